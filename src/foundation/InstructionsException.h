@@ -1,0 +1,22 @@
+#pragma once
+// An interpreter failure with the line of the failing instruction. It never
+// leaves the interpreter: there it becomes a LauncherException.
+
+#include <cstdint>
+
+#include "foundation/LauncherString.h"
+
+namespace nv {
+
+class InstructionsException {
+public:
+    InstructionsException(const LauncherString& message, std::int32_t line) : message_(message), line_(line) {}
+    const LauncherString& message() const { return message_; }
+    std::int32_t line() const { return line_; }
+
+private:
+    LauncherString message_;
+    std::int32_t line_;
+};
+
+}  // namespace nv

@@ -1,0 +1,75 @@
+#pragma once
+// The progress window as the rest of the launcher sees it: the ProgressUi
+// interface that the dialog implements, and the process-wide operations that
+// every other part calls (they respect silent mode).
+
+#include <cstdint>
+
+#include "foundation/LauncherString.h"
+
+namespace nv {
+
+class ProgressUi {
+public:
+    virtual ~ProgressUi() = default;
+    // Pumps messages until the quit message; returns its code.
+    virtual int runMessageLoop() = 0;
+    virtual void setStatusText(const LauncherString& text) = 0;
+    // Shows "%1!s! %2!s!" of the two texts.
+    virtual void setStatusTexts(const LauncherString& one, const LauncherString& two) = 0;
+    // Bar := (position + n) modulo 100. Throws LauncherException (resource 20) without a bar.
+    virtual void stepProgress(unsigned n) = 0;
+    // Bar := n. Throws LauncherException (resource 20) without a bar.
+    virtual void setProgress(int n) = 0;
+    virtual void show() = 0;
+    // 0 hides at once; otherwise hides after the seconds while the bar ticks.
+    virtual void hideAfter(std::uint16_t seconds) = 0;
+    virtual bool isVisible() = 0;
+    // A modal OK box owned by the dialog, with the dialog's title as caption.
+    virtual void showMessage(const LauncherString& text) = 0;
+    virtual LauncherString getTitle() = 0;
+    virtual void setTitle(const LauncherString& text) = 0;
+    // The chosen directory, or empty when the user cancels.
+    virtual LauncherString chooseDirectory() = 0;
+};
+
+// The ProgressUi that the process-wide operations drive; null means there is
+// no window (the operations then do nothing but keep their state).
+void installProgressUi(ProgressUi* ui);
+
+void setSilent(bool on);
+bool isSilent();
+
+// Status codes 0..4 pick the status line's primary text; any other empties it.
+void setStatus(int code);
+// Kinds 1 and 3 (with a text) and 2 add the secondary text; anything else clears it.
+void setStatusDetail(int kind, const LauncherString& text);
+
+// Restores the secondary status that was in force when it was created.
+class StatusDetailScope {
+public:
+    StatusDetailScope();
+    ~StatusDetailScope();
+    StatusDetailScope(const StatusDetailScope&) = delete;
+    StatusDetailScope& operator=(const StatusDetailScope&) = delete;
+
+private:
+    int kind_;
+    LauncherString text_;
+};
+
+void stepProgress(unsigned n);
+void setProgress(int n);
+void showWindow();
+void hideAfter(std::uint16_t seconds);
+bool isWindowVisible();
+void showMessage(const LauncherString& text);
+LauncherString chooseDirectory();
+void setTitle(const LauncherString& text);
+LauncherString getTitle();
+
+// The cancel request: set by the user-interface thread, read by long work.
+void requestCancel();
+bool cancelRequested();
+
+}  // namespace nv
