@@ -1,0 +1,26 @@
+#pragma once
+// The run settings: process-wide, written by the run driver from the command
+// line and the input file, read by the parts that act on them.
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+struct RunSettings {
+    LauncherString launcherPath;          // module file name of the running executable
+    LauncherString originalLauncherPath;  // -nv:orig, else the launcher path
+    bool originalLauncher = false;        // started with -nv:orig: remove own file at clean-up
+    LauncherString tempDirOverride;       // -nv:tempdir
+    LauncherString userJavaHome;          // -nv:javahome
+    bool javaConsole = false;             // -nv:javaconsole, -console
+    LauncherString classPathPrefix;       // -cp:p
+    LauncherString classPathSuffix;       // -cp:a
+    StringList passThrough;               // arguments handed to the launched program
+    StringList allArguments;              // every argument after the program name
+};
+
+// The one instance of the process.
+RunSettings& runSettings();
+
+}  // namespace nv

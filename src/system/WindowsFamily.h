@@ -1,0 +1,14 @@
+#pragma once
+// Tells the Windows 9x family from the NT family.
+
+namespace nv {
+
+// True when the system reports the Windows 9x platform (1). Asks with the
+// extended version structure first and the basic one second; false when both fail.
+bool isWindows9x();
+
+// The process-wide flag, set once at process start.
+void setWindows9xFlag(bool on);
+bool windows9xFlag();
+
+}  // namespace nv
