@@ -1,0 +1,67 @@
+#include "tagfile/NumberText.h"
+
+#include <limits>
+
+#include "tagfile/TextScanning.h"
+
+namespace nv {
+
+namespace {
+
+// Reads an optionally signed decimal, clamped to [low, high].
+bool readClamped(const LauncherString& text, std::int64_t low, std::int64_t high, std::int64_t& value) {
+    LauncherString::size_type pos = 0;
+    while (isWhiteSpace(text[pos])) ++pos;  // past the end reads as zero
+    bool negative = false;
+    if (text[pos] == '+' || text[pos] == '-') {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    if (text[pos] < '0' || text[pos] > '9') return false;
+    std::int64_t magnitude = 0;
+    for (; text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+        if (magnitude <= high + 1) magnitude = magnitude * 10 + (text[pos] - '0');
+    }
+    std::int64_t result = negative ? -magnitude : magnitude;
+    value = result < low ? low : result > high ? high : result;
+    return true;
+}
+
+}  // namespace
+
+bool readLong(const LauncherString& text, std::int32_t& value) {
+    std::int64_t v;
+    if (!readClamped(text, std::numeric_limits<std::int32_t>::min(),
+                     std::numeric_limits<std::int32_t>::max(), v))
+        return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+bool readShort(const LauncherString& text, std::int16_t& value) {
+    std::int64_t v;
+    if (!readClamped(text, std::numeric_limits<std::int16_t>::min(),
+                     std::numeric_limits<std::int16_t>::max(), v))
+        return false;
+    value = static_cast<std::int16_t>(v);
+    return true;
+}
+
+LauncherString formatLong(std::int32_t value) {
+    // Built by hand so the text never depends on the C runtime's long size.
+    char digits[12];
+    int n = 0;
+    std::int64_t v = value;
+    const bool negative = v < 0;
+    if (negative) v = -v;
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    LauncherString text;
+    if (negative) text.append('-');
+    while (n > 0) text.append(digits[--n]);
+    return text;
+}
+
+}  // namespace nv

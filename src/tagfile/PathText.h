@@ -1,0 +1,17 @@
+#pragma once
+// The two path routines on text: a trailing separator and the launcher's directory.
+
+#include "foundation/LauncherString.h"
+
+namespace nv {
+
+// Appends one backslash unless `path` is empty or already ends in a
+// backslash (a path ending in a slash still gets one).
+void ensureTrailingSeparator(LauncherString& path);
+
+// The directory of the run's original launcher path (the launcher's own path
+// when none was given): the text before its last slash or backslash, empty
+// when it has neither.
+LauncherString launcherDirectory();
+
+}  // namespace nv
