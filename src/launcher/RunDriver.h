@@ -14,4 +14,8 @@ namespace nv {
 // (not in silent mode), logged as "ERROR: " and gives -1.
 std::int32_t runDriver(const StringList& arguments);
 
+class RunJob;
+// runDriver with the given job doing the work.
+std::int32_t runDriver(const StringList& arguments, RunJob& job);
+
 }  // namespace nv

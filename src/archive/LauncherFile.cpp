@@ -1,0 +1,93 @@
+#include "archive/LauncherFile.h"
+
+#include <cstdio>
+
+#include "archive/LauncherFileFormat.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "tagfile/NumberText.h"
+
+namespace nv {
+
+namespace {
+
+// Owns a C stream opened for binary reading.
+class BinaryFile : public format::ByteSource {
+public:
+    explicit BinaryFile(const LauncherString& path) : f_(std::fopen(path.c_str(), "rb")) {}
+    ~BinaryFile() override {
+        if (f_) std::fclose(f_);
+    }
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
+
+    bool isOpen() const { return f_ != nullptr; }
+    bool seekFromEnd(long back) { return std::fseek(f_, -back, SEEK_END) == 0; }
+    bool seekTo(long position) { return position >= 0 && std::fseek(f_, position, SEEK_SET) == 0; }
+    int next() override { return std::fgetc(f_); }
+
+private:
+    std::FILE* f_;
+};
+
+LauncherString describe(const FileIndexEntry& e) {
+    LauncherString text("file type: ");
+    text += formatLong(e.type);
+    text += "\n  file id: ";
+    text += formatLong(e.fileId);
+    text += "\n  length: ";
+    text += formatLong(e.length);
+    text += "\n  offset: ";
+    text += formatLong(e.offset);
+    text += "\n  file name: ";
+    text += e.name;
+    return text;
+}
+
+}  // namespace
+
+LauncherFile::LauncherFile(const LauncherString& path) : path_(path) {}
+LauncherFile::~LauncherFile() = default;
+
+void LauncherFile::loadIndex(bool dispatch) {
+    if (loaded_) return;
+    BinaryFile file(path_);
+    if (!file.isOpen()) throw LauncherException("Cannot open launcher file.");
+    if (!file.seekFromEnd(format::trailerSize)) throw LauncherException("Invalid launcher format.");
+    std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
+    std::uint32_t identification = format::readUint32(file, "Unable to read launcher identification value.");
+
+    ObjectList<FileIndexEntry> entries;
+    if (identification == format::identification) {
+        if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throw LauncherException("Invalid file index offset.");
+        auto count = static_cast<std::int32_t>(format::readUint32(file, "Unable to read the file count."));
+        for (std::int32_t i = 0; i < count; ++i) {
+            entries.append(std::make_unique<FileIndexEntry>(format::readIndexEntry(file)));
+        }
+    }
+    entries_ = std::move(entries);
+    for (std::int32_t i = 0; i < entries_.count(); ++i) logEntry(describe(*entries_.get(i)));
+    if (dispatch) dispatchEntries();
+    loaded_ = true;
+}
+
+FileIndexEntry* LauncherFile::entryById(std::int32_t fileId) const {
+    for (std::int32_t i = 0; i < entries_.count(); ++i) {
+        if (entries_.get(i)->fileId == fileId) return entries_.get(i);
+    }
+    return nullptr;
+}
+
+int readModeByte(const LauncherString& path) {
+    BinaryFile file(path);
+    if (!file.isOpen() || !file.seekFromEnd(format::modeByteFromEnd)) return -1;
+    return file.next();
+}
+
+int launcherModeByte(const LauncherString& launcherPath) {
+    static int remembered = -1;
+    if (remembered < 0) remembered = readModeByte(launcherPath);
+    return remembered;
+}
+
+}  // namespace nv

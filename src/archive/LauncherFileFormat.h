@@ -1,0 +1,54 @@
+#pragma once
+// The byte format of the launcher file: the trailer, the mode byte and the
+// file index. The launcher reads it and nvpack writes it from this one
+// definition. All numbers are big-endian.
+//
+//   [stub][entry data ...][index][mode byte][index offset: 4][0xCA82CA82: 4]
+//   index: count (4, signed), then per entry: type (1), file id (4),
+//          length (4), offset (4), name length (2), name, compressed (1)
+//          and, when compressed is 1, file count (4) and expanded size (4).
+
+#include <cstdint>
+#include <string>
+
+#include "archive/FileIndexEntry.h"
+
+namespace nv {
+namespace format {
+
+constexpr std::uint32_t identification = 0xCA82CA82u;
+constexpr long trailerSize = 8;         // index offset + identification
+constexpr long modeByteFromEnd = 9;     // the byte in front of the trailer
+constexpr std::uint8_t highestType = 7;
+constexpr std::uint16_t longestName = 32767;
+constexpr std::int64_t largestPosition = 0x7FFFFFFF;  // positions are signed 32-bit
+
+// A sequential source of bytes; next() yields 0..255, or -1 at the end.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual int next() = 0;
+};
+
+// Reads a big-endian number; throws LauncherException(message) when the
+// source ends before all its bytes are read.
+std::uint32_t readUint32(ByteSource& in, const char* message);
+std::uint16_t readUint16(ByteSource& in, const char* message);
+
+// Reads one index entry field by field; throws LauncherException with the
+// message of the first field that is missing or invalid.
+FileIndexEntry readIndexEntry(ByteSource& in);
+
+// Writers: append the encoded bytes to out.
+void appendUint32(std::string& out, std::uint32_t value);
+void appendUint16(std::string& out, std::uint16_t value);
+void appendIndexEntry(std::string& out, const FileIndexEntry& entry);
+// The mode byte followed by the trailer.
+void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexOffset);
+
+// Whether a name is safe to write as a file below a directory: not empty,
+// no "\", "/" or ":", and not "." or "..". Everything else could escape.
+bool isSafeEntryName(const LauncherString& name);
+
+}  // namespace format
+}  // namespace nv

@@ -1,0 +1,127 @@
+#include "launcher/RunDriver.h"
+
+#include "archive/LauncherFile.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "launcher/CommandLine.h"
+#include "launcher/ProgressUi.h"
+#include "launcher/RunSettings.h"
+#include "launcher/RunJob.h"
+
+namespace nv {
+
+namespace {
+
+const char* const versionText = "2.51";
+
+// What one run of the driver keeps between options.
+struct DriverState {
+    std::int32_t result = 0;
+    bool runInstructions = true;
+};
+
+// The option's value, or null when the option is the last argument.
+const LauncherString* valueAfter(const StringList& args, std::int32_t& i) {
+    if (i + 1 >= args.count()) return nullptr;
+    ++i;
+    return &args.get(i);
+}
+
+LauncherException withContext(int messageCode, const LauncherException& caught) {
+    return LauncherException(messageText(messageCode) + caught.message());
+}
+
+void processOptions(const StringList& args, DriverState& state, RunJob& job) {
+    RunSettings& settings = runSettings();
+    for (std::int32_t i = 0; i < args.count(); ++i) {
+        const LauncherString& arg = args.get(i);
+        if (arg == LauncherString("-nv:log")) {
+            if (const LauncherString* v = valueAfter(args, i)) {
+                setRunLogPath(*v);
+            } else {
+                state.result = -1;
+                showMessage(messageText(6));
+            }
+        } else if (arg == LauncherString("-nv:orig")) {
+            if (const LauncherString* v = valueAfter(args, i)) {
+                settings.originalLauncherPath = *v;
+                settings.originalLauncher = true;
+            } else {
+                state.result = -1;
+                showMessage("Missing original launcher file name.");
+            }
+        } else if (arg == LauncherString("-nv:tempdir")) {
+            if (const LauncherString* v = valueAfter(args, i)) settings.tempDirOverride = *v;
+        } else if (arg == LauncherString("-nv:silent")) {
+            setSilent(true);
+        } else if (arg == LauncherString("-silent")) {
+            setSilent(true);
+            settings.passThrough.append(arg);
+        } else if (arg == LauncherString("-nv:javahome")) {
+            if (const LauncherString* v = valueAfter(args, i)) settings.userJavaHome = *v;
+        } else if (arg == LauncherString("-nv:extract")) {
+            job.extractAll();
+            setProgress(100);
+            state.runInstructions = false;
+        } else if (arg == LauncherString("-nv:in")) {
+            if (const LauncherString* v = valueAfter(args, i)) {
+                InputFileOutcome outcome = job.processInputFile(*v);
+                state.runInstructions = outcome.runInstructions;
+                if (outcome.failed) state.result = -1;
+            } else {
+                showMessage(messageText(11));
+                state.result = -1;
+                state.runInstructions = false;
+            }
+        } else if (arg == LauncherString("-nv:version")) {
+            showMessage(versionText);
+            state.runInstructions = false;
+        } else if (arg == LauncherString("-nv:javaconsole")) {
+            settings.javaConsole = true;
+        } else if (arg == LauncherString("-console")) {
+            settings.javaConsole = true;
+            settings.passThrough.append(arg);
+        } else if (arg == LauncherString("-cp:p")) {
+            if (const LauncherString* v = valueAfter(args, i)) settings.classPathPrefix = *v;
+        } else if (arg == LauncherString("-cp:a")) {
+            if (const LauncherString* v = valueAfter(args, i)) settings.classPathSuffix = *v;
+        } else {
+            settings.passThrough.append(arg);
+        }
+    }
+}
+
+}  // namespace
+
+std::int32_t runDriver(const StringList& arguments) { return runDriver(arguments, processRunJob()); }
+
+std::int32_t runDriver(const StringList& arguments, RunJob& job) {
+    RunSettings& settings = runSettings();
+    settings.launcherPath = moduleFileName();
+    settings.originalLauncherPath = settings.launcherPath;
+    settings.allArguments.clear();
+    for (std::int32_t i = 0; i < arguments.count(); ++i) settings.allArguments.append(arguments.get(i));
+    settings.originalLauncher = false;
+    DriverState state;
+    try {
+        setProgress(0);
+        processOptions(arguments, state, job);
+        if (state.runInstructions) {
+            try {
+                job.loadLauncherFile(true);
+            } catch (const LauncherException& e) {
+                throw withContext(8, e);
+            }
+            state.result = job.runInstructions();
+            setProgress(100);
+        }
+    } catch (const LauncherException& e) {
+        showMessage(e.message());
+        logEntry(e.message(), logError);
+        state.result = -1;
+    }
+    return state.result;
+}
+
+}  // namespace nv

@@ -1,0 +1,35 @@
+#pragma once
+// The work that the run driver's options start. The driver decides when;
+// a RunJob does it. The process has one (processRunJob); tests give their own.
+
+#include <cstdint>
+
+#include "foundation/LauncherString.h"
+
+namespace nv {
+
+// What processing an input file asks of the driver afterwards.
+struct InputFileOutcome {
+    bool runInstructions = false;  // ACTION RUN_INSTRUCTIONS
+    bool failed = false;           // an action that ends the run with result -1
+};
+
+class RunJob {
+public:
+    virtual ~RunJob() = default;
+    // -nv:extract: every embedded file and input.tag into the current
+    // directory. Throws LauncherException with the driver's context text.
+    virtual void extractAll() = 0;
+    // -nv:in with its value: loads the input file and performs its ACTION.
+    // Throws LauncherException for failures that end the run.
+    virtual InputFileOutcome processInputFile(const LauncherString& value) = 0;
+    // Loads the launcher file index once, with dispatch when asked.
+    virtual void loadLauncherFile(bool dispatch) = 0;
+    // Runs the instruction program; its result, -1 when there is none.
+    virtual std::int32_t runInstructions() = 0;
+};
+
+// The job of this process, working on the launcher's own file.
+RunJob& processRunJob();
+
+}  // namespace nv

@@ -1,0 +1,17 @@
+// The host build runs the portable code only; it has no process command line
+// of the launcher's kind.
+#include <unistd.h>
+
+#include "launcher/CommandLine.h"
+
+namespace nv {
+
+StringList splitProcessCommandLine() { return StringList(); }
+
+LauncherString moduleFileName() {
+    char path[4096];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? LauncherString(path, static_cast<LauncherString::size_type>(n)) : LauncherString();
+}
+
+}  // namespace nv

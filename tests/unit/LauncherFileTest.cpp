@@ -1,0 +1,227 @@
+// The launcher file format: what the writer produces, the reader reads back,
+// and every way a damaged index fails.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "archive/LauncherFile.h"
+#include "archive/LauncherFileFormat.h"
+#include "foundation/LauncherException.h"
+
+namespace fmt = nv::format;
+using nv::FileIndexEntry;
+using nv::LauncherFile;
+using nv::LauncherString;
+
+namespace {
+
+// A launcher file on disk, removed at the end of the test.
+class TempLauncher {
+public:
+    explicit TempLauncher(const std::string& bytes) {
+        static int counter = 0;
+        path_ = ::testing::TempDir() + "nv_launcher_" + std::to_string(++counter) + ".bin";
+        std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    ~TempLauncher() { std::remove(path_.c_str()); }
+    LauncherString path() const { return LauncherString(path_); }
+
+private:
+    std::string path_;
+};
+
+FileIndexEntry entry(std::uint8_t type, std::int32_t id, std::int32_t length, std::int32_t offset, const char* name,
+                     bool compressed = false) {
+    FileIndexEntry e;
+    e.type = type;
+    e.fileId = id;
+    e.length = length;
+    e.offset = offset;
+    e.name = name;
+    e.compressed = compressed;
+    if (compressed) {
+        e.decompressedFileCount = 12;
+        e.decompressedSize = 3456;
+    }
+    return e;
+}
+
+template <class... E>
+std::vector<FileIndexEntry> entries(E&&... e) {
+    std::vector<FileIndexEntry> list;
+    (list.push_back(std::forward<E>(e)), ...);
+    return list;
+}
+
+// Stub bytes, then an index of the entries, then mode byte and trailer.
+std::string launcherBytes(const std::vector<FileIndexEntry>& entries, std::uint8_t mode = 1,
+                          const std::string& stub = "MZ-stub-bytes") {
+    std::string bytes = stub;
+    auto indexOffset = static_cast<std::uint32_t>(bytes.size());
+    fmt::appendUint32(bytes, static_cast<std::uint32_t>(entries.size()));
+    for (const auto& e : entries) fmt::appendIndexEntry(bytes, e);
+    fmt::appendTrailer(bytes, mode, indexOffset);
+    return bytes;
+}
+
+std::string loadError(const std::string& bytes) {
+    TempLauncher file(bytes);
+    LauncherFile launcher(file.path());
+    try {
+        launcher.loadIndex(false);
+    } catch (const nv::LauncherException& e) {
+        EXPECT_FALSE(launcher.loaded());
+        return e.message().str();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(LauncherFileFormat, TheWorkedExampleHasTheseBytes) {
+    std::string bytes;
+    fmt::appendUint32(bytes, 1);
+    fmt::appendIndexEntry(bytes, entry(2, 3, 0x200, 0x100, "ls.tag"));
+    fmt::appendTrailer(bytes, 0, 0x1000);
+    const unsigned char expected[] = {0, 0, 0, 1, 2, 0, 0, 0, 3, 0, 0, 2, 0, 0, 0, 1, 0, 0, 6, 'l', 's', '.', 't',
+                                      'a', 'g', 0, 0, 0, 0, 0x10, 0, 0xCA, 0x82, 0xCA, 0x82};
+    EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(expected), sizeof expected));
+}
+
+TEST(LauncherFileFormat, WriterAndReaderAgree) {
+    std::vector<FileIndexEntry> written;
+    written.push_back(entry(0, 1, 10, 100, "instructions.tag"));
+    written.push_back(entry(4, 7, 5000, 110, "jvm.exe", true));
+    written.push_back(entry(7, -5, 0, 0, ""));
+    TempLauncher file(launcherBytes(written, 2));
+    LauncherFile launcher(file.path());
+    launcher.loadIndex(false);
+    ASSERT_EQ(launcher.entryCount(), 3);
+    for (std::int32_t i = 0; i < 3; ++i) {
+        const FileIndexEntry& got = *launcher.entryAt(i);
+        const FileIndexEntry& want = written[static_cast<std::size_t>(i)];
+        EXPECT_EQ(got.type, want.type);
+        EXPECT_EQ(got.fileId, want.fileId);
+        EXPECT_EQ(got.length, want.length);
+        EXPECT_EQ(got.offset, want.offset);
+        EXPECT_EQ(got.name, want.name);
+        EXPECT_EQ(got.compressed, want.compressed);
+        EXPECT_EQ(got.decompressedFileCount, want.decompressedFileCount);
+        EXPECT_EQ(got.decompressedSize, want.decompressedSize);
+    }
+    EXPECT_EQ(launcher.entryAt(3), nullptr);
+    EXPECT_EQ(launcher.entryAt(-1), nullptr);
+    EXPECT_EQ(launcher.entryById(7)->name, LauncherString("jvm.exe"));
+    EXPECT_EQ(launcher.entryById(99), nullptr);
+    EXPECT_EQ(nv::readModeByte(file.path()), 2);
+}
+
+TEST(LauncherFileFormat, DamagedIndexesFailWithTheirMessage) {
+    std::string twoGoodThenType9 = launcherBytes(entries(entry(0, 1, 1, 1, "a"), entry(1, 2, 1, 1, "b"), entry(2, 3, 1, 1, "c")));
+    // The third entry starts after the stub, the count and two 17-byte entries.
+    twoGoodThenType9[13 + 4 + 2 * 17] = 9;
+
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"five bytes", "12345", "Invalid launcher format."},
+        {"index offset past the end", std::string("\0\x7F\xFF\xFF\xFF\xCA\x82\xCA\x82", 9), "Unable to read the file count."},
+        {"negative index offset", std::string("\0\xFF\xFF\xFF\xF0\xCA\x82\xCA\x82", 9), "Invalid file index offset."},
+        {"type 9 in third entry", twoGoodThenType9, "Invalid file type in file index."},
+        {"count larger than the entries", std::string("\0\0\0\x05\0\0\0\0\0\0\0\0\0\0\0\0\xCA\x82\xCA\x82", 20),
+         "Invalid file type in file index."},
+    };
+    for (const Case& c : cases) EXPECT_EQ(loadError(c.bytes), c.message) << c.what;
+}
+
+TEST(LauncherFileFormat, EachFieldHasItsOwnMessage) {
+    // A full compressed entry, cut after each field in turn.
+    std::string full;
+    fmt::appendIndexEntry(full, entry(4, 1, 2, 3, "n", true));
+    struct Cut {
+        std::size_t keep;
+        const char* message;
+    } cuts[] = {{0, "Invalid file type in file index."},   {3, "Unable to load file id."},
+                {7, "Unable to load file length."},        {11, "Unable to load offset to file bytes."},
+                {14, "Unable to load the string value."}, {18, "Unable to load decompressed file count."},
+                {24, "Unable to load decompressed size."}};
+    for (const Cut& cut : cuts) {
+        struct Source : fmt::ByteSource {
+            std::string bytes;
+            std::size_t pos = 0;
+            int next() override { return pos < bytes.size() ? static_cast<unsigned char>(bytes[pos++]) : -1; }
+        } in;
+        in.bytes = full.substr(0, cut.keep);
+        try {
+            fmt::readIndexEntry(in);
+            ADD_FAILURE() << "no failure after " << cut.keep << " bytes";
+        } catch (const nv::LauncherException& e) {
+            EXPECT_EQ(e.message().str(), cut.message) << cut.keep;
+        }
+    }
+}
+
+TEST(LauncherFileFormat, FilesWithoutPayloadOrEntries) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"no identification value", "just an executable without payload"},
+        {"file count 0", launcherBytes(entries())},
+        {"file count with its top bit set", std::string("\x80\0\0\x01\x01\0\0\0\0\xCA\x82\xCA\x82", 13)},
+    };
+    for (const Case& c : cases) {
+        TempLauncher file(c.bytes);
+        LauncherFile launcher(file.path());
+        launcher.loadIndex(false);
+        EXPECT_TRUE(launcher.loaded()) << c.what;
+        EXPECT_EQ(launcher.entryCount(), 0) << c.what;
+    }
+}
+
+TEST(LauncherFileFormat, PlainEntriesHaveNoCountFields) {
+    // Compressed bytes 0, 2 and 255 mean plain: the next entry follows at once.
+    std::string bytes = "stub";
+    fmt::appendUint32(bytes, 3);
+    for (unsigned char flag : {0, 2, 255}) {
+        std::string e;
+        fmt::appendIndexEntry(e, entry(3, flag, 1, 1, "x"));
+        e.back() = static_cast<char>(flag);
+        bytes += e;
+    }
+    fmt::appendTrailer(bytes, 1, 4);
+    TempLauncher file(bytes);
+    LauncherFile launcher(file.path());
+    launcher.loadIndex(false);
+    ASSERT_EQ(launcher.entryCount(), 3);
+    EXPECT_EQ(launcher.entryAt(2)->fileId, 255);
+    EXPECT_FALSE(launcher.entryAt(1)->compressed);
+}
+
+TEST(LauncherFileFormat, LookupByIdTakesTheFirstAndLoadingHappensOnce) {
+    TempLauncher file(launcherBytes(entries(entry(3, 5, 1, 1, "first"), entry(3, 5, 1, 1, "second"))));
+    LauncherFile launcher(file.path());
+    launcher.loadIndex(false);
+    EXPECT_EQ(launcher.entryById(5)->name, LauncherString("first"));
+    std::remove(file.path().c_str());
+    launcher.loadIndex(false);  // the file is gone: a second read would fail
+    EXPECT_EQ(launcher.entryCount(), 2);
+}
+
+TEST(LauncherFileFormat, ModeByteOfShortOrMissingFiles) {
+    TempLauncher shortFile("12345678");
+    EXPECT_EQ(nv::readModeByte(shortFile.path()), -1);
+    EXPECT_EQ(nv::readModeByte("/nonexistent/launcher.exe"), -1);
+    EXPECT_EQ(loadError(""), "Invalid launcher format.");
+}
+
+TEST(LauncherFileFormat, EntryNamesThatCouldEscapeAreUnsafe) {
+    for (const char* bad : {"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname"}) {
+        EXPECT_FALSE(fmt::isSafeEntryName(bad)) << bad;
+    }
+    for (const char* good : {"jvm.exe", "a..b", ".hidden", "setup 1.tag"}) EXPECT_TRUE(fmt::isSafeEntryName(good)) << good;
+}
