@@ -1,0 +1,157 @@
+// The run driver's option processing, with a recording job and window.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "launcher/ProgressUi.h"
+#include "launcher/RunDriver.h"
+#include "launcher/RunJob.h"
+#include "launcher/RunSettings.h"
+
+using nv::LauncherString;
+
+namespace {
+
+struct RecordingUi : nv::ProgressUi {
+    std::vector<std::string> messages;
+    int progress = -1;
+    int runMessageLoop() override { return 0; }
+    void setStatusText(const LauncherString&) override {}
+    void setStatusTexts(const LauncherString&, const LauncherString&) override {}
+    void stepProgress(unsigned) override {}
+    void setProgress(int n) override { progress = n; }
+    void show() override {}
+    void hideAfter(std::uint16_t) override {}
+    bool isVisible() override { return false; }
+    void showMessage(const LauncherString& text) override { messages.push_back(text.str()); }
+    LauncherString getTitle() override { return LauncherString(); }
+    void setTitle(const LauncherString&) override {}
+    LauncherString chooseDirectory() override { return LauncherString(); }
+};
+
+struct RecordingJob : nv::RunJob {
+    std::vector<std::string> calls;
+    std::int32_t instructionResult = 0;
+    const char* loadFailure = nullptr;
+    void extractAll() override { calls.push_back("extract"); }
+    nv::InputFileOutcome processInputFile(const LauncherString& value) override {
+        calls.push_back("in " + value.str() + " log=" + nv::runLogPath().str());
+        return {};
+    }
+    void loadLauncherFile(bool dispatch) override {
+        calls.push_back(dispatch ? "load+dispatch" : "load");
+        if (loadFailure) throw nv::LauncherException(loadFailure);
+    }
+    std::int32_t runInstructions() override {
+        calls.push_back("run");
+        return instructionResult;
+    }
+};
+
+class RunDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        nv::installProgressUi(&ui);
+        nv::setSilent(false);
+        nv::setRunLogPath(LauncherString());
+        nv::runSettings().passThrough.clear();
+    }
+    void TearDown() override {
+        nv::installProgressUi(nullptr);
+        nv::setSilent(false);
+        nv::setRunLogPath(LauncherString());
+    }
+    std::int32_t run(std::vector<const char*> args) {
+        nv::StringList list;
+        for (const char* a : args) list.append(a);
+        return nv::runDriver(list, job);
+    }
+    std::vector<std::string> passThrough() {
+        std::vector<std::string> out;
+        const nv::StringList& p = nv::runSettings().passThrough;
+        for (std::int32_t i = 0; i < p.count(); ++i) out.push_back(p.get(i).str());
+        return out;
+    }
+    RecordingUi ui;
+    RecordingJob job;
+};
+
+}  // namespace
+
+TEST_F(RunDriverTest, NoArgumentsLoadsWithDispatchAndRunsTheInstructions) {
+    job.instructionResult = 42;
+    EXPECT_EQ(run({}), 42);
+    EXPECT_EQ(job.calls, (std::vector<std::string>{"load+dispatch", "run"}));
+    EXPECT_EQ(ui.progress, 100);
+}
+
+TEST_F(RunDriverTest, VersionShowsItsNumberUnlessSilentCameFirst) {
+    EXPECT_EQ(run({"-nv:version"}), 0);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"2.51"});
+    EXPECT_TRUE(job.calls.empty());
+
+    ui.messages.clear();
+    run({"-nv:version", "-nv:silent"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"2.51"});
+
+    ui.messages.clear();
+    nv::setSilent(false);
+    run({"-nv:silent", "-nv:version"});
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(RunDriverTest, MissingValuesAreReportedAndProcessingGoesOn) {
+    job.instructionResult = 7;
+    EXPECT_EQ(run({"-nv:log"}), 7);  // the instruction result replaces -1
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"A log file name must be specified after the -log option on the command line."});
+
+    ui.messages.clear();
+    EXPECT_EQ(run({"-nv:in"}), -1);  // no instructions after a missing input file
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"An input file name must follow the '-in' command line option."});
+
+    ui.messages.clear();
+    EXPECT_EQ(run({"-nv:orig"}), 7);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Missing original launcher file name."});
+}
+
+TEST_F(RunDriverTest, UnknownArgumentsPassThroughAndSettingsTakeTheirValues) {
+    run({"-foo", "bar", "-nv:tempdir", "X", "-silent", "-console", "-cp:p", "P", "-cp:a", "A", "-nv:javahome",
+         "J", "-nv:orig", "O"});
+    EXPECT_EQ(passThrough(), (std::vector<std::string>{"-foo", "bar", "-silent", "-console"}));
+    const nv::RunSettings& s = nv::runSettings();
+    EXPECT_EQ(s.tempDirOverride, LauncherString("X"));
+    EXPECT_EQ(s.classPathPrefix, LauncherString("P"));
+    EXPECT_EQ(s.classPathSuffix, LauncherString("A"));
+    EXPECT_EQ(s.userJavaHome, LauncherString("J"));
+    EXPECT_EQ(s.originalLauncherPath, LauncherString("O"));
+    EXPECT_TRUE(s.originalLauncher);
+    EXPECT_TRUE(s.javaConsole);
+    EXPECT_TRUE(nv::isSilent());
+    EXPECT_EQ(s.allArguments.count(), 14);
+}
+
+TEST_F(RunDriverTest, OptionsActWhenMetSoALaterLogDoesNotApplyToTheInputFile) {
+    run({"-nv:in", "a.tag", "-nv:log", "x"});
+    EXPECT_EQ(job.calls, std::vector<std::string>{"in a.tag log="});
+    EXPECT_EQ(nv::runLogPath(), LauncherString("x"));
+}
+
+TEST_F(RunDriverTest, AFailureIsShownLoggedAndGivesMinusOne) {
+    std::string log = ::testing::TempDir() + "nv_driver_test.log";
+    std::remove(log.c_str());
+    job.loadFailure = "Invalid file type in file index.";
+    EXPECT_EQ(run({"-nv:log", log.c_str()}), -1);
+    const std::string message = "Unable to load the launcher file index. Invalid file type in file index.";
+    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("ERROR: " + message + "\n"), std::string::npos) << text.str();
+    std::remove(log.c_str());
+}
