@@ -1,0 +1,21 @@
+#include "instructions/LabelResolution.h"
+
+#include "foundation/InstructionsException.h"
+#include "instructions/Substitution.h"
+
+namespace nv {
+
+std::int32_t resolveLabel(const StringList& program, const LauncherString& label, std::int32_t lineNumber) {
+    LauncherString target = ":" + label;
+    substituteVariables(target, "Invalid label specified.", lineNumber);
+    if (target == ":") {
+        throw InstructionsException("Label " + label + " resolved to a blank string. Labels cannot be blank.",
+                                    lineNumber);
+    }
+    for (std::int32_t i = 0; i < program.count(); ++i) {
+        if (program.get(i) == target) return i;
+    }
+    throw InstructionsException("Label not found (" + label + ")", lineNumber);
+}
+
+}  // namespace nv

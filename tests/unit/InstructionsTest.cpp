@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "foundation/LauncherException.h"
+#include "instructions/Instructions.h"
+#include "instructions/UnavailableCommandWork.h"
+#include "instructions/VariableStore.h"
+#include "launcher/ProgressUi.h"
+#include "tagfile/TagFile.h"
+
+namespace nv {
+namespace {
+
+// Records each call with the variables as the command left them before
+// calling, and answers with the configured outcomes.
+class FakeWork : public CommandWork {
+public:
+    std::vector<std::string> calls;
+    FoundJvm found;
+    int findsBeforeFound = 0;  // findJvm fails this many times, then answers `found`
+    VerifiedJvm verified;
+    InstalledJvm installed;
+    std::vector<std::int32_t> launchResults{42};
+
+    FoundJvm findJvm(bool showProgress, bool showFailure) override {
+        record("FIND " + flag(showProgress) + flag(showFailure));
+        return findsBeforeFound-- > 0 ? FoundJvm() : found;
+    }
+    VerifiedJvm verifyJvm(bool showProgress, bool showFailure, std::int32_t id) override {
+        record("VERIFY " + flag(showProgress) + flag(showFailure) + " " + std::to_string(id));
+        return verified;
+    }
+    InstalledJvm installJvm(std::int32_t mode) override {
+        record("INSTALL " + std::to_string(mode));
+        return installed;
+    }
+    std::int32_t launch(const LauncherString& jvmFilePath, std::int16_t seconds) override {
+        record("LAUNCH [" + jvmFilePath.str() + "] " + std::to_string(seconds));
+        return nextResult();
+    }
+    std::int32_t launchEmbedded(std::int32_t id, std::int16_t seconds) override {
+        record("ILAUNCH " + std::to_string(id) + " " + std::to_string(seconds));
+        return nextResult();
+    }
+    void executeLauncher(std::int32_t position) override { record("EXECUTE " + std::to_string(position)); }
+
+private:
+    static std::string flag(bool b) { return b ? "1" : "0"; }
+    void record(const std::string& call) {
+        calls.push_back(call + " | N1=" + std::to_string(numberVariable(1)) + " S1=" + stringVariable(1).str() +
+                        " S2=" + stringVariable(2).str());
+    }
+    std::int32_t nextResult() {
+        const std::int32_t r = launchResults.front();
+        if (launchResults.size() > 1) launchResults.erase(launchResults.begin());
+        return r;
+    }
+};
+
+StringList linesOf(std::initializer_list<const char*> lines) {
+    StringList list;
+    for (const char* line : lines) list.append(line);
+    return list;
+}
+
+// The result as text, or the message of the LauncherException that ended the run.
+std::string runOutcome(std::initializer_list<const char*> lines, CommandWork& work) {
+    Instructions program(linesOf(lines));
+    try {
+        return std::to_string(program.run(work));
+    } catch (const LauncherException& e) {
+        return e.message().str();
+    }
+}
+
+class InstructionsRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int n = 1; n <= 5; ++n) setNumberVariable(n, 0);
+        for (int n = 1; n <= 10; ++n) setStringVariable(n, LauncherString());
+    }
+    std::string run(std::initializer_list<const char*> lines) { return runOutcome(lines, work); }
+
+    FakeWork work;
+};
+
+TEST_F(InstructionsRun, ReportsErrorsWithTheirLine) {
+    setNumberVariable(1, 1);
+    const struct {
+        std::initializer_list<const char*> lines;
+        const char* expected;
+    } cases[] = {
+        {{}, "0"},
+        {{":A", "// note", ":B"}, "0"},
+        {{":A", "// x", "FOO"}, "Error in instructions. Invalid command (FOO).  Line number (3)"},
+        {{"//note"}, "Error in instructions. Invalid command (//note).  Line number (1)"},
+        {{"goto A", ":A"}, "Error in instructions. Invalid command (goto).  Line number (1)"},
+        {{"// x", " \t "}, "Error in instructions. No command specified. Line number (2)"},
+        {{"GOTO"}, "Error in instructions. The GOTO command requires a label as its only argument. Line number (1)"},
+        {{"GOTO @S3@"},
+         "Error in instructions. Label @S3@ resolved to a blank string. Labels cannot be blank. Line number (1)"},
+        {{"JMP0 1 NOWHERE"}, "0"},
+        {{"// x", "JMP0 0 NOWHERE"}, "Error in instructions. Label not found (NOWHERE) Line number (2)"},
+        {{"JMP0 @N1@"}, "Error in instructions. JMP0 requires a jump label as its second argument. Line number (1)"},
+        {{"JMP0"}, "Error in instructions.  Empty expression. Line number (1)"},
+        {{"JMP0 x A", ":A"}, "Error in instructions. Invalid numeric expression (x) Line number (1)"},
+        {{"INSTALL_JVM 3"}, "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
+        {{"INSTALL_JVM -1"}, "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
+        {{"INSTALL_JVM"}, "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
+        {{"FIND_JVM 1 2"}, "Error in instructions.  Invalid boolean value (2) Line number (1)"},
+        {{"FIND_JVM"},
+         "Error in instructions. The first argument to FIND_JVM should be a 1 if the UI should be displayed or a 0 if "
+         "the UI should be suppressed. Line number (1)"},
+        {{"FIND_JVM 1"},
+         "Error in instructions. The second argument to FIND_JVM should be a 1 if a find failure message should be "
+         "displayed in a UI or 0 if no message should be displayed. Line number (1)"},
+        {{"VERIFY"},
+         "Error in instructions. The first argument to VERIFY should be a 1 if the UI should be displayed or a 0 if "
+         "the UI should be suppressed. Line number (1)"},
+        {{"VERIFY 1"},
+         "Error in instructions. The second argument to VERIFY should be a 1 if a find failure message should be "
+         "displayed in a UI or 0 if no message should be displayed. Line number (1)"},
+        {{"VERIFY 1 0"},
+         "Error in instructions. The third argument to VERIFY should be the file index number of the jvm file. Line "
+         "number (1)"},
+        {{"VERIFY 3 0 1"}, "Error in instructions.  Invalid boolean value (3) Line number (1)"},
+        {{"ILAUNCH"},
+         "Error in instructions. The first argument to ILAUNCH should be the file index number of the jvm file. Line "
+         "number (1)"},
+        {{"ILAUNCH 7"},
+         "Error in instructions. The second argument to ILAUNCH should be the number of seconds to display the UI "
+         "during the launch. Line number (1)"},
+        {{"LAUNCH @S1@"},
+         "Error in instructions. The second argument to LAUNCH should be the number of seconds to display the UI "
+         "during the launch. Line number (1)"},
+        {{"LAUNCH x y"}, "Error in instructions.  Invalid numeric expression (y) Line number (1)"},
+        {{"LAUNCH \"\" 5"},
+         "Error in instructions. Invalid jvm file name specified in LAUNCH. Empty expression. Line number (1)"},
+        {{"LAUNCH \"C:\\x 5"}, "Expected ending quote in \"C:\\x 5:  Invalid jvm file name specified in LAUNCH."},
+        {{"EXECUTE_LAUNCHER"},
+         "Error in instructions. The first argument to EXECUTE_LAUNCHER should be the position of the embedded "
+         "launcher in the file index. Line number (1)"},
+        {{"SET N1 = 2", "SET @N1@ = 3"},
+         "Invalid variable specified on left hand side of SET statement. Invalid variable reference (@N1@). Must use "
+         "N or S as the variable type, e.g. N2 or S1."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.lines), c.expected) << *c.lines.begin();
+    }
+    EXPECT_TRUE(work.calls.empty());
+}
+
+TEST_F(InstructionsRun, SetForms) {
+    setStringVariable(3, "old");
+    setNumberVariable(4, 9);
+    const struct {
+        const char* line;
+        const char* expected;  // the variable's value afterwards, or the run's message
+        const char* variable;
+    } cases[] = {
+        {"SET N2 = 5", "5", "N2"},
+        {"SET n2=-5", "-5", "N2"},
+        {"SET S1 = \"a \"\"b\"\" c\"", "a \"b\" c", "S1"},
+        {"SET S1 = hello world", "hello", "S1"},
+        {"SET S1 = a=b", "a=b", "S1"},
+        {"SET S1 = x@@y", "x@y", "S1"},
+        {"SET S2 = @S3@", "old", "S2"},
+        {"SET S3 =", "", "S3"},
+        {"SET N1 = @N4@", "9", "N1"},
+        {"SET S1 = \"\"", "Error in instructions. Invalid expression specified for SET command Empty expression. Line number (1)", nullptr},
+        {"SET N1 = x", "Invalid value specified for SET command Invalid numeric expression in x", nullptr},
+        {"SET N1 =", "Invalid value specified for SET command Invalid numeric expression in ", nullptr},
+        {"SET X1 = 2",
+         "Invalid variable specified on left hand side of SET statement. Invalid variable reference (X1). Must use N "
+         "or S as the variable type, e.g. N2 or S1.",
+         nullptr},
+        {"SET = 2", "Invalid variable specified on left hand side of SET statement. Variable references must be at "
+                    "least 2 characters (e.g. N1 and S10).", nullptr},
+        {"SET S1 2", "Error in instructions. SET statement is missing =. Line number (1)", nullptr},
+        {"SET", "Error in instructions. SET statement is missing =. Line number (1)", nullptr},
+        {"SET S1 = @S9", "Error in instructions. Invalid expression specified for SET command Invalid variable specification. Line number (1)", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string outcome = run({c.line});
+        if (!c.variable) {
+            EXPECT_EQ(outcome, c.expected) << c.line;
+            continue;
+        }
+        EXPECT_EQ(outcome, "0") << c.line;
+        const int n = c.variable[1] - '0';
+        const std::string value =
+            c.variable[0] == 'N' ? std::to_string(numberVariable(n)) : stringVariable(n).str();
+        EXPECT_EQ(value, c.expected) << c.line;
+    }
+}
+
+TEST_F(InstructionsRun, JumpsToLabels) {
+    // GOTO to the last line ends the program.
+    EXPECT_EQ(run({"GOTO END", "SET N1 = 5", ":END"}), "0");
+    EXPECT_EQ(numberVariable(1), 0);
+
+    // A backward jump to the first line continues with the second; the label
+    // is found through a variable.
+    EXPECT_EQ(run({":TOP", "SET N2 = @N3@", "SET N3 = 1", "SET S4 = TOP", "JMP0 @N2@ @S4@", "SET S5 = done"}), "0");
+    EXPECT_EQ(stringVariable(5), LauncherString("done"));
+
+    // Two equal label lines: the first one wins.
+    EXPECT_EQ(run({"GOTO L", ":L", "SET S6 = @S6@x", "GOTO M", ":L", ":M"}), "0");
+    EXPECT_EQ(stringVariable(6), LauncherString("x"));
+}
+
+TEST_F(InstructionsRun, EndlessLoopsWithoutWorkAreStopped) {
+    EXPECT_EQ(run({":A", "GOTO A"}),
+              "Error in instructions. Endless loop: this jump comes back to its label with every variable unchanged. "
+              "Line number (2)");
+    EXPECT_EQ(run({":A", "SET S5 = @S4@", "SET S4 = x", "JMP0 0 A"}),
+              "Error in instructions. Endless loop: this jump comes back to its label with every variable unchanged. "
+              "Line number (4)");
+    EXPECT_EQ(stringVariable(5), LauncherString("x"));
+
+    // A variable that refers to itself cannot grow without end either.
+    EXPECT_EQ(run({"SET S1 = a@@S1@@", "SET S2 = @S1@"}),
+              "Error in instructions. Invalid expression specified for SET command Variable substitution does not end: "
+              "a variable refers to itself. Line number (2)");
+    EXPECT_EQ(stringVariable(1), LauncherString("a@S1@"));
+}
+
+TEST_F(InstructionsRun, LoopsAroundWorkMayWait) {
+    work.findsBeforeFound = 3;
+    work.found = {true, "C:\\jdk", "C:\\tmp\\jvm"};
+    EXPECT_EQ(run({":RETRY", "FIND_JVM 0 0", "JMP0 @N1@ RETRY", "LAUNCH @S2@ 0"}), "42");
+    EXPECT_EQ(work.calls.size(), 5u);
+    EXPECT_EQ(work.calls.back(), "LAUNCH [C:\\tmp\\jvm] 0 | N1=1 S1=C:\\jdk S2=C:\\tmp\\jvm");
+}
+
+TEST_F(InstructionsRun, WorkCommandsGetTheirArgumentsAndSetVariables) {
+    setNumberVariable(1, 5);
+    setStringVariable(1, "stale1");
+    setStringVariable(2, "stale2");
+    setStringVariable(3, "C:\\My JVM\\jvm");
+    work.verified = {true, "C:\\home"};
+    work.installed = {true, "C:\\tmp\\LRE1\\jvm"};
+    work.launchResults = {-1, 3, 4};
+    EXPECT_EQ(run({"FIND_JVM 1 0",                  // not found: N1, S1, S2 cleared
+                   "SET S1 = keep", "SET N1 = 5",   //
+                   "VERIFY 0 1 @N1@",               // N1 cleared, S1 kept until success
+                   "INSTALL_JVM 2",                 // N1 and S1 cleared first
+                   "ILAUNCH 7 0", "SET N2 = 1",     // a launch result of -1 does not stop the program
+                   "LAUNCH \"@S3@\" 40000", "EXECUTE_LAUNCHER 2", "LAUNCH x 1", "EXECUTE_LAUNCHER 0"}),
+              "4");
+    const std::vector<std::string> expected = {
+        "FIND 10 | N1=0 S1= S2=",
+        "VERIFY 01 5 | N1=0 S1=keep S2=",
+        "INSTALL 2 | N1=0 S1= S2=",
+        "ILAUNCH 7 0 | N1=1 S1=C:\\tmp\\LRE1\\jvm S2=",
+        "LAUNCH [C:\\My JVM\\jvm] 32767 | N1=1 S1=C:\\tmp\\LRE1\\jvm S2=",
+        "EXECUTE 2 | N1=1 S1=C:\\tmp\\LRE1\\jvm S2=",
+        "LAUNCH [x] 1 | N1=1 S1=C:\\tmp\\LRE1\\jvm S2=",
+        "EXECUTE 0 | N1=1 S1=C:\\tmp\\LRE1\\jvm S2=",
+    };
+    EXPECT_EQ(work.calls, expected);
+    EXPECT_EQ(numberVariable(2), 1);
+
+    // Successful FIND_JVM and VERIFY.
+    work.calls.clear();
+    work.found = {true, "C:\\jdk", "C:\\tmp\\jvm"};
+    EXPECT_EQ(run({"FIND_JVM 0 1", "SET S9 = @N1@@S1@@S2@", "VERIFY 1 1 3"}), "0");
+    EXPECT_EQ(stringVariable(9), LauncherString("1C:\\jdkC:\\tmp\\jvm"));
+    EXPECT_EQ(numberVariable(1), 1);
+    EXPECT_EQ(stringVariable(1), LauncherString("C:\\home"));
+    EXPECT_EQ(stringVariable(2), LauncherString("C:\\tmp\\jvm"));
+
+    // A failed verification leaves S1 alone.
+    work.verified = {};
+    EXPECT_EQ(run({"VERIFY 0 0 3"}), "0");
+    EXPECT_EQ(numberVariable(1), 0);
+    EXPECT_EQ(stringVariable(1), LauncherString("C:\\home"));
+}
+
+TEST_F(InstructionsRun, TheLaunchersOwnProgram) {
+    const std::initializer_list<const char*> program = {
+        "INITIALIZE_UI", "INSTALL_JVM 1", "JMP0 @N1@ DO_INSTALL_ELSE", "LAUNCH @S1@ 0",
+        "GOTO DO_INSTALL_DONE", ":DO_INSTALL_ELSE", ":DO_INSTALL_DONE"};
+    work.installed = {true, "C:\\t\\jvm"};
+    EXPECT_EQ(run(program), "42");
+    EXPECT_EQ(work.calls.back(), "LAUNCH [C:\\t\\jvm] 0 | N1=1 S1=C:\\t\\jvm S2=");
+
+    work.calls.clear();
+    work.installed = {};
+    EXPECT_EQ(run(program), "0");
+    EXPECT_EQ(work.calls, std::vector<std::string>{"INSTALL 1 | N1=0 S1= S2="});
+}
+
+TEST_F(InstructionsRun, WithoutTheWorkNothingPretendsToRun) {
+    UnavailableCommandWork unavailable;
+    const struct {
+        const char* line;
+        const char* command;
+    } cases[] = {{"FIND_JVM 0 0", "FIND_JVM"}, {"VERIFY 0 0 1", "VERIFY"},  {"INSTALL_JVM 0", "INSTALL_JVM"},
+                 {"LAUNCH x 0", "LAUNCH"},     {"ILAUNCH 1 0", "ILAUNCH"}, {"EXECUTE_LAUNCHER 0", "EXECUTE_LAUNCHER"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, unavailable),
+                  std::string(c.command) + " is not available in this launcher build.");
+        EXPECT_EQ(stringVariable(5), LauncherString("ran"));
+    }
+}
+
+// Records what INITIALIZE_UI does to the window.
+class RecordingUi : public ProgressUi {
+public:
+    std::vector<std::string> events;
+    int runMessageLoop() override { return 0; }
+    void setStatusText(const LauncherString& text) override { events.push_back("status " + text.str()); }
+    void setStatusTexts(const LauncherString& one, const LauncherString& two) override {
+        events.push_back("status " + one.str() + " | " + two.str());
+    }
+    void stepProgress(unsigned) override {}
+    void setProgress(int) override {}
+    void show() override { events.push_back("show"); }
+    void hideAfter(std::uint16_t) override {}
+    bool isVisible() override { return false; }
+    void showMessage(const LauncherString&) override {}
+    LauncherString getTitle() override { return "Demo"; }
+    void setTitle(const LauncherString&) override {}
+    LauncherString chooseDirectory() override { return LauncherString(); }
+};
+
+TEST_F(InstructionsRun, InitializeUiShowsTheWindow) {
+    RecordingUi ui;
+    installProgressUi(&ui);
+    const std::string outcome = run({"INITIALIZE_UI"});
+    setSilent(true);
+    const std::string silentOutcome = run({"INITIALIZE_UI extra words"});
+    setSilent(false);
+    installProgressUi(nullptr);
+
+    EXPECT_EQ(outcome, "0");
+    EXPECT_EQ(silentOutcome, "0");
+    ASSERT_FALSE(ui.events.empty());
+    EXPECT_EQ(ui.events.front(), "status Initializing Demo...");
+    EXPECT_EQ(ui.events.back(), "show");
+    EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "show"), 1);
+}
+
+TEST_F(InstructionsRun, ProgramFromATagFile) {
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    std::fputs("DESC: x\nINSTRUCTIONS:\nSET S1 = \"a b\"\n:L\n\"SET S2 = \"\"c d\"\"\"\n/:\n", file);
+    TagFile tags;
+    tags.readFrom(file, "instructions", 0, -1);
+    std::fclose(file);
+
+    Instructions program = Instructions::fromTagFile(tags);
+    EXPECT_EQ(program.lines().count(), 3);
+    EXPECT_EQ(program.run(work), 0);
+    EXPECT_EQ(stringVariable(1), LauncherString("a b"));
+    EXPECT_EQ(stringVariable(2), LauncherString("c d"));
+}
+
+}  // namespace
+}  // namespace nv

@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "foundation/InstructionsException.h"
+#include "foundation/LauncherException.h"
+#include "instructions/Evaluation.h"
+#include "instructions/LabelResolution.h"
+#include "instructions/Substitution.h"
+#include "instructions/VariableReference.h"
+#include "instructions/VariableStore.h"
+#include "tagfile/TextScanning.h"
+
+namespace nv {
+namespace {
+
+// How an evaluation ended: its value, or the kind and message of its error.
+struct Outcome {
+    std::string value;
+    std::string error;  // "I:" InstructionsException, "L:" LauncherException
+};
+
+template <class F>
+Outcome outcomeOf(F f) {
+    try {
+        return {f(), ""};
+    } catch (const InstructionsException& e) {
+        EXPECT_EQ(e.line(), 9);
+        return {"", "I:" + e.message().str()};
+    } catch (const LauncherException& e) {
+        return {"", "L:" + e.message().str()};
+    }
+}
+
+class Variables : public ::testing::Test {
+protected:
+    // The store is process-wide: every test starts from the initial values.
+    void SetUp() override {
+        for (int n = 1; n <= 5; ++n) setNumberVariable(n, 0);
+        for (int n = 1; n <= 10; ++n) setStringVariable(n, LauncherString());
+    }
+
+    static Outcome substituted(const char* text, const char* prefix = "") {
+        return outcomeOf([&] {
+            LauncherString s(text);
+            substituteVariables(s, prefix, 9);
+            return s.str();
+        });
+    }
+};
+
+TEST_F(Variables, StoreChecksIndexes) {
+    setNumberVariable(5, -3);
+    setStringVariable(10, "ten");
+    EXPECT_EQ(numberVariable(5), -3);
+    EXPECT_EQ(stringVariable(10), LauncherString("ten"));
+
+    const struct {
+        std::function<void()> call;
+        const char* message;
+    } failures[] = {
+        {[] { numberVariable(0); }, "Invalid numeric variable number: 0"},
+        {[] { setNumberVariable(6, 1); }, "Invalid numeric variable number: 6"},
+        {[] { stringVariable(-1); }, "Invalid string variable number: -1"},
+        {[] { setStringVariable(11, "x"); }, "Invalid string variable number: 11"},
+    };
+    for (const auto& f : failures) {
+        try {
+            f.call();
+            ADD_FAILURE() << f.message;
+        } catch (const LauncherException& e) {
+            EXPECT_EQ(e.message().str(), f.message);
+        }
+    }
+}
+
+TEST_F(Variables, ReferencesParse) {
+    const struct {
+        const char* text;
+        char kind;
+        int number;
+    } valid[] = {{"n1", 'N', 1}, {"N01", 'N', 1}, {"N1x", 'N', 1}, {"s10", 'S', 10}, {"S 5", 'S', 5}};
+    for (const auto& c : valid) {
+        const VariableReference r = VariableReference::parse(c.text, "P");
+        EXPECT_EQ(r.kind(), c.kind) << c.text;
+        EXPECT_EQ(r.number(), c.number) << c.text;
+    }
+
+    const struct {
+        const char* text;
+        const char* message;
+    } invalid[] = {
+        {"", "P Variable references must be at least 2 characters (e.g. N1 and S10)."},
+        {"N", "P Variable references must be at least 2 characters (e.g. N1 and S10)."},
+        {"X1", "P Invalid variable reference (X1). Must use N or S as the variable type, e.g. N2 or S1."},
+        {"N6", "P Variable number is invalid (6)"},
+        {"N0", "P Variable number is invalid (0)"},
+        {"S11", "P Variable number is invalid (11)"},
+        {"Sx", "P Variable number is invalid (x)"},
+        {"N-1", "P Variable number is invalid (-1)"},
+    };
+    for (const auto& c : invalid) {
+        try {
+            VariableReference::parse(c.text, "P");
+            ADD_FAILURE() << c.text;
+        } catch (const LauncherException& e) {
+            EXPECT_EQ(e.message().str(), c.message);
+        }
+    }
+}
+
+TEST_F(Variables, ReferencesReadAndAssign) {
+    VariableReference::parse("S3", "").assign(" a b ", "P");
+    EXPECT_EQ(stringVariable(3), LauncherString(" a b "));
+    VariableReference::parse("N2", "").assign(" 42abc", "P");
+    EXPECT_EQ(numberVariable(2), 42);
+    EXPECT_EQ(VariableReference::parse("n2", "").valueText(), LauncherString("42"));
+    EXPECT_EQ(VariableReference::parse("S3", "").valueText(), LauncherString(" a b "));
+
+    for (const char* bad : {"x", ""}) {
+        try {
+            VariableReference::parse("N2", "").assign(bad, "P");
+            ADD_FAILURE() << bad;
+        } catch (const LauncherException& e) {
+            EXPECT_EQ(e.message().str(), std::string("P Invalid numeric expression in ") + bad);
+        }
+    }
+    EXPECT_EQ(numberVariable(2), 42);
+}
+
+TEST_F(Variables, SubstitutionRules) {
+    setNumberVariable(1, 1);
+    setNumberVariable(2, 7);
+    setStringVariable(1, "C:\\jvm");
+    setStringVariable(2, "x@N2@");
+    setStringVariable(3, "@N2@");
+
+    const struct {
+        const char* text;
+        Outcome expected;
+    } cases[] = {
+        {"@N1@", {"1", ""}},
+        {"x@S1@y", {"xC:\\jvmy", ""}},
+        {"@n3@", {"0", ""}},
+        {"no refs", {"no refs", ""}},
+        {"a@@b", {"a@b", ""}},
+        {"@@", {"@", ""}},
+        {"@S5@", {"", ""}},  // empty after substitution is fine
+        {"@S2@", {"x7", ""}},  // the scan goes on inside the inserted value
+        {"@@N1@", {"", "I: Invalid variable specification."}},
+        {"a@b", {"", "I: Invalid variable specification."}},
+        {"@S3@", {"", "I: Invalid variable specification."}},
+        // A reduced "@@" is scanned again by the pass that follows a replacement.
+        {"a@@b@N1@", {"", "I: Invalid variable specification."}},
+        {"", {"", "I: Empty expression."}},
+        {"@N6@", {"", "L: Variable number is invalid (6)"}},
+        {"@S11@", {"", "L: Variable number is invalid (11)"}},
+        {"@T1@", {"", "L: Invalid variable reference (T1). Must use N or S as the variable type, e.g. N2 or S1."}},
+        {"@N@", {"", "L: Variable references must be at least 2 characters (e.g. N1 and S10)."}},
+    };
+    for (const auto& c : cases) {
+        const Outcome got = substituted(c.text);
+        EXPECT_EQ(got.value, c.expected.value) << c.text;
+        EXPECT_EQ(got.error, c.expected.error) << c.text;
+    }
+    EXPECT_EQ(substituted("", "Pre.").error, "I:Pre. Empty expression.");
+    EXPECT_EQ(substituted("@X1@", "Pre.").error,
+              "L:Pre. Invalid variable reference (X1). Must use N or S as the variable type, e.g. N2 or S1.");
+}
+
+TEST_F(Variables, SubstitutionThatWouldNotEndIsBounded) {
+    setStringVariable(1, "a@S1@");
+    EXPECT_EQ(substituted("@S1@", "P").error, "I:P Variable substitution does not end: a variable refers to itself.");
+
+    setStringVariable(2, LauncherString(32768, 'x'));
+    EXPECT_EQ(substituted("@S2@@S2@").value.size(), 65536u);
+    EXPECT_EQ(substituted("@S2@@S2@!").error, "I: Variable substitution makes the text longer than 65536 characters.");
+}
+
+TEST_F(Variables, NumbersAndBooleans) {
+    setNumberVariable(1, 1);
+    setNumberVariable(2, 7);
+    const auto number = [](const char* text, const char* prefix = "") {
+        return outcomeOf([&] { return std::to_string(evaluateNumber(text, prefix, 9)); });
+    };
+    const auto shortNumber = [](const char* text, const char* prefix = "") {
+        return outcomeOf([&] { return std::to_string(evaluateShort(text, prefix, 9)); });
+    };
+    const auto boolean = [](const char* text, const char* prefix = "") {
+        return outcomeOf([&] { return std::string(evaluateBoolean(text, prefix, 9) ? "true" : "false"); });
+    };
+
+    EXPECT_EQ(number("@N1@").value, "1");
+    EXPECT_EQ(number(" -12abc").value, "-12");
+    EXPECT_EQ(number("1@N2@").value, "17");
+    EXPECT_EQ(number("abc", "P").error, "I:PInvalid numeric expression (abc)");
+    EXPECT_EQ(number("x@N2@").error, "I:Invalid numeric expression (x7)");
+    EXPECT_EQ(number("").error, "I: Empty expression.");
+    EXPECT_EQ(shortNumber("@N2@").value, "7");
+    EXPECT_EQ(shortNumber("40000").value, "32767");
+    EXPECT_EQ(shortNumber("x@N1@", "P").error, "I:P Invalid numeric expression (x1)");
+    EXPECT_EQ(boolean("0").value, "false");
+    EXPECT_EQ(boolean("@N1@").value, "true");
+    EXPECT_EQ(boolean("2").error, "I: Invalid boolean value (2)");
+    EXPECT_EQ(boolean("@N2@", "P").error, "I:P Invalid boolean value (@N2@)");  // the text before substitution
+    EXPECT_EQ(boolean("y").error, "I:Invalid numeric expression (y)");
+}
+
+TEST_F(Variables, Strings) {
+    setStringVariable(1, "C:\\jvm");
+    const struct {
+        const char* text;
+        Outcome expected;
+    } cases[] = {
+        {"\"a b\"", {"a b", ""}},
+        {"a b", {"a", ""}},
+        {"a\tb", {"a", ""}},
+        {"", {"", ""}},
+        {"\"a \"\"b\"\" c\"", {"a \"b\" c", ""}},
+        {"\"x\"rest", {"x", ""}},
+        {"\"@S1@\\bin\"", {"C:\\jvm\\bin", ""}},
+        {"\"\"", {"", "I:P Empty expression."}},
+        {"\"abc", {"", "L:Expected double quote to end argument near 1"}},
+    };
+    for (const auto& c : cases) {
+        const Outcome got = outcomeOf([&] {
+            LauncherString s(c.text);
+            evaluateString(s, "P", 9);
+            return s.str();
+        });
+        EXPECT_EQ(got.value, c.expected.value) << c.text;
+        EXPECT_EQ(got.error, c.expected.error) << c.text;
+    }
+}
+
+TEST_F(Variables, StringArgumentsOfALine) {
+    setStringVariable(1, "C:\\jvm");
+    const struct {
+        const char* line;
+        Outcome expected;
+        const char* nextWord;
+    } cases[] = {
+        {"LAUNCH \"C:\\My JVM\\jvm\" 5", {"C:\\My JVM\\jvm", ""}, "5"},
+        {"LAUNCH   @S1@\t0", {"C:\\jvm", ""}, "0"},
+        {"LAUNCH \"a\"\"b\" 1", {"a\"b", ""}, "1"},
+        {"LAUNCH \"a\"\"\"\"\"x", {"a\"\"", ""}, "x"},
+        {"LAUNCH \"a\"x 1", {"a", ""}, "x"},
+        {"LAUNCH last", {"last", ""}, ""},
+        {"LAUNCH \"last\"", {"last", ""}, ""},
+        {"LAUNCH ", {"", ""}, ""},
+        {"LAUNCH", {"", ""}, ""},
+        {"LAUNCH \"\" 5", {"", "I:Pre. Empty expression."}, ""},
+        {"LAUNCH \"C:\\x 5", {"", "L:Expected ending quote in \"C:\\x 5:  Pre."}, ""},
+        {"LAUNCH \"\"\"", {"", "L:Expected ending quote in \"\"\":  Pre."}, ""},
+    };
+    for (const auto& c : cases) {
+        LauncherString::size_type pos = 6;
+        const LauncherString line(c.line);
+        const Outcome got = outcomeOf([&] { return readStringArgument(line, pos, "Pre.", 9).str(); });
+        EXPECT_EQ(got.value, c.expected.value) << c.line;
+        EXPECT_EQ(got.error, c.expected.error) << c.line;
+        if (got.error.empty()) {
+            LauncherString word;
+            nextToken(line, pos, word);
+            EXPECT_EQ(word.str(), c.nextWord) << c.line;
+        }
+    }
+}
+
+TEST_F(Variables, Labels) {
+    StringList program;
+    for (const char* line : {":FIRST", "GOTO X", ":L2", ":L2", ":L2 "}) program.append(line);
+    setStringVariable(3, "L2");
+    const auto resolved = [&](const char* label) {
+        return outcomeOf([&] { return std::to_string(resolveLabel(program, label, 9)); });
+    };
+
+    EXPECT_EQ(resolved("FIRST").value, "0");
+    EXPECT_EQ(resolved("L2").value, "2");
+    EXPECT_EQ(resolved("@S3@").value, "2");
+    EXPECT_EQ(resolved("L@@2").error, "I:Label not found (L@@2)");
+    EXPECT_EQ(resolved("first").error, "I:Label not found (first)");
+    EXPECT_EQ(resolved("@S4@").error, "I:Label @S4@ resolved to a blank string. Labels cannot be blank.");
+    EXPECT_EQ(resolved("@X").error, "I:Invalid label specified. Invalid variable specification.");
+    EXPECT_EQ(resolved("@Q1@").error,
+              "L:Invalid label specified. Invalid variable reference (Q1). Must use N or S as the variable type, "
+              "e.g. N2 or S1.");
+}
+
+}  // namespace
+}  // namespace nv
