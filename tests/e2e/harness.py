@@ -1,0 +1,452 @@
+"""Runs Windows programs under Wine for the end-to-end tests.
+
+One Session per test run: a fresh Wine prefix inside the build tree, a display (the
+caller's $DISPLAY if it answers, else an Xvfb of our own) and a persistent wineserver,
+all ended by close(). Tests get the session from session().
+
+Facts about Wine that the helpers rely on:
+- The exit code is the Windows exit code modulo 256 (ExitProcess(-1) reads 255).
+- Drive letters and types are read by Wine's mount manager when the wineserver starts,
+  so set_drives() restarts the wineserver (about 1 s).
+- A working directory outside every drive makes Wine start in C:\\windows.
+"""
+
+import atexit
+import json
+import os
+import pwd
+import select
+import shutil
+import signal
+import socket
+import subprocess
+import tempfile
+import time
+
+DEFAULT_BUILD = "/work/main/build/win64"
+DEFAULT_NVPACK = "/work/main/build/host/nvpack"
+DEFAULT_LANG = "en_US.UTF-8"
+USER = pwd.getpwuid(os.getuid()).pw_name
+
+# Seconds that harness housekeeping (wineboot, reg, wineserver) may take before it counts as hung.
+SETUP_LIMIT = 120
+COMMAND_LIMIT = 30
+
+
+class HarnessError(RuntimeError):
+    """The harness itself could not do what a test asked (Wine, Xvfb, registry)."""
+
+
+class TimeLimitExceeded(AssertionError):
+    """A program under test did not end within its time limit; it has been killed."""
+
+    def __init__(self, message, stdout=b""):
+        super().__init__(message)
+        self.stdout = stdout
+
+
+class RunResult:
+    """What one run of a Windows program left: exit code, output and dialog records."""
+
+    def __init__(self, args, exit_code, stdout, stderr, events, seconds):
+        self.args = args
+        self.exit_code = exit_code  # 0..255; a Windows -1 reads 255
+        self.stdout = stdout  # raw bytes; text mode writes \r\n
+        self.stderr = stderr  # raw bytes, mostly Wine's own messages
+        self.events = events  # the watcher's records (dicts), [] when not watched
+        self.seconds = seconds
+
+    @property
+    def text(self):
+        """Standard output decoded as UTF-8 with \\r\\n turned into \\n."""
+        return self.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+
+    @property
+    def lines(self):
+        return self.text.splitlines()
+
+    @property
+    def message_boxes(self):
+        """The message boxes seen, in order: dicts with caption, text, caption_ansi,
+        text_ansi (hex of the ANSI bytes) and pressed (the button id)."""
+        return [e for e in self.events if e["event"] == "msgbox"]
+
+    @property
+    def progress(self):
+        """The progress dialog states seen, in order (see DialogWatcher.cpp). A record
+        may catch a change half-made: assert on a subsequence or on the last state."""
+        return [e for e in self.events if e["event"] == "progress"]
+
+    def __repr__(self):
+        return "RunResult(exit_code=%r, stdout=%r, events=%d)" % (self.exit_code, self.stdout[:200], len(self.events))
+
+
+def _display_answers(display):
+    """True if an X server accepts connections on the display named like ':0' or 'host:0'."""
+    host, _, rest = display.rpartition(":")
+    number = rest.split(".")[0]
+    if not number.isdigit():
+        return False
+    try:
+        if host in ("", "unix"):
+            with socket.socket(socket.AF_UNIX) as s:
+                s.settimeout(2)
+                s.connect("/tmp/.X11-unix/X" + number)
+        else:
+            with socket.create_connection((host, 6000 + int(number)), timeout=2):
+                pass
+        return True
+    except OSError:
+        return False
+
+
+def list_files(directory):
+    """Sorted paths relative to directory of everything below it, directories with a
+    trailing '/'. [] if the directory does not exist."""
+    found = []
+    for root, dirs, files in os.walk(directory):
+        rel = os.path.relpath(root, directory)
+        prefix = "" if rel == "." else rel + "/"
+        found += [prefix + d + "/" for d in dirs] + [prefix + f for f in files]
+    return sorted(found)
+
+
+class Session:
+    """A Wine prefix, display and wineserver shared by all tests of one run."""
+
+    def __init__(self, build_dir=None, nvpack=None, work_dir=None):
+        self.build_dir = os.path.abspath(build_dir or os.environ.get("NV_E2E_BUILD") or DEFAULT_BUILD)
+        self.nvpack = os.path.abspath(nvpack or os.environ.get("NV_NVPACK") or DEFAULT_NVPACK)
+        self.work_dir = os.path.abspath(work_dir or os.environ.get("NV_E2E_WORK") or os.path.join(self.build_dir, "e2e"))
+        self.launcher = os.path.join(self.build_dir, "launcher.exe")
+        self.watcher = self.fixture("DialogWatcher")
+        self.prefix = os.path.join(self.work_dir, "prefix")
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.display = None
+        self._xvfb = None
+        self._drives = {}
+        self._drive_types = set()
+        self._runs = 0
+        self._started = False
+        self._failure = None
+
+    # --- life cycle -------------------------------------------------------------
+
+    def start(self):
+        """Creates the prefix (about 10 s) and the display. Raises HarnessError, also on
+        every later call once a start has failed."""
+        if self._failure:
+            raise HarnessError("the Wine session could not start: %s" % self._failure)
+        if self._started:
+            return
+        self._started = True
+        try:
+            self._create()
+        except Exception as error:
+            self._failure = error
+            self.close()
+            raise
+
+    def _create(self):
+        os.makedirs(self.work_dir, exist_ok=True)
+        self._start_display()
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        self._command(["wineboot", "-i"], limit=SETUP_LIMIT)
+        # Without a window manager, Wine waits 2 s for every managed window to unmap.
+        self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
+        self._drives = {"c": self.drive_c, "z": "/"}
+        self._restart_server()
+
+    def close(self):
+        """Ends the prefix's wineserver and our Xvfb, if any. Safe to call twice."""
+        if not self._started:
+            return
+        self._started = False
+        try:
+            self._command(["wineserver", "-k"], check=False)
+            self._command(["wineserver", "-w"], check=False)
+        finally:
+            if self._xvfb:
+                self._xvfb.terminate()
+                try:
+                    self._xvfb.wait(10)
+                except subprocess.TimeoutExpired:
+                    self._xvfb.kill()
+                    self._xvfb.wait()
+                self._xvfb = None
+
+    def _start_display(self):
+        given = os.environ.get("DISPLAY")
+        if given and _display_answers(given):
+            self.display = given
+            return
+        read_end, write_end = os.pipe()
+        try:
+            self._xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL, start_new_session=True)
+            os.close(write_end)
+            write_end = None
+            number = b""
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                if select.select([read_end], [], [], 1)[0]:
+                    chunk = os.read(read_end, 16)
+                    if not chunk:
+                        break
+                    number += chunk
+            if not number.strip().isdigit():
+                raise HarnessError("Xvfb did not start")
+            self.display = ":" + number.strip().decode()
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+
+    # --- environment and housekeeping ---------------------------------------------
+
+    def environment(self, env=None, lang=None):
+        """The environment of a Wine process: a small fixed base (no host JAVA_HOME and
+        the like), LC_ALL = lang or en_US.UTF-8, then env (a value None removes a name)."""
+        base = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": os.environ.get("HOME", "/root"),
+            "USER": USER,
+            "DISPLAY": self.display or "",
+            "WINEPREFIX": self.prefix,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "LC_ALL": lang or DEFAULT_LANG,
+        }
+        for name, value in (env or {}).items():
+            if value is None:
+                base.pop(name, None)
+            else:
+                base[name] = value
+        return base
+
+    def _command(self, argv, limit=COMMAND_LIMIT, check=True):
+        """Runs a Wine housekeeping command; returns its standard output as text."""
+        # Files, not pipes: the Wine services that a command starts would hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            try:
+                code = subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                      env=self.environment(), cwd=self.work_dir, timeout=limit).returncode
+            except subprocess.TimeoutExpired:
+                raise HarnessError("%s did not end within %d s" % (" ".join(argv), limit))
+            out.seek(0)
+            err.seek(0)
+            if check and code != 0:
+                raise HarnessError("%s failed (%d): %s" % (" ".join(argv), code, err.read().decode("utf-8", "replace")))
+            return out.read().decode("utf-8", "replace")
+
+    def _restart_server(self):
+        """Starts a fresh persistent wineserver, so drive changes take effect."""
+        self._command(["wineserver", "-k"], check=False)
+        self._command(["wineserver", "-w"], check=False)
+        subprocess.Popen(["wineserver", "-p"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL, env=self.environment(), cwd=self.work_dir).wait(COMMAND_LIMIT)
+
+    # --- paths ----------------------------------------------------------------------
+
+    def fixture(self, name):
+        """Linux path of a test program built from tests/fixtures, e.g. fixture('ShowBox')."""
+        return os.path.join(self.build_dir, "fixtures", name + ".exe")
+
+    def scratch(self, name):
+        """A new, empty directory for one test's files (Linux path)."""
+        path = os.path.join(self.work_dir, "scratch", name)
+        shutil.rmtree(path, ignore_errors=True)
+        os.makedirs(path)
+        return path
+
+    @property
+    def temp_dir(self):
+        """Linux path of the %TEMP% directory that programs in the prefix use."""
+        return os.path.join(self.drive_c, "users", USER, "Temp")
+
+    def windows_path(self, linux_path):
+        """The Windows form of a Linux path under the current drive table: through the
+        drive whose directory holds it most closely, else \\\\?\\unix\\... ."""
+        path = os.path.realpath(linux_path)
+        best = None
+        for letter, target in self._drives.items():
+            root = os.path.realpath(target)
+            if path == root or path.startswith(root.rstrip("/") + "/"):
+                if best is None or len(root) > len(best[1]):
+                    best = (letter, root)
+        if best is None:
+            return "\\\\?\\unix" + path.replace("/", "\\")
+        rest = path[len(best[1]):].strip("/")
+        return best[0].upper() + ":\\" + rest.replace("/", "\\")
+
+    # --- drives and registry ------------------------------------------------------
+
+    def set_drives(self, drives, types=None):
+        """Makes the drive table exactly drives ({letter: Linux directory}), plus c: (the
+        prefix's drive_c) unless drives names it; z: and every other link go away. types
+        ({letter: 'hd' | 'cdrom' | 'network' | 'floppy' | 'ramdisk'}) sets the drive types.
+        Restarts the wineserver so programs see the new table."""
+        table = {"c": self.drive_c}
+        table.update({letter.lower().rstrip(":"): target for letter, target in drives.items()})
+        self._write_drives(table, {k.lower().rstrip(":"): v for k, v in (types or {}).items()})
+
+    def reset_drives(self):
+        """Back to Wine's default table: c: the prefix's drive_c, z: the root /."""
+        self._write_drives({"c": self.drive_c, "z": "/"}, {})
+
+    def _write_drives(self, table, types):
+        if table == self._drives and set(types) == self._drive_types == set():
+            return
+        dosdevices = os.path.join(self.prefix, "dosdevices")
+        for name in os.listdir(dosdevices):
+            if len(name) == 2 and name.endswith(":"):
+                os.remove(os.path.join(dosdevices, name))
+        for letter, target in table.items():
+            os.symlink(os.path.abspath(target), os.path.join(dosdevices, letter + ":"))
+        for letter in self._drive_types - set(types):
+            self.reg_delete(r"HKLM\Software\Wine\Drives", letter + ":")
+        for letter, kind in types.items():
+            self.reg_add(r"HKLM\Software\Wine\Drives", letter + ":", kind)
+        self._drive_types = set(types)
+        self._drives = dict(table)
+        self._restart_server()
+
+    def reg_add(self, key, name, value, kind="REG_SZ"):
+        """Sets a registry value (name None: the key's default value); creates the key."""
+        argv = ["wine", "reg", "add", key] + (["/ve"] if name is None else ["/v", name])
+        self._command(argv + ["/t", kind, "/d", str(value), "/f"])
+
+    def reg_delete(self, key, name=None):
+        """Deletes one value, or with name None the whole key. Missing is not an error."""
+        argv = ["wine", "reg", "delete", key] + ([] if name is None else ["/v", name])
+        self._command(argv + ["/f"], check=False)
+
+    def reg_query(self, key, name):
+        """The data of a registry value as `reg query` prints it, or None if it is missing."""
+        try:
+            out = self._command(["wine", "reg", "query", key, "/v", name])
+        except HarnessError:
+            return None
+        for line in out.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+                return parts[2] if len(parts) > 2 else ""
+        return None
+
+    def set_windows_version(self, exe_name, version="win98"):
+        """Makes Wine report a Windows version ('win98', 'winxp', ...) to programs with
+        this file name; None returns them to the prefix's default."""
+        key = "HKCU\\Software\\Wine\\AppDefaults\\" + exe_name
+        if version is None:
+            self.reg_delete(key, "Version")
+        else:
+            self.reg_add(key, "Version", version)
+
+    # --- running programs ---------------------------------------------------------
+
+    def run(self, program, args=(), env=None, cwd=None, timeout=60, watch=False, lang=None):
+        """Runs a Windows program (a Windows path, or a Linux path that is given to Wine
+        in its windows_path form) with args, closed standard input, the environment of
+        environment(env, lang) and cwd (a Linux directory, default drive_c).
+        With watch, the dialog watcher runs beside it: it presses every message box and
+        its records land in RunResult.events. Returns a RunResult; raises
+        TimeLimitExceeded after killing the program (and every process of the prefix)
+        if it has not ended within timeout seconds."""
+        if "/" in program:
+            program = self.windows_path(program)
+        argv = ["wine", program] + [str(a) for a in args]
+        self._runs += 1
+        run_dir = os.path.join(self.work_dir, "runs", str(self._runs))
+        shutil.rmtree(run_dir, ignore_errors=True)
+        os.makedirs(run_dir)
+        environment = self.environment(env, lang)
+        watcher = self._start_watcher(run_dir, environment, timeout) if watch else None
+        began = time.monotonic()
+        timed_out = False
+        with open(os.path.join(run_dir, "stdout"), "wb") as out, open(os.path.join(run_dir, "stderr"), "wb") as err:
+            # Files, not pipes: Wine's helper processes may hold a pipe open.
+            process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                       env=environment, cwd=cwd or self.drive_c, start_new_session=True)
+            try:
+                exit_code = process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                timed_out = True
+                os.killpg(process.pid, signal.SIGKILL)
+                exit_code = process.wait()
+        seconds = time.monotonic() - began
+        events = self._stop_watcher(watcher, run_dir) if watcher else []
+        with open(os.path.join(run_dir, "stdout"), "rb") as f:
+            stdout = f.read()
+        with open(os.path.join(run_dir, "stderr"), "rb") as f:
+            stderr = f.read()
+        if timed_out:
+            # Children of the program may live on in their own sessions: end the prefix's processes.
+            self._restart_server()
+            raise TimeLimitExceeded("%s did not end within %s s; output so far: %r; dialogs: %r"
+                                    % (" ".join(argv[1:]), timeout, stdout[-2000:], events), stdout)
+        return RunResult(argv[1:], exit_code, stdout, stderr, events, seconds)
+
+    def _start_watcher(self, run_dir, environment, timeout):
+        output = os.path.join(run_dir, "dialogs.jsonl")
+        stop = os.path.join(run_dir, "stop")
+        limit_ms = int((timeout + 30) * 1000)
+        process = subprocess.Popen(
+            ["wine", self.windows_path(self.watcher), self.windows_path(output), self.windows_path(stop), str(limit_ms)],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            env=environment, cwd=self.drive_c, start_new_session=True)
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            if os.path.exists(output) and os.path.getsize(output) > 0:
+                return process
+            if process.poll() is not None:
+                break
+            time.sleep(0.05)
+        self._kill(process)
+        raise HarnessError("the dialog watcher did not start (%s)" % self.watcher)
+
+    def _stop_watcher(self, process, run_dir):
+        open(os.path.join(run_dir, "stop"), "wb").close()
+        try:
+            process.wait(15)
+        except subprocess.TimeoutExpired:
+            self._kill(process)
+        events = []
+        with open(os.path.join(run_dir, "dialogs.jsonl"), "rb") as f:
+            for line in f:
+                if line.strip():
+                    events.append(json.loads(line.decode("utf-8")))
+        return [e for e in events if e["event"] not in ("ready", "end")]
+
+    @staticmethod
+    def _kill(process):
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
+
+
+_session = None
+
+
+def configure(build_dir=None, nvpack=None, work_dir=None):
+    """Sets up the session that session() returns; call before the first session()."""
+    global _session
+    if _session is not None:
+        _session.close()
+    _session = Session(build_dir, nvpack, work_dir)
+    atexit.register(_session.close)
+    return _session
+
+
+def session():
+    """The run's Session, started on first use and closed when the interpreter exits.
+    Build and work directories come from configure() or from NV_E2E_BUILD, NV_NVPACK
+    and NV_E2E_WORK."""
+    global _session
+    if _session is None:
+        configure()
+    _session.start()
+    return _session
