@@ -1,9 +1,12 @@
-// Entry point of launcher.exe.
+// Entry point of launcher.exe; the process itself lives in the library.
 #include <windows.h>
 
-#include "foundation/Messages.h"
+#include "launcher/win32/LauncherProcess.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    MessageBoxA(nullptr, nv::loadText(31).c_str(), "test", MB_OK);
-    return 0;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    try {
+        return nv::runLauncherProcess(instance);
+    } catch (...) {
+        return -1;
+    }
 }

@@ -1,0 +1,192 @@
+// The progress dialog on a real window: a thread of its own pumps its
+// messages, as the user-interface thread does, while the test plays the worker.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "foundation/LauncherException.h"
+#include "launcher/ProgressUi.h"
+#include "launcher/win32/DialogProgressUi.h"
+#include "resources/StringIds.h"
+
+namespace nv {
+namespace {
+
+class DialogThread {
+public:
+    DialogThread(DialogProgressUi& ui, int templateId)
+        : ui_(ui), templateId_(templateId), ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, &threadId_);
+        WaitForSingleObject(ready_, 10000);
+    }
+    ~DialogThread() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+    DialogThread(const DialogThread&) = delete;
+    DialogThread& operator=(const DialogThread&) = delete;
+
+private:
+    static DWORD WINAPI run(LPVOID self) {
+        DialogThread& t = *static_cast<DialogThread*>(self);
+        t.ui_.createDialog(GetModuleHandleA(nullptr), t.templateId_, nullptr);
+        SetEvent(t.ready_);
+        t.ui_.runMessageLoop();
+        t.ui_.destroyDialog();
+        return 0;
+    }
+
+    DialogProgressUi& ui_;
+    int templateId_;
+    HANDLE ready_;
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
+std::string itemText(HWND dialog, int id) {
+    char text[512] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+int barPosition(HWND dialog) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0));
+}
+
+class DialogProgressUiTest : public ::testing::Test {
+protected:
+    DialogProgressUiTest() : thread_(ui_, IDD_PROGRESS_LARGE) {}
+    void SetUp() override {
+        ASSERT_NE(ui_.dialog(), nullptr);
+        installProgressUi(&ui_);
+    }
+    void TearDown() override {
+        setSilent(false);
+        setStatus(-1);
+        setStatusDetail(0, "");
+        installProgressUi(nullptr);
+    }
+    HWND dialog() const { return ui_.dialog(); }
+
+    DialogProgressUi ui_;
+    DialogThread thread_;
+};
+
+TEST_F(DialogProgressUiTest, OpensHiddenWithTheExplanation) {
+    EXPECT_FALSE(IsWindowVisible(dialog()));
+    EXPECT_EQ(itemText(dialog(), IDC_EXPLANATION),
+              "Norvane\xAE is preparing the Norvane Wizard, which\nwill guide you through the rest of the "
+              "process.\nPlease wait...");
+}
+
+TEST_F(DialogProgressUiTest, BarIsSetAndStepsCycle) {
+    setProgress(100);
+    EXPECT_EQ(barPosition(dialog()), 100);
+    setProgress(0);
+    for (int i = 0; i < 4; ++i) stepProgress(30);
+    EXPECT_EQ(barPosition(dialog()), 20);
+}
+
+TEST_F(DialogProgressUiTest, StatusLineJoinsPrimaryAndDetail) {
+    setStatus(1);
+    EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine...");
+    setStatusDetail(3, "C:\\jdk");
+    EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine... Verifying C:\\jdk");
+    setStatusDetail(0, "");
+    EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine... Verifying C:\\jdk");
+    setStatus(1);
+    EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine...");
+    setStatus(7);
+    EXPECT_EQ(itemText(dialog(), IDC_STATUS), "");
+}
+
+TEST_F(DialogProgressUiTest, TitleIsTheInsertOfTheStatus) {
+    setTitle("Demo Setup");
+    EXPECT_EQ(getTitle().str(), "Demo Setup");
+    setStatus(0);
+    EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Initializing Demo Setup...");
+}
+
+TEST_F(DialogProgressUiTest, HideAfterZeroHidesAtOnce) {
+    showWindow();
+    EXPECT_TRUE(isWindowVisible());
+    hideAfter(0);
+    EXPECT_FALSE(isWindowVisible());
+}
+
+TEST_F(DialogProgressUiTest, HideAfterSecondsTicksThenHides) {
+    setProgress(0);
+    showWindow();
+    const DWORD start = GetTickCount();
+    hideAfter(1);
+    Sleep(500);
+    EXPECT_TRUE(isWindowVisible());
+    EXPECT_GT(barPosition(dialog()), 0);
+    while (isWindowVisible() && GetTickCount() - start < 5000) Sleep(20);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_FALSE(isWindowVisible());
+    EXPECT_GE(elapsed, 900u);
+    EXPECT_LT(elapsed, 3000u);
+    // Hiding stops the ticks too.
+    const int position = barPosition(dialog());
+    Sleep(400);
+    EXPECT_EQ(barPosition(dialog()), position);
+}
+
+TEST_F(DialogProgressUiTest, SilentModeShowsNothing) {
+    setSilent(true);
+    showWindow();
+    EXPECT_FALSE(isWindowVisible());
+    showMessage("must not block");
+    EXPECT_TRUE(chooseDirectory().empty());
+    setTitle("Quiet");
+    EXPECT_EQ(getTitle().str(), "Quiet");
+}
+
+TEST_F(DialogProgressUiTest, SmallDialogHidesTheExplanation) {
+    DialogProgressUi small;
+    DialogThread thread(small, IDD_PROGRESS_SMALL);
+    ASSERT_NE(small.dialog(), nullptr);
+    EXPECT_FALSE(GetWindowLongA(GetDlgItem(small.dialog(), IDC_EXPLANATION), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog(), IDC_EXPLANATION), GWL_STYLE) & WS_VISIBLE);
+}
+
+// The cancel request is never cleared, so each case runs in a child process.
+TEST_F(DialogProgressUiTest, CloseAndCancelButtonRequestCancel) {
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        int cancels;
+    };
+    const Case cases[] = {{WM_CLOSE, 0, 1}, {WM_COMMAND, IDC_CANCEL, 1}, {WM_COMMAND, IDOK, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EXIT(
+            {
+                SendMessageA(dialog(), c.message, c.wParam, 0);
+                std::exit(IsWindow(dialog()) ? (cancelRequested() ? 1 : 0) : 2);
+            },
+            ::testing::ExitedWithCode(c.cancels), "");
+    }
+}
+
+TEST(DialogProgressUiWithoutDialog, BarUpdatesFail) {
+    DialogProgressUi ui;
+    for (int step = 0; step < 2; ++step) {
+        try {
+            if (step == 0) ui.stepProgress(1);
+            if (step == 1) ui.setProgress(1);
+            ADD_FAILURE() << "no exception";
+        } catch (const LauncherException& e) {
+            EXPECT_EQ(e.message().str(), "The progress bar has not been created yet");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace nv
