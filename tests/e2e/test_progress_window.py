@@ -1,0 +1,68 @@
+"""The launcher process: the progress dialog that the mode byte picks, the message loop
+of both Windows families, the debug log and the exit code."""
+
+import os
+import shutil
+import struct
+import unittest
+
+import harness
+
+
+def launcher_with_mode(session, directory, mode):
+    """A copy of launcher.exe with an empty file index and the given mode byte."""
+    path = os.path.join(directory, "launcher.exe")
+    shutil.copyfile(session.launcher, path)
+    with open(path, "ab") as f:
+        index = f.tell()
+        f.write(struct.pack(">iBII", 0, mode, index, 0xCA82CA82))
+    return path
+
+
+class ProgressWindowTest(unittest.TestCase):
+    def setUp(self):
+        self.s = harness.session()
+        if not os.path.exists(self.s.launcher):
+            self.skipTest("launcher.exe is not built in %s" % self.s.build_dir)
+
+    def test_mode_byte_picks_the_dialog(self):
+        explanation = ("Norvane\u00ae is preparing the Norvane Wizard, which\nwill guide you through "
+                       "the rest of the process.\nPlease wait...")
+        heights = {}
+        for name, mode, large in [("mode0", 0, True), ("mode1", 1, False), ("mode2", 2, False)]:
+            with self.subTest(name):
+                path = launcher_with_mode(self.s, self.s.scratch("progress-" + name), mode)
+                # The version box keeps the run alive while the watcher looks at the hidden dialog.
+                result = self.s.run(path, ["-nv:version"], watch=True, timeout=30)
+                self.assertEqual(result.exit_code, 0)
+                self.assertEqual([b["text"] for b in result.message_boxes], ["2.51"])
+                self.assertTrue(result.progress, "no progress dialog seen")
+                dialog = result.progress[-1]
+                self.assertFalse(dialog["visible"])
+                self.assertEqual(dialog["detail_visible"], large)
+                self.assertEqual(dialog["detail"], explanation)
+                heights[large] = dialog["height"]
+        self.assertGreater(heights[True], heights[False])
+
+    def test_both_families_run_to_the_end_with_a_debug_log(self):
+        directory = self.s.scratch("families")
+        path = launcher_with_mode(self.s, directory, 2)
+        log = os.path.join(directory, "debug.log")
+        try:
+            for family in ["winxp", "win98"]:
+                with self.subTest(family):
+                    self.s.set_windows_version("launcher.exe", family)
+                    if os.path.exists(log):
+                        os.remove(log)
+                    result = self.s.run(path, ["-nv:version"], watch=True, timeout=30,
+                                        env={"DBGWIN32KVB": self.s.windows_path(log)})
+                    self.assertEqual(result.exit_code, 0)
+                    self.assertEqual([b["text"] for b in result.message_boxes], ["2.51"])
+                    with open(log, "rb") as f:
+                        self.assertTrue(f.read().startswith(b"Launcher Started\r\n"))
+        finally:
+            self.s.set_windows_version("launcher.exe", None)
+
+
+if __name__ == "__main__":
+    unittest.main()
