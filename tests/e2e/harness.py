@@ -150,7 +150,8 @@ class Session:
     def _create(self):
         os.makedirs(self.work_dir, exist_ok=True)
         self._start_display()
-        shutil.rmtree(self.prefix, ignore_errors=True)
+        for old_state in (self.prefix, os.path.join(self.work_dir, "runs"), os.path.join(self.work_dir, "scratch")):
+            shutil.rmtree(old_state, ignore_errors=True)
         self._command(["wineboot", "-i"], limit=SETUP_LIMIT)
         # Without a window manager, Wine waits 2 s for every managed window to unmap.
         self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
@@ -387,6 +388,17 @@ class Session:
             raise TimeLimitExceeded("%s did not end within %s s; output so far: %r; dialogs: %r"
                                     % (" ".join(argv[1:]), timeout, stdout[-2000:], events), stdout)
         return RunResult(argv[1:], exit_code, stdout, stderr, events, seconds)
+
+    def run_host(self, argv, cwd=None, timeout=60):
+        """Runs a Linux program such as nvpack with closed standard input. Returns a
+        subprocess.CompletedProcess (returncode, stdout and stderr as bytes); raises
+        TimeLimitExceeded after killing it if it has not ended within timeout seconds."""
+        try:
+            return subprocess.run([str(a) for a in argv], stdin=subprocess.DEVNULL, capture_output=True,
+                                  cwd=cwd, timeout=timeout)
+        except subprocess.TimeoutExpired as expired:
+            raise TimeLimitExceeded("%s did not end within %s s" % (" ".join(map(str, argv)), timeout),
+                                    expired.stdout or b"")
 
     def _start_watcher(self, run_dir, environment, timeout):
         output = os.path.join(run_dir, "dialogs.jsonl")

@@ -88,6 +88,10 @@ class SystemSettingsTest(unittest.TestCase):
         self.assertEqual(drives, ["drive=C:\\ type=3", "drive=D:\\ type=3", "drive=E:\\ type=5"])
         self.assertEqual(harness.list_files(fixed), ["SystemInfo.exe"])
 
+        # Without z:, programs and the watcher's files outside every drive still work.
+        boxed = self.s.run(self.s.fixture("ShowBox"), ["-text", "no z"], watch=True, timeout=30)
+        self.assertEqual([b["text"] for b in boxed.message_boxes], ["no z"])
+
         self.s.reset_drives()
         self.assertIn("drive=Z:\\ type=3", self.system_info())
         self.assertEqual(self.s.windows_path(placed), "Z:" + placed.replace("/", "\\"))
