@@ -19,8 +19,12 @@ have_cmd wine || need+=(wine)
 have_cmd wine64 || [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 have_cmd Xvfb || need+=(xvfb)
 have_cmd xvfb-run || need+=(xvfb)
+have_cmd xdpyinfo || need+=(x11-utils)
+have_cmd python3 || need+=(python3)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have_cmd javac || need+=(default-jdk-headless)
+# Pictures of the dialogs for the documentation (scripts/screenshots.sh).
+have_cmd import || need+=(imagemagick)
 have_cmd jar || need+=(default-jdk-headless)
 # The German and Japanese locales make the language tests possible.
 locale -a 2>/dev/null | grep -qi '^de_DE.utf8$' || need+=(locales)
