@@ -4,6 +4,9 @@
 
 #include "archive/LauncherFileFormat.h"
 #include "foundation/LauncherException.h"
+#include "instructions/Instructions.h"
+#include "launch/LaunchScript.h"
+#include "tagfile/TagFile.h"
 #include "foundation/Log.h"
 #include "tagfile/NumberText.h"
 
@@ -67,7 +70,7 @@ void LauncherFile::loadIndex(bool dispatch) {
     }
     entries_ = std::move(entries);
     for (std::int32_t i = 0; i < entries_.count(); ++i) logEntry(describe(*entries_.get(i)));
-    if (dispatch) dispatchEntries();
+    if (dispatch) this->dispatch();
     loaded_ = true;
 }
 

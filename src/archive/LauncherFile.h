@@ -4,11 +4,19 @@
 
 #include <cstdint>
 
+#include <memory>
+
 #include "archive/FileIndexEntry.h"
 #include "foundation/LauncherString.h"
 #include "foundation/ObjectList.h"
+#include "jvm/JvmSearch.h"
+
 
 namespace nv {
+
+class Instructions;
+class LaunchScript;
+class TagFile;
 
 class LauncherFile {
 public:
@@ -20,8 +28,8 @@ public:
 
     // Reads the trailer and the index once; a file without the
     // identification value has no entries. Writes one run-log line per entry
-    // and, with dispatch, hands the entries to dispatchEntries(). Throws
-    // LauncherException with the format's message; the index then stays unread.
+    // and, with dispatch, dispatches them. Throws LauncherException with the
+    // format's message; the index then stays unread.
     void loadIndex(bool dispatch);
     bool loaded() const { return loaded_; }
 
@@ -32,15 +40,52 @@ public:
     // The first entry with this id, in index order, else null.
     FileIndexEntry* entryById(std::int32_t fileId) const;
 
-protected:
-    // Turns the entries into the run's configuration; nothing here.
-    virtual void dispatchEntries() {}
+    // The embedded files' meaning (EmbeddedFiles.cpp).
+
+    // Parses the entries of types 0, 1 and 2 as tag files and builds the
+    // instruction program, the JVM files and the launch script from them,
+    // keeping what an input file set already. Throws LauncherException with
+    // the context of message codes 1, 2 or 3.
+    void dispatch();
+    // Loads what an input file names (INSTRUCTIONS, LAUNCHSCRIPT,
+    // VERIFY_CLASSPATH, VERIFY_CLASS_NAME, UI_TITLE, JVM); these win over
+    // the embedded ones. Throws like dispatch.
+    void readNamedEntries(const TagFile& input);
+    // Writes the entry's data into `directory` (empty: the current one) under
+    // the entry's name and returns the path written. Throws LauncherException
+    // for an unsafe name, too little room, a write error (message codes 15
+    // and 16), a cancel (code 17) or a launcher file that ends early; the
+    // partial target is then removed.
+    LauncherString extract(const FileIndexEntry& entry, const LauncherString& directory);
+    // Extracts every entry into the current directory and writes input.tag
+    // naming the tag files. Throws LauncherException.
+    void extractAll();
+    // Parses the tag file at `path` and keeps it for the rest of the run.
+    TagFile& loadTagFile(const LauncherString& path);
+
+    Instructions* instructions() const { return instructions_.get(); }
+    LaunchScript* launchScript() const { return launchScript_.get(); }
+    JvmSearch& jvmSearch() { return jvmSearch_; }
+    bool jvmDescriptionsGiven() const { return jvmDescriptionsGiven_; }
 
 private:
+    void useInstructions(const TagFile& tags);
+    void useLaunchScript(TagFile& tags);
+    void addJvmFile(TagFile& tags);
+
     LauncherString path_;
     ObjectList<FileIndexEntry> entries_;
     bool loaded_ = false;
+    std::unique_ptr<Instructions> instructions_;
+    std::unique_ptr<LaunchScript> launchScript_;
+    JvmSearch jvmSearch_;
+    ObjectList<TagFile> loadedTagFiles_;
+    bool jvmDescriptionsGiven_ = false;
 };
+
+// Sets the progress window's title from a text with \uXXXX escapes,
+// converted to the ANSI code page; in silent mode too.
+void setWindowTitleFromText(const LauncherString& text);
 
 // The mode byte of the file at path (0..255), or -1 when it cannot be read.
 int readModeByte(const LauncherString& path);

@@ -1,25 +1,82 @@
+#include <cstdio>
+
 #include "archive/LauncherFile.h"
 #include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "instructions/Instructions.h"
+#include "instructions/UnavailableCommandWork.h"
+#include "launcher/ProgressUi.h"
 #include "launcher/RunJob.h"
 #include "launcher/RunSettings.h"
+#include "tagfile/TagFile.h"
 
 namespace nv {
 
 namespace {
 
+LauncherException withContext(int messageCode, const LauncherException& caught) {
+    return LauncherException(messageText(messageCode) + caught.message());
+}
+
+// Owns a C stream.
+struct InputStream {
+    explicit InputStream(const LauncherString& path) : f(std::fopen(path.c_str(), "r")) {}
+    ~InputStream() {
+        if (f) std::fclose(f);
+    }
+    InputStream(const InputStream&) = delete;
+    InputStream& operator=(const InputStream&) = delete;
+    std::FILE* f;
+};
+
 // The job of a real run, on the launcher's own file.
 class LauncherJob : public RunJob {
 public:
     void extractAll() override {
-        loadLauncherFile(false);
-        throw LauncherException("Extracting embedded files is not available in this launcher build.");
+        try {
+            file().loadIndex(false);
+        } catch (const LauncherException& e) {
+            throw withContext(8, e);
+        }
+        try {
+            file().extractAll();
+        } catch (const LauncherException& e) {
+            throw withContext(7, e);
+        }
     }
-    InputFileOutcome processInputFile(const LauncherString&) override {
-        throw LauncherException("Input files are not available in this launcher build.");
+
+    InputFileOutcome processInputFile(const LauncherString& value) override {
+        TagFile input;
+        try {
+            readInputFile(value, input);
+        } catch (const LauncherException& e) {
+            showMessage(messageText(0) + e.message());
+            throw;
+        }
+        try {
+            file().readNamedEntries(input);
+        } catch (const LauncherException& e) {
+            showMessage(e.message());
+            throw;
+        }
+        loadLauncherFile(true);
+        return performAction(input);
     }
-    void loadLauncherFile(bool dispatch) override { file().loadIndex(dispatch); }
+
+    void loadLauncherFile(bool dispatch) override {
+        try {
+            file().loadIndex(dispatch);
+        } catch (const LauncherException& e) {
+            throw withContext(8, e);
+        }
+    }
+
     std::int32_t runInstructions() override {
-        throw LauncherException("This launcher file carries no instruction program.");
+        Instructions* program = file().instructions();
+        // Without a program nothing would run and nobody would know why.
+        if (!program) throw LauncherException("The launcher file carries no instruction program.");
+        return program->run(work_);
     }
 
 private:
@@ -27,7 +84,61 @@ private:
         if (!file_) file_ = std::make_unique<LauncherFile>(runSettings().launcherPath);
         return *file_;
     }
+
+    static void readInputFile(const LauncherString& value, TagFile& input) {
+        if (value.empty()) throw LauncherException(messageText(14));
+        InputStream stream(stripQuotes(value));
+        if (!stream.f) throw LauncherException(messageText(14));
+        logEntry(LauncherString("Loading input file ") + value);
+        input.readFrom(stream.f, value, 0, -1);
+        setRunLogPath(input.value("LOGFILE"));
+    }
+
+    InputFileOutcome performAction(const TagFile& input) {
+        bool showProgress = input.boolValue("SHOW_PROGRESS", false);
+        bool showFailure = input.boolValue("SHOW_FAIL_MSG", false);
+        if (showProgress || showFailure) {
+            showWindow();
+            if (showProgress) setProgress(0);
+        } else {
+            hideAfter(0);
+        }
+        InputFileOutcome outcome;
+        LauncherString action = input.value("ACTION");
+        if (action == LauncherString("RUN_INSTRUCTIONS")) {
+            outcome.runInstructions = true;
+            return outcome;
+        }
+        if (action == LauncherString("VERIFY_JVM")) {
+            if (input.value("VERIFY_JVM_FILE").empty() || input.value("VERIFY_JVM_HOME").empty()) {
+                logEntry("TO execute the VERIFY_JVM action, you must also provide values in the input file for "
+                         "VERIFY_JVM_FILE and VERIFY_JVM_HOME.",
+                         logError);
+                outcome.failed = true;
+                return outcome;
+            }
+            throw notAvailable(action);
+        }
+        if (action == LauncherString("SEARCH") || action == LauncherString("SEARCH_ALL")) throw notAvailable(action);
+        if (action == LauncherString("INSTALL_JVM")) {
+            if (!input.value("INSTALL_JVM_EXE").empty() && !input.value("INSTALL_JVM_DEST").empty()) {
+                throw notAvailable(action);
+            }
+            setProgress(100);
+            return outcome;
+        }
+        LauncherString message = messageText(5) + action;
+        showMessage(message);
+        throw LauncherException(message);
+    }
+
+    // The actions whose work is not part of this build yet say so plainly.
+    static LauncherException notAvailable(const LauncherString& action) {
+        return LauncherException(LauncherString("The ") + action + " action is not available in this launcher build.");
+    }
+
     std::unique_ptr<LauncherFile> file_;
+    UnavailableCommandWork work_;
 };
 
 }  // namespace

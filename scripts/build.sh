@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds everything: host (nvpack), host-san (sanitizers, fuzz targets; clang),
+# win64 and win32 launchers. Installs what is missing first.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/bootstrap.sh
+jobs=${NV_JOBS:-2}
+
+configure() {  # dir, extra cmake arguments...
+    local dir=$1; shift
+    if [ ! -f "build/$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    fi
+}
+build() {  # dir
+    cmake --build "build/$1" -j"$jobs" 2>&1 | grep -E 'warning|error|Error' || true
+    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build of $1 failed" >&2; exit 1; }
+}
+
+configure host
+configure host-san -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DNV_SANITIZE=ON -DNV_FUZZ=ON
+configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/win64.cmake"
+configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/win32.cmake"
+for b in host host-san win64 win32; do
+    echo "== building $b" >&2
+    build $b
+done
+for f in build/win64/launcher.exe build/win32/launcher.exe build/host/nvpack; do
+    [ -f "$f" ] || { echo "missing $f after the build" >&2; exit 1; }
+done

@@ -1,0 +1,221 @@
+// The meaning of the embedded files: dispatch by type, an input file's
+// named entries, extraction, and -nv:extract.
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "archive/LauncherFile.h"
+#include "archive/LauncherFileFormat.h"
+#include "cleanup/DiskSpace.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Messages.h"
+#include "instructions/Instructions.h"
+#include "launch/LaunchScript.h"
+#include "launcher/ProgressUi.h"
+#include "system/AnsiText.h"
+#include "tagfile/NumberText.h"
+#include "tagfile/PathText.h"
+#include "tagfile/TagFile.h"
+#include "tagfile/WideText.h"
+
+namespace nv {
+
+namespace {
+
+constexpr std::int32_t chunkSize = 61439;
+
+// Owns a C stream.
+class CFile {
+public:
+    CFile(const char* path, const char* mode) : f_(std::fopen(path, mode)) {}
+    ~CFile() { close(); }
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    std::FILE* get() const { return f_; }
+    // Closes now; false when the last buffered bytes could not be written.
+    bool close() {
+        bool ok = true;
+        if (f_) ok = std::fclose(f_) == 0;
+        f_ = nullptr;
+        return ok;
+    }
+
+private:
+    std::FILE* f_;
+};
+
+LauncherException withContext(int messageCode, const LauncherException& caught) {
+    return LauncherException(messageText(messageCode) + caught.message());
+}
+
+LauncherException writeError(int errorNumber) {
+    return LauncherException(messageText(15) + formatLong(errorNumber) + messageText(16));
+}
+
+}  // namespace
+
+void setWindowTitleFromText(const LauncherString& text) {
+    std::optional<std::u16string> wide = toWide(text);
+    if (!wide) return;
+    setTitle(toAnsiCodePage(*wide));
+}
+
+TagFile& LauncherFile::loadTagFile(const LauncherString& path) {
+    auto tags = std::make_unique<TagFile>();
+    tags->load(path);
+    return *loadedTagFiles_.append(std::move(tags));
+}
+
+void LauncherFile::useInstructions(const TagFile& tags) {
+    instructions_ = std::make_unique<Instructions>(Instructions::fromTagFile(tags));
+}
+
+void LauncherFile::useLaunchScript(TagFile& tags) {
+    launchScript_ = std::make_unique<LaunchScript>(tags);
+    setWindowTitleFromText(launchScript_->description());
+}
+
+void LauncherFile::addJvmFile(TagFile& tags) { jvmSearch_.jvmFiles().append(std::make_unique<JvmFile>(tags)); }
+
+void LauncherFile::dispatch() {
+    CFile file(path_.c_str(), "rb");
+    for (std::int32_t i = 0; i < entries_.count(); ++i) {
+        FileIndexEntry& entry = *entries_.get(i);
+        if (entry.type > typeLaunchScript) continue;
+        if (!file.get()) throw LauncherException("Cannot open launcher file.");
+        auto tags = std::make_unique<TagFile>();
+        tags->readFrom(file.get(), entry.name, entry.offset, entry.length);
+        entry.content = std::move(tags);
+        try {
+            if (entry.type == typeInstructions && !instructions_) {
+                useInstructions(*entry.content);
+            } else if (entry.type == typeJvmFile && !jvmDescriptionsGiven_) {
+                addJvmFile(*entry.content);
+            } else if (entry.type == typeLaunchScript && !launchScript_) {
+                useLaunchScript(*entry.content);
+            }
+        } catch (const LauncherException& e) {
+            throw withContext(entry.type == typeInstructions ? 1 : entry.type == typeJvmFile ? 3 : 2, e);
+        }
+    }
+    jvmDescriptionsGiven_ = true;
+}
+
+void LauncherFile::readNamedEntries(const TagFile& input) {
+    LauncherString path = input.value("INSTRUCTIONS");
+    if (!path.empty()) {
+        try {
+            useInstructions(loadTagFile(path));
+        } catch (const LauncherException& e) {
+            throw withContext(1, e);
+        }
+    }
+    path = input.value("LAUNCHSCRIPT");
+    if (!path.empty()) {
+        try {
+            useLaunchScript(loadTagFile(path));
+        } catch (const LauncherException& e) {
+            throw withContext(2, e);
+        }
+    }
+    LauncherString classPath = input.value("VERIFY_CLASSPATH");
+    LauncherString className = input.value("VERIFY_CLASS_NAME");
+    if (!classPath.empty() && !className.empty()) {
+        jvmSearch_.verifyClassPath = classPath;
+        jvmSearch_.verifyClassName = className;
+    }
+    LauncherString title = input.value("UI_TITLE");
+    if (!title.empty()) setWindowTitleFromText(title);
+    for (std::int32_t i = 0; i < input.valueCount("JVM"); ++i) {
+        jvmDescriptionsGiven_ = true;
+        path = input.value("JVM", i);
+        if (path.empty()) continue;
+        try {
+            addJvmFile(loadTagFile(path));
+        } catch (const LauncherException& e) {
+            throw withContext(3, e);
+        }
+    }
+}
+
+LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
+    // The name comes from the file; it must not lead outside the directory.
+    if (!format::isSafeEntryName(entry.name)) {
+        throw LauncherException(LauncherString("The embedded file name \"") + entry.name +
+                                "\" is not a plain file name; nothing was extracted.");
+    }
+    if (entry.offset < 0 || entry.length < 0) {
+        throw LauncherException(LauncherString("The embedded file ") + entry.name +
+                                " lies outside the launcher file.");
+    }
+    std::uint32_t bytes = static_cast<std::uint32_t>(entry.length);
+    std::int32_t files = 1;
+    if (entry.compressed) {
+        bytes += static_cast<std::uint32_t>(entry.decompressedSize);
+        files = entry.decompressedFileCount + 1;
+    }
+    if (!hasRoomFor(directory, bytes, files)) throw LauncherException(messageText(15) + messageText(16));
+
+    LauncherString target = directory;
+    ensureTrailingSeparator(target);
+    target += entry.name;
+
+    CFile source(path_.c_str(), "rb");
+    if (!source.get() || std::fseek(source.get(), entry.offset, SEEK_SET) != 0) {
+        throw LauncherException("Cannot open launcher file.");
+    }
+    int errorNumber = 0;
+    bool truncated = false;
+    {
+        CFile out(target.c_str(), "wb");
+        if (!out.get()) errorNumber = errno ? errno : EIO;
+        std::vector<char> buffer(chunkSize);
+        std::int32_t remaining = entry.length;
+        while (!errorNumber && remaining > 0 && !cancelRequested()) {
+            std::size_t want = static_cast<std::size_t>(remaining < chunkSize ? remaining : chunkSize);
+            std::size_t got = std::fread(buffer.data(), 1, want, source.get());
+            if (got == 0) {
+                truncated = true;
+                break;
+            }
+            errno = 0;
+            if (std::fwrite(buffer.data(), 1, got, out.get()) < got || std::fflush(out.get()) != 0) {
+                errorNumber = errno ? errno : EIO;
+            }
+            remaining -= static_cast<std::int32_t>(got);
+            stepProgress(1);
+            if (got < want) truncated = remaining > 0;
+            if (truncated) break;
+        }
+        if (out.get() && !out.close() && !errorNumber) errorNumber = errno ? errno : EIO;
+    }
+    if (errorNumber || truncated || cancelRequested()) {
+        std::remove(target.c_str());
+        if (errorNumber) throw writeError(errorNumber);
+        if (truncated) {
+            throw LauncherException(LauncherString("The launcher file ends before the end of the embedded file ") +
+                                    entry.name + "; it may be damaged.");
+        }
+        throw LauncherException(messageText(17));
+    }
+    return target;
+}
+
+void LauncherFile::extractAll() {
+    TagFile input;
+    input.setValue("ACTION", "RUN_INSTRUCTIONS");
+    for (std::int32_t i = 0; i < entries_.count(); ++i) {
+        const FileIndexEntry& entry = *entries_.get(i);
+        if (entry.type == typeJvmFile) input.addValue("JVM", entry.name);
+        if (entry.type == typeLaunchScript) input.setValue("LAUNCHSCRIPT", entry.name);
+        if (entry.type == typeInstructions) input.setValue("INSTRUCTIONS", entry.name);
+        extract(entry, LauncherString());
+    }
+    // The writer skips a file it cannot create; here that must not pass for success.
+    std::remove("input.tag");
+    input.write("input.tag");
+    CFile check("input.tag", "r");
+    if (!check.get()) throw LauncherException(messageText(15) + "input.tag");
+}
+
+}  // namespace nv
