@@ -12,6 +12,7 @@ Facts about Wine that the helpers rely on:
 """
 
 import atexit
+import fcntl
 import json
 import os
 import pwd
@@ -129,6 +130,7 @@ class Session:
         self._runs = 0
         self._started = False
         self._failure = None
+        self._lock = None
 
     # --- life cycle -------------------------------------------------------------
 
@@ -149,7 +151,16 @@ class Session:
 
     def _create(self):
         os.makedirs(self.work_dir, exist_ok=True)
+        lock = open(os.path.join(self.work_dir, ".lock"), "w")
+        try:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except OSError:
+            lock.close()
+            raise HarnessError("another end-to-end run uses %s; give this one its own work directory" % self.work_dir)
+        self._lock = lock
         self._start_display()
+        if os.path.isdir(self.prefix):
+            self._command(["wineserver", "-k"], check=False)  # a server an interrupted run left behind
         for old_state in (self.prefix, os.path.join(self.work_dir, "runs"), os.path.join(self.work_dir, "scratch")):
             shutil.rmtree(old_state, ignore_errors=True)
         self._command(["wineboot", "-i"], limit=SETUP_LIMIT)
@@ -164,9 +175,13 @@ class Session:
             return
         self._started = False
         try:
-            self._command(["wineserver", "-k"], check=False)
-            self._command(["wineserver", "-w"], check=False)
+            if self._lock:  # the prefix is ours only while we hold the lock
+                self._command(["wineserver", "-k"], check=False)
+                self._command(["wineserver", "-w"], check=False)
         finally:
+            if self._lock:
+                self._lock.close()
+                self._lock = None
             if self._xvfb:
                 self._xvfb.terminate()
                 try:
@@ -243,10 +258,12 @@ class Session:
             return out.read().decode("utf-8", "replace")
 
     def _restart_server(self):
-        """Starts a fresh persistent wineserver, so drive changes take effect."""
+        """Starts a fresh wineserver, so drive changes take effect. It stays 30 s after
+        the last Wine process, so runs need not start it again, yet a harness that was
+        killed leaves no server for ever."""
         self._command(["wineserver", "-k"], check=False)
         self._command(["wineserver", "-w"], check=False)
-        subprocess.Popen(["wineserver", "-p"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        subprocess.Popen(["wineserver", "-p30"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                          stderr=subprocess.DEVNULL, env=self.environment(), cwd=self.work_dir).wait(COMMAND_LIMIT)
 
     # --- paths ----------------------------------------------------------------------

@@ -10,6 +10,7 @@ run records) to $NV_E2E_WORK or <build>/e2e.
 
 import argparse
 import os
+import signal
 import sys
 import time
 import traceback
@@ -85,6 +86,8 @@ def main():
     parser.add_argument("-v", dest="verbose", action="store_true", help="print every test's outcome")
     options = parser.parse_args()
 
+    # A terminated run still ends its wineserver and Xvfb.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     session = harness.configure(options.build_dir, options.nvpack, options.work)
     suite = unittest.TestLoader().discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     if options.pattern:
