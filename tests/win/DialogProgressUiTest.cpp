@@ -148,6 +148,26 @@ TEST_F(DialogProgressUiTest, SilentModeShowsNothing) {
     EXPECT_EQ(getTitle().str(), "Quiet");
 }
 
+struct FoundBrowser {
+    HWND browser = nullptr;
+    bool titled = false;
+};
+
+BOOL CALLBACK findBrowser(HWND window, LPARAM out) {
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    reinterpret_cast<FoundBrowser*>(out)->browser = window;
+    return FALSE;
+}
+
+BOOL CALLBACK findBrowserTitle(HWND child, LPARAM out) {
+    char text[128] = {};
+    GetWindowTextA(child, text, sizeof text);
+    if (std::string(text) == "Choose the JVM Destination Directory") reinterpret_cast<FoundBrowser*>(out)->titled = true;
+    return TRUE;
+}
+
 // The folder browser opens on the calling thread, as on the worker; the test plays the user.
 TEST_F(DialogProgressUiTest, CancelledFolderBrowserGivesEmpty) {
     struct Call {
@@ -161,33 +181,13 @@ TEST_F(DialogProgressUiTest, CancelledFolderBrowserGivesEmpty) {
     } call{ui_, "not called"};
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 0, Call::run, &call, 0, &threadId);
-    struct Found {
-        HWND browser = nullptr;
-        bool titled = false;
-    } found;
+    FoundBrowser found;
     for (int i = 0; i < 200 && !found.browser; ++i) {
         Sleep(50);
-        EnumThreadWindows(
-            threadId,
-            [](HWND window, LPARAM out) -> BOOL {
-                char className[32] = {};
-                GetClassNameA(window, className, sizeof className);
-                if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
-                reinterpret_cast<Found*>(out)->browser = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(threadId, findBrowser, reinterpret_cast<LPARAM>(&found));
     }
     ASSERT_NE(found.browser, nullptr) << "no folder browser";
-    EnumChildWindows(
-        found.browser,
-        [](HWND child, LPARAM out) -> BOOL {
-            char text[128] = {};
-            GetWindowTextA(child, text, sizeof text);
-            if (std::string(text) == "Choose the JVM Destination Directory") reinterpret_cast<Found*>(out)->titled = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(found.browser, findBrowserTitle, reinterpret_cast<LPARAM>(&found));
     EXPECT_TRUE(found.titled);
     EXPECT_EQ(GetWindow(found.browser, GW_OWNER), dialog());
     PostMessageA(found.browser, WM_COMMAND, IDCANCEL, 0);
