@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Manifest.h"
 #include "Packer.h"
 
 namespace {
@@ -11,6 +12,7 @@ const char* const usage =
     "usage: nvpack --stub FILE --out FILE [--mode N] [--replace]\n"
     "              [--entry TYPE ID NAME SOURCE]...\n"
     "              [--compressed-entry TYPE ID NAME SOURCE FILECOUNT SIZE]...\n"
+    "              [--manifest FILE]   (a tag file: STUB, OUTPUT, MODE, REPLACE, ENTRY)\n"
     "  TYPE 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
     "       4 carried JVM, 5 verification archive, 6 application archive,\n"
     "       7 embedded launcher. The mode byte defaults to 1 (small dialog).\n";
@@ -31,6 +33,9 @@ nvpack::PackRequest parseArguments(int argc, char** argv) {
         } else if (arg == "--mode") {
             need(i, 1, "--mode");
             request.modeByte = static_cast<int>(nvpack::parseNumber(argv[++i], "the mode byte"));
+        } else if (arg == "--manifest") {
+            need(i, 1, "--manifest");
+            nvpack::readManifest(argv[++i], request);
         } else if (arg == "--replace") {
             request.replacePayload = true;
         } else if (arg == "--entry" || arg == "--compressed-entry") {
