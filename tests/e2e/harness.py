@@ -1,8 +1,8 @@
 """Runs Windows programs under Wine for the end-to-end tests.
 
 One Session per test run: a fresh Wine prefix inside the build tree, a display (the
-caller's $DISPLAY if it answers, else an Xvfb of our own) and a persistent wineserver,
-all ended by close(). Tests get the session from session().
+caller's $DISPLAY if it answers, else an Xvfb of our own) and a wineserver kept alive
+between runs, all ended by close(). Tests get the session from session().
 
 Facts about Wine that the helpers rely on:
 - The exit code is the Windows exit code modulo 256 (ExitProcess(-1) reads 255).
@@ -110,6 +110,17 @@ def list_files(directory):
         prefix = "" if rel == "." else rel + "/"
         found += [prefix + d + "/" for d in dirs] + [prefix + f for f in files]
     return sorted(found)
+
+
+def wait_for(condition, timeout=10, interval=0.1):
+    """Calls condition() until it returns true or timeout seconds have passed; returns
+    its last result. For what a program's children or deferred work do after it ended."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result or time.monotonic() >= deadline:
+            return result
+        time.sleep(interval)
 
 
 class Session:
@@ -403,7 +414,7 @@ class Session:
             # Children of the program may live on in their own sessions: end the prefix's processes.
             self._restart_server()
             raise TimeLimitExceeded("%s did not end within %s s; output so far: %r; dialogs: %r"
-                                    % (" ".join(argv[1:]), timeout, stdout[-2000:], events), stdout)
+                                    % (" ".join(argv[1:]), timeout, stdout[-2000:], events[-20:]), stdout)
         return RunResult(argv[1:], exit_code, stdout, stderr, events, seconds)
 
     def run_host(self, argv, cwd=None, timeout=60):
