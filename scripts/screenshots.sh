@@ -8,8 +8,10 @@
 # Builds nothing. Needs Wine, Xvfb, xwininfo and ImageMagick (scripts/bootstrap.sh).
 #
 # Each picture comes from a launcher file whose instruction program shows the
-# window and then holds it (a label and a GOTO back to it), run under its own
-# Wine prefix and X server until the dialog is painted, then ended.
+# window and then holds it (a loop that keeps changing a variable, so it is no
+# endless loop to the interpreter), run under its own Wine prefix and X server
+# until the dialog is painted, then ended. Wine draws the window frames itself
+# (no window manager runs), so the pictures show the caption too.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,6 +33,7 @@ cat > "$work/instructions.tag" <<'TAG'
 INSTRUCTIONS:
 INITIALIZE_UI
 :HOLD
+SET S3 = "@S3@."
 GOTO HOLD
 /:
 TAG
@@ -47,6 +50,7 @@ cat > "$work/shoot.sh" <<'SHOOT'
 set -u
 wineboot -i >/dev/null 2>&1
 wineserver -w
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 status=0
 for mode in 0 2; do
     wine "$WORK/mode$mode.exe" >/dev/null 2>&1 &
