@@ -19,6 +19,24 @@ def launcher_with_mode(session, directory, mode):
     return path
 
 
+def packed_launcher(session, directory, instructions, title, mode=2):
+    """A launcher file made by nvpack with the instruction lines and a launch script
+    whose DESC is title."""
+    program = os.path.join(directory, "instructions.tag")
+    with open(program, "w") as f:
+        f.write("INSTRUCTIONS:\n" + "".join(line + "\n" for line in instructions) + "/:\n")
+    script = os.path.join(directory, "launch.tag")
+    with open(script, "w") as f:
+        f.write("DESC: %s\n" % title)
+    path = os.path.join(directory, "launcher.exe")
+    packed = session.run_host([session.nvpack, "--stub", session.launcher, "--out", path, "--mode", mode,
+                               "--entry", 0, 1, "instructions.tag", program,
+                               "--entry", 2, 2, "launch.tag", script])
+    if packed.returncode != 0:
+        raise AssertionError("nvpack failed: %r" % packed.stderr)
+    return path
+
+
 class ProgressWindowTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
@@ -43,6 +61,29 @@ class ProgressWindowTest(unittest.TestCase):
                 self.assertEqual(dialog["detail"], explanation)
                 heights[large] = dialog["height"]
         self.assertGreater(heights[True], heights[False])
+
+    def test_failure_box_belongs_to_the_shown_dialog(self):
+        if not os.path.exists(self.s.nvpack):
+            self.skipTest("nvpack is not built at %s" % self.s.nvpack)
+        # The bad jump fails while the window shows; its box keeps the run alive for the watcher.
+        path = packed_launcher(self.s, self.s.scratch("failure-box"), ["INITIALIZE_UI", "GOTO NOWHERE"],
+                               "Demo Setup")
+        result = self.s.run(path, watch=True, timeout=30)
+        self.assertEqual(result.exit_code, 0)
+        shown = [p for p in result.progress if p["visible"]]
+        self.assertTrue(shown, "the dialog was never visible")
+        self.assertEqual(shown[0]["title"], "Demo Setup")
+        self.assertEqual(shown[0]["status"], "Initializing Demo Setup...")
+        boxes = result.message_boxes
+        self.assertEqual(len(boxes), 1, boxes)
+        self.assertEqual(boxes[0]["caption"], "Demo Setup")
+        self.assertTrue(boxes[0]["text"].startswith("Error in instructions. "), boxes[0]["text"])
+        self.assertTrue(any(e["event"] == "closed" for e in result.events), "the dialog was not destroyed")
+
+        quiet = self.s.run(path, ["-nv:silent"], watch=True, timeout=30)
+        self.assertEqual(quiet.exit_code, 0)
+        self.assertEqual(quiet.message_boxes, [])
+        self.assertFalse(any(p["visible"] for p in quiet.progress))
 
     def test_both_families_run_to_the_end_with_a_debug_log(self):
         directory = self.s.scratch("families")
