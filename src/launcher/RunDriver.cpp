@@ -28,10 +28,6 @@ const LauncherString* valueAfter(const StringList& args, std::int32_t& i) {
     return &args.get(i);
 }
 
-LauncherException withContext(int messageCode, const LauncherException& caught) {
-    return LauncherException(messageText(messageCode) + caught.message());
-}
-
 void processOptions(const StringList& args, DriverState& state, RunJob& job) {
     RunSettings& settings = runSettings();
     for (std::int32_t i = 0; i < args.count(); ++i) {
@@ -108,11 +104,7 @@ std::int32_t runDriver(const StringList& arguments, RunJob& job) {
         setProgress(0);
         processOptions(arguments, state, job);
         if (state.runInstructions) {
-            try {
-                job.loadLauncherFile(true);
-            } catch (const LauncherException& e) {
-                throw withContext(8, e);
-            }
+            job.loadLauncherFile(true);
             state.result = job.runInstructions();
             setProgress(100);
         }

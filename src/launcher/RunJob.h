@@ -23,7 +23,8 @@ public:
     // -nv:in with its value: loads the input file and performs its ACTION.
     // Throws LauncherException for failures that end the run.
     virtual InputFileOutcome processInputFile(const LauncherString& value) = 0;
-    // Loads the launcher file index once, with dispatch when asked.
+    // Loads the launcher file index once, with dispatch when asked. Throws
+    // LauncherException with the context of message code 8.
     virtual void loadLauncherFile(bool dispatch) = 0;
     // Runs the instruction program; its result, -1 when there is none.
     virtual std::int32_t runInstructions() = 0;

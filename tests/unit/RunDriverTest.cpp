@@ -45,7 +45,7 @@ struct RecordingJob : nv::RunJob {
     }
     void loadLauncherFile(bool dispatch) override {
         calls.push_back(dispatch ? "load+dispatch" : "load");
-        if (loadFailure) throw nv::LauncherException(loadFailure);
+        if (loadFailure) throw nv::LauncherException(LauncherString(std::string("Unable to load the launcher file index. ") + loadFailure));
     }
     std::int32_t runInstructions() override {
         calls.push_back("run");

@@ -1,0 +1,47 @@
+"""Building launcher files for end-to-end tests: with nvpack, or by hand where
+a test needs bytes that nvpack rightly refuses to write."""
+
+import os
+import struct
+
+
+def pack(session, directory, entries, mode=1, name="setup.exe"):
+    """Packs launcher.exe with entries [(type, id, name, bytes)] through nvpack;
+    returns the launcher file's path."""
+    args = [session.nvpack, "--stub", session.launcher, "--out", os.path.join(directory, name),
+            "--mode", str(mode)]
+    sources = os.path.join(directory, "sources")
+    os.makedirs(sources, exist_ok=True)
+    for i, (kind, file_id, entry_name, data) in enumerate(entries):
+        source = os.path.join(sources, "%d.bin" % i)
+        with open(source, "wb") as f:
+            f.write(data)
+        args += ["--entry", str(kind), str(file_id), entry_name, source]
+    result = session.run_host(args)
+    if result.returncode != 0:
+        raise AssertionError("nvpack failed: %r" % result.stderr)
+    return os.path.join(directory, name)
+
+
+def pack_by_hand(session, directory, entries, mode=1, name="setup.exe"):
+    """Writes launcher.exe, the entries' data and an index of [(type, id, name
+    bytes, data)] without any check; returns the path."""
+    with open(session.launcher, "rb") as f:
+        image = bytearray(f.read())
+    index = bytearray(struct.pack(">i", len(entries)))
+    for kind, file_id, entry_name, data in entries:
+        offset = len(image)
+        image += data
+        index += struct.pack(">BiiiH", kind, file_id, len(data), offset, len(entry_name)) + entry_name + b"\0"
+    index_offset = len(image)
+    image += index + struct.pack(">BII", mode, index_offset, 0xCA82CA82)
+    path = os.path.join(directory, name)
+    with open(path, "wb") as f:
+        f.write(image)
+    return path
+
+
+def read_text(path):
+    """A text file the launcher wrote, with Windows line ends folded."""
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1").replace("\r\n", "\n")
