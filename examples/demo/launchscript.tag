@@ -1,0 +1,2 @@
+DESC: Norvane Demo Wizard
+COMMAND: """@JVM_HOME@\@JVM_EXE@"" -cp %CP%() demo.Main"
