@@ -84,7 +84,16 @@ FileIndexEntry* LauncherFile::entryById(std::int32_t fileId) const {
 int readModeByte(const LauncherString& path) {
     BinaryFile file(path);
     if (!file.isOpen() || !file.seekFromEnd(format::modeByteFromEnd)) return -1;
-    return file.next();
+    int mode = file.next();
+    // Without the identification value the byte is the executable's own
+    // padding, not a mode: such a file has no trailer.
+    try {
+        file.next(), file.next(), file.next(), file.next();
+        if (format::readUint32(file, "") != format::identification) return -1;
+    } catch (const LauncherException&) {
+        return -1;
+    }
+    return mode;
 }
 
 int launcherModeByte(const LauncherString& launcherPath) {

@@ -87,7 +87,8 @@ private:
 // converted to the ANSI code page; in silent mode too.
 void setWindowTitleFromText(const LauncherString& text);
 
-// The mode byte of the file at path (0..255), or -1 when it cannot be read.
+// The mode byte of the file at path (0..255), or -1 when it cannot be read
+// or the file has no trailer.
 int readModeByte(const LauncherString& path);
 
 // The mode byte of the launcher's own file; a successful read is remembered.

@@ -10,9 +10,12 @@ import harness
 
 
 def launcher_with_mode(session, directory, mode):
-    """A copy of launcher.exe with an empty file index and the given mode byte."""
+    """A copy of launcher.exe with an empty file index and the given mode byte;
+    with mode None, a plain copy without trailer."""
     path = os.path.join(directory, "launcher.exe")
     shutil.copyfile(session.launcher, path)
+    if mode is None:
+        return path
     with open(path, "ab") as f:
         index = f.tell()
         f.write(struct.pack(">iBII", 0, mode, index, 0xCA82CA82))
@@ -47,7 +50,8 @@ class ProgressWindowTest(unittest.TestCase):
         explanation = ("Norvane\u00ae is preparing the Norvane Wizard, which\nwill guide you through "
                        "the rest of the process.\nPlease wait...")
         heights = {}
-        for name, mode, large in [("mode0", 0, True), ("mode1", 1, False), ("mode2", 2, False)]:
+        for name, mode, large in [("mode0", 0, True), ("mode1", 1, False), ("mode2", 2, False),
+                                  ("no-trailer", None, False)]:
             with self.subTest(name):
                 path = launcher_with_mode(self.s, self.s.scratch("progress-" + name), mode)
                 # The version box keeps the run alive while the watcher looks at the hidden dialog.

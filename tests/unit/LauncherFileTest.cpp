@@ -215,6 +215,8 @@ TEST(LauncherFileFormat, LookupByIdTakesTheFirstAndLoadingHappensOnce) {
 TEST(LauncherFileFormat, ModeByteOfShortOrMissingFiles) {
     TempLauncher shortFile("12345678");
     EXPECT_EQ(nv::readModeByte(shortFile.path()), -1);
+    TempLauncher noTrailer(std::string(64, '\0'));
+    EXPECT_EQ(nv::readModeByte(noTrailer.path()), -1);
     EXPECT_EQ(nv::readModeByte("/nonexistent/launcher.exe"), -1);
     EXPECT_EQ(loadError(""), "Invalid launcher format.");
 }
