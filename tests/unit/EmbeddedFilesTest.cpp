@@ -1,0 +1,223 @@
+// The embedded files: dispatch and the input file's entries, extraction in
+// chunks, and the free-space arithmetic.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "archive/LauncherFile.h"
+#include "archive/LauncherFileFormat.h"
+#include "cleanup/DiskSpace.h"
+#include "foundation/LauncherException.h"
+#include "instructions/Instructions.h"
+#include "launch/LaunchScript.h"
+#include "launcher/ProgressUi.h"
+#include "tagfile/TagFile.h"
+
+namespace fs = std::filesystem;
+using nv::LauncherString;
+
+namespace {
+
+struct CountingUi : nv::ProgressUi {
+    int steps = 0;
+    std::string title;
+    int runMessageLoop() override { return 0; }
+    void setStatusText(const LauncherString&) override {}
+    void setStatusTexts(const LauncherString&, const LauncherString&) override {}
+    void stepProgress(unsigned) override { ++steps; }
+    void setProgress(int) override {}
+    void show() override {}
+    void hideAfter(std::uint16_t) override {}
+    bool isVisible() override { return false; }
+    void showMessage(const LauncherString&) override {}
+    LauncherString getTitle() override { return LauncherString(title); }
+    void setTitle(const LauncherString& t) override { title = t.str(); }
+    LauncherString chooseDirectory() override { return LauncherString(); }
+};
+
+struct Entry {
+    std::uint8_t type;
+    std::int32_t id;
+    std::string name;
+    std::string data;
+};
+
+// A scratch directory that is also the current directory while it lives.
+class EmbeddedFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        dir = fs::path(::testing::TempDir()) / ("nv_embedded_" + std::to_string(::getpid()) + "_" +
+                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+        fs::current_path(dir / "out");
+        nv::installProgressUi(&ui);
+    }
+    void TearDown() override {
+        nv::installProgressUi(nullptr);
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+
+    // With overrun, the last entry claims more bytes than the file holds.
+    LauncherString launcher(const std::vector<Entry>& entries, std::size_t overrun = 0) {
+        std::string bytes = "MZ stub";
+        std::vector<nv::FileIndexEntry> index;
+        for (const Entry& e : entries) {
+            nv::FileIndexEntry f;
+            f.type = e.type;
+            f.fileId = e.id;
+            f.name = LauncherString(e.name);
+            f.offset = static_cast<std::int32_t>(bytes.size());
+            f.length = static_cast<std::int32_t>(e.data.size() + overrun);
+            bytes += e.data;
+            index.push_back(std::move(f));
+        }
+        auto indexOffset = static_cast<std::uint32_t>(bytes.size());
+        nv::format::appendUint32(bytes, static_cast<std::uint32_t>(index.size()));
+        for (const auto& f : index) nv::format::appendIndexEntry(bytes, f);
+        nv::format::appendTrailer(bytes, 1, indexOffset);
+        std::string path = (dir / "setup.exe").string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return LauncherString(path);
+    }
+    void writeFile(const char* name, const std::string& text) { std::ofstream(dir / "out" / name) << text; }
+    std::string readFile(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string extractError(nv::LauncherFile& file, std::int32_t position) {
+        try {
+            file.extract(*file.entryAt(position), LauncherString());
+        } catch (const nv::LauncherException& e) {
+            return e.message().str();
+        }
+        return "";
+    }
+
+    CountingUi ui;
+    fs::path previous;
+    fs::path dir;
+};
+
+const char* const program = "INSTRUCTIONS:\nSET N1 = 1\n/:\n";
+
+}  // namespace
+
+TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
+    LauncherString path = launcher({{0, 1, "embedded.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
+                                    {1, 2, "jvm.tag", "DESC: embedded jvm\n"},
+                                    {2, 3, "script.tag", "DESC: A\\u00e9B\n"}});
+    nv::LauncherFile file(path);
+    file.loadIndex(true);
+    ASSERT_NE(file.instructions(), nullptr);
+    EXPECT_EQ(file.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
+    EXPECT_EQ(file.jvmSearch().jvmFiles().count(), 1);
+    EXPECT_EQ(file.launchScript()->description(), LauncherString("A\\u00e9B"));
+    EXPECT_EQ(ui.title, "A\xe9" "B");  // the escape became one ANSI character
+    EXPECT_NE(file.entryAt(0)->content, nullptr);
+
+    writeFile("prog.tag", program);
+    writeFile("in.tag", "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
+    nv::TagFile input;
+    input.load("in.tag");
+    nv::LauncherFile second(path);
+    second.readNamedEntries(input);
+    second.loadIndex(true);
+    EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
+    EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);  // an empty JVM value still keeps the embedded ones out
+    EXPECT_TRUE(second.jvmSearch().verifyClassPath.empty());  // without a class name, neither is used
+    EXPECT_EQ(ui.title, "A\xe9" "B");  // the launch script's title came after UI_TITLE's
+}
+
+TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
+    writeFile("in.tag", "INSTRUCTIONS: missing.tag\n");
+    nv::TagFile input;
+    input.load("in.tag");
+    nv::LauncherFile file(launcher({}));
+    try {
+        file.readNamedEntries(input);
+        FAIL();
+    } catch (const nv::LauncherException& e) {
+        EXPECT_EQ(e.message().str(), "Error loading instructions file.Unable to load input file: missing.tag");
+    }
+}
+
+TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
+    std::string data;
+    for (int i = 0; i < 150000; ++i) data += static_cast<char>(i * 7);
+    nv::LauncherFile file(launcher({{6, 1, "app.jar", data}}));
+    file.loadIndex(false);
+    EXPECT_EQ(file.extract(*file.entryAt(0), LauncherString()), LauncherString("app.jar"));
+    EXPECT_EQ(readFile(dir / "out" / "app.jar"), data);
+    EXPECT_EQ(ui.steps, 3);  // 61,439 + 61,439 + 27,122
+}
+
+TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
+    nv::LauncherFile file(launcher({{0, 1, "p.tag", program}, {1, 2, "j1.tag", "DESC: 1\n"},
+                                    {1, 3, "j2.tag", "DESC: 2\n"}, {2, 4, "s.tag", "DESC: s\n"}}));
+    file.loadIndex(false);
+    file.extractAll();
+    EXPECT_EQ(readFile(dir / "out" / "input.tag"),
+              "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  p.tag\nJVM:\n  j1.tag\n  j2.tag\n/:\nLAUNCHSCRIPT:  s.tag\n");
+    EXPECT_EQ(readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
+}
+
+TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
+    nv::LauncherFile hostile(launcher({{6, 1, "../evil", "x"}, {6, 2, "..", "x"}, {6, 3, "C:evil", "x"}}));
+    hostile.loadIndex(false);
+    ASSERT_EQ(hostile.entryCount(), 3);
+    for (std::int32_t i = 0; i < 3; ++i) {
+        EXPECT_NE(extractError(hostile, i).find("is not a plain file name"), std::string::npos) << i;
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+    EXPECT_FALSE(fs::exists(dir / "evil"));
+
+    nv::LauncherFile truncated(launcher({{6, 1, "cut.bin", std::string(100, 'c')}}, 100000));
+    truncated.loadIndex(false);
+    ASSERT_EQ(truncated.entryCount(), 1);
+    EXPECT_NE(extractError(truncated, 0).find("ends before the end of the embedded file cut.bin"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "out" / "cut.bin"));
+}
+
+TEST_F(EmbeddedFilesTest, CancelStopsAfterTheCurrentChunk) {
+    // The cancel request is never cleared, so it is made in a child process.
+    nv::LauncherFile file(launcher({{6, 1, "big.bin", std::string(200000, 'b')}}));
+    file.loadIndex(false);
+    struct CancellingUi : CountingUi {
+        void stepProgress(unsigned) override {
+            ++steps;
+            nv::requestCancel();
+        }
+    };
+    EXPECT_EXIT(
+        {
+            CancellingUi cancelling;
+            nv::installProgressUi(&cancelling);
+            std::string message = extractError(file, 0);
+            bool ok = message == "Canceled by the user." && cancelling.steps == 1 && !fs::exists("big.bin");
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(DiskSpace, ClustersNeededByFileCount) {
+    struct Case {
+        std::uint32_t bytes;
+        std::int32_t files;
+        double clusters;
+    } cases[] = {{1, 1, 1}, {4097, 1, 2}, {4097, 0, 1}, {4097, 3, 4}, {4096, 1, 1}, {0, 1, 0}, {4097, -2, 1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(nv::clustersNeeded(c.bytes, c.files, 4096), c.clusters) << c.bytes << " bytes, " << c.files;
+    }
+    EXPECT_TRUE(nv::hasRoomFor(LauncherString(""), 1, 1));
+    EXPECT_FALSE(nv::hasRoomFor(LauncherString(""), 0xFFFFFFFFu, 2000000000));
+}
