@@ -47,7 +47,8 @@ void LauncherString::checkPos(size_type pos) const {
 }
 
 void LauncherString::checkGrow(std::size_t extra) const {
-    if (bytes_.size() + extra > maxLength) throw LengthException{};
+    // Written so that it cannot wrap where size_t has 32 bits.
+    if (bytes_.size() > maxLength || extra > maxLength - bytes_.size()) throw LengthException{};
 }
 
 LauncherString& LauncherString::append(const LauncherString& s) { return append(s.bytes_.data(), s.length()); }

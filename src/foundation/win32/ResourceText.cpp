@@ -7,13 +7,22 @@
 
 namespace nv {
 
+namespace {
+// The longest character of any ANSI code page, in bytes. A character that
+// does not fit is left out whole, so a truncated load may stop this close
+// to the end of the buffer.
+constexpr int longestCharacter = 4;
+}  // namespace
+
 LauncherString loadText(unsigned id) {
-    // Grow by 64 bytes while the text fills the buffer to within one byte.
+    // Grow by 64 bytes while the text may have been cut off at the buffer's end.
     for (int size = 64;; size += 64) {
         std::string raw(static_cast<std::size_t>(size), '\0');
         int n = LoadStringA(GetModuleHandleA(nullptr), id, &raw[0], size);
         if (n <= 0) return LauncherString();
-        if (n < size - 1) return LauncherString(raw.data(), static_cast<LauncherString::size_type>(n));
+        if (n < size - longestCharacter) {
+            return LauncherString(raw.data(), static_cast<LauncherString::size_type>(n));
+        }
     }
 }
 

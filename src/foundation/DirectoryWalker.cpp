@@ -1,0 +1,45 @@
+#include "foundation/DirectoryWalker.h"
+
+#include "foundation/DirectoryListing.h"
+#include "launcher/ProgressUi.h"
+
+namespace nv {
+
+namespace {
+constexpr std::uint32_t filesPerProgressStep = 100;
+}  // namespace
+
+bool DirectoryWalker::walk(const LauncherString& root) {
+    pending_.clear();
+    visited_.clear();
+    fileCount_ = 0;
+    pending_.append(root);
+
+    bool stop = false;
+    LauncherString directory;
+    while (!stop && !cancelled() && pending_.takeLast(directory)) {
+        if (!directory.empty() && directory[directory.length() - 1] != '\\') directory += '\\';
+        visited_.append(directory);
+        if (skipDirectory(directory)) continue;
+
+        DirectoryListing listing(directory);
+        DirectoryEntry entry;
+        while (!stop && !cancelled() && listing.next(entry)) {
+            if (entry.name == LauncherString(".") || entry.name == LauncherString("..")) continue;
+            LauncherString path = directory + entry.name;
+            if (entry.isDirectory) {
+                pending_.append(path);
+                continue;
+            }
+            stop = visitFile(path);
+            if (++fileCount_ % filesPerProgressStep == 0) stepProgress(1);
+        }
+    }
+    return stop;
+}
+
+bool DirectoryWalker::skipDirectory(const LauncherString&) { return false; }
+
+bool DirectoryWalker::cancelled() const { return stopOnCancel_ && cancelRequested(); }
+
+}  // namespace nv

@@ -1,0 +1,50 @@
+#pragma once
+// Depth-first walk over a directory tree. A concrete walker decides what a
+// visit of a file does and which directories to leave unvisited.
+
+#include <cstdint>
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+class DirectoryWalker {
+public:
+    // With stopOnCancel set, a walk stops once the user has asked to cancel.
+    explicit DirectoryWalker(bool stopOnCancel) : stopOnCancel_(stopOnCancel) {}
+    virtual ~DirectoryWalker() = default;
+    DirectoryWalker(const DirectoryWalker&) = delete;
+    DirectoryWalker& operator=(const DirectoryWalker&) = delete;
+
+    // Visits every file under root, a pending directory taken last in, first
+    // out, until a visit asks to stop or the walk is cancelled. Steps the
+    // progress bar by 1 for every 100 files. A directory that cannot be opened
+    // is passed over. Returns the last answer of visitFile (false when no file
+    // was visited). Throws LauncherException with the system's error text when
+    // reading a directory fails part-way. Not safe for concurrent use.
+    virtual bool walk(const LauncherString& root);
+
+    // Called with the full path of each file; true stops the walk.
+    virtual bool visitFile(const LauncherString& path) = 0;
+
+    // True leaves the content of this directory (ending in "\") unvisited.
+    virtual bool skipDirectory(const LauncherString& directory);
+
+    // The directories of the last walk in visiting order, root first, each
+    // ending in "\" (an empty root stays empty); skipped ones included.
+    const StringList& visitedDirectories() const { return visited_; }
+
+    // The number of files visited in the last walk.
+    std::uint32_t fileCount() const { return fileCount_; }
+
+private:
+    bool cancelled() const;
+
+    StringList pending_;
+    StringList visited_;
+    std::uint32_t fileCount_ = 0;
+    const bool stopOnCancel_;
+};
+
+}  // namespace nv
