@@ -89,6 +89,22 @@ class ProgressWindowTest(unittest.TestCase):
         self.assertEqual(quiet.message_boxes, [])
         self.assertFalse(any(p["visible"] for p in quiet.progress))
 
+    def test_the_user_language_picks_the_texts_in_its_code_page(self):
+        if not os.path.exists(self.s.nvpack):
+            self.skipTest("nvpack is not built at %s" % self.s.nvpack)
+        path = packed_launcher(self.s, self.s.scratch("languages"), ["INITIALIZE_UI", "GOTO NOWHERE"],
+                               "Demo Setup")
+        for lang, status, codepage in [("de_DE.UTF-8", "Demo Setup wird initialisiert...", "cp1252"),
+                                       ("ru_RU.UTF-8", "\u0418\u043d\u0438\u0446\u0438\u0430\u043b\u0438"
+                                                       "\u0437\u0430\u0446\u0438\u044f Demo Setup...", "cp1251")]:
+            with self.subTest(lang=lang):
+                result = self.s.run(path, watch=True, timeout=30, lang=lang)
+                self.assertEqual(result.exit_code, 0)
+                shown = [p for p in result.progress if p["visible"]]
+                self.assertTrue(shown, "the dialog was never visible")
+                self.assertEqual(shown[0]["status"], status)
+                self.assertEqual(shown[0]["status_ansi"], status.encode(codepage).hex())
+
     def test_both_families_run_to_the_end_with_a_debug_log(self):
         directory = self.s.scratch("families")
         path = launcher_with_mode(self.s, directory, 2)
