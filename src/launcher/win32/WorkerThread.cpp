@@ -2,6 +2,7 @@
 
 #include "archive/LauncherFile.h"
 #include "cleanup/Cleanup.h"
+#include "foundation/Log.h"
 #include "launch/LaunchOutput.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ProgressUi.h"
@@ -47,7 +48,9 @@ void runJob(DialogProgressUi& ui) {
     try {
         result = runDriver(arguments);
     } catch (...) {
-        // The driver reports its own failures; anything else still ends the run in order.
+        // The driver reports every LauncherException itself; anything else is a
+        // fault of the program, which still ends the run in order, but not unseen.
+        logEntry("The launcher stopped on an internal error.", logError);
     }
     ui.stopTimers();
     if (showsEndOfRunMessage(result, launcherModeByte(launcherPath)) && !lastLaunchErrorOutput().empty()) {
