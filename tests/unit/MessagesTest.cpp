@@ -1,0 +1,61 @@
+// Messages through the host's stand-in for the resources, which answers with
+// the English string table.
+#include <gtest/gtest.h>
+
+#include "foundation/Messages.h"
+
+using nv::LauncherString;
+
+TEST(Messages, EachCodeNamesItsText) {
+    const char* const texts[] = {
+        "Could not load the input file.",
+        "Error loading instructions file.",
+        "Error loading launch script.",
+        "Error loading JVM file.",
+        "Invalid JVM file id.",
+        "Invalid action in input file: ",
+        "A log file name must be specified after the -log option on the command line.",
+        "Unable to extract embedded files from the launcher. ",
+        "Unable to load the launcher file index. ",
+        "No JVM installer was included in the launcher.",
+        "The JVM is not valid.",
+        "An input file name must follow the '-in' command line option.",
+        "A suitable JVM could not be found. Please run the program again using the option -nv:javahome "
+        "<JAVA HOME DIR>",
+        "Unable to search for all JVMs. ",
+        "Unable to open input file specified on the command line after the -in option.",
+        "Error writing file = ",
+        " There may not be enough temporary disk space. Try using -nv:tempdir to use a temporary directory "
+        "on a partition with more disk space.",
+        "Canceled by the user.",
+        "Cannot use %1!s! as the temp directory because it does not exist. Please run the program again "
+        "using the option -nv:tempdir <temp dir> to specify a different directory to use.",
+    };
+    for (int code = 0; code < 19; ++code) EXPECT_EQ(nv::messageText(code).str(), texts[code]) << code;
+    EXPECT_TRUE(nv::messageText(-1).empty());
+    EXPECT_TRUE(nv::messageText(19).empty());
+}
+
+TEST(Messages, FormatReplacesNumberedInserts) {
+    EXPECT_EQ(nv::formatText("%1!s! %2!s!", "Searching for", "C:\\jdk").str(), "Searching for C:\\jdk");
+    EXPECT_EQ(nv::formatText("%2!s!/%1!s!", "a", "b").str(), "b/a");
+    EXPECT_EQ(nv::formatResource(26, "C:\\jdk").str(), "Verifying C:\\jdk");
+}
+
+TEST(Messages, StripQuotesRemovesOneAtEachEnd) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"\"C:\\Program Files\\jdk\"", "C:\\Program Files\\jdk"},
+        {"\"", ""},
+        {"", ""},
+        {"\"\"", ""},
+        {"\"\"\"", "\""},
+        {"\"open", "open"},
+        {"close\"", "close"},
+        {"in\"side", "in\"side"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(nv::stripQuotes(c.in).str(), c.out) << c.in;
+}
