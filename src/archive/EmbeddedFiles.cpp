@@ -7,6 +7,7 @@
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "cleanup/DiskSpace.h"
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "instructions/Instructions.h"
@@ -23,26 +24,6 @@ namespace nv {
 namespace {
 
 constexpr std::int32_t chunkSize = 61439;
-
-// Owns a C stream.
-class CFile {
-public:
-    CFile(const char* path, const char* mode) : f_(std::fopen(path, mode)) {}
-    ~CFile() { close(); }
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
-    std::FILE* get() const { return f_; }
-    // Closes now; false when the last buffered bytes could not be written.
-    bool close() {
-        bool ok = true;
-        if (f_) ok = std::fclose(f_) == 0;
-        f_ = nullptr;
-        return ok;
-    }
-
-private:
-    std::FILE* f_;
-};
 
 LauncherException withContext(int messageCode, const LauncherException& caught) {
     return LauncherException(messageText(messageCode) + caught.message());

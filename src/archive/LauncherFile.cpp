@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "archive/LauncherFileFormat.h"
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
@@ -14,23 +15,18 @@ namespace nv {
 
 namespace {
 
-// Owns a C stream opened for binary reading.
+// The launcher file opened for binary reading, as a source of bytes.
 class BinaryFile : public format::ByteSource {
 public:
-    explicit BinaryFile(const LauncherString& path) : f_(std::fopen(path.c_str(), "rb")) {}
-    ~BinaryFile() override {
-        if (f_) std::fclose(f_);
-    }
-    BinaryFile(const BinaryFile&) = delete;
-    BinaryFile& operator=(const BinaryFile&) = delete;
+    explicit BinaryFile(const LauncherString& path) : file_(path.c_str(), "rb") {}
 
-    bool isOpen() const { return f_ != nullptr; }
-    bool seekFromEnd(long back) { return std::fseek(f_, -back, SEEK_END) == 0; }
-    bool seekTo(long position) { return position >= 0 && std::fseek(f_, position, SEEK_SET) == 0; }
-    int next() override { return std::fgetc(f_); }
+    bool isOpen() const { return file_.isOpen(); }
+    bool seekFromEnd(long back) { return std::fseek(file_.get(), -back, SEEK_END) == 0; }
+    bool seekTo(long position) { return position >= 0 && std::fseek(file_.get(), position, SEEK_SET) == 0; }
+    int next() override { return std::fgetc(file_.get()); }
 
 private:
-    std::FILE* f_;
+    CFile file_;
 };
 
 LauncherString describe(const FileIndexEntry& e) {

@@ -1,6 +1,8 @@
 #include "foundation/Log.h"
 
 #include <cstdio>
+
+#include "foundation/CFile.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -19,17 +21,6 @@ LauncherString& debugLogPath() {
 }
 bool headerWritten = false;
 
-// Closes a C stream on every path.
-struct TextFile {
-    explicit TextFile(const char* path) : f(std::fopen(path, "a")) {}
-    ~TextFile() {
-        if (f) std::fclose(f);
-    }
-    TextFile(const TextFile&) = delete;
-    TextFile& operator=(const TextFile&) = delete;
-    std::FILE* f;
-};
-
 }  // namespace
 
 void setRunLogPath(const LauncherString& path) { runLog() = path; }
@@ -37,15 +28,15 @@ const LauncherString& runLogPath() { return runLog(); }
 
 void logEntry(const LauncherString& text, int kind) {
     if (runLog().empty()) return;
-    TextFile file(runLog().c_str());
-    if (!file.f) return;
+    CFile file(runLog().c_str(), "a");
+    if (!file.isOpen()) return;
     if (!headerWritten) {
-        std::fputs("------------------\n", file.f);
+        std::fputs("------------------\n", file.get());
         headerWritten = true;
     }
     const char* prefix = kind == logWarning ? "WARNING: " : kind == logError ? "ERROR: " : "";
-    std::fprintf(file.f, "%s%s\n", prefix, text.c_str());
-    std::fflush(file.f);
+    std::fprintf(file.get(), "%s%s\n", prefix, text.c_str());
+    std::fflush(file.get());
 }
 
 void startDebugLog() {
@@ -57,9 +48,9 @@ void startDebugLog() {
 
 void debugLog(const LauncherString& text, bool newline) {
     if (debugLogPath().empty()) return;
-    TextFile file(debugLogPath().c_str());
-    if (!file.f) return;
-    std::fprintf(file.f, newline ? "%s\n" : "%s", text.c_str());
+    CFile file(debugLogPath().c_str(), "a");
+    if (!file.isOpen()) return;
+    std::fprintf(file.get(), newline ? "%s\n" : "%s", text.c_str());
 }
 
 }  // namespace nv

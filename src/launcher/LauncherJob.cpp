@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "archive/LauncherFile.h"
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
@@ -18,17 +19,6 @@ namespace {
 LauncherException withContext(int messageCode, const LauncherException& caught) {
     return LauncherException(messageText(messageCode) + caught.message());
 }
-
-// Owns a C stream.
-struct InputStream {
-    explicit InputStream(const LauncherString& path) : f(std::fopen(path.c_str(), "r")) {}
-    ~InputStream() {
-        if (f) std::fclose(f);
-    }
-    InputStream(const InputStream&) = delete;
-    InputStream& operator=(const InputStream&) = delete;
-    std::FILE* f;
-};
 
 // The job of a real run, on the launcher's own file.
 class LauncherJob : public RunJob {
@@ -87,10 +77,10 @@ private:
 
     static void readInputFile(const LauncherString& value, TagFile& input) {
         if (value.empty()) throw LauncherException(messageText(14));
-        InputStream stream(stripQuotes(value));
-        if (!stream.f) throw LauncherException(messageText(14));
+        CFile stream(stripQuotes(value).c_str(), "r");
+        if (!stream.isOpen()) throw LauncherException(messageText(14));
         logEntry(LauncherString("Loading input file ") + value);
-        input.readFrom(stream.f, value, 0, -1);
+        input.readFrom(stream.get(), value, 0, -1);
         setRunLogPath(input.value("LOGFILE"));
     }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "tagfile/NumberText.h"
@@ -12,21 +13,6 @@ namespace nv {
 namespace {
 
 using size_type = LauncherString::size_type;
-
-// Owns a C stream and closes it on every path.
-class CFile {
-public:
-    CFile(const char* path, const char* mode) : file_(std::fopen(path, mode)) {}
-    ~CFile() {
-        if (file_) std::fclose(file_);
-    }
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
-    std::FILE* get() const { return file_; }
-
-private:
-    std::FILE* file_;
-};
 
 bool atEnd(std::FILE* file) {
     const int c = std::getc(file);
