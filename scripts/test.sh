@@ -44,6 +44,10 @@ if [ -f build/win64/tests/nv_win_tests.exe ]; then
     echo "== Windows tests under Wine"
     timeout 900 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe </dev/null >"$logs/win.txt" 2>&1
     count_gtest win "$logs/win.txt" $?
+    # Resource texts again in a double-byte code page, where truncation bites.
+    LC_ALL=ja_JP.UTF-8 timeout 300 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe \
+        --gtest_filter='Foundation*:Resources*:*ResourceLanguage*' </dev/null >"$logs/win-ja.txt" 2>&1
+    count_gtest "win (ja_JP)" "$logs/win-ja.txt" $?
 fi
 
 if [ -f tests/e2e/run_all.py ]; then
