@@ -112,6 +112,27 @@ class InputFileTest(unittest.TestCase):
                     text = read_text(log)
                     self.assertRegex(text, r"ERROR: Error in instructions\. .*Line number \(2\)\n")
 
+    def test_actions_without_their_work_say_so(self):
+        d = self.s.scratch("actions")
+        cases = [
+            (b"ACTION: VERIFY_JVM\nVERIFY_JVM_FILE: j.tag\n",
+             "ERROR: TO execute the VERIFY_JVM action, you must also provide values in the input file for "
+             "VERIFY_JVM_FILE and VERIFY_JVM_HOME.\n"),
+            (b"ACTION: SEARCH\n", "ERROR: The SEARCH action is not available in this launcher build.\n"),
+            (b"ACTION: INSTALL_JVM\n", None),  # nothing to install: nothing happens
+        ]
+        for text, expected in cases:
+            with self.subTest(action=text):
+                write(d, "in.tag", text + b"LOGFILE: x\nSHOW_FAIL_MSG: 0\n")
+                if os.path.exists(os.path.join(d, "x")):
+                    os.remove(os.path.join(d, "x"))
+                result = self.s.run(self.s.launcher, ["-nv:silent", "-nv:in", "in.tag"], cwd=d, timeout=30)
+                self.assertEqual(result.exit_code, 0)
+                if expected is None:
+                    self.assertFalse(os.path.exists(os.path.join(d, "x")))
+                else:
+                    self.assertIn(expected, read_text(os.path.join(d, "x")))
+
     def test_an_input_file_without_action_is_refused(self):
         d = self.s.scratch("noaction")
         write(d, "in.tag", b"LOGFILE: x\n")
