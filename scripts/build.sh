@@ -9,9 +9,7 @@ jobs=${NV_JOBS:-2}
 
 configure() {  # dir, extra cmake arguments...
     local dir=$1; shift
-    if [ ! -f "build/$dir/CMakeCache.txt" ]; then
-        cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-    fi
+    cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release -DNV_WERROR=ON "$@" >/dev/null
 }
 build() {  # dir
     cmake --build "build/$1" -j"$jobs" 2>&1 | grep -E 'warning|error|Error' || true
