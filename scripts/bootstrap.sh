@@ -26,10 +26,15 @@ have_cmd javac || need+=(default-jdk-headless)
 # Pictures of the dialogs for the documentation (scripts/screenshots.sh).
 have_cmd import || need+=(imagemagick)
 have_cmd jar || need+=(default-jdk-headless)
-# The German and Japanese locales make the language tests possible.
-locale -a 2>/dev/null | grep -qi '^de_DE.utf8$' || need+=(locales)
+# The German, Russian and Japanese locales make the language tests possible.
+locales_wanted="de_DE ru_RU ja_JP en_US"
+have_locales() {
+  local l
+  for l in $locales_wanted; do locale -a 2>/dev/null | grep -qi "^$l.utf8\$" || return 1; done
+}
+have_locales || have_cmd locale-gen || need+=(locales)
 
-if [ ${#need[@]} -eq 0 ] && locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+if [ ${#need[@]} -eq 0 ] && have_locales; then
   exit 0
 fi
 
@@ -44,7 +49,7 @@ if [ ${#need[@]} -gt 0 ]; then
   }
 fi
 
-if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+if ! have_locales; then
   for l in "de_DE.UTF-8 UTF-8" "ja_JP.UTF-8 UTF-8" "ru_RU.UTF-8 UTF-8" "en_US.UTF-8 UTF-8"; do
     grep -qxF "$l" /etc/locale.gen 2>/dev/null || echo "$l" >> /etc/locale.gen
   done
