@@ -20,9 +20,9 @@ inline constexpr LauncherString::size_type maxSubstitutedLength = 65536;
 // after the first at-sign of each reference, so inside an inserted value.
 // "@@" stands for one literal at-sign.
 // Throws InstructionsException (with `lineNumber`), its message `errorPrefix`
-// + " " + the reason, for an empty `text` ("Empty expression."), an unpaired
-// at-sign ("Invalid variable specification."), or a substitution beyond the
-// bounds above; throws LauncherException for a malformed variable name.
+// + " " + the reason, for an empty `text` ("Empty expression."), an at-sign
+// without its partner (the invalid-variable message), or a substitution beyond
+// the bounds above; throws LauncherException for a malformed variable name.
 void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber);
 
 }  // namespace nv
