@@ -24,13 +24,31 @@ if [ -z "${DISPLAY:-}" ] || ! timeout 5 xdpyinfo >/dev/null 2>&1; then
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$n"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-        break
+        for _ in $(seq 50); do timeout 2 xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+        timeout 5 xdpyinfo >/dev/null 2>&1 && break
+        # That display number was taken after all, or the server died: try the next.
+        kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
     done
+    [ -n "$xvfb_pid" ] || { echo "wine-session: no Xvfb display could be started" >&2; exit 1; }
 fi
 
+# Creates the prefix; a first attempt that fails is cleared away and tried once more.
+create_prefix() {
+    local log=$WINEPREFIX.wineboot.log attempt
+    for attempt in 1 2; do
+        timeout 180 wineboot -i >"$log" 2>&1
+        local code=$?
+        timeout 60 wineserver -w
+        [ -f "$WINEPREFIX/system.reg" ] && return 0
+        echo "wine-session: creating $WINEPREFIX failed (attempt $attempt, exit $code):" >&2
+        tail -20 "$log" >&2
+        timeout 20 wineserver -k >/dev/null 2>&1
+        rm -rf "$WINEPREFIX"
+    done
+    return 1
+}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    timeout 180 wineboot -i >/dev/null 2>&1 || { echo "wine-session: creating $WINEPREFIX failed" >&2; exit 1; }
-    WINEPREFIX=$WINEPREFIX timeout 60 wineserver -w
+    create_prefix || exit 1
 fi
 "$@"
