@@ -24,8 +24,10 @@ import subprocess
 import tempfile
 import time
 
-DEFAULT_BUILD = "/work/main/build/win64"
-DEFAULT_NVPACK = "/work/main/build/host/nvpack"
+# Defaults follow this checkout, wherever it was cloned.
+REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DEFAULT_BUILD = os.path.join(REPO_ROOT, "build", "win64")
+DEFAULT_NVPACK = os.path.join(REPO_ROOT, "build", "host", "nvpack")
 DEFAULT_LANG = "en_US.UTF-8"
 USER = pwd.getpwuid(os.getuid()).pw_name
 

@@ -3,8 +3,8 @@
 "e2e: N passed, M failed" (", K skipped" when some were skipped). Exit code 1 if any failed.
 
 Usage: run_all.py [WIN64_BUILD_DIR] [--nvpack PATH] [--work DIR] [-k PATTERN] [-v]
-The build directory defaults to $NV_E2E_BUILD or /work/main/build/win64, nvpack to
-$NV_NVPACK or /work/main/build/host/nvpack, the work directory (prefix, scratch files,
+The build directory defaults to $NV_E2E_BUILD or build/win64 of this checkout, nvpack to
+$NV_NVPACK or build/host/nvpack of this checkout, the work directory (prefix, scratch files,
 run records) to $NV_E2E_WORK or <build>/e2e.
 """
 
