@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/InstructionsException.h"
+#include "instructions/InstructionsException.h"
 #include "foundation/LauncherException.h"
 #include "foundation/StringList.h"
 #include "instructions/Evaluation.h"

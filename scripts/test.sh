@@ -25,6 +25,13 @@ count_gtest() {  # name, output file, exit code
     passed=$((passed + p)); failed=$((failed + f))
 }
 
+echo "== include direction"
+if python3 scripts/check_includes.py >"$logs/includes.txt" 2>&1; then
+    passed=$((passed + 1)); echo "include direction: passed"
+else
+    failed=$((failed + 1)); cat "$logs/includes.txt"
+fi
+
 echo "== host unit tests (ASan, UBSan)"
 timeout 600 build/host-san/tests/nv_unit_tests >"$logs/unit.txt" 2>&1
 count_gtest unit "$logs/unit.txt" $?

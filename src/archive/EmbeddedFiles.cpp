@@ -12,7 +12,7 @@
 #include "foundation/Messages.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "system/AnsiText.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
@@ -25,12 +25,9 @@ namespace {
 
 constexpr std::int32_t chunkSize = 61439;
 
-LauncherException withContext(int messageCode, const LauncherException& caught) {
-    return LauncherException(messageText(messageCode) + caught.message());
-}
-
 LauncherException writeError(int errorNumber) {
-    return LauncherException(messageText(15) + formatLong(errorNumber) + messageText(16));
+    return LauncherException(messageText(MessageCode::errorWritingFile) + formatLong(errorNumber) +
+                             messageText(MessageCode::notEnoughTemporarySpace));
 }
 
 }  // namespace
@@ -59,7 +56,7 @@ void LauncherFile::useLaunchScript(TagFile& tags) {
 void LauncherFile::addJvmFile(TagFile& tags) { jvmSearch_.jvmFiles().append(std::make_unique<JvmFile>(tags)); }
 
 void LauncherFile::dispatch() {
-    CFile file(path_.c_str(), "rb");
+    CFile file = openFile(path_.c_str(), "rb");
     for (std::int32_t i = 0; i < entries_.count(); ++i) {
         FileIndexEntry& entry = *entries_.get(i);
         if (entry.type > typeLaunchScript) continue;
@@ -76,7 +73,10 @@ void LauncherFile::dispatch() {
                 useLaunchScript(*entry.content);
             }
         } catch (const LauncherException& e) {
-            throw withContext(entry.type == typeInstructions ? 1 : entry.type == typeJvmFile ? 3 : 2, e);
+            throw withContext(entry.type == typeInstructions ? MessageCode::errorLoadingInstructions
+                              : entry.type == typeJvmFile    ? MessageCode::errorLoadingJvmFile
+                                                             : MessageCode::errorLoadingLaunchScript,
+                              e);
         }
     }
     jvmDescriptionsGiven_ = true;
@@ -88,7 +88,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             useInstructions(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(1, e);
+            throw withContext(MessageCode::errorLoadingInstructions, e);
         }
     }
     path = input.value("LAUNCHSCRIPT");
@@ -96,7 +96,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             useLaunchScript(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(2, e);
+            throw withContext(MessageCode::errorLoadingLaunchScript, e);
         }
     }
     LauncherString classPath = input.value("VERIFY_CLASSPATH");
@@ -114,7 +114,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             addJvmFile(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(3, e);
+            throw withContext(MessageCode::errorLoadingJvmFile, e);
         }
     }
 }
@@ -135,20 +135,20 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         bytes += static_cast<std::uint32_t>(entry.decompressedSize);
         files = entry.decompressedFileCount + 1;
     }
-    if (!hasRoomFor(directory, bytes, files)) throw LauncherException(messageText(15) + messageText(16));
+    if (!hasRoomFor(directory, bytes, files)) throw LauncherException(messageText(MessageCode::errorWritingFile) + messageText(MessageCode::notEnoughTemporarySpace));
 
     LauncherString target = directory;
     ensureTrailingSeparator(target);
     target += entry.name;
 
-    CFile source(path_.c_str(), "rb");
+    CFile source = openFile(path_.c_str(), "rb");
     if (!source.get() || std::fseek(source.get(), entry.offset, SEEK_SET) != 0) {
         throw LauncherException("Cannot open launcher file.");
     }
     int errorNumber = 0;
     bool truncated = false;
     {
-        CFile out(target.c_str(), "wb");
+        CFile out = openFile(target.c_str(), "wb");
         if (!out.get()) errorNumber = errno ? errno : EIO;
         std::vector<char> buffer(chunkSize);
         std::int32_t remaining = entry.length;
@@ -168,7 +168,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
             if (got < want) truncated = remaining > 0;
             if (truncated) break;
         }
-        if (out.get() && !out.close() && !errorNumber) errorNumber = errno ? errno : EIO;
+        if (out.get() && !closeFile(out) && !errorNumber) errorNumber = errno ? errno : EIO;
     }
     if (errorNumber || truncated || cancelRequested()) {
         std::remove(target.c_str());
@@ -177,7 +177,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
             throw LauncherException(LauncherString("The launcher file ends before the end of the embedded file ") +
                                     entry.name + "; it may be damaged.");
         }
-        throw LauncherException(messageText(17));
+        throw LauncherException(messageText(MessageCode::canceledByUser));
     }
     return target;
 }
@@ -195,8 +195,8 @@ void LauncherFile::extractAll() {
     // The writer skips a file it cannot create; here that must not pass for success.
     std::remove("input.tag");
     input.write("input.tag");
-    CFile check("input.tag", "r");
-    if (!check.get()) throw LauncherException(messageText(15) + "input.tag");
+    CFile check = openFile("input.tag", "r");
+    if (!check.get()) throw LauncherException(messageText(MessageCode::errorWritingFile) + "input.tag");
 }
 
 }  // namespace nv

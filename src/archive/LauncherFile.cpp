@@ -18,9 +18,9 @@ namespace {
 // The launcher file opened for binary reading, as a source of bytes.
 class BinaryFile : public format::ByteSource {
 public:
-    explicit BinaryFile(const LauncherString& path) : file_(path.c_str(), "rb") {}
+    explicit BinaryFile(const LauncherString& path) : file_(openFile(path.c_str(), "rb")) {}
 
-    bool isOpen() const { return file_.isOpen(); }
+    bool isOpen() const { return file_.valid(); }
     bool seekFromEnd(long back) { return std::fseek(file_.get(), -back, SEEK_END) == 0; }
     bool seekTo(long position) { return position >= 0 && std::fseek(file_.get(), position, SEEK_SET) == 0; }
     int next() override { return std::fgetc(file_.get()); }
@@ -90,12 +90,6 @@ int readModeByte(const LauncherString& path) {
         return -1;
     }
     return mode;
-}
-
-int launcherModeByte(const LauncherString& launcherPath) {
-    static int remembered = -1;
-    if (remembered < 0) remembered = readModeByte(launcherPath);
-    return remembered;
 }
 
 }  // namespace nv

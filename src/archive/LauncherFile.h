@@ -91,7 +91,4 @@ void setWindowTitleFromText(const LauncherString& text);
 // or the file has no trailer.
 int readModeByte(const LauncherString& path);
 
-// The mode byte of the launcher's own file; a successful read is remembered.
-int launcherModeByte(const LauncherString& launcherPath);
-
 }  // namespace nv

@@ -1,31 +1,25 @@
 #pragma once
-// Owner of a C stream: fclose is called in one place, by the destructor.
+// A C stream under the one handle owner: fclose is called in one place.
 
 #include <cstdio>
 
+#include "foundation/UniqueHandle.h"
+
 namespace nv {
 
-class CFile {
-public:
-    // Opens `path` with the C library's `mode`; check isOpen().
-    CFile(const char* path, const char* mode) : file_(std::fopen(path, mode)) {}
-    ~CFile() { close(); }
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
+namespace handle_close {
+inline void stream(std::FILE* f) { std::fclose(f); }
+}  // namespace handle_close
 
-    bool isOpen() const { return file_ != nullptr; }
-    // The stream, or null when it did not open; still owned by this object.
-    std::FILE* get() const { return file_; }
-    // Closes now; false when the last buffered bytes could not be written.
-    bool close() {
-        bool ok = true;
-        if (file_) ok = std::fclose(file_) == 0;
-        file_ = nullptr;
-        return ok;
-    }
+using CFile = UniqueHandle<std::FILE*, handle_close::stream, nullHandle<std::FILE*>>;
 
-private:
-    std::FILE* file_;
-};
+// Opens `path` with the C library's `mode`; the result is not valid() when it did not open.
+inline CFile openFile(const char* path, const char* mode) { return CFile(std::fopen(path, mode)); }
+
+// Closes the stream now; false when the last buffered bytes could not be written.
+inline bool closeFile(CFile& file) {
+    std::FILE* stream = file.release();
+    return !stream || std::fclose(stream) == 0;
+}
 
 }  // namespace nv

@@ -1,7 +1,7 @@
 #include "foundation/DirectoryWalker.h"
 
 #include "foundation/DirectoryListing.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 
 namespace nv {
 

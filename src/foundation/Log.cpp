@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "foundation/CFile.h"
 #include <cstdlib>
 #include <cstring>
+
+#include "foundation/CFile.h"
 
 namespace nv {
 
@@ -26,15 +27,15 @@ bool headerWritten = false;
 void setRunLogPath(const LauncherString& path) { runLog() = path; }
 const LauncherString& runLogPath() { return runLog(); }
 
-void logEntry(const LauncherString& text, int kind) {
+void logEntry(const LauncherString& text, LogKind kind) {
     if (runLog().empty()) return;
-    CFile file(runLog().c_str(), "a");
-    if (!file.isOpen()) return;
+    CFile file = openFile(runLog().c_str(), "a");
+    if (!file.valid()) return;
     if (!headerWritten) {
         std::fputs("------------------\n", file.get());
         headerWritten = true;
     }
-    const char* prefix = kind == logWarning ? "WARNING: " : kind == logError ? "ERROR: " : "";
+    const char* prefix = kind == LogKind::warning ? "WARNING: " : kind == LogKind::error ? "ERROR: " : "";
     std::fprintf(file.get(), "%s%s\n", prefix, text.c_str());
     std::fflush(file.get());
 }
@@ -48,8 +49,8 @@ void startDebugLog() {
 
 void debugLog(const LauncherString& text, bool newline) {
     if (debugLogPath().empty()) return;
-    CFile file(debugLogPath().c_str(), "a");
-    if (!file.isOpen()) return;
+    CFile file = openFile(debugLogPath().c_str(), "a");
+    if (!file.valid()) return;
     std::fprintf(file.get(), newline ? "%s\n" : "%s", text.c_str());
 }
 

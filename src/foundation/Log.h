@@ -6,14 +6,15 @@
 
 namespace nv {
 
-enum LogKind { logInformation = 0, logWarning = 1, logError = 2 };
+// The kinds of run-log entry; warnings and errors get a prefix.
+enum class LogKind { information = 0, warning = 1, error = 2 };
 
 // The run log's path; empty switches the run log off.
 void setRunLogPath(const LauncherString& path);
 const LauncherString& runLogPath();
 
 // Appends one entry; the separator line comes first once per process.
-void logEntry(const LauncherString& text, int kind = logInformation);
+void logEntry(const LauncherString& text, LogKind kind = LogKind::information);
 
 // Sets the debug log path from DBGWIN32KVB (when it fits in 259 characters)
 // and writes "Launcher Started" to it.

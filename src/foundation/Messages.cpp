@@ -7,11 +7,18 @@ namespace {
 constexpr unsigned messageResources[] = {8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 21, 22, 23, 24, 29, 33, 34, 35, 36};
 }  // namespace
 
-LauncherString messageText(int code) {
-    if (code < 0 || code >= static_cast<int>(sizeof messageResources / sizeof messageResources[0])) {
-        return LauncherString();
-    }
-    return loadText(messageResources[code]);
+LauncherString messageText(MessageCode code) {
+    const auto index = static_cast<unsigned>(code);
+    if (index >= sizeof messageResources / sizeof messageResources[0]) return LauncherString();
+    return loadText(messageResources[index]);
+}
+
+LauncherException withContext(MessageCode code, const LauncherException& caught) {
+    return LauncherException(messageText(code) + caught.message());
+}
+
+LauncherException callFailed(const char* call, unsigned long error) {
+    return LauncherException(LauncherString(call) + " failed  ==>  " + systemErrorText(error));
 }
 
 LauncherString formatResource(unsigned id, const LauncherString& insert1, const LauncherString& insert2) {

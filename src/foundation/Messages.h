@@ -2,13 +2,45 @@
 // Resource texts in the user's language: the message table (codes 0 to 18),
 // loading and formatting of string resources, and system error texts.
 
+#include "foundation/LauncherException.h"
 #include "foundation/LauncherString.h"
 
 namespace nv {
 
-// The text of message code 0..18 in the user's language; empty for an
-// unknown code or a missing resource.
-LauncherString messageText(int code);
+// Failures worded in the user's language; each code names one string resource.
+enum class MessageCode {
+    couldNotLoadInputFile = 0,
+    errorLoadingInstructions = 1,
+    errorLoadingLaunchScript = 2,
+    errorLoadingJvmFile = 3,
+    invalidJvmFileId = 4,
+    invalidAction = 5,
+    logFileNameMissing = 6,
+    unableToExtract = 7,
+    unableToLoadIndex = 8,
+    noJvmInstaller = 9,
+    jvmNotValid = 10,
+    inputFileNameMissing = 11,
+    noSuitableJvm = 12,
+    unableToSearchAll = 13,
+    unableToOpenInputFile = 14,
+    errorWritingFile = 15,
+    notEnoughTemporarySpace = 16,
+    canceledByUser = 17,
+    temporaryDirectoryMissing = 18,
+};
+
+// The text of the message code in the user's language; empty for a code
+// outside the table or a missing resource.
+LauncherString messageText(MessageCode code);
+
+// The caught failure with a context in front: the message code's text
+// directly followed by the caught message.
+LauncherException withContext(MessageCode code, const LauncherException& caught);
+
+// A failed system call: "<call> failed  ==>  " followed by the system's text
+// for the error, as in "CreateProcess failed  ==>  ...".
+LauncherException callFailed(const char* call, unsigned long error);
 
 // The string resource with this identifier, of any length; empty when missing.
 LauncherString loadText(unsigned id);

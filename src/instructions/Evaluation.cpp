@@ -1,6 +1,6 @@
 #include "instructions/Evaluation.h"
 
-#include "foundation/InstructionsException.h"
+#include "instructions/InstructionsException.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Substitution.h"
 #include "tagfile/NumberText.h"

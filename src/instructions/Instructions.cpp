@@ -2,13 +2,13 @@
 
 #include <utility>
 
-#include "foundation/InstructionsException.h"
+#include "instructions/InstructionsException.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Evaluation.h"
 #include "instructions/LabelResolution.h"
 #include "instructions/VariableReference.h"
 #include "instructions/VariableStore.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/TagFile.h"
 #include "tagfile/TextScanning.h"

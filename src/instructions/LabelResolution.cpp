@@ -1,6 +1,6 @@
 #include "instructions/LabelResolution.h"
 
-#include "foundation/InstructionsException.h"
+#include "instructions/InstructionsException.h"
 #include "instructions/Substitution.h"
 
 namespace nv {

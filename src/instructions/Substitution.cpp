@@ -1,6 +1,6 @@
 #include "instructions/Substitution.h"
 
-#include "foundation/InstructionsException.h"
+#include "instructions/InstructionsException.h"
 #include "instructions/VariableReference.h"
 #include "tagfile/NumberText.h"
 

@@ -7,18 +7,14 @@
 #include "foundation/Messages.h"
 #include "instructions/Instructions.h"
 #include "instructions/UnavailableCommandWork.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "launcher/RunJob.h"
-#include "launcher/RunSettings.h"
+#include "foundation/RunSettings.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {
 
 namespace {
-
-LauncherException withContext(int messageCode, const LauncherException& caught) {
-    return LauncherException(messageText(messageCode) + caught.message());
-}
 
 // The job of a real run, on the launcher's own file.
 class LauncherJob : public RunJob {
@@ -27,12 +23,12 @@ public:
         try {
             file().loadIndex(false);
         } catch (const LauncherException& e) {
-            throw withContext(8, e);
+            throw withContext(MessageCode::unableToLoadIndex, e);
         }
         try {
             file().extractAll();
         } catch (const LauncherException& e) {
-            throw withContext(7, e);
+            throw withContext(MessageCode::unableToExtract, e);
         }
     }
 
@@ -41,7 +37,7 @@ public:
         try {
             readInputFile(value, input);
         } catch (const LauncherException& e) {
-            showMessage(messageText(0) + e.message());
+            showMessage(messageText(MessageCode::couldNotLoadInputFile) + e.message());
             throw;
         }
         try {
@@ -58,7 +54,7 @@ public:
         try {
             file().loadIndex(dispatch);
         } catch (const LauncherException& e) {
-            throw withContext(8, e);
+            throw withContext(MessageCode::unableToLoadIndex, e);
         }
     }
 
@@ -76,9 +72,9 @@ private:
     }
 
     static void readInputFile(const LauncherString& value, TagFile& input) {
-        if (value.empty()) throw LauncherException(messageText(14));
-        CFile stream(stripQuotes(value).c_str(), "r");
-        if (!stream.isOpen()) throw LauncherException(messageText(14));
+        if (value.empty()) throw LauncherException(messageText(MessageCode::unableToOpenInputFile));
+        CFile stream = openFile(stripQuotes(value).c_str(), "r");
+        if (!stream.valid()) throw LauncherException(messageText(MessageCode::unableToOpenInputFile));
         logEntry(LauncherString("Loading input file ") + value);
         input.readFrom(stream.get(), value, 0, -1);
         setRunLogPath(input.value("LOGFILE"));
@@ -103,7 +99,7 @@ private:
             if (input.value("VERIFY_JVM_FILE").empty() || input.value("VERIFY_JVM_HOME").empty()) {
                 logEntry("TO execute the VERIFY_JVM action, you must also provide values in the input file for "
                          "VERIFY_JVM_FILE and VERIFY_JVM_HOME.",
-                         logError);
+                         LogKind::error);
                 outcome.failed = true;
                 return outcome;
             }
@@ -117,7 +113,7 @@ private:
             setProgress(100);
             return outcome;
         }
-        LauncherString message = messageText(5) + action;
+        LauncherString message = messageText(MessageCode::invalidAction) + action;
         showMessage(message);
         throw LauncherException(message);
     }

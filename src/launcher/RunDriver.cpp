@@ -5,8 +5,8 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "launcher/CommandLine.h"
-#include "launcher/ProgressUi.h"
-#include "launcher/RunSettings.h"
+#include "foundation/ProgressUi.h"
+#include "foundation/RunSettings.h"
 #include "launcher/RunJob.h"
 
 namespace nv {
@@ -37,7 +37,7 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 setRunLogPath(*v);
             } else {
                 state.result = -1;
-                showMessage(messageText(6));
+                showMessage(messageText(MessageCode::logFileNameMissing));
             }
         } else if (arg == LauncherString("-nv:orig")) {
             if (const LauncherString* v = valueAfter(args, i)) {
@@ -50,9 +50,9 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
         } else if (arg == LauncherString("-nv:tempdir")) {
             if (const LauncherString* v = valueAfter(args, i)) settings.tempDirOverride = *v;
         } else if (arg == LauncherString("-nv:silent")) {
-            setSilent(true);
+            settings.silent = true;
         } else if (arg == LauncherString("-silent")) {
-            setSilent(true);
+            settings.silent = true;
             settings.passThrough.append(arg);
         } else if (arg == LauncherString("-nv:javahome")) {
             if (const LauncherString* v = valueAfter(args, i)) settings.userJavaHome = *v;
@@ -66,7 +66,7 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 state.runInstructions = outcome.runInstructions;
                 if (outcome.failed) state.result = -1;
             } else {
-                showMessage(messageText(11));
+                showMessage(messageText(MessageCode::inputFileNameMissing));
                 state.result = -1;
                 state.runInstructions = false;
             }
@@ -93,12 +93,13 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
 std::int32_t runDriver(const StringList& arguments) { return runDriver(arguments, processRunJob()); }
 
 std::int32_t runDriver(const StringList& arguments, RunJob& job) {
+    // A run starts from nothing that an earlier run in this process left behind.
+    resetRunSettings();
+    clearCancelRequest();
     RunSettings& settings = runSettings();
     settings.launcherPath = moduleFileName();
     settings.originalLauncherPath = settings.launcherPath;
-    settings.allArguments.clear();
     for (std::int32_t i = 0; i < arguments.count(); ++i) settings.allArguments.append(arguments.get(i));
-    settings.originalLauncher = false;
     DriverState state;
     try {
         setProgress(0);
@@ -110,7 +111,7 @@ std::int32_t runDriver(const StringList& arguments, RunJob& job) {
         }
     } catch (const LauncherException& e) {
         showMessage(e.message());
-        logEntry(e.message(), logError);
+        logEntry(e.message(), LogKind::error);
         state.result = -1;
     }
     return state.result;

@@ -9,9 +9,9 @@ namespace nv {
 // backslash (a path ending in a slash still gets one).
 void ensureTrailingSeparator(LauncherString& path);
 
-// The directory of the run's original launcher path (the launcher's own path
-// when none was given): the text before its last slash or backslash, empty
-// when it has neither.
-LauncherString launcherDirectory();
+// The directory of a launcher's path: the text before its last slash or
+// backslash, empty when it has neither. Callers pass the run's original
+// launcher path (the launcher's own path when none was given).
+LauncherString launcherDirectory(const LauncherString& path);
 
 }  // namespace nv

@@ -49,7 +49,7 @@ void writeValue(std::FILE* file, const LauncherString& value) {
 }  // namespace
 
 void TagFile::load(const LauncherString& path) {
-    CFile file(path.c_str(), "r");
+    CFile file = openFile(path.c_str(), "r");
     if (!file.get()) throw LauncherException(LauncherString("Unable to load input file: ") + path);
     readFrom(file.get(), path, 0, -1);
 }
@@ -156,7 +156,7 @@ void TagFile::setJvmInfo(const LauncherString& javaHome, const LauncherString& j
 }
 
 void TagFile::write(const LauncherString& path) const {
-    CFile file(path.c_str(), "w");
+    CFile file = openFile(path.c_str(), "w");
     if (!file.get()) return;
     for (std::int32_t i = 0; i < tags_.count(); ++i) {
         const Tag& tag = *tags_.get(i);
@@ -188,7 +188,7 @@ TagFile::Tag* TagFile::find(const LauncherString& name) const {
 void TagFile::syntaxError(std::int32_t line, const char* text) const {
     const LauncherString message = LauncherString("Syntax error in ") + sourceName_ + " at line " +
                                    formatLong(line) + " ==> " + text;
-    logEntry(message, logError);
+    logEntry(message, LogKind::error);
     throw LauncherException(message);
 }
 

@@ -15,7 +15,7 @@
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "tagfile/TagFile.h"
 
 namespace fs = std::filesystem;

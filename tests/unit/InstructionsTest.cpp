@@ -9,7 +9,7 @@
 #include "instructions/Instructions.h"
 #include "instructions/UnavailableCommandWork.h"
 #include "instructions/VariableStore.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {

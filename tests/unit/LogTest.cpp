@@ -72,15 +72,15 @@ TEST_F(LogTest, RunLogStartsWithOneSeparatorPerProcess) {
     EXPECT_EXIT(
         {
             nv::setRunLogPath("");
-            nv::logEntry("nowhere", nv::logError);
+            nv::logEntry("nowhere", nv::LogKind::error);
             nv::setRunLogPath((dir_ + "/missing/run.log").c_str());
             nv::logEntry("lost");
             nv::setRunLogPath((dir_ + "/run.log").c_str());
             nv::logEntry("information");
-            nv::logEntry("careful", nv::logWarning);
-            nv::logEntry("failed\nsecond line", nv::logError);
+            nv::logEntry("careful", nv::LogKind::warning);
+            nv::logEntry("failed\nsecond line", nv::LogKind::error);
             nv::setRunLogPath((dir_ + "/other.log").c_str());
-            nv::logEntry("switched", nv::logWarning);
+            nv::logEntry("switched", nv::LogKind::warning);
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");

@@ -31,9 +31,19 @@ TEST(Messages, EachCodeNamesItsText) {
         "Cannot use %1!s! as the temp directory because it does not exist. Please run the program again "
         "using the option -nv:tempdir <temp dir> to specify a different directory to use.",
     };
-    for (int code = 0; code < 19; ++code) EXPECT_EQ(nv::messageText(code).str(), texts[code]) << code;
-    EXPECT_TRUE(nv::messageText(-1).empty());
-    EXPECT_TRUE(nv::messageText(19).empty());
+    for (int code = 0; code < 19; ++code) {
+        EXPECT_EQ(nv::messageText(static_cast<nv::MessageCode>(code)).str(), texts[code]) << code;
+    }
+    EXPECT_TRUE(nv::messageText(static_cast<nv::MessageCode>(19)).empty());
+}
+
+TEST(Messages, ContextAndSystemFailuresKeepTheirExactBlanks) {
+    const nv::LauncherException caught("Invalid file type in file index.");
+    EXPECT_EQ(nv::withContext(nv::MessageCode::unableToLoadIndex, caught).message().str(),
+              "Unable to load the launcher file index. Invalid file type in file index.");
+    const std::string failed = nv::callFailed("CreateProcess", 2).message().str();
+    EXPECT_EQ(failed.rfind("CreateProcess failed  ==>  ", 0), 0u) << failed;
+    EXPECT_GT(failed.size(), std::string("CreateProcess failed  ==>  ").size()) << "no system text";
 }
 
 TEST(Messages, FormatReplacesNumberedInserts) {

@@ -8,10 +8,10 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
-#include "launcher/RunSettings.h"
+#include "foundation/RunSettings.h"
 
 using nv::LauncherString;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "foundation/LauncherException.h"
-#include "launcher/RunSettings.h"
+#include "foundation/RunSettings.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 #include "tagfile/TextScanning.h"
@@ -220,27 +220,17 @@ TEST(PathText, EnsureTrailingSeparator) {
 }
 
 TEST(PathText, LauncherDirectoryCutsAtTheLastSeparator) {
-    nv::RunSettings& settings = nv::runSettings();
-    const LauncherString savedOwn = settings.launcherPath;
-    const LauncherString savedOriginal = settings.originalLauncherPath;
     const struct {
-        const char* own;
-        const char* original;
+        const char* path;
         const char* directory;
     } cases[] = {
-        {"C:\\tmp\\copy.exe", "C:\\a\\b\\setup.exe", "C:\\a\\b"},
-        {"C:\\tmp\\copy.exe", "C:/a/b\\c/setup.exe", "C:/a/b\\c"},
-        {"C:\\tmp\\copy.exe", "setup.exe", ""},
-        {"C:\\own\\setup.exe", "", "C:\\own"},
-        {"\\setup.exe", "", ""},
+        {"C:\\a\\b\\setup.exe", "C:\\a\\b"},
+        {"C:/a/b\\c/setup.exe", "C:/a/b\\c"},
+        {"setup.exe", ""},
+        {"\\setup.exe", ""},
+        {"", ""},
     };
-    for (const auto& c : cases) {
-        settings.launcherPath = c.own;
-        settings.originalLauncherPath = c.original;
-        EXPECT_EQ(nv::launcherDirectory().str(), c.directory) << c.original;
-    }
-    settings.launcherPath = savedOwn;
-    settings.originalLauncherPath = savedOriginal;
+    for (const auto& c : cases) EXPECT_EQ(nv::launcherDirectory(c.path).str(), c.directory) << c.path;
 }
 
 TEST(WideText, TurnsEscapesIntoCodeUnits) {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "foundation/InstructionsException.h"
+#include "instructions/InstructionsException.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Evaluation.h"
 #include "instructions/LabelResolution.h"

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/LauncherException.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "resources/StringIds.h"
 

@@ -14,7 +14,7 @@
 #include "foundation/DirectoryWalker.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 #include "system/WindowsFamily.h"
 
 namespace nv {

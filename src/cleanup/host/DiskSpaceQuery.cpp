@@ -13,7 +13,7 @@ bool hasRoomFor(const LauncherString& path, std::uint32_t bytes, std::int32_t fi
     struct statvfs fs {};
     const char* where = path.empty() ? "." : path.c_str();
     if (statvfs(where, &fs) != 0 && statvfs(".", &fs) != 0) {
-        throw LauncherException(LauncherString("GetDiskFreeSpace failed  ==>  ") + systemErrorText(static_cast<unsigned long>(errno)));
+        throw callFailed("GetDiskFreeSpace", static_cast<unsigned long>(errno));
     }
     double clusterSize = static_cast<double>(fs.f_frsize);
     if (clusterSize <= 0) return false;

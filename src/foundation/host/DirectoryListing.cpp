@@ -7,11 +7,16 @@
 #include "foundation/DirectoryListing.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/UniqueHandle.h"
 
 namespace nv {
 
+namespace {
+void closeDirectory(DIR* dir) { closedir(dir); }
+}  // namespace
+
 struct DirectoryListing::State {
-    DIR* dir = nullptr;
+    UniqueHandle<DIR*, closeDirectory, nullHandle<DIR*>> dir;
     std::string path;
 };
 
@@ -20,19 +25,17 @@ DirectoryListing::DirectoryListing(const LauncherString& directory) : state_(new
     for (char& c : state_->path) {
         if (c == '\\') c = '/';
     }
-    state_->dir = opendir(state_->path.c_str());
+    state_->dir.reset(opendir(state_->path.c_str()));
 }
 
-DirectoryListing::~DirectoryListing() {
-    if (state_->dir) closedir(state_->dir);
-}
+DirectoryListing::~DirectoryListing() = default;
 
-bool DirectoryListing::isOpen() const { return state_->dir != nullptr; }
+bool DirectoryListing::isOpen() const { return state_->dir.valid(); }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
     if (!isOpen()) return false;
     errno = 0;
-    const dirent* d = readdir(state_->dir);
+    const dirent* d = readdir(state_->dir.get());
     if (!d) {
         if (errno != 0) throw LauncherException(systemErrorText(static_cast<unsigned long>(errno)));
         return false;

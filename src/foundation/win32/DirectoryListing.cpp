@@ -4,11 +4,12 @@
 #include "foundation/DirectoryListing.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/win32/Handles.h"
 
 namespace nv {
 
 struct DirectoryListing::State {
-    HANDLE find = INVALID_HANDLE_VALUE;
+    FindHandle find;
     WIN32_FIND_DATAA data{};
     // FindFirstFileA already delivered an entry that next() has not returned.
     bool pending = false;
@@ -17,20 +18,18 @@ struct DirectoryListing::State {
 DirectoryListing::DirectoryListing(const LauncherString& directory) : state_(new State) {
     LauncherString pattern = directory;
     pattern += '*';
-    state_->find = FindFirstFileA(pattern.c_str(), &state_->data);
-    state_->pending = state_->find != INVALID_HANDLE_VALUE;
+    state_->find.reset(FindFirstFileA(pattern.c_str(), &state_->data));
+    state_->pending = state_->find.valid();
 }
 
-DirectoryListing::~DirectoryListing() {
-    if (state_->find != INVALID_HANDLE_VALUE) FindClose(state_->find);
-}
+DirectoryListing::~DirectoryListing() = default;
 
-bool DirectoryListing::isOpen() const { return state_->find != INVALID_HANDLE_VALUE; }
+bool DirectoryListing::isOpen() const { return state_->find.valid(); }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
     if (!isOpen()) return false;
     if (!state_->pending) {
-        if (!FindNextFileA(state_->find, &state_->data)) {
+        if (!FindNextFileA(state_->find.get(), &state_->data)) {
             DWORD error = GetLastError();
             if (error == ERROR_NO_MORE_FILES) return false;
             throw LauncherException(systemErrorText(error));

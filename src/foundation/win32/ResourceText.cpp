@@ -3,7 +3,7 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
-#include "system/win32/LocalMemory.h"
+#include "foundation/win32/Handles.h"
 
 namespace nv {
 
@@ -30,7 +30,7 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
                           const LauncherString& insert2) {
     DWORD_PTR args[2] = {reinterpret_cast<DWORD_PTR>(insert1.c_str()),
                          reinterpret_cast<DWORD_PTR>(insert2.c_str())};
-    LocalMemory<char> out;
+    LocalMemory out;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER |
                                  FORMAT_MESSAGE_ARGUMENT_ARRAY,
                              templ.c_str(), 0, 0, reinterpret_cast<LPSTR>(out.receive()), 0,
@@ -40,16 +40,16 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
         if (templ.empty()) return LauncherString();
         throw LauncherException("Out of memory.");
     }
-    return LauncherString(out.get(), n);
+    return LauncherString(static_cast<const char*>(out.get()), n);
 }
 
 LauncherString systemErrorText(unsigned long code) {
-    LocalMemory<char> out;
+    LocalMemory out;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                              reinterpret_cast<LPSTR>(out.receive()), 0, nullptr);
-    LauncherString text = n ? LauncherString(out.get(), n) : LauncherString();
+    LauncherString text = n ? LauncherString(static_cast<const char*>(out.get()), n) : LauncherString();
     while (!text.empty() && (text[text.length() - 1] == '\n' || text[text.length() - 1] == '\r')) {
         text.erase(text.length() - 1, 1);
     }

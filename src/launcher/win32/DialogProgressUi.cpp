@@ -5,6 +5,8 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/ScopeGuard.h"
+#include "foundation/UniqueHandle.h"
 #include "launcher/DialogCentring.h"
 #include "resources/StringIds.h"
 #include "system/WindowsFamily.h"
@@ -21,6 +23,13 @@ const UINT_PTR tickTimer = 2;
 const UINT stepMessage = WM_APP + 1;         // wParam: the step
 const UINT startTimersMessage = WM_APP + 2;  // wParam: seconds until hiding
 const UINT stopTimersMessage = WM_APP + 3;
+
+// Bar := (position + n) modulo 100, read and written in one go on the dialog's thread.
+void stepBar(HWND dialog, WPARAM n) {
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS);
+    const unsigned long long position = static_cast<unsigned long long>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>((position + n) % 100), 0);
+}
 
 void stopBothTimers(HWND dialog) {
     KillTimer(dialog, hideTimer);
@@ -43,15 +52,12 @@ INT_PTR handleDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
             ShowWindow(dialog, SW_HIDE);
             stopBothTimers(dialog);
         } else if (wParam == tickTimer) {
-            nv::stepProgress(5);
+            stepBar(dialog, 5);
         }
         return TRUE;
-    case stepMessage: {
-        HWND bar = GetDlgItem(dialog, IDC_PROGRESS);
-        const unsigned long long position = static_cast<unsigned long long>(SendMessageA(bar, PBM_GETPOS, 0, 0));
-        SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>((position + wParam) % 100), 0);
+    case stepMessage:
+        stepBar(dialog, wParam);
         return TRUE;
-    }
     case startTimersMessage:
         SetTimer(dialog, hideTimer, static_cast<UINT>(wParam) * 1000u, nullptr);
         SetTimer(dialog, tickTimer, 100, nullptr);
@@ -87,38 +93,15 @@ void centreOnOwner(HWND dialog) {
     MoveWindow(dialog, at.x, at.y, d.right - d.left, d.bottom - d.top, FALSE);
 }
 
-// The component library for the calling thread, for as long as it lives.
-class ComponentLibrary {
-public:
-    ComponentLibrary() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComponentLibrary() {
-        if (initialised_) CoUninitialize();
+// An item list that the folder browser returned is freed through the shell's allocator.
+void freeShellItem(LPITEMIDLIST item) {
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator))) {
+        allocator->Free(item);
+        allocator->Release();
     }
-    ComponentLibrary(const ComponentLibrary&) = delete;
-    ComponentLibrary& operator=(const ComponentLibrary&) = delete;
-
-private:
-    bool initialised_;
-};
-
-// An item list that the folder browser returned, freed through the shell's allocator.
-class ShellItem {
-public:
-    explicit ShellItem(LPITEMIDLIST item) : item_(item) {}
-    ~ShellItem() {
-        IMalloc* allocator = nullptr;
-        if (item_ && SUCCEEDED(SHGetMalloc(&allocator))) {
-            allocator->Free(item_);
-            allocator->Release();
-        }
-    }
-    ShellItem(const ShellItem&) = delete;
-    ShellItem& operator=(const ShellItem&) = delete;
-    LPITEMIDLIST get() const { return item_; }
-
-private:
-    LPITEMIDLIST item_;
-};
+}
+using ShellItem = UniqueHandle<LPITEMIDLIST, freeShellItem, nullHandle<LPITEMIDLIST>>;
 
 }  // namespace
 
@@ -209,7 +192,11 @@ LauncherString DialogProgressUi::getTitle() {
 void DialogProgressUi::setTitle(const LauncherString& text) { SetWindowTextA(dialog_, text.c_str()); }
 
 LauncherString DialogProgressUi::chooseDirectory() {
-    ComponentLibrary library;
+    // The component library for this thread, for as long as the browser needs it.
+    const bool initialised = SUCCEEDED(CoInitialize(nullptr));
+    ScopeGuard uninitialise([initialised] {
+        if (initialised) CoUninitialize();
+    });
     const LauncherString title = loadText(IDS_CHOOSE_DESTINATION);
     char displayName[MAX_PATH] = {};
     BROWSEINFOA info = {};

@@ -4,7 +4,7 @@
 // through window messages, so the user-interface thread must keep pumping.
 #include <windows.h>
 
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
 
 namespace nv {
 

@@ -106,9 +106,11 @@ bool MainWindow::onCreate(HWND window) {
     // A failure here must not cross the system's frames: it fails the creation.
     try {
         window_ = window;
-        const int templateId = launcherModeByte(moduleFileName()) == 0 ? IDD_PROGRESS_LARGE : IDD_PROGRESS_SMALL;
+        // The mode byte is read once: it picks the dialog here and the end-of-run message later.
+        const int modeByte = readModeByte(moduleFileName());
+        const int templateId = modeByte == 0 ? IDD_PROGRESS_LARGE : IDD_PROGRESS_SMALL;
         if (!ui_.createDialog(instance_, templateId, window)) return false;
-        return worker_.start(window, ui_);
+        return worker_.start(window, ui_, modeByte);
     } catch (...) {
         return false;
     }

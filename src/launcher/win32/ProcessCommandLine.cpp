@@ -2,27 +2,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "foundation/win32/Handles.h"
 #include "launcher/CommandLine.h"
 #include "system/WindowsFamily.h"
 
 namespace nv {
 
 namespace {
-
-// Frees the array that CommandLineToArgvW allocated.
-class ArgvOwner {
-public:
-    explicit ArgvOwner(LPWSTR* argv) : argv_(argv) {}
-    ~ArgvOwner() {
-        if (argv_) LocalFree(argv_);
-    }
-    ArgvOwner(const ArgvOwner&) = delete;
-    ArgvOwner& operator=(const ArgvOwner&) = delete;
-    LPWSTR* get() const { return argv_; }
-
-private:
-    LPWSTR* argv_;
-};
 
 LauncherString toAnsi(const wchar_t* wide) {
     int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
@@ -39,9 +25,10 @@ StringList splitProcessCommandLine() {
     if (windows9xFlag()) return splitNarrowCommandLine(LauncherString(GetCommandLineA()));
     StringList arguments;
     int count = 0;
-    ArgvOwner argv(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (!argv.get()) return arguments;
-    for (int i = 0; i < count; ++i) arguments.append(toAnsi(argv.get()[i]));
+    const LocalMemory argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    if (!argv) return arguments;
+    const auto* words = static_cast<LPWSTR*>(argv.get());
+    for (int i = 0; i < count; ++i) arguments.append(toAnsi(words[i]));
     return arguments;
 }
 

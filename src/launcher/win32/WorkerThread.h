@@ -2,23 +2,25 @@
 // The worker thread: runs the whole job, then asks the main window to close.
 #include <windows.h>
 
+#include "foundation/win32/Handles.h"
+
 namespace nv {
 
 class DialogProgressUi;
 
 class WorkerThread {
 public:
+    // The destructor closes the handle; it does not wait for the thread.
     WorkerThread() = default;
-    // Closes the handle; does not wait for the thread.
-    ~WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
     // Starts the job once: the driver runs with the process's arguments, the
     // clean-up follows, and WM_CLOSE is posted to mainWindow at the end. ui
-    // and this object must outlive the job. False when the thread cannot be
-    // created (a second call does nothing and returns true).
-    bool start(HWND mainWindow, DialogProgressUi& ui);
+    // and this object must outlive the job. modeByte is the launcher file's
+    // mode byte (-1 without one). False when the thread cannot be created (a
+    // second call does nothing and returns true).
+    bool start(HWND mainWindow, DialogProgressUi& ui, int modeByte);
     bool started() const { return started_; }
     // Closes the thread's handle; the thread runs on.
     void closeHandle();
@@ -26,8 +28,9 @@ public:
 private:
     static DWORD WINAPI threadMain(LPVOID self);
 
-    HANDLE handle_ = nullptr;
+    KernelHandle handle_;
     bool started_ = false;
+    int modeByte_ = -1;
     HWND mainWindow_ = nullptr;
     DialogProgressUi* ui_ = nullptr;
 };

@@ -1,6 +1,9 @@
-#include "launcher/ProgressUi.h"
+#include "foundation/ProgressUi.h"
+
+#include <atomic>
 
 #include "foundation/Messages.h"
+#include "foundation/RunSettings.h"
 #include "resources/StringIds.h"
 
 namespace nv {
@@ -11,7 +14,6 @@ namespace {
 // touched by the worker thread only.
 struct UiState {
     ProgressUi* ui = nullptr;
-    bool silent = false;
     int primaryResource = -1;
     int secondaryResource = -1;
     int secondaryKind = 0;
@@ -23,7 +25,10 @@ UiState& state() {
     return s;
 }
 
-volatile long cancelFlag = 0;
+// The one datum the user-interface thread and the worker share without a lock.
+std::atomic<bool> cancelFlag{false};
+
+bool silent() { return runSettings().silent; }
 
 const int statusResources[] = {IDS_STATUS_INITIALIZING, IDS_STATUS_SEARCHING, IDS_STATUS_NOT_FOUND,
                                IDS_STATUS_RUNNING, IDS_STATUS_PREPARING};
@@ -52,12 +57,9 @@ void refresh(bool showPrimaryAlone) {
 
 void installProgressUi(ProgressUi* ui) { state().ui = ui; }
 
-void setSilent(bool on) { state().silent = on; }
-bool isSilent() { return state().silent; }
-
 void setStatus(int code) {
     UiState& s = state();
-    if (s.silent) return;
+    if (silent()) return;
     if (code < 0 || code > 4) {
         s.primaryResource = -1;
         if (s.ui) s.ui->setStatusText(LauncherString());
@@ -69,7 +71,7 @@ void setStatus(int code) {
 
 void setStatusDetail(int kind, const LauncherString& text) {
     UiState& s = state();
-    if (s.silent) return;
+    if (silent()) return;
     if (((kind == 1 || kind == 3) && !text.empty()) || kind == 2) {
         s.secondaryKind = kind;
         s.secondaryText = text;
@@ -92,14 +94,14 @@ StatusDetailScope::~StatusDetailScope() {
 }
 
 void stepProgress(unsigned n) {
-    if (!state().silent && state().ui) state().ui->stepProgress(n);
+    if (!silent() && state().ui) state().ui->stepProgress(n);
 }
 void setProgress(int n) {
-    if (!state().silent && state().ui) state().ui->setProgress(n);
+    if (!silent() && state().ui) state().ui->setProgress(n);
 }
 void showWindow() {
     if (!state().ui) return;
-    if (state().silent) {
+    if (silent()) {
         state().ui->hideAfter(0);
     } else {
         state().ui->show();
@@ -110,10 +112,10 @@ void hideAfter(std::uint16_t seconds) {
 }
 bool isWindowVisible() { return state().ui && state().ui->isVisible(); }
 void showMessage(const LauncherString& text) {
-    if (!state().silent && state().ui) state().ui->showMessage(text);
+    if (!silent() && state().ui) state().ui->showMessage(text);
 }
 LauncherString chooseDirectory() {
-    if (state().silent || !state().ui) return LauncherString();
+    if (silent() || !state().ui) return LauncherString();
     return state().ui->chooseDirectory();
 }
 void setTitle(const LauncherString& text) {
@@ -121,7 +123,8 @@ void setTitle(const LauncherString& text) {
 }
 LauncherString getTitle() { return state().ui ? state().ui->getTitle() : LauncherString(); }
 
-void requestCancel() { cancelFlag = 1; }
-bool cancelRequested() { return cancelFlag != 0; }
+void requestCancel() { cancelFlag = true; }
+void clearCancelRequest() { cancelFlag = false; }
+bool cancelRequested() { return cancelFlag; }
 
 }  // namespace nv

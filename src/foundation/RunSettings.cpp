@@ -1,4 +1,4 @@
-#include "launcher/RunSettings.h"
+#include "foundation/RunSettings.h"
 
 namespace nv {
 
@@ -6,5 +6,7 @@ RunSettings& runSettings() {
     static RunSettings settings;
     return settings;
 }
+
+void resetRunSettings() { runSettings() = RunSettings(); }
 
 }  // namespace nv

@@ -13,6 +13,7 @@ struct RunSettings {
     bool originalLauncher = false;        // started with -nv:orig: remove own file at clean-up
     LauncherString tempDirOverride;       // -nv:tempdir
     LauncherString userJavaHome;          // -nv:javahome
+    bool silent = false;                  // -nv:silent, -silent: no window, no message box
     bool javaConsole = false;             // -nv:javaconsole, -console
     LauncherString classPathPrefix;       // -cp:p
     LauncherString classPathSuffix;       // -cp:a
@@ -22,5 +23,8 @@ struct RunSettings {
 
 // The one instance of the process.
 RunSettings& runSettings();
+
+// Every setting back to its default, as at the start of a run.
+void resetRunSettings();
 
 }  // namespace nv

@@ -34,11 +34,9 @@ public:
 };
 
 // The ProgressUi that the process-wide operations drive; null means there is
-// no window (the operations then do nothing but keep their state).
+// no window (the operations then do nothing but keep their state). The
+// operations do nothing visible while the run settings say silent.
 void installProgressUi(ProgressUi* ui);
-
-void setSilent(bool on);
-bool isSilent();
 
 // Status codes 0..4 pick the status line's primary text; any other empties it.
 void setStatus(int code);
@@ -68,8 +66,10 @@ LauncherString chooseDirectory();
 void setTitle(const LauncherString& text);
 LauncherString getTitle();
 
-// The cancel request: set by the user-interface thread, read by long work.
+// The cancel request: set by the user-interface thread, read by long work,
+// cleared by the run driver when a run starts.
 void requestCancel();
+void clearCancelRequest();
 bool cancelRequested();
 
 }  // namespace nv
