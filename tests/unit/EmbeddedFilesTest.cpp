@@ -15,30 +15,13 @@
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
-#include "foundation/ProgressUi.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/RecordingProgressUi.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
 
 namespace {
-
-struct CountingUi : nv::ProgressUi {
-    int steps = 0;
-    std::string title;
-    int runMessageLoop() override { return 0; }
-    void setStatusText(const LauncherString&) override {}
-    void setStatusTexts(const LauncherString&, const LauncherString&) override {}
-    void stepProgress(unsigned) override { ++steps; }
-    void setProgress(int) override {}
-    void show() override {}
-    void hideAfter(std::uint16_t) override {}
-    bool isVisible() override { return false; }
-    void showMessage(const LauncherString&) override {}
-    LauncherString getTitle() override { return LauncherString(title); }
-    void setTitle(const LauncherString& t) override { title = t.str(); }
-    LauncherString chooseDirectory() override { return LauncherString(); }
-};
 
 struct Entry {
     std::uint8_t type;
@@ -57,10 +40,8 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir / "out");
         fs::current_path(dir / "out");
-        nv::installProgressUi(&ui);
     }
     void TearDown() override {
-        nv::installProgressUi(nullptr);
         fs::current_path(previous);
         fs::remove_all(dir);
     }
@@ -103,7 +84,7 @@ protected:
         return "";
     }
 
-    CountingUi ui;
+    nv::RecordingProgressUi ui;
     fs::path previous;
     fs::path dir;
 };
@@ -158,7 +139,7 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
     file.loadIndex(false);
     EXPECT_EQ(file.extract(*file.entryAt(0), LauncherString()), LauncherString("app.jar"));
     EXPECT_EQ(readFile(dir / "out" / "app.jar"), data);
-    EXPECT_EQ(ui.steps, 3);  // 61,439 + 61,439 + 27,122
+    EXPECT_EQ(ui.steps.size(), 3u);  // 61,439 + 61,439 + 27,122
 }
 
 TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
@@ -189,24 +170,12 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
 }
 
 TEST_F(EmbeddedFilesTest, CancelStopsAfterTheCurrentChunk) {
-    // The cancel request is never cleared, so it is made in a child process.
     nv::LauncherFile file(launcher({{6, 1, "big.bin", std::string(200000, 'b')}}));
     file.loadIndex(false);
-    struct CancellingUi : CountingUi {
-        void stepProgress(unsigned) override {
-            ++steps;
-            nv::requestCancel();
-        }
-    };
-    EXPECT_EXIT(
-        {
-            CancellingUi cancelling;
-            nv::installProgressUi(&cancelling);
-            std::string message = extractError(file, 0);
-            bool ok = message == "Canceled by the user." && cancelling.steps == 1 && !fs::exists("big.bin");
-            std::exit(ok ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    ui.onStep = [] { nv::requestCancel(); };
+    EXPECT_EQ(extractError(file, 0), "Canceled by the user.");
+    EXPECT_EQ(ui.steps.size(), 1u);
+    EXPECT_FALSE(fs::exists("big.bin"));
 }
 
 TEST(DiskSpace, ClustersNeededByFileCount) {

@@ -9,8 +9,8 @@
 #include "instructions/Instructions.h"
 #include "instructions/UnavailableCommandWork.h"
 #include "instructions/VariableStore.h"
-#include "foundation/ProgressUi.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/RecordingProgressUi.h"
 
 namespace nv {
 namespace {
@@ -309,41 +309,17 @@ TEST_F(InstructionsRun, WithoutTheWorkNothingPretendsToRun) {
     }
 }
 
-// Records what INITIALIZE_UI does to the window.
-class RecordingUi : public ProgressUi {
-public:
-    std::vector<std::string> events;
-    int runMessageLoop() override { return 0; }
-    void setStatusText(const LauncherString& text) override { events.push_back("status " + text.str()); }
-    void setStatusTexts(const LauncherString& one, const LauncherString& two) override {
-        events.push_back("status " + one.str() + " | " + two.str());
-    }
-    void stepProgress(unsigned) override {}
-    void setProgress(int) override {}
-    void show() override { events.push_back("show"); }
-    void hideAfter(std::uint16_t) override {}
-    bool isVisible() override { return false; }
-    void showMessage(const LauncherString&) override {}
-    LauncherString getTitle() override { return "Demo"; }
-    void setTitle(const LauncherString&) override {}
-    LauncherString chooseDirectory() override { return LauncherString(); }
-};
-
 TEST_F(InstructionsRun, InitializeUiShowsTheWindow) {
-    RecordingUi ui;
-    installProgressUi(&ui);
-    const std::string outcome = run({"INITIALIZE_UI"});
-    setSilent(true);
-    const std::string silentOutcome = run({"INITIALIZE_UI extra words"});
-    setSilent(false);
-    installProgressUi(nullptr);
+    RecordingProgressUi ui;
+    ui.title = "Demo";
+    EXPECT_EQ(run({"INITIALIZE_UI"}), "0");
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"status Initializing Demo...", "show"}));
 
-    EXPECT_EQ(outcome, "0");
-    EXPECT_EQ(silentOutcome, "0");
-    ASSERT_FALSE(ui.events.empty());
-    EXPECT_EQ(ui.events.front(), "status Initializing Demo...");
-    EXPECT_EQ(ui.events.back(), "show");
-    EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "show"), 1);
+    // Silent: no status, and the window is kept hidden instead of shown.
+    ui.events.clear();
+    runSettings().silent = true;
+    EXPECT_EQ(run({"INITIALIZE_UI extra words"}), "0");
+    EXPECT_EQ(ui.events, std::vector<std::string>{"hide 0"});
 }
 
 TEST_F(InstructionsRun, ProgramFromATagFile) {

@@ -114,11 +114,9 @@ TEST(LauncherString, LengthBeyondTheLongestStringThrows) {
     EXPECT_EQ(s.str(), "abc");
 }
 
-TEST(LauncherString, CopiesAreIndependent) {
+// The appended text is the string itself, whose bytes move while it grows.
+TEST(LauncherString, AppendingItselfDoublesTheText) {
     LauncherString a("abc");
-    LauncherString b = a;
-    b += 'd';
     a.append(a);
     EXPECT_EQ(a.str(), "abcabc");
-    EXPECT_EQ(b.str(), "abcd");
 }

@@ -8,31 +8,13 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "foundation/ProgressUi.h"
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
-#include "foundation/RunSettings.h"
+#include "tests/support/RecordingProgressUi.h"
 
 using nv::LauncherString;
 
 namespace {
-
-struct RecordingUi : nv::ProgressUi {
-    std::vector<std::string> messages;
-    int progress = -1;
-    int runMessageLoop() override { return 0; }
-    void setStatusText(const LauncherString&) override {}
-    void setStatusTexts(const LauncherString&, const LauncherString&) override {}
-    void stepProgress(unsigned) override {}
-    void setProgress(int n) override { progress = n; }
-    void show() override {}
-    void hideAfter(std::uint16_t) override {}
-    bool isVisible() override { return false; }
-    void showMessage(const LauncherString& text) override { messages.push_back(text.str()); }
-    LauncherString getTitle() override { return LauncherString(); }
-    void setTitle(const LauncherString&) override {}
-    LauncherString chooseDirectory() override { return LauncherString(); }
-};
 
 struct RecordingJob : nv::RunJob {
     std::vector<std::string> calls;
@@ -55,17 +37,8 @@ struct RecordingJob : nv::RunJob {
 
 class RunDriverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        nv::installProgressUi(&ui);
-        nv::setSilent(false);
-        nv::setRunLogPath(LauncherString());
-        nv::runSettings().passThrough.clear();
-    }
-    void TearDown() override {
-        nv::installProgressUi(nullptr);
-        nv::setSilent(false);
-        nv::setRunLogPath(LauncherString());
-    }
+    void SetUp() override { nv::setRunLogPath(LauncherString()); }
+    void TearDown() override { nv::setRunLogPath(LauncherString()); }
     std::int32_t run(std::vector<const char*> args) {
         nv::StringList list;
         for (const char* a : args) list.append(a);
@@ -77,7 +50,7 @@ protected:
         for (std::int32_t i = 0; i < p.count(); ++i) out.push_back(p.get(i).str());
         return out;
     }
-    RecordingUi ui;
+    nv::RecordingProgressUi ui;
     RecordingJob job;
 };
 
@@ -100,7 +73,6 @@ TEST_F(RunDriverTest, VersionShowsItsNumberUnlessSilentCameFirst) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{"2.51"});
 
     ui.messages.clear();
-    nv::setSilent(false);
     run({"-nv:silent", "-nv:version"});
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -132,7 +104,7 @@ TEST_F(RunDriverTest, UnknownArgumentsPassThroughAndSettingsTakeTheirValues) {
     EXPECT_EQ(s.originalLauncherPath, LauncherString("O"));
     EXPECT_TRUE(s.originalLauncher);
     EXPECT_TRUE(s.javaConsole);
-    EXPECT_TRUE(nv::isSilent());
+    EXPECT_TRUE(s.silent);
     EXPECT_EQ(s.allArguments.count(), 14);
 }
 
