@@ -10,6 +10,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
+#include "foundation/win32/Handles.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "resources/StringIds.h"
 
@@ -20,14 +21,12 @@ class DialogThread {
 public:
     DialogThread(DialogProgressUi& ui, int templateId)
         : ui_(ui), templateId_(templateId), ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        thread_ = CreateThread(nullptr, 0, run, this, 0, &threadId_);
-        WaitForSingleObject(ready_, 10000);
+        thread_.reset(CreateThread(nullptr, 0, run, this, 0, &threadId_));
+        WaitForSingleObject(ready_.get(), 10000);
     }
     ~DialogThread() {
         PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-        CloseHandle(ready_);
+        WaitForSingleObject(thread_.get(), 10000);
     }
     DialogThread(const DialogThread&) = delete;
     DialogThread& operator=(const DialogThread&) = delete;
@@ -36,7 +35,7 @@ private:
     static DWORD WINAPI run(LPVOID self) {
         DialogThread& t = *static_cast<DialogThread*>(self);
         t.ui_.createDialog(GetModuleHandleA(nullptr), t.templateId_, nullptr);
-        SetEvent(t.ready_);
+        SetEvent(t.ready_.get());
         t.ui_.runMessageLoop();
         t.ui_.destroyDialog();
         return 0;
@@ -44,8 +43,8 @@ private:
 
     DialogProgressUi& ui_;
     int templateId_;
-    HANDLE ready_;
-    HANDLE thread_ = nullptr;
+    KernelHandle ready_;
+    KernelHandle thread_;
     DWORD threadId_ = 0;
 };
 
@@ -186,7 +185,7 @@ TEST_F(DialogProgressUiTest, CancelledFolderBrowserGivesEmpty) {
         }
     } call{ui_, "not called"};
     DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, Call::run, &call, 0, &threadId);
+    const KernelHandle thread(CreateThread(nullptr, 0, Call::run, &call, 0, &threadId));
     FoundBrowser found;
     for (int i = 0; i < 200 && !found.browser; ++i) {
         Sleep(50);
@@ -197,8 +196,7 @@ TEST_F(DialogProgressUiTest, CancelledFolderBrowserGivesEmpty) {
     EXPECT_TRUE(found.titled);
     EXPECT_EQ(GetWindow(found.browser, GW_OWNER), dialog());
     PostMessageA(found.browser, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
+    EXPECT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
     EXPECT_TRUE(call.result.empty());
 }
 

@@ -14,6 +14,7 @@
 #include "foundation/DirectoryWalker.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/win32/Handles.h"
 #include "system/WindowsFamily.h"
 #include "tests/support/RecordingProgressUi.h"
 
@@ -93,9 +94,8 @@ public:
         CreateDirectoryA((root_ + subdirectory).c_str(), nullptr);
         for (int i = 0; i < count; ++i) {
             std::string path = root_ + subdirectory + "file" + std::to_string(i) + ".txt";
-            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-            CloseHandle(file);
+            const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            ASSERT_TRUE(file.valid()) << path;
         }
     }
     const std::string& root() const { return root_; }
