@@ -8,6 +8,7 @@
 
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 
 namespace {
@@ -34,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     static const std::string path = scratchPath();
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
+    {
+        nv::CFile f = nv::openFile(path.c_str(), "wb");
+        if (f) std::fwrite(data, 1, size, f.get());
     }
     nv::LauncherFile file{nv::LauncherString(path)};
     try {
@@ -45,5 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const nv::LauncherException&) {
     }
     (void)nv::readModeByte(nv::LauncherString(path));
+    // Each input leaves no scratch file behind, also after the last one.
+    std::remove(path.c_str());
     return 0;
 }

@@ -9,21 +9,11 @@
 
 #include <unistd.h>
 
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "tagfile/TagFile.h"
 
 namespace {
-
-// Owns a C stream.
-struct Stream {
-    explicit Stream(std::FILE* f) : file(f) {}
-    ~Stream() {
-        if (file) std::fclose(file);
-    }
-    Stream(const Stream&) = delete;
-    Stream& operator=(const Stream&) = delete;
-    std::FILE* file;
-};
 
 void readWhole(std::FILE* file, const std::string& outPath) {
     nv::TagFile tags;
@@ -54,24 +44,24 @@ void readStretch(std::FILE* file, std::int32_t offset, std::int32_t length) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string outPath = "/tmp/fuzz_tagfile_" + std::to_string(getpid()) + ".tag";
 
-    Stream whole(std::tmpfile());
-    if (!whole.file) return 0;
-    std::fwrite(data, 1, size, whole.file);
-    readWhole(whole.file, outPath);
+    const nv::CFile whole(std::tmpfile());
+    if (!whole) return 0;
+    std::fwrite(data, 1, size, whole.get());
+    readWhole(whole.get(), outPath);
     std::remove(outPath.c_str());
 
     // The same bytes between a prefix and a suffix of other tags, with a bound
     // taken from the first byte so that it falls inside, at and past the end.
     static const char prefix[] = "BEFORE:1\r\nBLOCK:\r\nx\r\n/:\r\n";
     static const char suffix[] = "AFTER: \"2\"\r\nOPEN:\r\n";
-    Stream stretch(std::tmpfile());
-    if (!stretch.file) return 0;
-    std::fwrite(prefix, 1, sizeof prefix - 1, stretch.file);
-    std::fwrite(data, 1, size, stretch.file);
-    std::fwrite(suffix, 1, sizeof suffix - 1, stretch.file);
+    const nv::CFile stretch(std::tmpfile());
+    if (!stretch) return 0;
+    std::fwrite(prefix, 1, sizeof prefix - 1, stretch.get());
+    std::fwrite(data, 1, size, stretch.get());
+    std::fwrite(suffix, 1, sizeof suffix - 1, stretch.get());
     const auto offset = static_cast<std::int32_t>(sizeof prefix - 1);
     const auto length = static_cast<std::int32_t>(size);
-    readStretch(stretch.file, offset, length);
-    if (size > 0) readStretch(stretch.file, offset, length - static_cast<std::int32_t>(data[0] % (size + 1)));
+    readStretch(stretch.get(), offset, length);
+    if (size > 0) readStretch(stretch.get(), offset, length - static_cast<std::int32_t>(data[0] % (size + 1)));
     return 0;
 }

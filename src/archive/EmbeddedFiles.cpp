@@ -10,9 +10,9 @@
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/ProgressUi.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
-#include "foundation/ProgressUi.h"
 #include "system/AnsiText.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
@@ -32,11 +32,7 @@ LauncherException writeError(int errorNumber) {
 
 }  // namespace
 
-void setWindowTitleFromText(const LauncherString& text) {
-    std::optional<std::u16string> wide = toWide(text);
-    if (!wide) return;
-    setTitle(toAnsiCodePage(*wide));
-}
+void setWindowTitleFromText(const LauncherString& text) { setTitle(convertEscapes(text, toAnsiCodePage)); }
 
 TagFile& LauncherFile::loadTagFile(const LauncherString& path) {
     auto tags = std::make_unique<TagFile>();
@@ -50,7 +46,8 @@ void LauncherFile::useInstructions(const TagFile& tags) {
 
 void LauncherFile::useLaunchScript(TagFile& tags) {
     launchScript_ = std::make_unique<LaunchScript>(tags);
-    setWindowTitleFromText(launchScript_->description());
+    // An input file's UI_TITLE wins over the launch script's DESC.
+    if (!titleGiven_) setWindowTitleFromText(launchScript_->description());
 }
 
 void LauncherFile::addJvmFile(TagFile& tags) { jvmSearch_.jvmFiles().append(std::make_unique<JvmFile>(tags)); }
@@ -80,6 +77,7 @@ void LauncherFile::dispatch() {
         }
     }
     jvmDescriptionsGiven_ = true;
+    dispatched_ = true;
 }
 
 void LauncherFile::readNamedEntries(const TagFile& input) {
@@ -106,7 +104,10 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         jvmSearch_.verifyClassName = className;
     }
     LauncherString title = input.value("UI_TITLE");
-    if (!title.empty()) setWindowTitleFromText(title);
+    if (!title.empty()) {
+        setWindowTitleFromText(title);
+        titleGiven_ = true;
+    }
     for (std::int32_t i = 0; i < input.valueCount("JVM"); ++i) {
         jvmDescriptionsGiven_ = true;
         path = input.value("JVM", i);
@@ -121,9 +122,9 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
 
 LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
     // The name comes from the file; it must not lead outside the directory.
-    if (!format::isSafeEntryName(entry.name)) {
+    if (const char* problem = format::entryNameProblem(entry.name)) {
         throw LauncherException(LauncherString("The embedded file name \"") + entry.name +
-                                "\" is not a plain file name; nothing was extracted.");
+                                "\" is not a plain file name (" + problem + "); nothing was extracted.");
     }
     if (entry.offset < 0 || entry.length < 0) {
         throw LauncherException(LauncherString("The embedded file ") + entry.name +
@@ -135,7 +136,10 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         bytes += static_cast<std::uint32_t>(entry.decompressedSize);
         files = entry.decompressedFileCount + 1;
     }
-    if (!hasRoomFor(directory, bytes, files)) throw LauncherException(messageText(MessageCode::errorWritingFile) + messageText(MessageCode::notEnoughTemporarySpace));
+    if (!hasRoomFor(directory, bytes, files)) {
+        throw LauncherException(messageText(MessageCode::errorWritingFile) +
+                                messageText(MessageCode::notEnoughTemporarySpace));
+    }
 
     LauncherString target = directory;
     ensureTrailingSeparator(target);
@@ -187,9 +191,14 @@ void LauncherFile::extractAll() {
     input.setValue("ACTION", "RUN_INSTRUCTIONS");
     for (std::int32_t i = 0; i < entries_.count(); ++i) {
         const FileIndexEntry& entry = *entries_.get(i);
+        // Dispatch uses the first instruction program and launch script; input.tag names those.
         if (entry.type == typeJvmFile) input.addValue("JVM", entry.name);
-        if (entry.type == typeLaunchScript) input.setValue("LAUNCHSCRIPT", entry.name);
-        if (entry.type == typeInstructions) input.setValue("INSTRUCTIONS", entry.name);
+        if (entry.type == typeLaunchScript && input.value("LAUNCHSCRIPT").empty()) {
+            input.setValue("LAUNCHSCRIPT", entry.name);
+        }
+        if (entry.type == typeInstructions && input.value("INSTRUCTIONS").empty()) {
+            input.setValue("INSTRUCTIONS", entry.name);
+        }
         extract(entry, LauncherString());
     }
     // The writer skips a file it cannot create; here that must not pass for success.

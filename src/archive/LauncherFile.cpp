@@ -23,6 +23,7 @@ public:
     bool isOpen() const { return file_.valid(); }
     bool seekFromEnd(long back) { return std::fseek(file_.get(), -back, SEEK_END) == 0; }
     bool seekTo(long position) { return position >= 0 && std::fseek(file_.get(), position, SEEK_SET) == 0; }
+    long position() const { return std::ftell(file_.get()); }
     int next() override { return std::fgetc(file_.get()); }
 
 private:
@@ -49,10 +50,14 @@ LauncherFile::LauncherFile(const LauncherString& path) : path_(path) {}
 LauncherFile::~LauncherFile() = default;
 
 void LauncherFile::loadIndex(bool dispatch) {
-    if (loaded_) return;
+    if (loaded_) {
+        if (dispatch && !dispatched_) this->dispatch();
+        return;
+    }
     BinaryFile file(path_);
     if (!file.isOpen()) throw LauncherException("Cannot open launcher file.");
     if (!file.seekFromEnd(format::trailerSize)) throw LauncherException("Invalid launcher format.");
+    const long modeBytePosition = file.position() - 1;
     std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
     std::uint32_t identification = format::readUint32(file, "Unable to read launcher identification value.");
 
@@ -60,8 +65,20 @@ void LauncherFile::loadIndex(bool dispatch) {
     if (identification == format::identification) {
         if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throw LauncherException("Invalid file index offset.");
         auto count = static_cast<std::int32_t>(format::readUint32(file, "Unable to read the file count."));
-        for (std::int32_t i = 0; i < count; ++i) {
-            entries.append(std::make_unique<FileIndexEntry>(format::readIndexEntry(file)));
+        // A count is believed only as far as the bytes up to the mode byte can
+        // hold its entries, and those entries must end right there: a damaged
+        // count must not make the launcher read millions of entries.
+        if (count > 0) {
+            const long room = modeBytePosition - file.position();
+            if (room < 0 || count > room / format::smallestIndexEntry) {
+                throw LauncherException("The file index lists more entries than the launcher file holds.");
+            }
+            for (std::int32_t i = 0; i < count; ++i) {
+                entries.append(std::make_unique<FileIndexEntry>(format::readIndexEntry(file)));
+            }
+            if (file.position() != modeBytePosition) {
+                throw LauncherException("The file index does not end at the mode byte.");
+            }
         }
     }
     entries_ = std::move(entries);

@@ -28,7 +28,8 @@ public:
 
     // Reads the trailer and the index once; a file without the
     // identification value has no entries. Writes one run-log line per entry
-    // and, with dispatch, dispatches them. Throws LauncherException with the
+    // and, with dispatch, dispatches them; a later call with dispatch
+    // dispatches an index read without it. Throws LauncherException with the
     // format's message; the index then stays unread.
     void loadIndex(bool dispatch);
     bool loaded() const { return loaded_; }
@@ -76,6 +77,8 @@ private:
     LauncherString path_;
     ObjectList<FileIndexEntry> entries_;
     bool loaded_ = false;
+    bool dispatched_ = false;
+    bool titleGiven_ = false;  // an input file's UI_TITLE was set
     std::unique_ptr<Instructions> instructions_;
     std::unique_ptr<LaunchScript> launchScript_;
     JvmSearch jvmSearch_;
@@ -83,8 +86,8 @@ private:
     bool jvmDescriptionsGiven_ = false;
 };
 
-// Sets the progress window's title from a text with \uXXXX escapes,
-// converted to the ANSI code page; in silent mode too.
+// Sets the progress window's title from a text with \uXXXX escapes, which
+// are converted to the ANSI code page; in silent mode too.
 void setWindowTitleFromText(const LauncherString& text);
 
 // The mode byte of the file at path (0..255), or -1 when it cannot be read

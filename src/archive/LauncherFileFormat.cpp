@@ -31,8 +31,12 @@ FileIndexEntry readIndexEntry(ByteSource& in) {
     if (type < 0 || type > highestType) throw LauncherException("Invalid file type in file index.");
     entry.type = static_cast<std::uint8_t>(type);
     entry.fileId = static_cast<std::int32_t>(readUint32(in, "Unable to load file id."));
-    entry.length = static_cast<std::int32_t>(readUint32(in, "Unable to load file length."));
-    entry.offset = static_cast<std::int32_t>(readUint32(in, "Unable to load offset to file bytes."));
+    const std::uint32_t length = readUint32(in, "Unable to load file length.");
+    if (length > largestPosition) throw LauncherException("Invalid file length in file index.");
+    entry.length = static_cast<std::int32_t>(length);
+    const std::uint32_t offset = readUint32(in, "Unable to load offset to file bytes.");
+    if (offset > largestPosition) throw LauncherException("Invalid offset to file bytes in file index.");
+    entry.offset = static_cast<std::int32_t>(offset);
     std::uint16_t nameLength = readUint16(in, "Unable to load the string value.");
     // A length with the top bit set is negative as a signed 16-bit count: no name bytes.
     if (nameLength > longestName) nameLength = 0;
@@ -82,15 +86,41 @@ void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexO
     appendUint32(out, identification);
 }
 
-bool isSafeEntryName(const LauncherString& name) {
-    if (name.empty() || name == LauncherString(".") || name == LauncherString("..")) return false;
-    if (name.findFirstOf(LauncherString("\\/:")) != LauncherString::npos) return false;
+namespace {
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name a device, not a file,
+// whatever follows the first dot and however they are written.
+bool isDeviceName(const LauncherString& name) {
+    LauncherString base = name.substr(0, name.find('.'));
+    const LauncherString::size_type end = base.findLastNotOf(LauncherString(" "));
+    base = end == LauncherString::npos ? LauncherString() : base.substr(0, end + 1);
+    std::string b;
+    for (LauncherString::size_type i = 0; i < base.length(); ++i) b.push_back(upper(base[i]));
+    if (b == "CON" || b == "PRN" || b == "AUX" || b == "NUL") return true;
+    return b.size() == 4 && (b.compare(0, 3, "COM") == 0 || b.compare(0, 3, "LPT") == 0) && b[3] >= '1' &&
+           b[3] <= '9';
+}
+
+}  // namespace
+
+const char* entryNameProblem(const LauncherString& name) {
+    if (name.empty()) return "the name is empty";
     // Windows drops trailing dots and blanks: "..." or ". ." could still mean the parent.
-    if (name.findFirstNotOf(LauncherString(". ")) == LauncherString::npos) return false;
-    for (LauncherString::size_type i = 0; i < name.length(); ++i) {
-        if (static_cast<unsigned char>(name[i]) < 32) return false;
+    if (name.findFirstNotOf(LauncherString(". ")) == LauncherString::npos) return "the name stands for a directory";
+    if (name.findFirstOf(LauncherString("\\/:")) != LauncherString::npos) return "the name holds a path";
+    if (name.findFirstOf(LauncherString("<>\"|?*")) != LauncherString::npos) {
+        return "the name holds one of the characters < > \" | ? *";
     }
-    return true;
+    for (LauncherString::size_type i = 0; i < name.length(); ++i) {
+        if (static_cast<unsigned char>(name[i]) < 32) return "the name holds a control character";
+    }
+    const char last = name[name.length() - 1];
+    if (last == '.' || last == ' ') return "the name ends in a dot or a blank";
+    if (isDeviceName(name)) return "the name is a device name";
+    if (name.length() > longestFileName) return "the name is longer than 255 characters";
+    return nullptr;
 }
 
 }  // namespace format

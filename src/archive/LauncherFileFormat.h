@@ -22,6 +22,7 @@ constexpr long modeByteFromEnd = 9;     // the byte in front of the trailer
 constexpr std::uint8_t highestType = 7;
 constexpr std::uint16_t longestName = 32767;
 constexpr std::int64_t largestPosition = 0x7FFFFFFF;  // positions are signed 32-bit
+constexpr long smallestIndexEntry = 16;  // type, id, length, offset, name length, compressed
 
 // A sequential source of bytes; next() yields 0..255, or -1 at the end.
 class ByteSource {
@@ -36,7 +37,8 @@ std::uint32_t readUint32(ByteSource& in, const char* message);
 std::uint16_t readUint16(ByteSource& in, const char* message);
 
 // Reads one index entry field by field; throws LauncherException with the
-// message of the first field that is missing or invalid.
+// message of the first field that is missing or invalid (a length or offset
+// of 2^31 or more is invalid: positions are signed 32-bit).
 FileIndexEntry readIndexEntry(ByteSource& in);
 
 // Writers: append the encoded bytes to out.
@@ -46,9 +48,18 @@ void appendIndexEntry(std::string& out, const FileIndexEntry& entry);
 // The mode byte followed by the trailer.
 void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexOffset);
 
-// Whether a name is safe to write as a file below a directory: not empty,
-// no "\", "/" or ":", and not "." or "..". Everything else could escape.
-bool isSafeEntryName(const LauncherString& name);
+// The longest file name (one path component) that Windows accepts.
+constexpr LauncherString::size_type longestFileName = 255;
+
+// Why a name cannot be written as a plain file below a directory, or null
+// when it can. Refused: empty names; names that lead elsewhere ("..", "\",
+// "/", ":"); characters Windows does not allow in file names (<>"|?* and
+// control characters); a trailing dot or blank, which Windows drops; device
+// names (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in any case, with or
+// without an extension); names longer than 255 bytes.
+const char* entryNameProblem(const LauncherString& name);
+
+inline bool isSafeEntryName(const LauncherString& name) { return entryNameProblem(name) == nullptr; }
 
 }  // namespace format
 }  // namespace nv

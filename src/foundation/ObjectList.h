@@ -1,6 +1,7 @@
 #pragma once
 // An ordered list that owns its elements. Out-of-range access yields null
-// instead of failing; capacity grows in steps of 30.
+// instead of failing. Capacity comes in multiples of 30 and at least doubles
+// when it grows, so that appending many elements stays linear.
 
 #include <cstdint>
 #include <memory>
@@ -57,7 +58,8 @@ public:
 private:
     void reserveFor(std::int32_t wanted) {
         if (wanted <= capacity_) return;
-        capacity_ = (wanted + growthStep - 1) / growthStep * growthStep;
+        const std::int32_t rounded = (wanted + growthStep - 1) / growthStep * growthStep;
+        capacity_ = rounded > capacity_ * 2 || capacity_ > INT32_MAX / 2 ? rounded : capacity_ * 2;
         items_.reserve(static_cast<std::size_t>(capacity_));
     }
 

@@ -1,16 +1,38 @@
 #include "instructions/Substitution.h"
 
+#include <vector>
+
+#include "foundation/LauncherException.h"
+
 #include "instructions/InstructionsException.h"
 #include "instructions/VariableReference.h"
 #include "tagfile/NumberText.h"
 
 namespace nv {
 
+namespace {
+
+// Whether `name` reads as a variable reference (the parse's messages are not wanted here).
+bool isReference(const LauncherString& name) {
+    try {
+        VariableReference::parse(name, LauncherString());
+        return true;
+    } catch (const LauncherException&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     using size_type = LauncherString::size_type;
     const LauncherString prefix = errorPrefix + " ";
     if (text.empty()) throw InstructionsException(prefix + "Empty expression.", lineNumber);
 
+    // Marks the bytes that are values already: inserted by a replacement or
+    // left by "@@". An at-sign among them that starts no valid reference is
+    // a literal (a Java home may well hold one), not an error.
+    std::vector<bool> value(text.length(), false);
     std::int32_t replacements = 0;
     bool replaced = true;
     while (replaced) {
@@ -19,31 +41,40 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
         for (;;) {
             const size_type first = text.find('@', start);
             if (first == LauncherString::npos) break;
+            start = first + 1;
             const size_type second = text.find('@', first + 1);
+            const bool literalAllowed = value[first];
             if (second == LauncherString::npos) {
+                if (literalAllowed) continue;
                 throw InstructionsException(prefix + "Invalid variable specification.", lineNumber);
             }
             if (second == first + 1) {
+                if (literalAllowed) continue;
                 text.erase(second, 1);
-            } else {
-                const LauncherString name = text.substr(first + 1, second - first - 1);
-                const LauncherString value = VariableReference::parse(name, errorPrefix).valueText();
-                if (++replacements > maxSubstitutions) {
-                    throw InstructionsException(
-                        prefix + "Variable substitution does not end: a variable refers to itself.", lineNumber);
-                }
-                const size_type span = second - first + 1;
-                if (value.length() > maxSubstitutedLength ||
-                    text.length() - span > maxSubstitutedLength - value.length()) {
-                    throw InstructionsException(prefix + "Variable substitution makes the text longer than " +
-                                                    formatLong(static_cast<std::int32_t>(maxSubstitutedLength)) +
-                                                    " characters.",
-                                                lineNumber);
-                }
-                text.replace(first, span, value);
-                replaced = true;
+                value.erase(value.begin() + static_cast<std::ptrdiff_t>(second));
+                value[first] = true;
+                continue;
             }
-            start = first + 1;
+            const LauncherString name = text.substr(first + 1, second - first - 1);
+            if (literalAllowed && !isReference(name)) continue;
+            const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
+            if (++replacements > maxSubstitutions) {
+                throw InstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
+                                            lineNumber);
+            }
+            const size_type span = second - first + 1;
+            if (inserted.length() > maxSubstitutedLength ||
+                text.length() - span > maxSubstitutedLength - inserted.length()) {
+                throw InstructionsException(prefix + "Variable substitution makes the text longer than " +
+                                                formatLong(static_cast<std::int32_t>(maxSubstitutedLength)) +
+                                                " characters.",
+                                            lineNumber);
+            }
+            text.replace(first, span, inserted);
+            const auto at = value.begin() + static_cast<std::ptrdiff_t>(first);
+            value.erase(at, at + static_cast<std::ptrdiff_t>(span));
+            value.insert(value.begin() + static_cast<std::ptrdiff_t>(first), inserted.length(), true);
+            replaced = true;
         }
     }
 }

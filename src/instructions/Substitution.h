@@ -18,7 +18,9 @@ inline constexpr LauncherString::size_type maxSubstitutedLength = 65536;
 // Replaces every @NAME@ in `text` by the variable's value, in passes from the
 // start until a pass replaces nothing; within a pass the scan resumes just
 // after the first at-sign of each reference, so inside an inserted value.
-// "@@" stands for one literal at-sign.
+// "@@" stands for one literal at-sign. Inside inserted values and for the
+// at-sign left by "@@", an at-sign that starts no valid reference stays as
+// it is, while a valid reference there is still replaced.
 // Throws InstructionsException (with `lineNumber`), its message `errorPrefix`
 // + " " + the reason, for an empty `text` ("Empty expression."), an at-sign
 // without its partner (the invalid-variable message), or a substitution beyond

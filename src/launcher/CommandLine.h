@@ -16,6 +16,7 @@ StringList splitNarrowCommandLine(const LauncherString& commandLine);
 StringList splitProcessCommandLine();
 
 // The module file name of the running executable (at most 259 characters).
+// Throws LauncherException when the system cannot tell it or it is longer.
 LauncherString moduleFileName();
 
 }  // namespace nv

@@ -61,6 +61,9 @@ public:
     std::int32_t runInstructions() override {
         Instructions* program = file().instructions();
         // Without a program nothing would run and nobody would know why.
+        if (!program && file().entryCount() == 0) {
+            throw LauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
+        }
         if (!program) throw LauncherException("The launcher file carries no instruction program.");
         return program->run(work_);
     }

@@ -97,11 +97,11 @@ std::int32_t runDriver(const StringList& arguments, RunJob& job) {
     resetRunSettings();
     clearCancelRequest();
     RunSettings& settings = runSettings();
-    settings.launcherPath = moduleFileName();
-    settings.originalLauncherPath = settings.launcherPath;
     for (std::int32_t i = 0; i < arguments.count(); ++i) settings.allArguments.append(arguments.get(i));
     DriverState state;
     try {
+        settings.launcherPath = moduleFileName();
+        settings.originalLauncherPath = settings.launcherPath;
         setProgress(0);
         processOptions(arguments, state, job);
         if (state.runInstructions) {

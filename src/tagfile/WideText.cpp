@@ -36,6 +36,19 @@ bool readHex4(const char* p, unsigned& value) {
     return true;
 }
 
+// Whether an escape "\uXXXX" starts at bytes[i]; its code unit goes to unit.
+bool escapeAt(const std::string& bytes, std::size_t i, char16_t& unit) {
+    unsigned code = 0;
+    if (bytes[i] != '\\' || i + 6 > bytes.size() || (bytes[i + 1] != 'u' && bytes[i + 1] != 'U') ||
+        !readHex4(bytes.data() + i + 2, code)) {
+        return false;
+    }
+    unit = static_cast<char16_t>(code & 0xFFFFu);
+    return true;
+}
+
+constexpr std::size_t escapeLength = 6;
+
 }  // namespace
 
 std::optional<std::u16string> toWide(const LauncherString& text) {
@@ -44,11 +57,10 @@ std::optional<std::u16string> toWide(const LauncherString& text) {
         std::u16string wide;
         wide.reserve(bytes.size());
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            unsigned code = 0;
-            if (bytes[i] == '\\' && i + 6 <= bytes.size() && (bytes[i + 1] == 'u' || bytes[i + 1] == 'U') &&
-                readHex4(bytes.data() + i + 2, code)) {
-                wide.push_back(static_cast<char16_t>(code & 0xFFFFu));
-                i += 5;
+            char16_t unit = 0;
+            if (escapeAt(bytes, i, unit)) {
+                wide.push_back(unit);
+                i += escapeLength - 1;
             } else {
                 wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i])));
             }
@@ -57,6 +69,25 @@ std::optional<std::u16string> toWide(const LauncherString& text) {
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+}
+
+LauncherString convertEscapes(const LauncherString& text, LauncherString (*convert)(const std::u16string&)) {
+    const std::string& bytes = text.str();
+    LauncherString out;
+    std::u16string run;  // consecutive escapes, converted together (a surrogate pair needs both)
+    for (std::size_t i = 0; i < bytes.size();) {
+        char16_t unit = 0;
+        if (escapeAt(bytes, i, unit)) {
+            run.push_back(unit);
+            i += escapeLength;
+            continue;
+        }
+        if (!run.empty()) out += convert(run);
+        run.clear();
+        out += bytes[i++];
+    }
+    if (!run.empty()) out += convert(run);
+    return out;
 }
 
 }  // namespace nv

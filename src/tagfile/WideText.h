@@ -14,4 +14,9 @@ namespace nv {
 // value when memory runs out.
 std::optional<std::u16string> toWide(const LauncherString& text);
 
+// The text with each run of escapes (read as toWide reads them) replaced by
+// `convert` of its code units; the bytes outside escapes are kept as they
+// are, since they already are text in the system's ANSI code page.
+LauncherString convertEscapes(const LauncherString& text, LauncherString (*convert)(const std::u16string&));
+
 }  // namespace nv

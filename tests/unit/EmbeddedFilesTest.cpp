@@ -116,7 +116,7 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
     EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
     EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);  // an empty JVM value still keeps the embedded ones out
     EXPECT_TRUE(second.jvmSearch().verifyClassPath.empty());  // without a class name, neither is used
-    EXPECT_EQ(ui.title, "A\xe9" "B");  // the launch script's title came after UI_TITLE's
+    EXPECT_EQ(ui.title, "Given");  // the input file's UI_TITLE wins over the launch script's DESC
 }
 
 TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
@@ -152,12 +152,33 @@ TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
     EXPECT_EQ(readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
 }
 
+// -nv:extract reads the index without dispatch; a later RUN_INSTRUCTIONS must
+// still get the program, and input.tag names the program dispatch uses.
+TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
+    nv::LauncherFile file(launcher({{0, 1, "first.tag", program}, {0, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
+                                    {2, 3, "s1.tag", "DESC: one\n"}, {2, 4, "s2.tag", "DESC: two\n"}}));
+    file.loadIndex(false);
+    file.extractAll();
+    EXPECT_EQ(readFile(dir / "out" / "input.tag"),
+              "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  first.tag\nLAUNCHSCRIPT:  s1.tag\n");
+    file.loadIndex(true);
+    ASSERT_NE(file.instructions(), nullptr);
+    EXPECT_EQ(file.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
+    EXPECT_EQ(file.launchScript()->description(), LauncherString("one"));
+}
+
 TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
-    nv::LauncherFile hostile(launcher({{6, 1, "../evil", "x"}, {6, 2, "..", "x"}, {6, 3, "C:evil", "x"}}));
+    const std::vector<std::string> names = {"../evil", "..", "C:evil", "nul.txt", "CON", "a?b", "end."};
+    std::vector<Entry> bad;
+    for (std::size_t i = 0; i < names.size(); ++i) bad.push_back({6, static_cast<std::int32_t>(i), names[i], "x"});
+    nv::LauncherFile hostile(launcher(bad));
     hostile.loadIndex(false);
-    ASSERT_EQ(hostile.entryCount(), 3);
-    for (std::int32_t i = 0; i < 3; ++i) {
-        EXPECT_NE(extractError(hostile, i).find("is not a plain file name"), std::string::npos) << i;
+    ASSERT_EQ(hostile.entryCount(), static_cast<std::int32_t>(names.size()));
+    for (std::int32_t i = 0; i < hostile.entryCount(); ++i) {
+        const std::string message = extractError(hostile, i);
+        EXPECT_EQ(message.find("The embedded file name \"" + names[static_cast<std::size_t>(i)] +
+                               "\" is not a plain file name ("), 0u)
+            << message;
     }
     EXPECT_TRUE(fs::is_empty(dir / "out"));
     EXPECT_FALSE(fs::exists(dir / "evil"));

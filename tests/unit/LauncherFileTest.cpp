@@ -122,6 +122,16 @@ TEST(LauncherFileFormat, DamagedIndexesFailWithTheirMessage) {
     std::string twoGoodThenType9 = launcherBytes(entries(entry(0, 1, 1, 1, "a"), entry(1, 2, 1, 1, "b"), entry(2, 3, 1, 1, "c")));
     // The third entry starts after the stub, the count and two 17-byte entries.
     twoGoodThenType9[13 + 4 + 2 * 17] = 9;
+    std::string hostile = "stub";
+    fmt::appendUint32(hostile, 0x7FFFFFFF);
+    hostile += std::string(1 << 20, '\0');
+    fmt::appendTrailer(hostile, 1, 4);
+    std::string twoGoodThenJunk = launcherBytes(entries(entry(0, 1, 1, 1, "a"), entry(1, 2, 1, 1, "b")));
+    twoGoodThenJunk.insert(twoGoodThenJunk.size() - 9, "junk");
+    std::string hugeLength = launcherBytes(entries(entry(3, 1, 1, 1, "a")));
+    hugeLength[13 + 4 + 5] = '\x80';
+    std::string hugeOffset = launcherBytes(entries(entry(3, 1, 1, 1, "a")));
+    hugeOffset[13 + 4 + 9] = '\x80';
 
     struct Case {
         const char* what;
@@ -133,7 +143,12 @@ TEST(LauncherFileFormat, DamagedIndexesFailWithTheirMessage) {
         {"negative index offset", std::string("\0\xFF\xFF\xFF\xF0\xCA\x82\xCA\x82", 9), "Invalid file index offset."},
         {"type 9 in third entry", twoGoodThenType9, "Invalid file type in file index."},
         {"count larger than the entries", std::string("\0\0\0\x05\0\0\0\0\0\0\0\0\0\0\0\0\xCA\x82\xCA\x82", 20),
-         "Invalid file type in file index."},
+         "The file index lists more entries than the launcher file holds."},
+        // Millions of valid-looking zero entries: refused before reading any.
+        {"hostile count", hostile, "The file index lists more entries than the launcher file holds."},
+        {"bytes between index and mode byte", twoGoodThenJunk, "The file index does not end at the mode byte."},
+        {"length of 2^31", hugeLength, "Invalid file length in file index."},
+        {"offset of 2^31", hugeOffset, "Invalid offset to file bytes in file index."},
     };
     for (const Case& c : cases) EXPECT_EQ(loadError(c.bytes), c.message) << c.what;
 }
@@ -221,9 +236,15 @@ TEST(LauncherFileFormat, ModeByteOfShortOrMissingFiles) {
     EXPECT_EQ(loadError(""), "Invalid launcher format.");
 }
 
-TEST(LauncherFileFormat, EntryNamesThatCouldEscapeAreUnsafe) {
-    for (const char* bad : {"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname"}) {
-        EXPECT_FALSE(fmt::isSafeEntryName(bad)) << bad;
+TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
+    const std::string tooLong(256, 'n');
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "a<b", "a>b", "a\"b", "a|b",
+          "a?b", "a*b", "name.", "name ", "NUL", "nul.txt", "Con", "prn.tag", "AUX.x.y", "com1", "COM9.jar", "lpt5",
+          "nul .txt", tooLong}) {
+        EXPECT_FALSE(fmt::isSafeEntryName(LauncherString(bad))) << bad;
     }
-    for (const char* good : {"jvm.exe", "a..b", ".hidden", "setup 1.tag"}) EXPECT_TRUE(fmt::isSafeEntryName(good)) << good;
+    for (const std::string& good : std::vector<std::string>{"jvm.exe", "a..b", ".hidden", "setup 1.tag", "com10", "lpt0", "console.txt",
+                                   "nully", "com.txt", std::string(255, 'n')}) {
+        EXPECT_TRUE(fmt::isSafeEntryName(LauncherString(good))) << good;
+    }
 }

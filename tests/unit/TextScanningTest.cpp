@@ -233,6 +233,19 @@ TEST(PathText, LauncherDirectoryCutsAtTheLastSeparator) {
     for (const auto& c : cases) EXPECT_EQ(nv::launcherDirectory(c.path).str(), c.directory) << c.path;
 }
 
+// Bytes outside escapes are ANSI text already and stay; each run of escapes
+// is converted as a whole (here by a stand-in that shows what it got).
+TEST(WideText, ConvertEscapesKeepsPlainBytes) {
+    const auto show = [](const std::u16string& units) {
+        std::string out = "[";
+        for (char16_t u : units) out += std::to_string(static_cast<unsigned>(u)) + ";";
+        return LauncherString(out + "]");
+    };
+    EXPECT_EQ(nv::convertEscapes("\xcc\xe0\xf1 \\u00e9\\ud83d\\ude00!", show).str(),
+              "\xcc\xe0\xf1 [233;55357;56832;]!");
+    EXPECT_EQ(nv::convertEscapes("plain", show).str(), "plain");
+}
+
 TEST(WideText, TurnsEscapesIntoCodeUnits) {
     const struct {
         const char* text;

@@ -135,6 +135,8 @@ TEST_F(Variables, SubstitutionRules) {
     setStringVariable(1, "C:\\jvm");
     setStringVariable(2, "x@N2@");
     setStringVariable(3, "@N2@");
+    setStringVariable(4, "C:\\Users\\a@corp\\jdk");
+    setStringVariable(6, "a@T1@b");
 
     const struct {
         const char* text;
@@ -148,11 +150,13 @@ TEST_F(Variables, SubstitutionRules) {
         {"@@", {"@", ""}},
         {"@S5@", {"", ""}},  // empty after substitution is fine
         {"@S2@", {"x7", ""}},  // the scan goes on inside the inserted value
+        {"@S3@", {"7", ""}},   // an inserted reference is replaced by the next pass
+        {"@S4@", {"C:\\Users\\a@corp\\jdk", ""}},  // an inserted at-sign that starts no reference stays
+        {"@S4@@N1@", {"C:\\Users\\a@corp\\jdk1", ""}},
+        {"@S6@", {"a@T1@b", ""}},
+        {"a@@b@N1@", {"a@b1", ""}},  // the at-sign of "@@" stays literal in the next pass
         {"@@N1@", {"", "I: Invalid variable specification."}},
         {"a@b", {"", "I: Invalid variable specification."}},
-        {"@S3@", {"", "I: Invalid variable specification."}},
-        // A reduced "@@" is scanned again by the pass that follows a replacement.
-        {"a@@b@N1@", {"", "I: Invalid variable specification."}},
         {"", {"", "I: Empty expression."}},
         {"@N6@", {"", "L: Variable number is invalid (6)"}},
         {"@S11@", {"", "L: Variable number is invalid (11)"}},

@@ -4,6 +4,7 @@
 
 #include "archive/LauncherFile.h"
 #include "cleanup/Cleanup.h"
+#include "foundation/LauncherException.h"
 #include "launcher/CommandLine.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "resources/StringIds.h"
@@ -107,7 +108,12 @@ bool MainWindow::onCreate(HWND window) {
     try {
         window_ = window;
         // The mode byte is read once: it picks the dialog here and the end-of-run message later.
-        const int modeByte = readModeByte(moduleFileName());
+        int modeByte = -1;
+        try {
+            modeByte = readModeByte(moduleFileName());
+        } catch (const LauncherException&) {
+            // The run driver meets the same failure and reports it.
+        }
         const int templateId = modeByte == 0 ? IDD_PROGRESS_LARGE : IDD_PROGRESS_SMALL;
         if (!ui_.createDialog(instance_, templateId, window)) return false;
         return worker_.start(window, ui_, modeByte);
@@ -119,7 +125,9 @@ bool MainWindow::onCreate(HWND window) {
 void MainWindow::onDestroy() {
     ui_.destroyDialog();
     worker_.closeHandle();
-    PostQuitMessage(0);
+    // The run's result becomes the process's exit code, so that a caller can
+    // tell a failed run from a good one.
+    PostQuitMessage(worker_.result());
 }
 
 }  // namespace nv

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "foundation/LauncherException.h"
+#include "foundation/Messages.h"
 #include "foundation/win32/Handles.h"
 #include "launcher/CommandLine.h"
 #include "system/WindowsFamily.h"
@@ -34,8 +36,14 @@ StringList splitProcessCommandLine() {
 
 LauncherString moduleFileName() {
     char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-    return LauncherString(path, n < MAX_PATH ? n : 0);
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0) throw callFailed("GetModuleFileName", GetLastError());
+    // A name that fills the whole buffer was cut: the launcher could not open itself.
+    if (n >= MAX_PATH) {
+        throw LauncherException("The path of the launcher file is longer than 259 characters; move it to a "
+                                "shorter path.");
+    }
+    return LauncherString(path, n);
 }
 
 }  // namespace nv

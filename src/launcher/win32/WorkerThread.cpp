@@ -20,9 +20,10 @@ bool showsEndOfRunMessage(std::int32_t result, int modeByte) {
     return !((modeByte == 0 || modeByte == 2) && result == 1000);
 }
 
-void runJob(DialogProgressUi& ui, int modeByte) {
+// The run's result: 0, -1 for a failed run, or the instruction program's result.
+std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
     const StringList commandLine = splitProcessCommandLine();
-    if (commandLine.empty()) return;
+    if (commandLine.empty()) return 0;
     StringList arguments;
     for (std::int32_t i = 1; i < commandLine.count(); ++i) arguments.append(commandLine.get(i));
 
@@ -46,6 +47,7 @@ void runJob(DialogProgressUi& ui, int modeByte) {
     if (showsEndOfRunMessage(result, modeByte) && !lastLaunchErrorOutput().empty()) {
         showMessage(lastLaunchErrorOutput());
     }
+    return result;
 }
 
 }  // namespace
@@ -67,7 +69,7 @@ DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     WorkerThread& worker = *static_cast<WorkerThread*>(self);
     const HWND mainWindow = worker.mainWindow_;
     try {
-        runJob(*worker.ui_, worker.modeByte_);
+        worker.result_ = runJob(*worker.ui_, worker.modeByte_);
     } catch (...) {
         // An escaping exception would end the process without its clean-up path.
     }

@@ -2,6 +2,9 @@
 // The worker thread: runs the whole job, then asks the main window to close.
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+
 #include "foundation/win32/Handles.h"
 
 namespace nv {
@@ -22,6 +25,9 @@ public:
     // second call does nothing and returns true).
     bool start(HWND mainWindow, DialogProgressUi& ui, int modeByte);
     bool started() const { return started_; }
+    // The run's result once the job has ended (-1 before, and when the job
+    // stopped on something other than a reported failure).
+    std::int32_t result() const { return result_; }
     // Closes the thread's handle; the thread runs on.
     void closeHandle();
 
@@ -31,6 +37,7 @@ private:
     KernelHandle handle_;
     bool started_ = false;
     int modeByte_ = -1;
+    std::atomic<std::int32_t> result_{-1};
     HWND mainWindow_ = nullptr;
     DialogProgressUi* ui_ = nullptr;
 };
