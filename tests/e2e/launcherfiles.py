@@ -4,6 +4,9 @@ a test needs bytes that nvpack rightly refuses to write."""
 import os
 import struct
 
+# A failed run ends the process with its result -1, which Wine reports as 255.
+FAILED_RUN = 255
+
 
 def pack(session, directory, entries, mode=1, name="setup.exe"):
     """Packs launcher.exe with entries [(type, id, name, bytes)] through nvpack;

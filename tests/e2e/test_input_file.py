@@ -4,7 +4,7 @@ import os
 import unittest
 
 import harness
-from launcherfiles import pack, pack_by_hand, read_text
+from launcherfiles import FAILED_RUN, pack, pack_by_hand, read_text
 
 GOOD_PROGRAM = (b"INSTRUCTIONS:\n"
                 b"// jumps through a label held in a variable\n"
@@ -50,7 +50,7 @@ class InputFileTest(unittest.TestCase):
         log = read_text(os.path.join(d, "x"))
         self.assertTrue(log.startswith("------------------\nLoading input file bad.tag\n"), log)
         self.assertIn("ERROR: " + error + "\n", log)
-        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.exit_code, FAILED_RUN)
 
     def test_extract_writes_every_entry_and_an_input_file_that_reads_them_back(self):
         d = self.s.scratch("extract")
@@ -87,7 +87,7 @@ class InputFileTest(unittest.TestCase):
                 path = pack_by_hand(self.s, d, [(6, 1, name, b"evil")])
                 before = harness.list_files(d)
                 result = self.s.run(path, ["-nv:silent", "-nv:log", "x", "-nv:extract"], cwd=inner, timeout=30)
-                self.assertEqual(result.exit_code, 0)
+                self.assertEqual(result.exit_code, FAILED_RUN)
                 self.assertEqual(harness.list_files(d), sorted(before + ["inner/x"]))
                 self.assertFalse(os.path.exists(os.path.join(self.s.drive_c, "evil.txt")))
                 self.assertIn("ERROR: Unable to extract embedded files from the launcher. The embedded file name",
@@ -97,14 +97,14 @@ class InputFileTest(unittest.TestCase):
         d = self.s.scratch("program")
         write(d, "good.tag", GOOD_PROGRAM)
         write(d, "bad.tag", b"INSTRUCTIONS:\nSET N1 = 1\nGOTO NOWHERE\n/:\n")
-        for program, expected in [("good.tag", None),
-                                  ("bad.tag", "ERROR: Error in instructions. ")]:
+        for program, expected, exit_code in [("good.tag", None, 0),
+                                             ("bad.tag", "ERROR: Error in instructions. ", FAILED_RUN)]:
             with self.subTest(program=program):
                 log = os.path.join(d, program + ".log")
                 write(d, "in.tag", b"ACTION: RUN_INSTRUCTIONS\nLOGFILE: " + program.encode() + b".log\n"
                       b"INSTRUCTIONS: " + program.encode() + b"\n")
                 result = self.s.run(self.s.launcher, ["-nv:silent", "-nv:in", "in.tag"], cwd=d, timeout=30)
-                self.assertEqual(result.exit_code, 0)
+                self.assertEqual(result.exit_code, exit_code)
                 if expected is None:
                     # Nothing was logged: a launcher without payload lists no entries.
                     self.assertFalse(os.path.exists(log))
@@ -117,17 +117,17 @@ class InputFileTest(unittest.TestCase):
         cases = [
             (b"ACTION: VERIFY_JVM\nVERIFY_JVM_FILE: j.tag\n",
              "ERROR: TO execute the VERIFY_JVM action, you must also provide values in the input file for "
-             "VERIFY_JVM_FILE and VERIFY_JVM_HOME.\n"),
-            (b"ACTION: SEARCH\n", "ERROR: The SEARCH action is not available in this launcher build.\n"),
-            (b"ACTION: INSTALL_JVM\n", None),  # nothing to install: nothing happens
+             "VERIFY_JVM_FILE and VERIFY_JVM_HOME.\n", FAILED_RUN),
+            (b"ACTION: SEARCH\n", "ERROR: The SEARCH action is not available in this launcher build.\n", FAILED_RUN),
+            (b"ACTION: INSTALL_JVM\n", None, 0),  # nothing to install: nothing happens
         ]
-        for text, expected in cases:
+        for text, expected, exit_code in cases:
             with self.subTest(action=text):
                 write(d, "in.tag", text + b"LOGFILE: x\nSHOW_FAIL_MSG: 0\n")
                 if os.path.exists(os.path.join(d, "x")):
                     os.remove(os.path.join(d, "x"))
                 result = self.s.run(self.s.launcher, ["-nv:silent", "-nv:in", "in.tag"], cwd=d, timeout=30)
-                self.assertEqual(result.exit_code, 0)
+                self.assertEqual(result.exit_code, exit_code)
                 if expected is None:
                     self.assertFalse(os.path.exists(os.path.join(d, "x")))
                 else:

@@ -7,6 +7,7 @@ import struct
 import unittest
 
 import harness
+from launcherfiles import FAILED_RUN
 
 
 def launcher_with_mode(session, directory, mode):
@@ -73,7 +74,7 @@ class ProgressWindowTest(unittest.TestCase):
         path = packed_launcher(self.s, self.s.scratch("failure-box"), ["INITIALIZE_UI", "GOTO NOWHERE"],
                                "Demo Setup")
         result = self.s.run(path, watch=True, timeout=30)
-        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.exit_code, FAILED_RUN)
         shown = [p for p in result.progress if p["visible"]]
         self.assertTrue(shown, "the dialog was never visible")
         self.assertEqual(shown[0]["title"], "Demo Setup")
@@ -85,7 +86,7 @@ class ProgressWindowTest(unittest.TestCase):
         self.assertTrue(any(e["event"] == "closed" for e in result.events), "the dialog was not destroyed")
 
         quiet = self.s.run(path, ["-nv:silent"], watch=True, timeout=30)
-        self.assertEqual(quiet.exit_code, 0)
+        self.assertEqual(quiet.exit_code, FAILED_RUN)
         self.assertEqual(quiet.message_boxes, [])
         self.assertFalse(any(p["visible"] for p in quiet.progress))
 
@@ -99,7 +100,7 @@ class ProgressWindowTest(unittest.TestCase):
                                                        "\u0437\u0430\u0446\u0438\u044f Demo Setup...", "cp1251")]:
             with self.subTest(lang=lang):
                 result = self.s.run(path, watch=True, timeout=30, lang=lang)
-                self.assertEqual(result.exit_code, 0)
+                self.assertEqual(result.exit_code, FAILED_RUN)  # GOTO NOWHERE fails the run
                 shown = [p for p in result.progress if p["visible"]]
                 self.assertTrue(shown, "the dialog was never visible")
                 self.assertEqual(shown[0]["status"], status)

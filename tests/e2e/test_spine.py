@@ -5,7 +5,7 @@ import shutil
 import unittest
 
 import harness
-from launcherfiles import pack, pack_by_hand, read_text
+from launcherfiles import FAILED_RUN, pack, pack_by_hand, read_text
 
 PROGRAM = b"INSTRUCTIONS:\nSET N1 = 1\n/:\n"
 
@@ -26,21 +26,32 @@ class SpineTest(unittest.TestCase):
         path = pack_by_hand(self.s, d, [(0, 1, b"a.tag", PROGRAM), (1, 2, b"b.tag", b"DESC: b\n"),
                                         (9, 3, b"c.bin", b"xx")])
         result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], cwd=d, watch=True, timeout=30)
-        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.exit_code, FAILED_RUN)
         self.assertEqual(result.message_boxes, [])
         self.assertEqual(read_text(os.path.join(d, "x")),
                          "------------------\n"
                          "ERROR: Unable to load the launcher file index. Invalid file type in file index.\n")
 
-    def test_a_launcher_without_payload_runs_with_an_empty_index(self):
+    def test_a_launcher_without_payload_or_program_says_which(self):
         d = self.s.scratch("nopayload")
-        path = os.path.join(d, "plain.exe")
-        shutil.copyfile(self.s.launcher, path)
-        result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], cwd=d, timeout=30)
-        self.assertEqual(result.exit_code, 0)
-        # No entry is listed; the run says what is missing instead of ending silently.
-        self.assertEqual(read_text(os.path.join(d, "x")),
-                         "------------------\nERROR: The launcher file carries no instruction program.\n")
+        plain = os.path.join(d, "plain.exe")
+        shutil.copyfile(self.s.launcher, plain)
+        with open(self.s.launcher, "rb") as f:
+            image = f.read()
+        damaged = os.path.join(d, "damaged.exe")
+        with open(damaged, "wb") as f:  # one byte of the identification value flipped
+            f.write(image[:-1] + bytes([image[-1] ^ 1]))
+        no_program = pack(self.s, d, [(6, 8, "app.jar", b"PK")], name="noprogram.exe")
+        no_payload = "ERROR: The launcher file carries no payload; it may be damaged or was not packed.\n"
+        for path, log in [(plain, no_payload), (damaged, no_payload),
+                          (no_program, "ERROR: The launcher file carries no instruction program.\n")]:
+            with self.subTest(path=os.path.basename(path)):
+                if os.path.exists(os.path.join(d, "x")):
+                    os.remove(os.path.join(d, "x"))
+                result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], cwd=d, timeout=30)
+                self.assertEqual(result.exit_code, FAILED_RUN)
+                # The run says what is missing instead of ending silently.
+                self.assertTrue(read_text(os.path.join(d, "x")).endswith(log), read_text(os.path.join(d, "x")))
 
     def test_the_index_is_listed_in_the_run_log(self):
         d = self.s.scratch("listing")
@@ -66,7 +77,7 @@ class SpineTest(unittest.TestCase):
                     if os.path.exists(os.path.join(d, "x")):
                         os.remove(os.path.join(d, "x"))
                     result = self.s.run(path, ["-nv:silent", "-nv:log", "x\\"], cwd=d, timeout=30)
-                    self.assertEqual(result.exit_code, 0)
+                    self.assertEqual(result.exit_code, FAILED_RUN)  # a plain copy carries no payload
                     self.assertEqual(os.path.exists(os.path.join(d, "x")), expected)
         finally:
             self.s.set_windows_version("nv98.exe", None)
