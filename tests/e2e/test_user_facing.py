@@ -99,6 +99,24 @@ class UserFacingTest(unittest.TestCase):
         self.assertIn("ERROR: Unable to load the launcher file index. "
                       "The file index lists more entries than the launcher file holds.\n", log)
 
+    def test_a_launcher_at_the_longest_path_opens_itself(self):
+        d = self.s.scratch("long-path")
+        packed = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nGOTO OPENED_ITSELF\n/:\n")])
+        # 259 characters is the longest path Windows (and Wine) starts a program from.
+        for length, expected in [(259, "Label not found (OPENED_ITSELF)")]:
+            with self.subTest(length=length):
+                folder = d
+                while len(self.s.windows_path(folder)) < length - 20:
+                    folder = os.path.join(folder, "f" * min(50, length - 21 - len(self.s.windows_path(folder))))
+                os.makedirs(folder, exist_ok=True)
+                name = "s" * (length - len(self.s.windows_path(folder)) - 5) + ".exe"
+                path = os.path.join(folder, name)
+                self.assertEqual(len(self.s.windows_path(path)), length)
+                os.link(packed, path)
+                result, log = self.logged_run(path, [], d)
+                self.assertEqual(result.exit_code, FAILED_RUN)
+                self.assertIn(expected, log)
+
 
 if __name__ == "__main__":
     unittest.main()
