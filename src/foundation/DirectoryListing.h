@@ -8,10 +8,13 @@
 
 namespace nv {
 
-// One directory entry: its name (no path) and whether it is a directory.
+// One directory entry: its name (no path), whether it is a directory, and
+// whether it is a reparse point (a junction or symbolic link) whose target
+// lies elsewhere.
 struct DirectoryEntry {
     LauncherString name;
     bool isDirectory = false;
+    bool isReparsePoint = false;
 };
 
 class DirectoryListing {

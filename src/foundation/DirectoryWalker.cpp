@@ -27,6 +27,10 @@ bool DirectoryWalker::walk(const LauncherString& root) {
         while (!stop && !cancelled() && listing.next(entry)) {
             if (entry.name == LauncherString(".") || entry.name == LauncherString("..")) continue;
             LauncherString path = directory + entry.name;
+            if (entry.isDirectory && entry.isReparsePoint && !enterLinks_) {
+                visitLink(path);
+                continue;
+            }
             if (entry.isDirectory) {
                 pending_.append(path);
                 continue;
@@ -39,6 +43,8 @@ bool DirectoryWalker::walk(const LauncherString& root) {
 }
 
 bool DirectoryWalker::skipDirectory(const LauncherString&) { return false; }
+
+void DirectoryWalker::visitLink(const LauncherString&) {}
 
 bool DirectoryWalker::cancelled() const { return stopOnCancel_ && cancelRequested(); }
 

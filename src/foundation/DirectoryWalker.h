@@ -12,7 +12,11 @@ namespace nv {
 class DirectoryWalker {
 public:
     // With stopOnCancel set, a walk stops once the user has asked to cancel.
-    explicit DirectoryWalker(bool stopOnCancel) : stopOnCancel_(stopOnCancel) {}
+    // With enterLinks cleared, a directory that is a reparse point (junction
+    // or symbolic link) is not entered but handed to visitLink: its content
+    // belongs to another tree, which a walk may have no business in.
+    explicit DirectoryWalker(bool stopOnCancel, bool enterLinks = true)
+        : stopOnCancel_(stopOnCancel), enterLinks_(enterLinks) {}
     virtual ~DirectoryWalker() = default;
     DirectoryWalker(const DirectoryWalker&) = delete;
     DirectoryWalker& operator=(const DirectoryWalker&) = delete;
@@ -31,6 +35,10 @@ public:
     // True leaves the content of this directory (ending in "\") unvisited.
     virtual bool skipDirectory(const LauncherString& directory);
 
+    // Called with the full path (no trailing "\") of each linked directory
+    // that the walk keeps out of; does nothing by default.
+    virtual void visitLink(const LauncherString& path);
+
     // The directories of the last walk in visiting order, root first, each
     // ending in "\" (an empty root stays empty); skipped ones included.
     const StringList& visitedDirectories() const { return visited_; }
@@ -45,6 +53,7 @@ private:
     StringList visited_;
     std::uint32_t fileCount_ = 0;
     const bool stopOnCancel_;
+    const bool enterLinks_;
 };
 
 }  // namespace nv

@@ -47,6 +47,8 @@ void startDebugLog() {
     debugLog("Launcher Started", true);
 }
 
+const LauncherString& debugLogFile() { return debugLogPath(); }
+
 void debugLog(const LauncherString& text, bool newline) {
     if (debugLogPath().empty()) return;
     CFile file = openFile(debugLogPath().c_str(), "a");

@@ -20,5 +20,7 @@ void logEntry(const LauncherString& text, LogKind kind = LogKind::information);
 // and writes "Launcher Started" to it.
 void startDebugLog();
 void debugLog(const LauncherString& text, bool newline = true);
+// The debug log's file path; empty while the debug log is off.
+const LauncherString& debugLogFile();
 
 }  // namespace nv

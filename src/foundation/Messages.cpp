@@ -21,6 +21,10 @@ LauncherException callFailed(const char* call, unsigned long error) {
     return LauncherException(LauncherString(call) + " failed  ==>  " + systemErrorText(error));
 }
 
+LauncherException systemFailure(const char* what, unsigned long error) {
+    return LauncherException(LauncherString(what) + " ==> " + systemErrorText(error));
+}
+
 LauncherString formatResource(unsigned id, const LauncherString& insert1, const LauncherString& insert2) {
     return formatText(loadText(id), insert1, insert2);
 }

@@ -42,6 +42,10 @@ LauncherException withContext(MessageCode code, const LauncherException& caught)
 // for the error, as in "CreateProcess failed  ==>  ...".
 LauncherException callFailed(const char* call, unsigned long error);
 
+// A failed system operation in the one-blank form: "<what> ==> " followed by
+// the system's text, as in "CreateProcess unable to wait for completion ==> ...".
+LauncherException systemFailure(const char* what, unsigned long error);
+
 // The string resource with this identifier, of any length; empty when missing.
 LauncherString loadText(unsigned id);
 

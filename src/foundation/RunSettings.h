@@ -11,7 +11,7 @@ struct RunSettings {
     LauncherString launcherPath;          // module file name of the running executable
     LauncherString originalLauncherPath;  // -nv:orig, else the launcher path
     bool originalLauncher = false;        // started with -nv:orig: remove own file at clean-up
-    LauncherString tempDirOverride;       // -nv:tempdir
+    LauncherString tempDirOverride;       // -nv:tempdir; else the system's temporary path from its first use
     LauncherString userJavaHome;          // -nv:javahome
     bool silent = false;                  // -nv:silent, -silent: no window, no message box
     bool javaConsole = false;             // -nv:javaconsole, -console

@@ -46,6 +46,8 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     if (!full.empty() && full.back() != '/') full += '/';
     full += d->d_name;
     entry.isDirectory = stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    struct stat link {};
+    entry.isReparsePoint = lstat(full.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
     return true;
 }
 

@@ -38,6 +38,7 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     state_->pending = false;
     entry.name = state_->data.cFileName;
     entry.isDirectory = (state_->data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.isReparsePoint = (state_->data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     return true;
 }
 

@@ -159,7 +159,9 @@ HWND DialogProgressUi::progressBar() const {
 
 void DialogProgressUi::stepProgress(unsigned n) {
     progressBar();
-    SendMessageA(dialog_, stepMessage, static_cast<WPARAM>(n), 0);
+    // Posted, not sent: a worker that steps while the user-interface thread
+    // waits for it (the session-end clean-up) must not wait in turn.
+    PostMessageA(dialog_, stepMessage, static_cast<WPARAM>(n), 0);
 }
 
 void DialogProgressUi::setProgress(int n) {

@@ -1,7 +1,7 @@
 #include "launcher/win32/WorkerThread.h"
 
 #include "archive/LauncherFile.h"
-#include "cleanup/Cleanup.h"
+#include "cleanup/CleanupList.h"
 #include "foundation/Log.h"
 #include "foundation/ScopeGuard.h"
 #include "launch/LaunchOutput.h"
@@ -31,7 +31,7 @@ std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
     // the run leaves nothing sensible to do.
     ScopeGuard cleanup([] {
         try {
-            runCleanup();
+            cleanupList().cleanUp();
         } catch (...) {
         }
     });

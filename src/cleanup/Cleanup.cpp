@@ -1,8 +1,0 @@
-#include "cleanup/Cleanup.h"
-
-namespace nv {
-
-// The hook that the deferred deletion of temporary files fills in.
-void runCleanup() {}
-
-}  // namespace nv

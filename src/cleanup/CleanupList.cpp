@@ -1,0 +1,95 @@
+#include "cleanup/CleanupList.h"
+
+#include "cleanup/FileRemoval.h"
+#include "cleanup/SelfRemoval.h"
+#include "foundation/Log.h"
+#include "foundation/Retry.h"
+#include "foundation/RunSettings.h"
+
+namespace nv {
+
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(const LauncherString& a, const LauncherString& b) {
+    if (a.length() != b.length()) return false;
+    for (LauncherString::size_type i = 0; i < a.length(); ++i) {
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+void forget(StringList& list, const LauncherString& path) {
+    for (std::int32_t i = 0; i < list.count(); ++i) {
+        if (equalIgnoringCase(list.get(i), path)) {
+            list.removeAt(i);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void CleanupList::recordDirectory(const LauncherString& path) {
+    MutexLock lock(mutex_);
+    directories_.append(path);
+}
+
+void CleanupList::recordFile(const LauncherString& path) {
+    MutexLock lock(mutex_);
+    files_.append(path);
+}
+
+void CleanupList::forgetDirectory(const LauncherString& path) {
+    MutexLock lock(mutex_);
+    forget(directories_, path);
+}
+
+void CleanupList::forgetFile(const LauncherString& path) {
+    MutexLock lock(mutex_);
+    forget(files_, path);
+}
+
+StringList CleanupList::directories() const {
+    MutexLock lock(mutex_);
+    StringList copy;
+    for (std::int32_t i = 0; i < directories_.count(); ++i) copy.append(directories_.get(i));
+    return copy;
+}
+
+StringList CleanupList::files() const {
+    MutexLock lock(mutex_);
+    StringList copy;
+    for (std::int32_t i = 0; i < files_.count(); ++i) copy.append(files_.get(i));
+    return copy;
+}
+
+void CleanupList::cleanUp(Pause& pause) {
+    MutexLock lock(mutex_);
+    removeAll(directories_, "Launcher: Deleting dir: ", pause);
+    removeAll(files_, "Launcher: Deleting file: ", pause);
+    if (runSettings().originalLauncher) removeOwnExecutable();
+}
+
+void CleanupList::removeAll(StringList& paths, const char* debugText, Pause& pause) {
+    while (!paths.empty()) {
+        const LauncherString path = paths.last();
+        const bool removed = retry(
+            [&] {
+                debugLog(LauncherString(debugText) + path);
+                deletePath(path);
+                return pathKind(path) != PathKind::missing;
+            },
+            deletionTries, deletionInterval, pause);
+        if (!removed) logEntry(LauncherString("Gave up deleting ") + path + "; it is left behind.", LogKind::warning);
+        paths.removeAt(paths.count() - 1);
+    }
+}
+
+CleanupList& cleanupList() {
+    static CleanupList list;
+    return list;
+}
+
+}  // namespace nv

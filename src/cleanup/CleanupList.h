@@ -1,0 +1,52 @@
+#pragma once
+// The record of every temporary directory and file of the run, and their
+// removal at its end (or when Windows ends the session). One list exists for
+// the process; the worker thread and the user-interface thread share it
+// under a lock, so the two clean-ups never run over it at the same time.
+
+#include "foundation/LauncherString.h"
+#include "foundation/Mutex.h"
+#include "foundation/Pause.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+class CleanupList {
+public:
+    // A path whose removal keeps failing is given up after this many tries
+    // (50 ms apart, so ten seconds): long enough for a virus scanner or an
+    // indexer to let go of a file, short enough that a file another program
+    // keeps open cannot keep a finished run alive for ever.
+    static constexpr unsigned deletionTries = 200;
+    static constexpr unsigned deletionInterval = 50;
+
+    void recordDirectory(const LauncherString& path);
+    void recordFile(const LauncherString& path);
+    // Takes the first entry equal to path (compared without regard to case)
+    // off the list, so that it outlives the run; nothing when there is none.
+    void forgetDirectory(const LauncherString& path);
+    void forgetFile(const LauncherString& path);
+
+    // Removes the recorded directories, last recorded first, then the files
+    // the same way, retrying each path while it still exists (see above; a
+    // path given up is reported in the run log). Then, when the run was
+    // started with -nv:orig, arranges the removal of the launcher's own file.
+    // Writes "Launcher: Deleting dir: " and "Launcher: Deleting file: " lines
+    // to the debug log. Blocks while the other thread's clean-up runs.
+    void cleanUp(Pause& pause = systemPause());
+
+    StringList directories() const;
+    StringList files() const;
+
+private:
+    void removeAll(StringList& paths, const char* debugText, Pause& pause);
+
+    mutable Mutex mutex_;
+    StringList directories_;
+    StringList files_;
+};
+
+// The one list of the process.
+CleanupList& cleanupList();
+
+}  // namespace nv

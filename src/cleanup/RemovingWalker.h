@@ -1,0 +1,32 @@
+#pragma once
+// A walk that removes a directory tree: every file as it is met, then the
+// directories from the deepest up. It keeps out of linked directories and
+// removes the links themselves, so nothing outside the tree is touched.
+
+#include "foundation/DirectoryWalker.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+class RemovingWalker : public DirectoryWalker {
+public:
+    // Not stopped by a cancel request: a clean-up must finish.
+    RemovingWalker() : DirectoryWalker(false, false) {}
+
+    // Removes the files under root, then each visited directory from the last
+    // visited to the root, leaving every directory that holds one that could
+    // not be removed. Returns the underlying walk's result (always false).
+    bool walk(const LauncherString& root) override;
+    bool visitFile(const LauncherString& path) override;
+    void visitLink(const LauncherString& path) override;
+
+    // Directories that could not be removed in the last walk.
+    const StringList& failed() const { return failed_; }
+
+private:
+    bool holdsAFailure(const LauncherString& directory) const;
+
+    StringList failed_;
+};
+
+}  // namespace nv

@@ -1,0 +1,100 @@
+#include "cleanup/SelfRemoval.h"
+
+#include "cleanup/CleanupList.h"
+#include "cleanup/TemporaryFiles.h"
+#include "cleanup/TemporaryNames.h"
+#include "foundation/CFile.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/RunSettings.h"
+#include "system/WindowsFamily.h"
+
+namespace nv {
+
+namespace {
+
+std::string line(const char* before, const LauncherString& value, const char* after) {
+    return std::string(before) + value.str() + after;
+}
+
+void removeThroughWinInit(const LauncherString& exe, const LauncherString& dir) {
+    debugLog("Launcher: Writing to wininit.ini to cleanup");
+    StringList lines;
+    lines.append(LauncherString("NUL=") + shortPathName(exe));
+    lines.append(LauncherString("NUL=") + shortPathName(dir));
+    mergeIntoWinInit(lines);  // nothing sensible is left to do when it fails
+}
+
+void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir) {
+    const LauncherString name = createTemporaryFile();
+    cleanupList().forgetFile(name);
+    debugLog(LauncherString("Launcher: Cleanup batch file called: ") + name);
+    removeFile(name);
+    const LauncherString batch = batchPathFor(name);
+    {
+        CFile file = openFile(batch.c_str(), "w");
+        if (!file) return;
+        const std::string text = cleanupBatchText(exe, dir, batch, debugLogFile());
+        std::fwrite(text.data(), 1, text.size(), file.get());
+        if (!closeFile(file)) return;
+    }
+    startCleanupBatch(batch);
+}
+
+}  // namespace
+
+void removeOwnExecutable() {
+    const LauncherString exe = runSettings().launcherPath;
+    const LauncherString::size_type cut = exe.rfind('\\');
+    const LauncherString dir = cut == LauncherString::npos ? LauncherString() : exe.substr(0, cut);
+    if (windows9xFlag()) {
+        removeThroughWinInit(exe, dir);
+        return;
+    }
+    try {
+        removeThroughBatchFile(exe, dir);
+    } catch (const LauncherException&) {
+        // Without a temporary directory there is no batch file; the file stays.
+    }
+}
+
+std::string cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
+                             const LauncherString& debugLog) {
+    const bool logging = !debugLog.empty();
+    std::string text = ":Repeat\n";
+    if (logging) {
+        text += line("@echo Deleting ", exe, " from within batch file. >> ") + debugLog.str() + "\n";
+    }
+    text += line("del \"", exe, "\"\n");
+    text += line("if exist \"", exe, "\" goto Repeat\n");
+    if (!dir.empty()) text += line("rmdir /q \"", dir, "\"\n");
+    text += line("del \"", batch, "\"\n");
+    if (logging) {
+        text += line("@echo Deleted batch file ", batch, " from within batch file. >> ") + debugLog.str() + "\n";
+    }
+    return text;
+}
+
+LauncherString batchPathFor(const LauncherString& temporaryName) {
+    const LauncherString::size_type separator = temporaryName.findLastOf("\\/");
+    const LauncherString::size_type nameStart = separator == LauncherString::npos ? 0 : separator + 1;
+    const LauncherString::size_type dot = temporaryName.rfind('.');
+    const bool hasExtension = dot != LauncherString::npos && dot >= nameStart;
+    return (hasExtension ? temporaryName.substr(0, dot) : temporaryName) + ".bat";
+}
+
+std::string withRenameLines(const std::string& text, const StringList& lines) {
+    std::string added;
+    for (std::int32_t i = 0; i < lines.count(); ++i) added += lines.get(i).str() + "\n";
+    const std::string header = "[Rename]";
+    const std::string::size_type at = text.find(header);
+    if (at == std::string::npos) return text + header + "\n" + added;
+    const std::string::size_type feed = text.find('\n', at + header.size());
+    if (feed == std::string::npos) {
+        const std::string::size_type end = at + header.size();
+        return text.substr(0, end) + "\n" + added + text.substr(end);
+    }
+    return text.substr(0, feed + 1) + added + text.substr(feed + 1);
+}
+
+}  // namespace nv

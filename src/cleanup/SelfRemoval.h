@@ -1,0 +1,47 @@
+#pragma once
+// The removal of the launcher's own file after it has ended, for a launcher
+// started as a copy of itself (-nv:orig): through WinInit.Ini at the next
+// start of Windows on the 9x family, through a hidden batch file at idle
+// priority on the NT family.
+
+#include <string>
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+// Arranges the removal of the running executable and, when it is empty, its
+// directory. Nothing it meets is reported: a failure leaves the file in place.
+void removeOwnExecutable();
+
+// The text of the NT family's batch file (line feeds only; the file is
+// written in text mode): it deletes exe until it is gone, removes dir (when
+// not empty text), then deletes itself; with a debug log it also records
+// what it did there.
+std::string cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
+                             const LauncherString& debugLog);
+
+// The batch file's path for a temporary file name: its extension (from the
+// last "." of the file name on) replaced by ".bat".
+LauncherString batchPathFor(const LauncherString& temporaryName);
+
+// WinInit.Ini's bytes with each line and a line feed inserted right after
+// the line of the first "[Rename]" (a line feed is put after a "[Rename]" at
+// the very end); without that section, "[Rename]\n" and the lines are
+// appended. Every other byte stays as it was.
+std::string withRenameLines(const std::string& text, const StringList& lines);
+
+// The system operations (win32/ and host/ halves).
+
+// The system's short form of an existing path; the empty text otherwise.
+LauncherString shortPathName(const LauncherString& path);
+// Merges the lines into WinInit.Ini in the Windows directory through a file
+// mapping; returns 0 or the system's error code.
+unsigned long mergeIntoWinInit(const StringList& lines);
+// Starts the batch file hidden, suspended and at idle priority, raises the
+// launcher's own priority so that it ends quickly, then lets the batch file
+// run. False when it cannot be started.
+bool startCleanupBatch(const LauncherString& batch);
+
+}  // namespace nv

@@ -1,0 +1,45 @@
+#include "cleanup/TemporaryFiles.h"
+
+#include "cleanup/CleanupList.h"
+#include "cleanup/TemporaryNames.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Messages.h"
+#include "foundation/Retry.h"
+#include "foundation/RunSettings.h"
+
+namespace nv {
+
+LauncherString temporaryDirectory() {
+    LauncherString& base = runSettings().tempDirOverride;
+    if (base.empty()) base = systemTemporaryPath();
+    if (!isExistingDirectory(base)) {
+        throw LauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
+    }
+    return base;
+}
+
+LauncherString createTemporaryDirectory(Pause& pause) {
+    const LauncherString base = temporaryDirectory();
+    LauncherString path;
+    unsigned long error = 0;
+    retry(
+        [&] {
+            path = createUniqueFile(base, error);
+            return path.empty() && isAccessDenied(error);
+        },
+        temporaryNameTries, temporaryNameInterval, pause);
+    if (path.empty()) throw callFailed("GetTempFileName", error);
+    replaceFileByDirectory(path);
+    cleanupList().recordDirectory(path);
+    return path;
+}
+
+LauncherString createTemporaryFile() {
+    const LauncherString base = temporaryDirectory();
+    unsigned long error = 0;
+    const LauncherString path = createUniqueFile(base, error);
+    cleanupList().recordFile(path);
+    return path;
+}
+
+}  // namespace nv

@@ -1,0 +1,48 @@
+// The host stands in with lstat, chmod, unlink and rmdir; "\" reads as "/".
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "cleanup/FileRemoval.h"
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+
+namespace nv {
+
+namespace {
+std::string hostPath(const LauncherString& path) {
+    std::string out = path.str();
+    for (char& c : out) {
+        if (c == '\\') c = '/';
+    }
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+}
+}  // namespace
+
+PathKind pathKind(const LauncherString& path) {
+    struct stat info {};
+    const std::string p = hostPath(path);
+    if (lstat(p.c_str(), &info) != 0) return PathKind::missing;
+    if (S_ISLNK(info.st_mode)) {
+        struct stat target {};
+        return stat(p.c_str(), &target) == 0 && S_ISDIR(target.st_mode) ? PathKind::link : PathKind::file;
+    }
+    return S_ISDIR(info.st_mode) ? PathKind::directory : PathKind::file;
+}
+
+bool deleteOne(const LauncherString& path) {
+    const std::string p = hostPath(path);
+    struct stat info {};
+    const bool known = lstat(p.c_str(), &info) == 0;
+    if (known && !S_ISLNK(info.st_mode) && !(info.st_mode & S_IWUSR)) chmod(p.c_str(), info.st_mode | S_IWUSR);
+    const bool directory = known && S_ISDIR(info.st_mode);
+    if ((directory ? rmdir(p.c_str()) : unlink(p.c_str())) == 0) return true;
+    logEntry(LauncherString("Could not delete ") + path + " :  " + systemErrorText(static_cast<unsigned long>(errno)),
+             LogKind::warning);
+    return false;
+}
+
+}  // namespace nv
