@@ -4,6 +4,7 @@
 #include "cleanup/FileRemoval.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
+#include "system/Wine.h"
 
 namespace nv {
 
@@ -16,6 +17,13 @@ PathKind pathKind(const LauncherString& path) {
 
 bool deleteOne(const LauncherString& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link && runsUnderWine()) {
+        // Wine removes an empty target instead of the link itself; the link stays.
+        logEntry(LauncherString("Could not delete ") + path + " :  a link is left in place on this system.",
+                 LogKind::warning);
+        return false;
+    }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }

@@ -1,0 +1,7 @@
+#include "system/Wine.h"
+
+namespace nv {
+
+bool runsUnderWine() { return false; }
+
+}  // namespace nv
