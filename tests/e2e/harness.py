@@ -35,6 +35,7 @@ DEFAULT_BUILD = os.path.join(REPO_ROOT, "build", "win64")
 DEFAULT_NVPACK = os.path.join(REPO_ROOT, "build", "host", "nvpack")
 DEFAULT_LANG = "en_US.UTF-8"
 USER = pwd.getpwuid(os.getuid()).pw_name
+HOME = pwd.getpwuid(os.getuid()).pw_dir
 
 # Seconds that harness housekeeping (wineboot, reg, wineserver) may take before it counts as hung.
 SETUP_LIMIT = 120
@@ -266,7 +267,7 @@ class Session:
         the like), LC_ALL = lang or en_US.UTF-8, then env (a value None removes a name)."""
         base = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-            "HOME": os.environ.get("HOME", "/root"),
+            "HOME": os.environ.get("HOME", HOME),
             "USER": USER,
             "DISPLAY": self.display or "",
             "WINEPREFIX": self.prefix,
