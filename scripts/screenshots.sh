@@ -50,7 +50,7 @@ cat > "$work/shoot.sh" <<'SHOOT'
 set -u
 wineboot -i >/dev/null 2>&1
 wineserver -w
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f /reg:64 >/dev/null 2>&1
 status=0
 for mode in 0 2; do
     wine "$WORK/mode$mode.exe" >/dev/null 2>&1 &

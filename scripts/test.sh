@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds all configurations and runs every test: host unit tests under ASan and
 # UBSan, the fuzz targets for a fixed number of runs, the Windows tests under
-# Wine, and the end-to-end tests of the whole launcher under Wine and Xvfb.
-# Ends with one line "tests: N passed, M failed".
+# Wine, and the end-to-end tests of the whole launcher under Wine and Xvfb, for
+# the win64 and the win32 stub. Ends with one line "tests: N passed, M failed"
+# (which also says so when the 32-bit runs were skipped).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -47,28 +48,57 @@ for target in build/host-san/fuzz/Fuzz*; do
     fi
 done
 
-if [ -f build/win64/tests/nv_win_tests.exe ]; then
-    echo "== Windows tests under Wine"
-    timeout 900 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe </dev/null >"$logs/win.txt" 2>&1
-    count_gtest win "$logs/win.txt" $?
-    # Resource texts again in a double-byte code page, where truncation bites.
-    LC_ALL=ja_JP.UTF-8 timeout 300 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe \
-        --gtest_filter='Foundation*:Resources*:*ResourceLanguage*' </dev/null >"$logs/win-ja.txt" 2>&1
-    count_gtest "win (ja_JP)" "$logs/win-ja.txt" $?
+# Both stubs are tested: win64 and win32 (the one users ship). Wine runs the 32-bit
+# one only with its 32-bit half (Debian's wine then has this loader); bootstrap
+# installs it where the i386 packages can be had.
+stubs="win64 win32"
+skipped_32=
+if [ ! -x /usr/lib/wine/wine ]; then
+    stubs=win64
+    skipped_32="32-bit runs SKIPPED: wine32 is not installed, so build/win32 was built but not run"
+    echo "!! $skipped_32"
 fi
 
-if [ -f tests/e2e/run_all.py ]; then
-    echo "== end-to-end tests under Wine"
-    timeout 2400 python3 tests/e2e/run_all.py </dev/null >"$logs/e2e.txt" 2>&1
-    code=$?
-    line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$logs/e2e.txt" | tail -1)
-    p=$(echo "$line" | sed -E 's/^e2e: ([0-9]+) passed.*/\1/'); f=$(echo "$line" | sed -E 's/^e2e: [0-9]+ passed, ([0-9]+) failed.*/\1/')
+# Adds the counts of an end-to-end run's output file.
+count_e2e() {  # name, output file, exit code
+    local line p f s note=
+    line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$2" | tail -1)
+    p=$(echo "$line" | sed -nE 's/^e2e: ([0-9]+) passed.*/\1/p')
+    f=$(echo "$line" | sed -nE 's/^e2e: [0-9]+ passed, ([0-9]+) failed.*/\1/p')
+    s=$(echo "$line" | sed -nE 's/.*, ([0-9]+) skipped.*/\1/p')
     p=${p:-0}; f=${f:-0}
-    if [ "$code" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi
-    echo "${line:-e2e: no summary (exit $code)}"
-    [ "$f" -eq 0 ] || grep -E 'FAIL|ERROR|Error|assert' "$logs/e2e.txt" | head -60
+    if [ "$3" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi
+    [ -n "$line" ] || note=" (no summary, exit $3)"
+    echo "$1: $p passed, $f failed${s:+, $s skipped}$note"
+    [ "$f" -eq 0 ] || grep -E 'FAIL|ERROR|Error|assert' "$2" | head -60
     passed=$((passed + p)); failed=$((failed + f))
-fi
+}
 
-echo "tests: $passed passed, $failed failed"
+for stub in $stubs; do
+    exe=build/$stub/tests/nv_win_tests.exe
+    echo "== Windows tests under Wine ($stub)"
+    if [ ! -f "$exe" ]; then
+        echo "win $stub: $exe is missing"; failed=$((failed + 1)); continue
+    fi
+    timeout 900 scripts/wine-session.sh wine "$exe" </dev/null >"$logs/win-$stub.txt" 2>&1
+    count_gtest "win $stub" "$logs/win-$stub.txt" $?
+    # Resource texts again in a double-byte code page, where truncation bites.
+    LC_ALL=ja_JP.UTF-8 timeout 300 scripts/wine-session.sh wine "$exe" \
+        --gtest_filter='Foundation*:Resources*:*ResourceLanguage*' </dev/null >"$logs/win-$stub-ja.txt" 2>&1
+    count_gtest "win $stub (ja_JP)" "$logs/win-$stub-ja.txt" $?
+done
+
+# One run per stub, each with its own work directory and Wine prefix (build/<stub>/e2e):
+# a prefix costs some 10 s, and no registry or drive setting of one run reaches the other.
+for stub in $stubs; do
+    echo "== end-to-end tests under Wine ($stub)"
+    timeout 2400 python3 tests/e2e/run_all.py "build/$stub" --nvpack build/host/nvpack \
+        </dev/null >"$logs/e2e-$stub.txt" 2>&1
+    count_e2e "e2e $stub" "$logs/e2e-$stub.txt" $?
+done
+
+if [ -n "$skipped_32" ]; then
+    echo "!! $skipped_32"
+fi
+echo "tests: $passed passed, $failed failed${skipped_32:+ ($skipped_32)}"
 [ "$failed" -eq 0 ]

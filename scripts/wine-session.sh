@@ -48,6 +48,21 @@ create_prefix() {
     done
     return 1
 }
+# With Wine's 32-bit half installed (Debian's wine then runs this loader), a prefix
+# made before it has an empty syswow64 and no program starts ("could not load
+# kernel32.dll"): such a prefix is made again, if it is one of this build tree.
+if [ -f "$WINEPREFIX/system.reg" ] && [ -x /usr/lib/wine/wine ] &&
+   [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    case "$WINEPREFIX/" in
+        "$root/build/"*)
+            echo "wine-session: $WINEPREFIX was made without 32-bit Wine; making it again" >&2
+            timeout 20 wineserver -k >/dev/null 2>&1
+            rm -rf "$WINEPREFIX" ;;
+        *)
+            echo "wine-session: $WINEPREFIX was made without 32-bit Wine; remove it or choose another WINEPREFIX" >&2
+            exit 1 ;;
+    esac
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     create_prefix || exit 1
 fi

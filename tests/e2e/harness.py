@@ -9,6 +9,10 @@ Facts about Wine that the helpers rely on:
 - Drive letters and types are read by Wine's mount manager when the wineserver starts,
   so set_drives() restarts the wineserver (about 1 s).
 - A working directory outside every drive makes Wine start in C:\\windows.
+- With Wine's 32-bit half installed, `wine reg` is the 32-bit reg.exe, whose
+  HKLM\\Software is the Wow6432Node of the 64-bit view; so every registry helper takes
+  the view it works in. Wine reads its own settings (drive types, per-program
+  versions) from the 64-bit view: WINE_VIEW.
 """
 
 import atexit
@@ -20,6 +24,7 @@ import select
 import shutil
 import signal
 import socket
+import struct
 import subprocess
 import tempfile
 import time
@@ -30,10 +35,14 @@ DEFAULT_BUILD = os.path.join(REPO_ROOT, "build", "win64")
 DEFAULT_NVPACK = os.path.join(REPO_ROOT, "build", "host", "nvpack")
 DEFAULT_LANG = "en_US.UTF-8"
 USER = pwd.getpwuid(os.getuid()).pw_name
+HOME = pwd.getpwuid(os.getuid()).pw_dir
 
 # Seconds that harness housekeeping (wineboot, reg, wineserver) may take before it counts as hung.
 SETUP_LIMIT = 120
 COMMAND_LIMIT = 30
+
+# The registry view of Wine's own settings.
+WINE_VIEW = 64
 
 
 class HarnessError(RuntimeError):
@@ -101,6 +110,20 @@ def _display_answers(display):
         return True
     except OSError:
         return False
+
+
+def pe_bits(path):
+    """32 or 64: what a Windows program is built for, read from its PE header. Raises
+    HarnessError for a file that is no i386 or x86-64 program."""
+    with open(path, "rb") as f:
+        header = f.read(4096)
+    if header[:2] == b"MZ" and len(header) >= 0x40:
+        offset = struct.unpack_from("<I", header, 0x3C)[0]
+        if offset + 6 <= len(header) and header[offset:offset + 4] == b"PE\0\0":
+            machine = struct.unpack_from("<H", header, offset + 4)[0]
+            if machine in (0x14C, 0x8664):
+                return 32 if machine == 0x14C else 64
+    raise HarnessError("%s is no i386 or x86-64 Windows program" % path)
 
 
 def list_files(directory):
@@ -177,8 +200,12 @@ class Session:
         for old_state in (self.prefix, os.path.join(self.work_dir, "runs"), os.path.join(self.work_dir, "scratch")):
             shutil.rmtree(old_state, ignore_errors=True)
         self._command(["wineboot", "-i"], limit=SETUP_LIMIT)
+        if os.path.exists(self.launcher) and self.launcher_view == 32 and not os.path.exists(
+                os.path.join(self.drive_c, "windows", "syswow64", "kernel32.dll")):
+            raise HarnessError("this Wine cannot run the 32-bit programs of %s: wine32 is not installed"
+                               % self.build_dir)
         # Without a window manager, Wine waits 2 s for every managed window to unmap.
-        self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
+        self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "N", view=WINE_VIEW)
         self._drives = {"c": self.drive_c, "z": "/"}
         self._restart_server()
 
@@ -240,7 +267,7 @@ class Session:
         the like), LC_ALL = lang or en_US.UTF-8, then env (a value None removes a name)."""
         base = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-            "HOME": os.environ.get("HOME", "/root"),
+            "HOME": os.environ.get("HOME", HOME),
             "USER": USER,
             "DISPLAY": self.display or "",
             "WINEPREFIX": self.prefix,
@@ -293,6 +320,12 @@ class Session:
         return path
 
     @property
+    def launcher_view(self):
+        """32 or 64: the registry view that launcher.exe (and the fixtures beside it)
+        read by default, which is the one a test preparing their registry names."""
+        return pe_bits(self.launcher)
+
+    @property
     def temp_dir(self):
         """Linux path of the %TEMP% directory that programs in the prefix use."""
         return os.path.join(self.drive_c, "users", USER, "Temp")
@@ -337,27 +370,36 @@ class Session:
         for letter, target in table.items():
             os.symlink(os.path.abspath(target), os.path.join(dosdevices, letter + ":"))
         for letter in self._drive_types - set(types):
-            self.reg_delete(r"HKLM\Software\Wine\Drives", letter + ":")
+            self.reg_delete(r"HKLM\Software\Wine\Drives", letter + ":", view=WINE_VIEW)
         for letter, kind in types.items():
-            self.reg_add(r"HKLM\Software\Wine\Drives", letter + ":", kind)
+            self.reg_add(r"HKLM\Software\Wine\Drives", letter + ":", kind, view=WINE_VIEW)
         self._drive_types = set(types)
         self._drives = dict(table)
         self._restart_server()
 
-    def reg_add(self, key, name, value, kind="REG_SZ"):
+    # Registry helpers: view is 32 or 64, the registry view to work in (WINE_VIEW for
+    # Wine's settings, launcher_view for what the launcher reads).
+
+    @staticmethod
+    def _view_switch(view):
+        if view not in (32, 64):
+            raise ValueError("a registry view is 32 or 64, not %r" % (view,))
+        return "/reg:%d" % view
+
+    def reg_add(self, key, name, value, kind="REG_SZ", *, view):
         """Sets a registry value (name None: the key's default value); creates the key."""
         argv = ["wine", "reg", "add", key] + (["/ve"] if name is None else ["/v", name])
-        self._command(argv + ["/t", kind, "/d", str(value), "/f"])
+        self._command(argv + ["/t", kind, "/d", str(value), "/f", self._view_switch(view)])
 
-    def reg_delete(self, key, name=None):
+    def reg_delete(self, key, name=None, *, view):
         """Deletes one value, or with name None the whole key. Missing is not an error."""
         argv = ["wine", "reg", "delete", key] + ([] if name is None else ["/v", name])
-        self._command(argv + ["/f"], check=False)
+        self._command(argv + ["/f", self._view_switch(view)], check=False)
 
-    def reg_query(self, key, name):
+    def reg_query(self, key, name, *, view):
         """The data of a registry value as `reg query` prints it, or None if it is missing."""
         try:
-            out = self._command(["wine", "reg", "query", key, "/v", name])
+            out = self._command(["wine", "reg", "query", key, "/v", name, self._view_switch(view)])
         except HarnessError:
             return None
         for line in out.splitlines():
@@ -371,9 +413,9 @@ class Session:
         this file name; None returns them to the prefix's default."""
         key = "HKCU\\Software\\Wine\\AppDefaults\\" + exe_name
         if version is None:
-            self.reg_delete(key, "Version")
+            self.reg_delete(key, "Version", view=WINE_VIEW)
         else:
-            self.reg_add(key, "Version", version)
+            self.reg_add(key, "Version", version, view=WINE_VIEW)
 
     # --- running programs ---------------------------------------------------------
 

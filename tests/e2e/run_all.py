@@ -2,10 +2,11 @@
 """Runs every tests/e2e/test_*.py in one Wine session and ends with one summary line:
 "e2e: N passed, M failed" (", K skipped" when some were skipped). Exit code 1 if any failed.
 
-Usage: run_all.py [WIN64_BUILD_DIR] [--nvpack PATH] [--work DIR] [-k PATTERN] [-v]
-The build directory defaults to $NV_E2E_BUILD or build/win64 of this checkout, nvpack to
+Usage: run_all.py [BUILD_DIR] [--nvpack PATH] [--work DIR] [-k PATTERN] [-v]
+BUILD_DIR is a Windows build tree, build/win64 or build/win32 (launcher.exe and fixtures/ of
+that stub); it defaults to $NV_E2E_BUILD or build/win64 of this checkout, nvpack to
 $NV_NVPACK or build/host/nvpack of this checkout, the work directory (prefix, scratch files,
-run records) to $NV_E2E_WORK or <build>/e2e.
+run records) to $NV_E2E_WORK or <build>/e2e, so that runs of the two stubs keep apart.
 """
 
 import argparse

@@ -71,8 +71,8 @@ class SystemSettingsTest(unittest.TestCase):
         cls.s = harness.session()
         cls.info = cls.s.fixture("SystemInfo")
 
-    def system_info(self, program=None):
-        result = self.s.run(program or self.info, timeout=30)
+    def system_info(self, program=None, args=()):
+        result = self.s.run(program or self.info, args, timeout=30)
         self.assertEqual(result.exit_code, 0)
         return result.lines
 
@@ -103,13 +103,22 @@ class SystemSettingsTest(unittest.TestCase):
         self.s.set_windows_version("SystemInfo.exe", None)
         self.assertIn("platform=2", self.system_info())
 
-    def test_registry_values(self):
-        key = r"HKCU\Software\NorvaneE2E"
-        self.addCleanup(self.s.reg_delete, key)
-        self.s.reg_add(key, "Home", r"C:\Java Home")
-        self.assertEqual(self.s.reg_query(key, "Home"), r"C:\Java Home")
-        self.s.reg_delete(key, "Home")
-        self.assertIsNone(self.s.reg_query(key, "Home"))
+    def test_registry_views_keep_apart_and_programs_read_the_launchers_view(self):
+        key = r"HKLM\Software\NorvaneE2E"
+        for view in (32, 64):
+            self.addCleanup(self.s.reg_delete, key, view=view)
+            self.s.reg_add(key, "Home", r"C:\Java %d" % view, view=view)
+        self.assertEqual([self.s.reg_query(key, "Home", view=v) for v in (32, 64)], [r"C:\Java 32", r"C:\Java 64"])
+        # The fixtures are built like the launcher: what they read is what it reads.
+        lines = self.system_info(args=["-reg", r"Software\NorvaneE2E", "Home"])
+        view = self.s.launcher_view
+        self.assertEqual([line for line in lines if line.startswith(("bits=", "reg"))],
+                         ["bits=%d" % view, r"reg=C:\Java %d" % view])
+        self.s.reg_delete(key, "Home", view=view)
+        self.assertIsNone(self.s.reg_query(key, "Home", view=view))
+        self.assertIn("reg-missing", self.system_info(args=["-reg", r"Software\NorvaneE2E", "Home"]))
+        other = 64 if view == 32 else 32
+        self.assertEqual(self.s.reg_query(key, "Home", view=other), r"C:\Java %d" % other)
 
 
 if __name__ == "__main__":
