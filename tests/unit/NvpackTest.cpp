@@ -1,14 +1,15 @@
-// nvpack: what it builds is what the launcher reads, and bad input leaves no
-// output file behind.
+// nvpack: what it builds is what the launcher reads, what it reports is what
+// it wrote, and bad input leaves no output file behind.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <unistd.h>
 
-#include "Manifest.h"
+#include "CommandLine.h"
 #include "Packer.h"
 #include "archive/LauncherFile.h"
 
@@ -26,6 +27,7 @@ protected:
         write("stub.exe", "MZ this is the stub");
         write("a.tag", "INSTRUCTIONS:\nSET N1 1\n/:\n");
         write("jvm.zip", std::string(1000, 'j'));
+        fs::create_directories(dir / "adir");
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -44,8 +46,8 @@ protected:
         r.stub = path("stub.exe");
         r.output = path("out.exe");
         r.modeByte = 0;
-        r.entries.push_back({0, 1, "a.tag", path("a.tag"), false, 0, 0});
-        r.entries.push_back({4, 2, "jvm.zip", path("jvm.zip"), true, 3, 5000});
+        r.entries.push_back({0, 1, "a.tag", path("a.tag")});
+        r.entries.push_back({4, 2, "jvm.zip", path("jvm.zip")});
         return r;
     }
     std::string refusal(const nvpack::PackRequest& r) const {
@@ -57,6 +59,24 @@ protected:
             return e.what();
         }
         return "";
+    }
+    // nvpack's arguments from words separated by single blanks (two blanks
+    // hold an empty word); "@name" is the file name in the test's directory.
+    std::vector<std::string> words(const std::string& line) const {
+        std::vector<std::string> out;
+        std::string::size_type start = 0;
+        for (;;) {
+            const std::string::size_type end = line.find(' ', start);
+            std::string word = line.substr(start, end - start);
+            out.push_back(word.compare(0, 1, "@") == 0 ? (dir / word.substr(1)).string() : word);
+            if (end == std::string::npos) return out;
+            start = end + 1;
+        }
+    }
+    std::set<std::string> listing() const {
+        std::set<std::string> names;
+        for (const auto& item : fs::directory_iterator(dir)) names.insert(item.path().filename().string());
+        return names;
     }
 
     fs::path dir;
@@ -71,39 +91,127 @@ TEST_F(NvpackTest, TheLauncherReadsWhatNvpackWrites) {
     ASSERT_EQ(file.entryCount(), 2);
     const nv::FileIndexEntry& jvm = *file.entryById(2);
     EXPECT_EQ(jvm.name, nv::LauncherString("jvm.zip"));
-    EXPECT_TRUE(jvm.compressed);
-    EXPECT_EQ(jvm.decompressedFileCount, 3);
-    EXPECT_EQ(jvm.decompressedSize, 5000);
+    EXPECT_FALSE(jvm.compressed);
     std::string out = read("out.exe");
     EXPECT_EQ(out.substr(0, 19), "MZ this is the stub");
     EXPECT_EQ(out.substr(static_cast<std::size_t>(jvm.offset), 1000), std::string(1000, 'j'));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("out.exe"))), 0);
 }
 
-TEST_F(NvpackTest, BadInputIsRefusedWithoutOutput) {
+TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
+    nvpack::PackResult result = nvpack::pack(request());
+    // The payload is everything behind the 19-byte stub.
+    const auto payload = std::to_string(fs::file_size(dir / "out.exe") - 19);
+    EXPECT_EQ(result.report, "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
+                             "entry: type 4, id 2, name \"jvm.zip\", 1000 bytes\n"
+                             "total: 2 entries, " + payload + " payload bytes, written to " + path("out.exe") + "\n");
+    EXPECT_TRUE(result.warnings.empty());
+
+    // Without an instruction program only an input file can drive the launcher.
+    nvpack::PackRequest noProgram = request();
+    noProgram.entries.erase(noProgram.entries.begin());
+    noProgram.output = path("noProgram.exe");
+    result = nvpack::pack(noProgram);
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_NE(result.warnings[0].find("no instruction program (type 0)"), std::string::npos);
+    EXPECT_EQ(result.report.substr(result.report.find("total:")),
+              "total: 1 entry, " + std::to_string(fs::file_size(dir / "noProgram.exe") - 19) +
+                  " payload bytes, written to " + path("noProgram.exe") + "\n");
+}
+
+TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
+    const std::string run = "--stub @stub.exe --out @out.exe ";
+    const std::string program = run + "--entry 0 1 a.tag @a.tag ";
+    const std::string manifest = program + "--manifest @m.nvpack";
     struct Case {
         const char* what;
-        void (*change)(nvpack::PackRequest&);
-        const char* expected;
-    } cases[] = {
-        {"missing source", [](nvpack::PackRequest& r) { r.entries[0].source += ".missing"; }, "source file not found"},
-        {"type 8", [](nvpack::PackRequest& r) { r.entries[0].type = 8; }, "outside 0-7"},
-        {"negative type", [](nvpack::PackRequest& r) { r.entries[0].type = -1; }, "outside 0-7"},
-        {"empty name", [](nvpack::PackRequest& r) { r.entries[0].name = ""; }, "the name must not"},
-        {"backslash", [](nvpack::PackRequest& r) { r.entries[0].name = "..\\evil.exe"; }, "the name must not"},
-        {"slash", [](nvpack::PackRequest& r) { r.entries[0].name = "a/b"; }, "the name must not"},
-        {"drive", [](nvpack::PackRequest& r) { r.entries[0].name = "C:evil"; }, "the name must not"},
-        {"dot dot", [](nvpack::PackRequest& r) { r.entries[0].name = ".."; }, "the name must not"},
-        {"duplicate id", [](nvpack::PackRequest& r) { r.entries[1].fileId = 1; }, "used twice"},
-        {"second program", [](nvpack::PackRequest& r) { r.entries[1].type = 0; }, "second instruction program"},
-        {"mode 256", [](nvpack::PackRequest& r) { r.modeByte = 256; }, "mode byte"},
-        {"missing stub", [](nvpack::PackRequest& r) { r.stub += ".missing"; }, "stub not found"},
+        std::string manifest;  // written to m.nvpack when not empty
+        std::string commandLine;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // Names the launcher could not write out, one of each reason.
+        {"empty name", "", program + "--entry 6 2  @jvm.zip", "entry \"\": the name is empty"},
+        {"parent", "", program + "--entry 6 2 .. @jvm.zip", "entry \"..\": the name stands for a directory"},
+        {"backslash", "", program + "--entry 6 2 ..\\evil.exe @jvm.zip", "entry \"..\\evil.exe\": the name holds a path"},
+        {"slash", "", program + "--entry 6 2 a/b @jvm.zip", "entry \"a/b\": the name holds a path"},
+        {"drive", "", program + "--entry 6 2 C:evil @jvm.zip", "entry \"C:evil\": the name holds a path"},
+        {"wildcard", "", program + "--entry 6 2 *.jar @jvm.zip", "entry \"*.jar\": the name holds one of the characters"},
+        {"pipe", "", program + "--entry 6 2 a|b @jvm.zip", "the name holds one of the characters"},
+        {"quote", "", program + "--entry 6 2 a\"b @jvm.zip", "the name holds one of the characters"},
+        {"control character", "", program + "--entry 6 2 a\x01" "b @jvm.zip",
+         "entry \"a\\x01b\": the name holds a control character"},
+        {"trailing dot", "", program + "--entry 6 2 app.jar. @jvm.zip", "entry \"app.jar.\": the name ends in a dot"},
+        {"trailing blank", "ENTRY: 6 2 \"app.jar \" jvm.zip\n", manifest, "entry \"app.jar \": the name ends in a dot or a blank"},
+        {"device", "", program + "--entry 6 2 CON @jvm.zip", "entry \"CON\": the name is a device name"},
+        {"device in lower case with an extension", "", program + "--entry 6 2 lpt9.log @jvm.zip", "the name is a device name"},
+        {"device with two extensions", "", program + "--entry 6 2 Aux.tar.gz @jvm.zip", "the name is a device name"},
+        {"long name", "", program + "--entry 6 2 " + std::string(256, 'n') + " @jvm.zip", "the name is longer than 255"},
+        {"names differing in case", "", program + "--entry 6 2 A.TAG @jvm.zip",
+         "entry \"A.TAG\": the name differs from entry \"a.tag\" only in case"},
+        {"input.tag", "", program + "--entry 6 2 Input.TAG @jvm.zip", "entry \"Input.TAG\": input.tag is the name of the input file"},
+        // Entries.
+        {"missing source", "", program + "--entry 6 2 app.jar @app.jar", "source file not found"},
+        {"type 8", "", run + "--entry 8 1 a.tag @a.tag", "type 8 is outside 0-7"},
+        {"negative type", "", run + "--entry -1 1 a.tag @a.tag", "type -1 is outside 0-7"},
+        {"type beyond 32 bits", "", run + "--entry 4294967296 1 a.tag @a.tag", "outside 0-7"},
+        {"type not a number", "", run + "--entry 0x0 1 a.tag @a.tag", "the type is not a number"},
+        {"id beyond 32 bits", "", run + "--entry 0 4294967296 a.tag @a.tag", "file id does not fit in 32 bits"},
+        {"duplicate id", "", program + "--entry 6 1 app.jar @jvm.zip", "file id 1 is used twice"},
+        {"second program", "", program + "--entry 0 2 b.tag @a.tag", "second instruction program"},
+        // The command line.
+        {"mode 256", "", program + "--mode 256", "the mode byte must be 0 to 255"},
+        {"mode beyond 32 bits", "", program + "--mode 4294967298", "the mode byte must be 0 to 255"},
+        {"missing stub", "", "--stub @none.exe --out @out.exe --entry 0 1 a.tag @a.tag", "stub not found"},
+        {"no output", "", "--stub @stub.exe --entry 0 1 a.tag @a.tag", "--out (or OUTPUT in a manifest) is required"},
+        {"output is a directory", "", "--stub @stub.exe --out @adir --entry 0 1 a.tag @a.tag", "cannot create"},
+        {"unknown argument", "", program + "--verbose", "unknown argument \"--verbose\""},
+        {"incomplete entry", "", run + "--entry 0 1 a.tag", "--entry needs 4 values"},
+        {"compressed entry", "", run + "--compressed-entry 4 2 jvm.zip @jvm.zip 3 5000", "--compressed-entry is not supported"},
+        {"stub twice", "", program + "--stub @stub.exe", "the stub is given twice, by --stub and by --stub"},
+        // Manifests.
+        {"unknown tag", "MODUS: 2\n", manifest, "unknown tag \"MODUS\""},
+        {"tag in lower case", "mode: 2\n", manifest, "unknown tag \"mode\""},
+        {"REPLACE as a word", "REPLACE: yes\n", manifest, "m.nvpack must be 0 or 1, not \"yes\""},
+        {"REPLACE 2", "REPLACE: 2\n", manifest, "must be 0 or 1, not \"2\""},
+        {"MODE as a word", "MODE: two\n", manifest, "m.nvpack is not a number: \"two\""},
+        {"two stubs", "STUB:\nstub.exe\nstub.exe\n/:\n", "--out @out.exe --manifest @m.nvpack", "takes exactly one value"},
+        {"compressed entry", "ENTRY: 4 2 jvm.zip jvm.zip 3 5000\n", manifest, "ENTRY 1: FILECOUNT and SIZE are not supported"},
+        {"three fields", "ENTRY: 0 1 a.tag\n", run + "--manifest @m.nvpack", "ENTRY 1 needs TYPE ID NAME SOURCE"},
+        {"unclosed quote", "ENTRY: 0 1 \"a.tag a.tag\n", run + "--manifest @m.nvpack", "ENTRY 1: Expected double quote"},
+        {"syntax error", "MODE: 2\nOOPS\n", manifest, "Syntax error in"},
+        {"manifest is a directory", "", program + "--manifest @adir", "is a directory, not a file"},
+        {"missing manifest", "", program + "--manifest @none.nvpack", "manifest not found"},
+        {"mode in both", "MODE: 2\n", program + "--mode 2 --manifest @m.nvpack", "the mode byte is given twice, by --mode and by MODE in "},
+        {"output in both", "OUTPUT: out.exe\nENTRY: 0 1 a.tag a.tag\n", "--manifest @m.nvpack --stub @stub.exe --out @out.exe",
+         "the output file is given twice, by OUTPUT in "},
+        {"replace in both", "REPLACE: 0\n", program + "--replace --manifest @m.nvpack", "replacing a payload is given twice"},
     };
     for (const Case& c : cases) {
-        nvpack::PackRequest r = request();
-        c.change(r);
-        EXPECT_NE(refusal(r).find(c.expected), std::string::npos) << c.what << ": " << refusal(r);
+        SCOPED_TRACE(c.what);
+        if (!c.manifest.empty()) write("m.nvpack", c.manifest);
+        const std::set<std::string> before = listing();
+        std::string message;
+        try {
+            nvpack::pack(nvpack::parseCommandLine(words(c.commandLine)));
+        } catch (const nvpack::PackError& e) {
+            message = e.what();
+        }
+        EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+        EXPECT_EQ(listing(), before);  // no output, no temporary file
+        fs::remove(dir / "m.nvpack");
+        fs::remove(dir / "out.exe");
     }
+}
+
+TEST_F(NvpackTest, AnExistingOutputIsReplacedOnlyByASuccessfulRun) {
+    write("out.exe", "the last good build");
+    nvpack::PackRequest bad = request();
+    bad.entries[1].name = "CON";
+    EXPECT_THROW(nvpack::pack(bad), nvpack::PackError);
+    EXPECT_EQ(read("out.exe"), "the last good build");
+    nvpack::pack(request());
+    EXPECT_EQ(read("out.exe").substr(0, 19), "MZ this is the stub");
 }
 
 TEST_F(NvpackTest, ASourceOver2GiBIsRefused) {
@@ -137,22 +245,17 @@ TEST_F(NvpackTest, AStubWithAPayloadIsRefusedUnlessReplaced) {
 TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {
     write("dir with blank.tag", "DESC: x\n");
     write("pack.tag",
-          "STUB: stub.exe\nOUTPUT: fromManifest.exe\nMODE: 2\nENTRY:\n"
+          "OUTPUT: fromManifest.exe\nMODE: 2\nREPLACE: 0\nENTRY:\n"
           "0 1 a.tag a.tag\n"
-          "2 3 script.tag \"dir with blank.tag\"\n"
-          "4 2 jvm.zip jvm.zip 3 5000\n/:\n");
-    nvpack::PackRequest r;
-    nvpack::readManifest(path("pack.tag"), r);
-    nvpack::pack(r);
+          "2 3 script.tag \"dir with blank.tag\"\n/:\n");
+    // The stub on the command line, and its entries after the manifest's in the order given.
+    nvpack::pack(nvpack::parseCommandLine(
+        {"--stub", path("stub.exe"), "--manifest", path("pack.tag"), "--entry", "4", "2", "jvm.zip", path("jvm.zip")}));
     nv::LauncherFile file(nv::LauncherString(path("fromManifest.exe")));
     file.loadIndex(false);
     ASSERT_EQ(file.entryCount(), 3);
     EXPECT_EQ(file.entryAt(1)->name, nv::LauncherString("script.tag"));
     EXPECT_EQ(file.entryAt(1)->length, 8);
-    EXPECT_TRUE(file.entryAt(2)->compressed);
+    EXPECT_EQ(file.entryAt(2)->name, nv::LauncherString("jvm.zip"));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("fromManifest.exe"))), 2);
-
-    write("bad.tag", "ENTRY: 0 1 onlythree\n");
-    nvpack::PackRequest bad;
-    EXPECT_THROW(nvpack::readManifest(path("bad.tag"), bad), nvpack::PackError);
 }

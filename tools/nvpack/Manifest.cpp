@@ -32,41 +32,71 @@ std::vector<std::string> fields(const nv::LauncherString& value) {
     return out;
 }
 
-}  // namespace
-
-void readManifest(const std::string& path, PackRequest& request) {
+// Reads the manifest's tags; syntax errors and unreadable files become PackError.
+nv::TagFile load(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::directory) {
+        throw PackError("the manifest " + path + " is a directory, not a file");
+    }
+    if (!std::filesystem::exists(status)) throw PackError("manifest not found: " + path);
     nv::TagFile tags;
     try {
         tags.load(nv::LauncherString(path));
     } catch (const nv::LauncherException& e) {
         throw PackError(e.message().str());
     }
+    return tags;
+}
+
+}  // namespace
+
+void readManifest(const std::string& path, PackRequest& request) {
+    const nv::TagFile tags = load(path);
     const std::filesystem::path base = std::filesystem::path(path).parent_path();
-    if (!tags.value("STUB").empty()) request.stub = resolve(base, tags.value("STUB").str());
-    if (!tags.value("OUTPUT").empty()) request.output = resolve(base, tags.value("OUTPUT").str());
-    if (!tags.value("MODE").empty()) request.modeByte = static_cast<int>(parseNumber(tags.value("MODE").str(), "MODE"));
-    if (tags.boolValue("REPLACE", false)) request.replacePayload = true;
+    for (std::int32_t t = 0; t < tags.tagCount(); ++t) {
+        const std::string tag = tags.tagName(t).str();
+        const std::string where = tag + " in " + path;
+        if (tag == "ENTRY") continue;
+        if (tag != "STUB" && tag != "OUTPUT" && tag != "MODE" && tag != "REPLACE") {
+            throw PackError(path + ": unknown tag \"" + tag + "\" (known: STUB, OUTPUT, MODE, REPLACE, ENTRY)");
+        }
+        if (tags.valueCount(nv::LauncherString(tag)) != 1) throw PackError(where + " takes exactly one value");
+        const std::string value = tags.value(nv::LauncherString(tag)).str();
+        if (tag == "STUB") {
+            claimSetting(request, "the stub", where);
+            request.stub = resolve(base, value);
+        } else if (tag == "OUTPUT") {
+            claimSetting(request, "the output file", where);
+            request.output = resolve(base, value);
+        } else if (tag == "MODE") {
+            claimSetting(request, "the mode byte", where);
+            request.modeByte = parseNumber(value, where.c_str());
+        } else {
+            if (value != "0" && value != "1") throw PackError(where + " must be 0 or 1, not \"" + value + "\"");
+            claimSetting(request, "replacing a payload", where);
+            request.replacePayload = value == "1";
+        }
+    }
     for (std::int32_t i = 0; i < tags.valueCount("ENTRY"); ++i) {
+        const std::string which = path + ": ENTRY " + std::to_string(i + 1);
         std::vector<std::string> f;
         try {
             f = fields(tags.value("ENTRY", i));
         } catch (const nv::LauncherException& e) {
-            throw PackError(path + ": ENTRY " + std::to_string(i + 1) + ": " + e.message().str());
+            throw PackError(which + ": " + e.message().str());
         }
-        if (f.size() != 4 && f.size() != 6) {
-            throw PackError(path + ": ENTRY " + std::to_string(i + 1) +
-                            " needs TYPE ID NAME SOURCE, optionally followed by FILECOUNT SIZE");
+        if (f.size() == 6) {
+            // Nothing in nvpack compresses and nothing in the launcher expands.
+            throw PackError(which + ": FILECOUNT and SIZE are not supported (entries are stored as they are); "
+                                    "give TYPE ID NAME SOURCE");
         }
+        if (f.size() != 4) throw PackError(which + " needs TYPE ID NAME SOURCE");
         PackEntry e;
-        e.type = static_cast<int>(parseNumber(f[0], "the type"));
-        e.fileId = parseNumber(f[1], "the file id");
+        e.type = parseNumber(f[0], (which + ": TYPE").c_str());
+        e.fileId = parseNumber(f[1], (which + ": ID").c_str());
         e.name = f[2];
         e.source = resolve(base, f[3]);
-        if (f.size() == 6) {
-            e.compressed = true;
-            e.decompressedFileCount = parseNumber(f[4], "the expanded file count");
-            e.decompressedSize = parseNumber(f[5], "the expanded size");
-        }
         request.entries.push_back(e);
     }
 }

@@ -4,12 +4,12 @@
 //   STUB:    path of the launcher stub
 //   OUTPUT:  path of the launcher file to write
 //   MODE:    mode byte, 0 to 255
-//   REPLACE: 1 to replace a payload the stub already carries
+//   REPLACE: 0, or 1 to replace a payload the stub already carries
 //   ENTRY:   one value per embedded file, in index order:
-//            TYPE ID NAME SOURCE [FILECOUNT SIZE]
-//            (a field with blanks is written in double quotes; FILECOUNT and
-//            SIZE make the entry a compressed archive)
-// Relative paths are taken from the manifest's directory.
+//            TYPE ID NAME SOURCE
+//            (a field with blanks is written in double quotes)
+// Relative paths are taken from the manifest's directory. Any other tag is
+// refused, and so is a setting that the command line also gives.
 
 #include <string>
 
@@ -17,8 +17,11 @@
 
 namespace nvpack {
 
-// Adds the manifest's settings to `request`. Throws PackError for a manifest
-// that cannot be read, a syntax error, or a malformed ENTRY value.
+// Adds the manifest's settings and entries to `request`; entries go after
+// those already there. Throws PackError for a manifest that is missing, a
+// directory or unreadable, a syntax error, an unknown tag, a value that is not
+// of its setting's form, a malformed ENTRY value, and a setting already given
+// (see claimSetting).
 void readManifest(const std::string& path, PackRequest& request);
 
 }  // namespace nvpack

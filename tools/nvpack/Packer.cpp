@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 
 #include "archive/LauncherFileFormat.h"
 #include "foundation/LauncherException.h"
+#include "foundation/ScopeGuard.h"
 
 namespace nvpack {
 
@@ -67,12 +69,41 @@ std::size_t stubLength(const std::string& stub) {
     return end;
 }
 
-void checkEntries(const PackRequest& request) {
+// An entry name as a message shows it: quoted, with control characters escaped.
+std::string shown(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127) {
+            const char hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// Windows compares file names without regard to case; ASCII letters are the
+// ones whose folding does not depend on the code page the names are read in.
+std::string folded(const std::string& name) {
+    std::string out = name;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// Returns true when the request carries an instruction program.
+bool checkEntries(const PackRequest& request) {
     std::set<std::int64_t> ids;
+    std::map<std::string, std::string> names;  // folded name -> name as given
     bool haveInstructions = false;
     bool haveLaunchScript = false;
     for (const PackEntry& e : request.entries) {
-        const std::string which = "entry \"" + e.name + "\": ";
+        const std::string which = "entry " + shown(e.name) + ": ";
         if (e.type < 0 || e.type > nv::format::highestType) {
             throw PackError(which + "type " + std::to_string(e.type) + " is outside 0-7");
         }
@@ -86,39 +117,26 @@ void checkEntries(const PackRequest& request) {
             if (haveLaunchScript) throw PackError(which + "a second launch script (type 2) would never be used");
             haveLaunchScript = true;
         }
-        if (!nv::format::isSafeEntryName(nv::LauncherString(e.name))) {
-            throw PackError(which + "the name must not be empty, be \".\" or \"..\", or hold \"\\\", \"/\", \":\" or control characters");
+        // The launcher writes entries out under their names (-nv:extract and
+        // extraction before a run), so a name Windows cannot hold is refused here.
+        if (const char* problem = nv::format::entryNameProblem(nv::LauncherString(e.name))) {
+            throw PackError(which + problem);
         }
-        if (e.name.size() > nv::format::longestName) throw PackError(which + "the name is longer than 32767 bytes");
-        if (e.compressed && (e.decompressedFileCount < 0 || e.decompressedFileCount > largestPosition ||
-                             e.decompressedSize < 0 || e.decompressedSize > largestPosition)) {
-            throw PackError(which + "the expanded file count and size must be 0 to 2147483647");
+        const std::string key = folded(e.name);
+        if (key == "input.tag") {
+            throw PackError(which + "input.tag is the name of the input file that -nv:extract writes beside the entries");
+        }
+        auto known = names.emplace(key, e.name);
+        if (!known.second) {
+            throw PackError(which + "the name differs from entry " + shown(known.first->second) +
+                            " only in case, and Windows would write both into one file");
         }
         if (fileSize(e.source, "source file") > largestPosition) {
             throw PackError(which + "the source " + e.source + " is larger than 2147483647 bytes");
         }
     }
+    return haveInstructions;
 }
-
-// Removes the temporary output unless the pack succeeded.
-class TemporaryOutput {
-public:
-    explicit TemporaryOutput(std::string path) : path_(std::move(path)) {}
-    ~TemporaryOutput() {
-        if (!kept_) {
-            std::error_code ec;
-            fs::remove(path_, ec);
-        }
-    }
-    TemporaryOutput(const TemporaryOutput&) = delete;
-    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
-    const std::string& path() const { return path_; }
-    void keep() { kept_ = true; }
-
-private:
-    std::string path_;
-    bool kept_ = false;
-};
 
 void copyInto(std::ofstream& out, const std::string& source, std::int64_t expected) {
     std::ifstream in(source, std::ios::binary);
@@ -149,11 +167,19 @@ std::int64_t parseNumber(const std::string& text, const char* what) {
     return value;
 }
 
-void pack(const PackRequest& request) {
+void claimSetting(PackRequest& request, const std::string& setting, const std::string& place) {
+    auto given = request.givenAt.emplace(setting, place);
+    if (!given.second) {
+        throw PackError(setting + " is given twice, by " + given.first->second + " and by " + place +
+                        "; give each setting in one place");
+    }
+}
+
+PackResult pack(const PackRequest& request) {
     if (request.modeByte < 0 || request.modeByte > 255) throw PackError("the mode byte must be 0 to 255");
     if (request.output.empty()) throw PackError("no output file given");
     fileSize(request.stub, "stub");
-    checkEntries(request);
+    const bool haveInstructions = checkEntries(request);
 
     std::string stub = readAll(request.stub);
     if (carriesPayload(stub)) {
@@ -163,6 +189,7 @@ void pack(const PackRequest& request) {
         stub.resize(stubLength(stub));
     }
 
+    PackResult result;
     std::vector<nv::FileIndexEntry> index;
     std::int64_t position = static_cast<std::int64_t>(stub.size());
     for (const PackEntry& e : request.entries) {
@@ -173,12 +200,11 @@ void pack(const PackRequest& request) {
         entry.length = static_cast<std::int32_t>(size);
         entry.offset = static_cast<std::int32_t>(position);
         entry.name = nv::LauncherString(e.name);
-        entry.compressed = e.compressed;
-        entry.decompressedFileCount = static_cast<std::int32_t>(e.decompressedFileCount);
-        entry.decompressedSize = static_cast<std::int32_t>(e.decompressedSize);
         index.push_back(std::move(entry));
         position += size;
         if (position > largestPosition) throw PackError("the launcher file would be larger than 2147483647 bytes");
+        result.report += "entry: type " + std::to_string(e.type) + ", id " + std::to_string(e.fileId) + ", name " +
+                         shown(e.name) + ", " + std::to_string(size) + " bytes\n";
     }
     std::string tail;
     nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
@@ -188,22 +214,38 @@ void pack(const PackRequest& request) {
         throw PackError("the launcher file would be larger than 2147483647 bytes");
     }
 
-    TemporaryOutput temp(request.output + ".nvpack-tmp");
+    // Written beside the output and renamed over it only when whole: a
+    // refusal on the way removes the temporary file and leaves an existing
+    // output as it was.
+    const std::string temp = request.output + ".nvpack-tmp";
+    nv::ScopeGuard removeTemp([&temp] {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+    });
     {
-        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
-        if (!out) throw PackError("cannot create " + temp.path());
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) throw PackError("cannot create " + temp);
         out.write(stub.data(), static_cast<std::streamsize>(stub.size()));
         for (std::size_t i = 0; i < index.size(); ++i) copyInto(out, request.entries[i].source, index[i].length);
         out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
-        out.flush();
-        if (!out) throw PackError("cannot write " + temp.path() + " (disk full?)");
+        out.close();
+        if (!out) throw PackError("cannot write " + temp + " (disk full?)");
     }
     std::error_code ec;
-    fs::rename(temp.path(), request.output, ec);
-    if (ec) throw PackError("cannot create " + request.output + ": " + ec.message());
-    temp.keep();
     // The stub's permissions (executable on the host) carry over.
-    fs::permissions(request.output, fs::status(request.stub).permissions(), ec);
+    fs::permissions(temp, fs::status(request.stub).permissions(), ec);
+    fs::rename(temp, request.output, ec);
+    if (ec) throw PackError("cannot create " + request.output + ": " + ec.message());
+    removeTemp.dismiss();
+
+    const std::int64_t payload = position - static_cast<std::int64_t>(stub.size()) + static_cast<std::int64_t>(tail.size());
+    result.report += "total: " + std::to_string(index.size()) + (index.size() == 1 ? " entry, " : " entries, ") +
+                     std::to_string(payload) + " payload bytes, written to " + request.output + "\n";
+    if (!haveInstructions) {
+        result.warnings.push_back(
+            "the launcher file carries no instruction program (type 0); only an input file (-nv:in) can drive it");
+    }
+    return result;
 }
 
 }  // namespace nvpack

@@ -3,6 +3,7 @@
 // the file index, the mode byte and the trailer.
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,26 +16,39 @@ struct PackError : std::runtime_error {
 };
 
 struct PackEntry {
-    int type = -1;              // 0..7
+    std::int64_t type = -1;     // 0..7
     std::int64_t fileId = -1;   // fits in 32 bits
     std::string name;           // the embedded name
     std::string source;         // the file whose bytes are embedded
-    bool compressed = false;
-    std::int64_t decompressedFileCount = 0;
-    std::int64_t decompressedSize = 0;
 };
 
 struct PackRequest {
     std::string stub;
     std::string output;
-    int modeByte = 1;
+    std::int64_t modeByte = 1;    // 0..255
     bool replacePayload = false;  // a stub that already carries one is refused otherwise
     std::vector<PackEntry> entries;
+    // Where each single setting was given, by setting name ("--mode",
+    // "MODE in app.nvpack"); see claimSetting.
+    std::map<std::string, std::string> givenAt;
+};
+
+// Records that `setting` (a name for messages, such as "the mode byte") is
+// given at `place`. Throws PackError naming both places when it was given
+// before: a setting comes from one place, so that neither the command line
+// nor a manifest silently overrides the other.
+void claimSetting(PackRequest& request, const std::string& setting, const std::string& place);
+
+// What a successful pack tells its user.
+struct PackResult {
+    std::string report;                 // one line per entry, then the totals
+    std::vector<std::string> warnings;  // complete sentences, without a prefix
 };
 
 // Checks the whole request, then writes the output through a temporary file
-// renamed into place, so a failure leaves no output behind. Throws PackError.
-void pack(const PackRequest& request);
+// beside it that is renamed into place, so a failure leaves no output behind
+// and an existing output file stays as it was. Throws PackError.
+PackResult pack(const PackRequest& request);
 
 // Reads an integer written in decimal; throws PackError naming what.
 std::int64_t parseNumber(const std::string& text, const char* what);

@@ -1,0 +1,69 @@
+#include "CommandLine.h"
+
+#include "Manifest.h"
+
+namespace nvpack {
+
+const char usageText[] =
+    "usage: nvpack --stub FILE --out FILE [--mode N] [--replace]\n"
+    "              [--entry TYPE ID NAME SOURCE]... [--manifest FILE]...\n"
+    "  TYPE 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
+    "       4 carried JVM, 5 verification archive, 6 application archive,\n"
+    "       7 embedded launcher. The mode byte defaults to 1 (small dialog).\n"
+    "  A manifest is a tag file with STUB, OUTPUT, MODE, REPLACE (0 or 1) and\n"
+    "  ENTRY (one \"TYPE ID NAME SOURCE\" per value); its relative paths start at\n"
+    "  its own directory. Each setting comes from one place: one given both on\n"
+    "  the command line and in a manifest, or twice, is an error. Entries from\n"
+    "  both are packed in the order given.\n"
+    "  On success nvpack prints each entry and the totals on standard output.\n";
+
+PackRequest parseCommandLine(const std::vector<std::string>& args) {
+    PackRequest request;
+    const std::size_t count = args.size();
+    auto need = [&](std::size_t i, std::size_t values) {
+        if (i + values >= count) {
+            throw PackError(args[i] + " needs " + std::to_string(values) + (values == 1 ? " value" : " values"));
+        }
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--stub") {
+            need(i, 1);
+            claimSetting(request, "the stub", "--stub");
+            request.stub = args[++i];
+        } else if (arg == "--out") {
+            need(i, 1);
+            claimSetting(request, "the output file", "--out");
+            request.output = args[++i];
+        } else if (arg == "--mode") {
+            need(i, 1);
+            claimSetting(request, "the mode byte", "--mode");
+            request.modeByte = parseNumber(args[++i], "the mode byte");
+        } else if (arg == "--replace") {
+            claimSetting(request, "replacing a payload", "--replace");
+            request.replacePayload = true;
+        } else if (arg == "--manifest") {
+            need(i, 1);
+            readManifest(args[++i], request);
+        } else if (arg == "--entry") {
+            need(i, 4);
+            PackEntry e;
+            e.type = parseNumber(args[i + 1], "the type");
+            e.fileId = parseNumber(args[i + 2], "the file id");
+            e.name = args[i + 3];
+            e.source = args[i + 4];
+            i += 4;
+            request.entries.push_back(e);
+        } else if (arg == "--compressed-entry") {
+            throw PackError("--compressed-entry is not supported: nvpack stores entries as they are and the "
+                            "launcher expands nothing; use --entry TYPE ID NAME SOURCE");
+        } else {
+            throw PackError("unknown argument \"" + arg + "\"");
+        }
+    }
+    if (request.stub.empty()) throw PackError("--stub (or STUB in a manifest) is required");
+    if (request.output.empty()) throw PackError("--out (or OUTPUT in a manifest) is required");
+    return request;
+}
+
+}  // namespace nvpack
