@@ -58,6 +58,17 @@ int barPosition(HWND dialog) {
     return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0));
 }
 
+// The bar's position once the dialog's thread has taken the posted updates:
+// the position, as soon as it equals `expected`, else the last one seen.
+int settledBar(HWND dialog, int expected) {
+    int position = barPosition(dialog);
+    for (int i = 0; i < 250 && position != expected; ++i) {
+        Sleep(20);
+        position = barPosition(dialog);
+    }
+    return position;
+}
+
 class DialogProgressUiTest : public ::testing::Test {
 protected:
     DialogProgressUiTest() : thread_(ui_, IDD_PROGRESS_LARGE) {}
@@ -87,10 +98,10 @@ TEST_F(DialogProgressUiTest, OpensHiddenWithTheExplanation) {
 
 TEST_F(DialogProgressUiTest, BarIsSetAndStepsCycle) {
     setProgress(100);
-    EXPECT_EQ(barPosition(dialog()), 100);
+    EXPECT_EQ(settledBar(dialog(), 100), 100);
     setProgress(0);
     for (int i = 0; i < 4; ++i) stepProgress(30);
-    EXPECT_EQ(barPosition(dialog()), 20);
+    EXPECT_EQ(settledBar(dialog(), 20), 20);
 }
 
 TEST_F(DialogProgressUiTest, StatusLineJoinsPrimaryAndDetail) {

@@ -23,6 +23,7 @@ const UINT_PTR tickTimer = 2;
 const UINT stepMessage = WM_APP + 1;         // wParam: the step
 const UINT startTimersMessage = WM_APP + 2;  // wParam: seconds until hiding
 const UINT stopTimersMessage = WM_APP + 3;
+const UINT setMessage = WM_APP + 4;          // wParam: the position
 
 // Bar := (position + n) modulo 100, read and written in one go on the dialog's thread.
 void stepBar(HWND dialog, WPARAM n) {
@@ -57,6 +58,9 @@ INT_PTR handleDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
         return TRUE;
     case stepMessage:
         stepBar(dialog, wParam);
+        return TRUE;
+    case setMessage:
+        SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, wParam, 0);
         return TRUE;
     case startTimersMessage:
         SetTimer(dialog, hideTimer, static_cast<UINT>(wParam) * 1000u, nullptr);
@@ -165,7 +169,9 @@ void DialogProgressUi::stepProgress(unsigned n) {
 }
 
 void DialogProgressUi::setProgress(int n) {
-    SendMessageA(progressBar(), PBM_SETPOS, static_cast<WPARAM>(n), 0);
+    progressBar();
+    // Posted like the steps, so that the bar takes both in the order given.
+    PostMessageA(dialog_, setMessage, static_cast<WPARAM>(n), 0);
 }
 
 void DialogProgressUi::show() { ShowWindow(dialog_, SW_SHOWNORMAL); }
