@@ -33,8 +33,26 @@ have_locales() {
   for l in $locales_wanted; do locale -a 2>/dev/null | grep -qi "^$l.utf8\$" || return 1; done
 }
 have_locales || have_cmd locale-gen || need+=(locales)
+# Regional locales for the language-fallback tests, made into the build tree
+# (LOCPATH) from the definitions that the locales package carries.
+regional_dir=$(cd "$(dirname "$0")/.." && pwd)/build/locales
+regional_wanted="de_CH es_MX th_TH"
+have_regional() {
+  local l
+  for l in $regional_wanted; do [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] || return 1; done
+}
+make_regional() {
+  local l
+  mkdir -p "$regional_dir"
+  for l in $regional_wanted; do
+    [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] && continue
+    localedef -i "$l" -f UTF-8 "$regional_dir/$l.UTF-8" >/dev/null 2>&1 ||
+      [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] || { echo "bootstrap: localedef failed for $l" >&2; return 1; }
+  done
+}
+have_regional || [ -f /usr/share/i18n/locales/de_CH ] || need+=(locales)
 
-if [ ${#need[@]} -eq 0 ] && have_locales; then
+if [ ${#need[@]} -eq 0 ] && have_locales && have_regional; then
   exit 0
 fi
 
@@ -55,4 +73,5 @@ if ! have_locales; then
   done
   locale-gen >/dev/null 2>&1 || { echo "bootstrap: locale-gen failed" >&2; exit 1; }
 fi
+have_regional || make_regional || exit 1
 exit 0

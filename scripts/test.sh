@@ -45,9 +45,18 @@ if [ -f build/win64/tests/nv_win_tests.exe ]; then
     timeout 900 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe </dev/null >"$logs/win.txt" 2>&1
     count_gtest win "$logs/win.txt" $?
     # Resource texts again in a double-byte code page, where truncation bites.
-    LC_ALL=ja_JP.UTF-8 timeout 300 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe \
+    LC_ALL=ja_JP.UTF-8 NV_EXPECT_LANGUAGE=Japanese timeout 300 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe \
         --gtest_filter='Foundation*:Resources*:*ResourceLanguage*' </dev/null >"$logs/win-ja.txt" 2>&1
     count_gtest "win (ja_JP)" "$logs/win-ja.txt" $?
+    # Regional users: German (Switzerland) and Spanish (Mexico) read the German
+    # and Spanish tables, Thai (no table) the English one. The locales are made
+    # into build/locales by the bootstrap.
+    for run in de_CH:German es_MX:Spanish th_TH:EnglishFallback; do
+        LOCPATH="$root/build/locales" LC_ALL="${run%%:*}.UTF-8" NV_EXPECT_LANGUAGE="${run##*:}" \
+            timeout 300 scripts/wine-session.sh wine build/win64/tests/nv_win_tests.exe \
+            --gtest_filter='ResourcesTest.*' </dev/null >"$logs/win-${run%%:*}.txt" 2>&1
+        count_gtest "win (${run%%:*})" "$logs/win-${run%%:*}.txt" $?
+    done
 fi
 
 if [ -f tests/e2e/run_all.py ]; then
