@@ -34,11 +34,29 @@ have_locales() {
   for l in $locales_wanted; do locale -a 2>/dev/null | grep -qi "^$l.utf8\$" || return 1; done
 }
 have_locales || have_cmd locale-gen || need+=(locales)
+# Regional locales for the language-fallback tests, made into the build tree
+# (LOCPATH) from the definitions that the locales package carries.
+regional_dir=$(cd "$(dirname "$0")/.." && pwd)/build/locales
+regional_wanted="de_CH es_MX th_TH"
+have_regional() {
+  local l
+  for l in $regional_wanted; do [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] || return 1; done
+}
+make_regional() {
+  local l
+  mkdir -p "$regional_dir"
+  for l in $regional_wanted; do
+    [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] && continue
+    localedef -i "$l" -f UTF-8 "$regional_dir/$l.UTF-8" >/dev/null 2>&1 ||
+      [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] || { echo "bootstrap: localedef failed for $l" >&2; return 1; }
+  done
+}
+have_regional || [ -f /usr/share/i18n/locales/de_CH ] || need+=(locales)
 
 # 32-bit Wine runs the stub that users ship; without it the tests skip those runs.
 have_wine32() { have_pkg wine32:i386; }
 
-if [ ${#need[@]} -eq 0 ] && have_locales && have_wine32; then
+if [ ${#need[@]} -eq 0 ] && have_locales && have_regional && have_wine32; then
   exit 0
 fi
 
@@ -83,4 +101,6 @@ if ! have_wine32; then
     fi
   fi
 fi
+
+have_regional || make_regional || exit 1
 exit 0

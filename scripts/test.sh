@@ -83,9 +83,18 @@ for stub in $stubs; do
     timeout 900 scripts/wine-session.sh wine "$exe" </dev/null >"$logs/win-$stub.txt" 2>&1
     count_gtest "win $stub" "$logs/win-$stub.txt" $?
     # Resource texts again in a double-byte code page, where truncation bites.
-    LC_ALL=ja_JP.UTF-8 timeout 300 scripts/wine-session.sh wine "$exe" \
+    LC_ALL=ja_JP.UTF-8 NV_EXPECT_LANGUAGE=Japanese timeout 300 scripts/wine-session.sh wine "$exe" \
         --gtest_filter='Foundation*:Resources*:*ResourceLanguage*' </dev/null >"$logs/win-$stub-ja.txt" 2>&1
     count_gtest "win $stub (ja_JP)" "$logs/win-$stub-ja.txt" $?
+    # Regional users: German (Switzerland) and Spanish (Mexico) read the German
+    # and Spanish tables, Thai (no table) the English one. The locales are made
+    # into build/locales by the bootstrap.
+    for run in de_CH:German es_MX:Spanish th_TH:EnglishFallback; do
+        LOCPATH="$root/build/locales" LC_ALL="${run%%:*}.UTF-8" NV_EXPECT_LANGUAGE="${run##*:}" \
+            timeout 300 scripts/wine-session.sh wine "$exe" \
+            --gtest_filter='ResourcesTest.*' </dev/null >"$logs/win-$stub-${run%%:*}.txt" 2>&1
+        count_gtest "win $stub (${run%%:*})" "$logs/win-$stub-${run%%:*}.txt" $?
+    done
 done
 
 # One run per stub, each with its own work directory and Wine prefix (build/<stub>/e2e):

@@ -36,7 +36,10 @@ void logEntry(const LauncherString& text, LogKind kind) {
         headerWritten = true;
     }
     const char* prefix = kind == LogKind::warning ? "WARNING: " : kind == LogKind::error ? "ERROR: " : "";
-    std::fprintf(file.get(), "%s%s\n", prefix, text.c_str());
+    // fputs, not fprintf: the C++ runtime's printf would bring MinGW's own formatter into the stub.
+    std::fputs(prefix, file.get());
+    std::fputs(text.c_str(), file.get());
+    std::fputc('\n', file.get());
     std::fflush(file.get());
 }
 
@@ -53,7 +56,8 @@ void debugLog(const LauncherString& text, bool newline) {
     if (debugLogPath().empty()) return;
     CFile file = openFile(debugLogPath().c_str(), "a");
     if (!file.valid()) return;
-    std::fprintf(file.get(), newline ? "%s\n" : "%s", text.c_str());
+    std::fputs(text.c_str(), file.get());
+    if (newline) std::fputc('\n', file.get());
 }
 
 }  // namespace nv

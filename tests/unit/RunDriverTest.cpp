@@ -81,11 +81,11 @@ TEST_F(RunDriverTest, MissingValuesAreReportedAndProcessingGoesOn) {
     job.instructionResult = 7;
     EXPECT_EQ(run({"-nv:log"}), 7);  // the instruction result replaces -1
     EXPECT_EQ(ui.messages,
-              std::vector<std::string>{"A log file name must be specified after the -log option on the command line."});
+              std::vector<std::string>{"A log file name must be specified after the -nv:log option on the command line."});
 
     ui.messages.clear();
     EXPECT_EQ(run({"-nv:in"}), -1);  // no instructions after a missing input file
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"An input file name must follow the '-in' command line option."});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"An input file name must follow the '-nv:in' command line option."});
 
     ui.messages.clear();
     EXPECT_EQ(run({"-nv:orig"}), 7);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
 #include <ostream>
 #include <string>
@@ -19,42 +20,51 @@ namespace {
 struct Language {
     const char* name;
     LANGID id;
+    UINT codePage;  // the ANSI code page of the language's users: narrow loads convert to it
 };
 
 void PrintTo(const Language& language, std::ostream* out) { *out << language.name; }
 
-const LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+LANGID only(WORD primary) { return MAKELANGID(primary, SUBLANG_NEUTRAL); }
 
-// The 27 languages of the string table, with the identifiers the tables carry.
+const LANGID kEnglish = only(LANG_ENGLISH);
+
+// The 27 languages of the string table, with the identifiers the tables carry:
+// the language alone, so that every region of it finds the table, except where
+// regions have tables of their own (Chinese, Portuguese) and for Japanese and Korean.
 const Language kLanguages[] = {
-    {"Bulgarian", MAKELANGID(LANG_BULGARIAN, SUBLANG_BULGARIAN_BULGARIA)},
-    {"Czech", MAKELANGID(LANG_CZECH, SUBLANG_CZECH_CZECH_REPUBLIC)},
-    {"Danish", MAKELANGID(LANG_DANISH, SUBLANG_DANISH_DENMARK)},
-    {"German", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)},
-    {"Greek", MAKELANGID(LANG_GREEK, SUBLANG_GREEK_GREECE)},
-    {"English", kEnglish},
-    {"Spanish", MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN)},
-    {"Finnish", MAKELANGID(LANG_FINNISH, SUBLANG_FINNISH_FINLAND)},
-    {"French", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)},
-    {"Hungarian", MAKELANGID(LANG_HUNGARIAN, SUBLANG_HUNGARIAN_HUNGARY)},
-    {"Italian", MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN)},
-    {"Dutch", MAKELANGID(LANG_DUTCH, SUBLANG_DUTCH)},
-    {"Norwegian", MAKELANGID(LANG_NORWEGIAN, SUBLANG_NORWEGIAN_BOKMAL)},
-    {"Polish", MAKELANGID(LANG_POLISH, SUBLANG_POLISH_POLAND)},
-    {"Romanian", MAKELANGID(LANG_ROMANIAN, SUBLANG_ROMANIAN_ROMANIA)},
-    {"Russian", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
-    {"Croatian", MAKELANGID(LANG_CROATIAN, SUBLANG_CROATIAN_CROATIA)},
-    {"Slovak", MAKELANGID(LANG_SLOVAK, SUBLANG_SLOVAK_SLOVAKIA)},
-    {"Swedish", MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH)},
-    {"Turkish", MAKELANGID(LANG_TURKISH, SUBLANG_TURKISH_TURKEY)},
-    {"Slovenian", MAKELANGID(LANG_SLOVENIAN, SUBLANG_SLOVENIAN_SLOVENIA)},
-    {"ChineseTaiwan", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL)},
-    {"Japanese", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)},
-    {"Korean", MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN)},
-    {"PortugueseBrazil", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)},
-    {"ChinesePrc", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
-    {"PortuguesePortugal", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE)},
+    {"Bulgarian", only(LANG_BULGARIAN), 1251},
+    {"Czech", only(LANG_CZECH), 1250},
+    {"Danish", only(LANG_DANISH), 1252},
+    {"German", only(LANG_GERMAN), 1252},
+    {"Greek", only(LANG_GREEK), 1253},
+    {"English", kEnglish, 1252},
+    {"Spanish", only(LANG_SPANISH), 1252},
+    {"Finnish", only(LANG_FINNISH), 1252},
+    {"French", only(LANG_FRENCH), 1252},
+    {"Hungarian", only(LANG_HUNGARIAN), 1250},
+    {"Italian", only(LANG_ITALIAN), 1252},
+    {"Dutch", only(LANG_DUTCH), 1252},
+    {"Norwegian", only(LANG_NORWEGIAN), 1252},
+    {"Polish", only(LANG_POLISH), 1250},
+    {"Romanian", only(LANG_ROMANIAN), 1250},
+    {"Russian", only(LANG_RUSSIAN), 1251},
+    {"Croatian", only(LANG_CROATIAN), 1250},
+    {"Slovak", only(LANG_SLOVAK), 1250},
+    {"Swedish", only(LANG_SWEDISH), 1252},
+    {"Turkish", only(LANG_TURKISH), 1254},
+    {"Slovenian", only(LANG_SLOVENIAN), 1250},
+    {"ChineseTaiwan", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), 950},
+    {"Japanese", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), 932},
+    {"Korean", MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN), 949},
+    {"PortugueseBrazil", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), 1252},
+    {"ChinesePrc", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), 936},
+    {"PortuguesePortugal", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE), 1252},
 };
+
+// The copy of the English table that users of a language with no table of its
+// own get: the system's last choice is US English.
+const Language kEnglishFallback = {"EnglishFallback", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), 1252};
 
 const char* const kEnglishTexts[] = {
     NV_EN_1,  NV_EN_2,  NV_EN_3,  NV_EN_4,  NV_EN_5,  NV_EN_6,  NV_EN_7,  NV_EN_8,  NV_EN_9,
@@ -109,19 +119,53 @@ std::vector<std::wstring> inserts(const std::wstring& text) {
     return found;
 }
 
+// The command-line options a text names, sorted: "-nv:log", or "-log" for an
+// option of the program written without its prefix. A translation must name
+// the same ones as the English text, spelled as the program accepts them.
+std::vector<std::wstring> options(const std::wstring& text) {
+    static const wchar_t* const kNames[] = {L"log", L"in", L"javahome", L"tempdir"};
+    std::vector<std::wstring> found;
+    for (std::size_t at = text.find(L'-'); at != std::wstring::npos; at = text.find(L'-', at + 1)) {
+        std::size_t end = at + 1;
+        while (end < text.size() && ((text[end] >= L'a' && text[end] <= L'z') || text[end] == L':')) ++end;
+        const std::wstring token = text.substr(at, end - at);
+        const bool named = std::any_of(std::begin(kNames), std::end(kNames),
+                                       [&token](const wchar_t* name) { return token == L"-" + std::wstring(name); });
+        if (token.compare(0, 4, L"-nv:") == 0 || named) found.push_back(token);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// True when the text comes back unchanged from the code page that a narrow
+// load converts it to; a character the code page lacks comes back as '?' or
+// as a look-alike ("R" for "\u00AE" in code page 932).
+bool survivesCodePage(const std::wstring& text, UINT codePage) {
+    const int length = static_cast<int>(text.size());
+    int n = WideCharToMultiByte(codePage, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, text.c_str(), length, &narrow[0], n, nullptr, nullptr);
+    int m = MultiByteToWideChar(codePage, 0, narrow.c_str(), n, nullptr, 0);
+    std::wstring back(static_cast<std::size_t>(m), L'\0');
+    MultiByteToWideChar(codePage, 0, narrow.c_str(), n, &back[0], m);
+    return back == text;
+}
+
 bool startsWithBlank(const std::wstring& s) { return !s.empty() && s.front() == L' '; }
 bool endsWithBlank(const std::wstring& s) { return !s.empty() && s.back() == L' '; }
 
 class ResourceLanguageTest : public ::testing::TestWithParam<Language> {};
 
-TEST(ResourcesTest, EnglishTableIsTheSourceTexts) {
+TEST(ResourcesTest, EnglishTablesAreTheSourceTexts) {
     for (unsigned id = 1; id <= kLastId; ++id) {
         EXPECT_EQ(stringIn(id, kEnglish), fromUtf8(kEnglishTexts[id - 1])) << "id " << id;
+        EXPECT_EQ(stringIn(id, kEnglishFallback.id), fromUtf8(kEnglishTexts[id - 1])) << "id " << id;
     }
 }
 
 TEST_P(ResourceLanguageTest, EveryTextPresentWithTheEnglishInsertsAndBlanks) {
     const LANGID lang = GetParam().id;
+    const UINT codePage = GetParam().codePage;
     for (unsigned id = 1; id <= kLastId; ++id) {
         const std::wstring english = fromUtf8(kEnglishTexts[id - 1]);
         const std::wstring text = stringIn(id, lang);
@@ -130,11 +174,15 @@ TEST_P(ResourceLanguageTest, EveryTextPresentWithTheEnglishInsertsAndBlanks) {
         // Texts that end or start with a blank are joined to a detail text.
         EXPECT_EQ(endsWithBlank(text), endsWithBlank(english)) << "id " << id;
         EXPECT_EQ(startsWithBlank(text), startsWithBlank(english)) << "id " << id;
+        EXPECT_EQ(options(text), options(english)) << "id " << id;
+        EXPECT_TRUE(survivesCodePage(text, codePage)) << "id " << id << " in code page " << codePage;
     }
     // A window class name, not a text for people.
     EXPECT_EQ(stringIn(IDS_MAIN_WINDOW_CLASS, lang), L"LauncherMain");
     const std::wstring wizard = stringIn(IDS_PREPARING_WIZARD, lang);
-    EXPECT_NE(wizard.find(L"Norvane\u00AE"), std::wstring::npos) << "the registered mark is lost";
+    // The registered mark, written "(R)" where the code page has no sign for it.
+    const wchar_t* const mark = survivesCodePage(L"\u00AE", codePage) ? L"Norvane\u00AE" : L"Norvane(R)";
+    EXPECT_NE(wizard.find(mark), std::wstring::npos) << "the registered mark is lost";
     EXPECT_EQ(std::count(wizard.begin(), wizard.end(), L'\n'), 2);
 }
 
@@ -213,26 +261,50 @@ TEST_P(ResourceLanguageTest, ProgressDialogsCreateWithTheirControls) {
     checkDialog(IDD_PROGRESS_SMALL, GetParam().id, false, RECT{0, 0, 277, 58});
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, ResourceLanguageTest, ::testing::ValuesIn(kLanguages),
-                         [](const ::testing::TestParamInfo<Language>& language) { return language.param.name; });
+std::string languageName(const ::testing::TestParamInfo<Language>& language) { return language.param.name; }
+INSTANTIATE_TEST_SUITE_P(Languages, ResourceLanguageTest, ::testing::ValuesIn(kLanguages), languageName);
+INSTANTIATE_TEST_SUITE_P(Fallback, ResourceLanguageTest, ::testing::Values(kEnglishFallback), languageName);
+
+// The table the system picks for a user language: the language's own; for a
+// region without one, the language-only table (German for German (Switzerland));
+// for a language with no table, the US English copy.
+Language tableFor(LANGID user) {
+    for (const Language& l : kLanguages)
+        if (l.id == user) return l;
+    if (user == kEnglishFallback.id) return kEnglishFallback;
+    for (const Language& l : kLanguages)
+        if (l.id == only(PRIMARYLANGID(user))) return l;
+    return kEnglishFallback;
+}
 
 // The language the system picks for a narrow load is the user's, converted to
 // the ANSI code page; run under LC_ALL=de_DE.UTF-8, ru_RU.UTF-8 or ja_JP.UTF-8
-// to see 1252, 1251 or 932.
+// to see 1252, 1251 or 932, and under a regional locale (de_CH, es_MX) to see
+// the language-only table, and under one with no table (th_TH) to see English.
+// NV_EXPECT_LANGUAGE, when set, names the table that the run must see.
 TEST(ResourcesTest, LoadStringAGivesTheUserLanguageInTheAnsiCodePage) {
     const LANGID user = GetUserDefaultUILanguage();
-    const Language* picked = std::find_if(std::begin(kLanguages), std::end(kLanguages),
-                                          [user](const Language& l) { return l.id == user; });
-    if (picked == std::end(kLanguages)) GTEST_SKIP() << "user language " << user << " has no table of its own";
+    const Language picked = tableFor(user);
+    if (const char* expected = std::getenv("NV_EXPECT_LANGUAGE")) {
+        ASSERT_STREQ(picked.name, expected) << "user language 0x" << std::hex << user;
+    }
+    HMODULE module = GetModuleHandleW(nullptr);
     for (unsigned id : {IDS_STATUS_SEARCHING, IDS_PREPARING_WIZARD, IDS_PLEASE_WAIT}) {
-        const std::wstring wide = stringIn(id, picked->id);
+        const std::wstring wide = stringIn(id, picked.id);
         int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
         std::string expected(static_cast<std::size_t>(n), '\0');
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &expected[0], n, nullptr, nullptr);
         char buffer[512] = {};
-        int length = LoadStringA(GetModuleHandleW(nullptr), id, buffer, sizeof(buffer));
+        int length = LoadStringA(module, id, buffer, sizeof(buffer));
         EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(length)), expected)
-            << picked->name << " id " << id << " code page " << GetACP();
+            << picked.name << " id " << id << " code page " << GetACP();
+    }
+    // The progress dialogs come in the same language as the texts.
+    for (unsigned dialogId : {IDD_PROGRESS_LARGE, IDD_PROGRESS_SMALL}) {
+        const LPCWSTR type = reinterpret_cast<LPCWSTR>(RT_DIALOG);
+        EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(dialogId), type),
+                  FindResourceExW(module, type, MAKEINTRESOURCEW(dialogId), picked.id))
+            << picked.name << " dialog " << dialogId;
     }
 }
 

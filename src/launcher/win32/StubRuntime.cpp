@@ -1,0 +1,71 @@
+// Pieces of the C++ runtime that launcher.exe defines for itself. This file is
+// linked into launcher.exe alone, ahead of libstdc++, so the linker takes these
+// definitions and leaves the library's own objects out.
+//
+// Why: the MinGW linker keeps every function that has unwind data in an object
+// it pulls in (the unwind tables are always kept and refer to every function),
+// so one small call can bring a whole library object along. Measured with
+// bench/size_report.py, these two replacements keep about 130 KB out of the
+// win32 stub: the demangler with MinGW's printf, and the copy-on-write string
+// and std::random_device that the library's exception messages bring.
+//
+// libstdc++ defines all of the std::__throw_* functions in one object: a new
+// reference to one not defined here pulls that object in again and the link
+// fails with "multiple definition"; then add the missing one here.
+#include <bits/functexcept.h>
+
+#include <cstdlib>
+#include <exception>
+#include <new>
+#include <typeinfo>
+
+namespace __gnu_cxx {
+
+// The library's default handler names the uncaught exception's type, demangled,
+// on standard error, which a windowed program does not have. It then aborts,
+// and so does this one.
+void __verbose_terminate_handler() { std::abort(); }
+
+}  // namespace __gnu_cxx
+
+namespace {
+
+// Stands for std::logic_error, std::length_error, std::out_of_range and their
+// kin, which the standard containers throw only on a programming error (an
+// index past the end, a size past max_size). No handler in the launcher
+// catches them by type: they end in a catch (...) or in std::terminate either
+// way, so a lighter type behaves the same.
+class LibraryError : public std::exception {
+public:
+    explicit LibraryError(const char* message) noexcept : message_(message) {}
+    // The library's message; for out-of-range errors its printf format, unformatted.
+    const char* what() const noexcept override { return message_; }
+
+private:
+    const char* message_;
+};
+
+}  // namespace
+
+namespace std {
+
+// These five have light types of their own and keep them: the launcher catches
+// std::bad_alloc where an allocation may fail.
+void __throw_bad_exception() { throw bad_exception(); }
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_bad_cast() { throw bad_cast(); }
+void __throw_bad_typeid() { throw bad_typeid(); }
+
+void __throw_logic_error(const char* message) { throw LibraryError(message); }
+void __throw_domain_error(const char* message) { throw LibraryError(message); }
+void __throw_invalid_argument(const char* message) { throw LibraryError(message); }
+void __throw_length_error(const char* message) { throw LibraryError(message); }
+void __throw_out_of_range(const char* message) { throw LibraryError(message); }
+void __throw_out_of_range_fmt(const char* format, ...) { throw LibraryError(format); }
+void __throw_runtime_error(const char* message) { throw LibraryError(message); }
+void __throw_range_error(const char* message) { throw LibraryError(message); }
+void __throw_overflow_error(const char* message) { throw LibraryError(message); }
+void __throw_underflow_error(const char* message) { throw LibraryError(message); }
+
+}  // namespace std
