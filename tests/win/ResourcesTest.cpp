@@ -205,11 +205,12 @@ private:
 INT_PTR CALLBACK ignoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // The controls of a progress dialog that the launcher's code relies on.
-void checkDialog(unsigned dialogId, LANGID lang, bool explanationVisible, RECT units) {
+void checkDialog(unsigned dialogId, bool explanationVisible, RECT units) {
     SCOPED_TRACE(dialogId);
     DWORD size = 0;
     auto templ = static_cast<const DLGTEMPLATE*>(
-        resourceIn(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(dialogId), lang, &size));
+        resourceIn(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(dialogId),
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &size));  // one copy serves every language
     ASSERT_NE(templ, nullptr);
     HiddenOwner owner;
     ASSERT_NE(owner.get(), nullptr);
@@ -257,8 +258,8 @@ void checkDialog(unsigned dialogId, LANGID lang, bool explanationVisible, RECT u
 TEST_P(ResourceLanguageTest, ProgressDialogsCreateWithTheirControls) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
     ASSERT_TRUE(InitCommonControlsEx(&controls));
-    checkDialog(IDD_PROGRESS_LARGE, GetParam().id, true, RECT{0, 0, 277, 90});
-    checkDialog(IDD_PROGRESS_SMALL, GetParam().id, false, RECT{0, 0, 277, 58});
+    checkDialog(IDD_PROGRESS_LARGE, true, RECT{0, 0, 277, 90});
+    checkDialog(IDD_PROGRESS_SMALL, false, RECT{0, 0, 277, 58});
 }
 
 std::string languageName(const ::testing::TestParamInfo<Language>& language) { return language.param.name; }
@@ -299,11 +300,12 @@ TEST(ResourcesTest, LoadStringAGivesTheUserLanguageInTheAnsiCodePage) {
         EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(length)), expected)
             << picked.name << " id " << id << " code page " << GetACP();
     }
-    // The progress dialogs come in the same language as the texts.
+    // The progress dialogs are found for the same language (their one neutral copy).
     for (unsigned dialogId : {IDD_PROGRESS_LARGE, IDD_PROGRESS_SMALL}) {
         const LPCWSTR type = reinterpret_cast<LPCWSTR>(RT_DIALOG);
+        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(dialogId), type), nullptr) << picked.name;
         EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(dialogId), type),
-                  FindResourceExW(module, type, MAKEINTRESOURCEW(dialogId), picked.id))
+                  FindResourceExW(module, type, MAKEINTRESOURCEW(dialogId), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)))
             << picked.name << " dialog " << dialogId;
     }
 }
