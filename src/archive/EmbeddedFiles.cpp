@@ -46,6 +46,7 @@ void LauncherFile::useInstructions(const TagFile& tags) {
 
 void LauncherFile::useLaunchScript(TagFile& tags) {
     launchScript_ = std::make_unique<LaunchScript>(tags);
+    launchScript_->setPayload(this);
     // An input file's UI_TITLE wins over the launch script's DESC.
     if (!titleGiven_) setWindowTitleFromText(launchScript_->description());
 }
@@ -185,6 +186,17 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     }
     return target;
 }
+
+StringList LauncherFile::extractType(std::uint8_t type, const LauncherString& directory) {
+    StringList written;
+    for (std::int32_t i = 0; i < entries_.count(); ++i) {
+        const FileIndexEntry& entry = *entries_.get(i);
+        if (entry.type == type) written.append(extract(entry, directory));
+    }
+    return written;
+}
+
+int LauncherFile::modeByte() const { return readModeByte(path_); }
 
 void LauncherFile::extractAll() {
     TagFile input;

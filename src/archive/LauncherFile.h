@@ -10,6 +10,7 @@
 #include "foundation/LauncherString.h"
 #include "foundation/ObjectList.h"
 #include "jvm/JvmSearch.h"
+#include "launch/LauncherPayload.h"
 
 
 namespace nv {
@@ -18,13 +19,17 @@ class Instructions;
 class LaunchScript;
 class TagFile;
 
-class LauncherFile {
+class LauncherFile : public LauncherPayload {
 public:
     // The file at path is read (the running executable in a real run).
     explicit LauncherFile(const LauncherString& path);
-    virtual ~LauncherFile();
+    ~LauncherFile() override;
     LauncherFile(const LauncherFile&) = delete;
     LauncherFile& operator=(const LauncherFile&) = delete;
+
+    // Extracts every entry of `type`, in index order, into `directory`.
+    StringList extractType(std::uint8_t type, const LauncherString& directory) override;
+    int modeByte() const override;
 
     // Reads the trailer and the index once; a file without the
     // identification value has no entries. Writes one run-log line per entry

@@ -19,6 +19,7 @@ struct RunSettings {
     LauncherString classPathSuffix;       // -cp:a
     StringList passThrough;               // arguments handed to the launched program
     StringList allArguments;              // every argument after the program name
+    LauncherString applicationArchive;    // APPLICATION_ARCHIVE's path once it is made
 };
 
 // The one instance of the process.

@@ -1,9 +1,279 @@
 #include "launch/LaunchScript.h"
 
+#include <cerrno>
+#include <cstdio>
+
+#include "cleanup/TemporaryFiles.h"
+#include "foundation/CFile.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "foundation/RunSettings.h"
+#include "foundation/ScopeGuard.h"
+#include "launch/ArgumentQuoting.h"
+#include "launch/ClassPath.h"
+#include "launch/CompanionFile.h"
+#include "launch/FunctionCall.h"
+#include "launch/JvmVariables.h"
+#include "launch/LaunchScriptError.h"
+#include "launch/LauncherPayload.h"
+#include "launch/ProcessRunner.h"
+#include "launch/ReferenceScanner.h"
+#include "system/Environment.h"
+#include "tagfile/NumberText.h"
+#include "tagfile/PathText.h"
 #include "tagfile/TagFile.h"
+#include "tagfile/TextScanning.h"
 
 namespace nv {
 
-LauncherString LaunchScript::description() const { return tags_.value("DESC"); }
+namespace {
+
+constexpr std::uint8_t applicationArchiveType = 6;
+constexpr std::size_t copyBlock = 4096;
+
+const LauncherString& originalLauncherPath() {
+    const RunSettings& settings = runSettings();
+    return settings.originalLauncherPath.empty() ? settings.launcherPath : settings.originalLauncherPath;
+}
+
+void requireCount(const StringList& arguments, std::int32_t count, const char* message) {
+    if (arguments.count() != count) throw LaunchScriptError(message);
+}
+
+// Copies `source` to `target` in blocks; returns the C runtime's error number
+// of a short write (the copy goes on), 0 otherwise; -1 when either cannot open.
+int copyFile(const LauncherString& source, const LauncherString& target) {
+    CFile in = openFile(source.c_str(), "rb");
+    CFile out = openFile(target.c_str(), "wb");
+    if (!in || !out) return -1;
+    int error = 0;
+    char block[copyBlock];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, in.get())) > 0) {
+        errno = 0;
+        if (std::fwrite(block, 1, got, out.get()) < got) error = errno ? errno : EIO;
+    }
+    if (!closeFile(out) && !error) error = errno ? errno : EIO;
+    return error;
+}
+
+}  // namespace
+
+LaunchScript::LaunchScript(const TagFile& tags)
+    : commandTemplate_(tags.value("COMMAND")),
+      displayConsole_(tags.boolValue("DISPLAY_CONSOLE", false)),
+      autoWorkingDirectory_(tags.boolValue("AUTO_SET_WORKING_DIR", true)),
+      description_(tags.value("DESC")),
+      archiveTemplate_(tags.value("ARCHIVE")) {}
+
+LaunchScript::LaunchScript(const LauncherString& command, bool captureOutput, bool addEmbeddedArchives)
+    : commandTemplate_(command), captureOutput_(captureOutput), addEmbeddedArchives_(addEmbeddedArchives) {}
+
+LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
+    source_ = &jvm;
+    ScopeGuard clearSource([this] { source_ = nullptr; });
+    try {
+        const LauncherString functions = expandReferences(commandTemplate_, '%', *this);
+        const LauncherString tags = expandReferences(functions, '@', jvm);
+        return expandReferences(tags, '#', *this);
+    } catch (const LaunchScriptError& error) {
+        logEntry("Launch command:");
+        logEntry(error.text());
+        throw LauncherException(LauncherString("Launch script error: ") + error.message());
+    }
+}
+
+void LaunchScript::expandReference(LauncherString& text, char delimiter, LauncherString::size_type open,
+                                   LauncherString::size_type close) {
+    const LauncherString name = text.substr(open + 1, close - open - 1);
+    if (delimiter == '#') {
+        text.replace(open, close - open + 1, environmentValue(name));
+        return;
+    }
+    const FunctionCall call = readFunctionCall(text, close + 1);
+    text.replace(open, call.end - open, callFunction(name, call.arguments));
+}
+
+LauncherString LaunchScript::tagPass(const LauncherString& text) { return expandReferences(text, '@', *source_); }
+
+LauncherString LaunchScript::callFunction(const LauncherString& name, const StringList& arguments) {
+    if (name == LauncherString("REPLACE")) {
+        requireCount(arguments, 3, "REPLACE function requires 3 arguments.");
+        const LauncherString search = tagPass(arguments.get(0));
+        const LauncherString replacement = tagPass(arguments.get(1));
+        LauncherString text = arguments.get(2);
+        // An empty search text would be found at the same place for ever: it replaces nothing.
+        if (search.empty()) return text;
+        for (LauncherString::size_type at = text.find(search); at != LauncherString::npos;
+             at = text.find(search, at + replacement.length())) {
+            text.replace(at, search.length(), replacement);
+        }
+        return text;
+    }
+    if (name == LauncherString("RUNTIME_SYSTEMPROP")) {
+        requireCount(arguments, 0, "RUNTIME_SYSTEMPROP function takes no arguments.");
+        return runtimeSystemProperties();
+    }
+    if (name == LauncherString("RUNTIME_JAVAARGS")) {
+        requireCount(arguments, 0, "RUNTIME_JAVAARGS function takes no arguments.");
+        return runtimeJavaArguments();
+    }
+    if (name == LauncherString("SYSTEMPROP")) {
+        requireCount(arguments, 2, "SYSTEMPROP function requires 2 arguments.");
+        return systemProperty(arguments.get(0), arguments.get(1));
+    }
+    if (name == LauncherString("CP")) return buildClassPath(arguments, *this, *source_);
+    if (name == LauncherString("IF_EXISTS")) {
+        requireCount(arguments, 2, "IF_EXISTS function requires 2 arguments.");
+        return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
+    }
+    if (name == LauncherString("LAUNCHER_FILE")) {
+        requireCount(arguments, 0, "LAUNCHER_FILE function takes 0 arguments.");
+        return runSettings().launcherPath;
+    }
+    if (name == LauncherString("LAUNCHER_DIR")) {
+        requireCount(arguments, 0, "LAUNCHER_DIR function takes 0 arguments.");
+        return launcherDirectory(originalLauncherPath());
+    }
+    if (name == LauncherString("APPLICATION_ARCHIVE")) {
+        if (arguments.count() > 1) throw LaunchScriptError("APPLICATION_ARCHIVE function takes 0 arguments.");
+        return applicationArchive(arguments);
+    }
+    if (name == LauncherString("TEMP_DIR")) {
+        requireCount(arguments, 0, "TEMP_DIR function takes 0 arguments.");
+        LauncherString directory = temporaryDirectory();
+        if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
+        return directory;
+    }
+    throw LaunchScriptError(LauncherString("Invalid function name (") + name + ").");
+}
+
+LauncherString LaunchScript::systemProperty(const LauncherString& name, const LauncherString& value) {
+    return source_->lookupVariable("SYSTEM") + name + source_->lookupVariable("SYSTEM_SEPARATOR") + tagPass(value);
+}
+
+LauncherString LaunchScript::runtimeSystemProperties() {
+    LauncherString joined;
+    const StringList lines = companionLines(".sp");
+    for (std::int32_t i = 0; i < lines.count(); ++i) {
+        const LauncherString& line = lines.get(i);
+        const LauncherString::size_type equals = line.find('=');
+        if (equals == LauncherString::npos) continue;
+        const LauncherString property = systemProperty(line.substr(0, equals), line.substr(equals + 1));
+        if (property.empty()) continue;
+        if (!joined.empty()) joined += ' ';
+        joined += property;
+    }
+    return joined;
+}
+
+LauncherString LaunchScript::runtimeJavaArguments() {
+    LauncherString joined;
+    const StringList lines = companionLines(".ja");
+    for (std::int32_t i = 0; i < lines.count(); ++i) {
+        const LauncherString argument = tagPass(lines.get(i));
+        if (argument.empty()) continue;
+        if (!joined.empty()) joined += ' ';
+        joined += argument;
+    }
+    return joined;
+}
+
+LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
+    LauncherString& path = runSettings().applicationArchive;
+    if (!path.empty()) return path;
+    const LauncherString directory = createTemporaryDirectory();
+    if (arguments.count() == 0) {
+        if (!payload_) return path;
+        const StringList written = payload_->extractType(applicationArchiveType, directory);
+        if (written.count() > 0) path = written.last();
+        return path;
+    }
+    const LauncherString& name = arguments.get(0);
+    LauncherString source = launcherDirectory(originalLauncherPath());
+    ensureTrailingSeparator(source);
+    source += name;
+    const LauncherString::size_type separator = name.findLastOf("/\\");
+    const LauncherString target =
+        directory + "\\" + (separator == LauncherString::npos ? name : name.substr(separator + 1));
+    const int error = copyFile(source, target);
+    if (error > 0) {
+        throw LauncherException(messageText(MessageCode::errorWritingFile) + formatLong(error) +
+                                messageText(MessageCode::notEnoughTemporarySpace));
+    }
+    if (error == 0) path = target;
+    return path;
+}
+
+void LaunchScript::applyWizardEnvironment() {
+    const TagFile& tags = source_->tags();
+    for (std::int32_t i = 0; i < tags.valueCount("SET_ENV_FOR_WIZARD"); ++i) {
+        LauncherString setting = tags.value("SET_ENV_FOR_WIZARD", i);
+        trimBlanks(setting);
+        if (setting.empty()) continue;
+        const LauncherString::size_type equals = setting.find('=');
+        LauncherString name = setting.substr(0, equals);
+        LauncherString value = equals == LauncherString::npos ? LauncherString() : setting.substr(equals + 1);
+        trimBlanks(name);
+        trimBlanks(value);
+        setEnvironmentValue(name, value);
+    }
+}
+
+std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest) {
+    LauncherString command = buildCommand(jvm);
+    LauncherString directory;
+    if (autoWorkingDirectory_) {
+        const LauncherString& launcher = runSettings().launcherPath;
+        const LauncherString::size_type cut = launcher.rfind('\\');
+        if (cut != LauncherString::npos) directory = launcher.substr(0, cut);
+    }
+    for (std::int32_t i = 0; passThrough && i < passThrough->count(); ++i) {
+        command += ' ';
+        command += quoteArgument(passThrough->get(i));
+    }
+    logEntry(LauncherString("Executing launch script command: ") + command +
+             (directory.empty() ? LauncherString(" in current working directory")
+                                : LauncherString(" in working directory ") + directory));
+
+    // JAVA_HOME is the launched JVM's for the child only; the launcher's own
+    // value (or its absence) comes back however the run ends.
+    const bool hadJavaHome = environmentHas("JAVA_HOME");
+    const LauncherString javaHome = environmentValue("JAVA_HOME");
+    ScopeGuard restore([&] {
+        if (hadJavaHome) {
+            setEnvironmentValue("JAVA_HOME", javaHome);
+        } else {
+            clearEnvironmentValue("JAVA_HOME");
+        }
+    });
+    setEnvironmentValue("JAVA_HOME", jvm.tags().value("JVM_HOME"));
+    source_ = &jvm;
+    {
+        ScopeGuard clearSource([this] { source_ = nullptr; });
+        const int mode = payload_ ? payload_->modeByte() : -1;
+        if (mode == 0 || mode == 2) applyWizardEnvironment();
+    }
+
+    ProcessRequest request;
+    request.commandLine = command;
+    request.workingDirectory = directory;
+    request.console = displayConsole_ || consoleRequest;
+    request.capture = !request.console && captureOutput_;
+    request.wait = true;
+    request.output = &standardOutput_;
+    request.error = &standardError_;
+    const std::int32_t code = runProcess(request);
+
+    if (request.capture) {
+        logEntry("Output from the launch script execution");
+        logEntry("StdOut:");
+        logEntry(standardOutput_);
+        logEntry("ErrOut:");
+        logEntry(standardError_);
+    }
+    return code;
+}
 
 }  // namespace nv

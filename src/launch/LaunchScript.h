@@ -1,25 +1,79 @@
 #pragma once
-// The launch settings of a run, read from a tag file.
+// How the Java program is started: a command template whose %FUNCTION%(...),
+// @TAG@ and #ENVIRONMENT# references are replaced when the launch happens,
+// and the switches for its console and working directory.
+
+#include <cstdint>
 
 #include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+#include "launch/DelimitedExpander.h"
 
 namespace nv {
 
+class JvmVariables;
+class LauncherPayload;
 class TagFile;
 
-class LaunchScript {
+class LaunchScript : public DelimitedExpander {
 public:
-    // Refers to `tags`, which must outlive this object.
-    explicit LaunchScript(TagFile& tags) : tags_(tags) {}
+    // From a launch script's tags (COMMAND, DISPLAY_CONSOLE, AUTO_SET_WORKING_DIR,
+    // DESC, ARCHIVE): output captured, embedded class path archives added.
+    explicit LaunchScript(const TagFile& tags);
+    // From a command text (the verification's), run in the launcher's
+    // directory without console, with the two creator's choices.
+    LaunchScript(const LauncherString& command, bool captureOutput, bool addEmbeddedArchives);
     LaunchScript(const LaunchScript&) = delete;
     LaunchScript& operator=(const LaunchScript&) = delete;
 
-    TagFile& tags() const { return tags_; }
-    // DESC: the program's name for people; it becomes the window title.
-    LauncherString description() const;
+    // The launcher file whose embedded archives CP and APPLICATION_ARCHIVE
+    // extract and whose mode byte decides the wizard environment; may be null.
+    void setPayload(LauncherPayload* payload) { payload_ = payload; }
+    LauncherPayload* payload() const { return payload_; }
+
+    const LauncherString& description() const { return description_; }
+    const LauncherString& archiveTemplate() const { return archiveTemplate_; }
+    bool addsEmbeddedArchives() const { return addEmbeddedArchives_; }
+    // What the launched programs wrote, each run's output appended.
+    const LauncherString& standardOutput() const { return standardOutput_; }
+    const LauncherString& standardError() const { return standardError_; }
+
+    // The finished command: the function pass ("%"), the tag pass ("@",
+    // through the JVM file) and the environment pass ("#"). Throws
+    // LauncherException "Launch script error: ..." (after logging
+    // "Launch command:" and the text being expanded) for a faulty command.
+    LauncherString buildCommand(JvmVariables& jvm);
+
+    // Builds the command, appends the pass-through arguments (may be null),
+    // runs it with JAVA_HOME set to the JVM file's JVM_HOME (restored
+    // afterwards) and, in modes 0 and 2, the wizard environment applied,
+    // logs what it ran and what it wrote, and returns its exit code.
+    std::int32_t launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest);
+
+    // Replaces one %FUNCTION%(...) or #NAME# reference; the scanner calls it.
+    void expandReference(LauncherString& text, char delimiter, LauncherString::size_type open,
+                         LauncherString::size_type close) override;
 
 private:
-    TagFile& tags_;
+    LauncherString callFunction(const LauncherString& name, const StringList& arguments);
+    LauncherString tagPass(const LauncherString& text);
+    LauncherString systemProperty(const LauncherString& name, const LauncherString& value);
+    LauncherString runtimeSystemProperties();
+    LauncherString runtimeJavaArguments();
+    LauncherString applicationArchive(const StringList& arguments);
+    void applyWizardEnvironment();
+
+    LauncherString commandTemplate_;
+    bool displayConsole_ = false;
+    bool autoWorkingDirectory_ = true;
+    LauncherString description_;
+    LauncherString archiveTemplate_;
+    bool captureOutput_ = true;
+    bool addEmbeddedArchives_ = true;
+    LauncherString standardOutput_;
+    LauncherString standardError_;
+    LauncherPayload* payload_ = nullptr;
+    JvmVariables* source_ = nullptr;  // set while a command is being built
 };
 
 }  // namespace nv

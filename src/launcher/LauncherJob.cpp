@@ -6,8 +6,8 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "instructions/Instructions.h"
-#include "instructions/UnavailableCommandWork.h"
 #include "foundation/ProgressUi.h"
+#include "launcher/LauncherCommandWork.h"
 #include "launcher/RunJob.h"
 #include "foundation/RunSettings.h"
 #include "tagfile/TagFile.h"
@@ -65,7 +65,8 @@ public:
             throw LauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
         }
         if (!program) throw LauncherException("The launcher file carries no instruction program.");
-        return program->run(work_);
+        LauncherCommandWork work(file());
+        return program->run(work);
     }
 
 private:
@@ -127,7 +128,6 @@ private:
     }
 
     std::unique_ptr<LauncherFile> file_;
-    UnavailableCommandWork work_;
 };
 
 }  // namespace

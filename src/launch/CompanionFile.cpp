@@ -1,0 +1,33 @@
+#include "launch/CompanionFile.h"
+
+#include "foundation/CFile.h"
+#include "foundation/RunSettings.h"
+#include "tagfile/TextScanning.h"
+
+namespace nv {
+
+LauncherString companionPath(const LauncherString& launcherPath, const LauncherString& suffix) {
+    const LauncherString::size_type separator = launcherPath.findLastOf("/\\");
+    LauncherString path = launcherPath;
+    if (separator != LauncherString::npos) {
+        const LauncherString::size_type dot = launcherPath.rfind('.');
+        if (dot != LauncherString::npos && dot > separator) path = launcherPath.substr(0, dot);
+    }
+    return path + suffix;
+}
+
+StringList companionLines(const LauncherString& suffix) {
+    StringList lines;
+    const RunSettings& settings = runSettings();
+    const LauncherString& original =
+        settings.originalLauncherPath.empty() ? settings.launcherPath : settings.originalLauncherPath;
+    CFile file = openFile(companionPath(original, suffix).c_str(), "r");
+    if (!file) return lines;
+    while (!std::feof(file.get())) {
+        const LauncherString line = readLine(file.get());
+        if (!line.empty() || !std::feof(file.get())) lines.append(line);
+    }
+    return lines;
+}
+
+}  // namespace nv

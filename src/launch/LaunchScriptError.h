@@ -1,0 +1,28 @@
+#pragma once
+// A fault in a launch command found while it is expanded. It stays inside
+// the launch code: the command's builder logs the text that was being
+// expanded and turns it into the LauncherException "Launch script error: ...".
+
+#include "foundation/LauncherString.h"
+
+namespace nv {
+
+class LaunchScriptError {
+public:
+    explicit LaunchScriptError(const LauncherString& message) : message_(message) {}
+    const LauncherString& message() const { return message_; }
+    // The text being expanded when the fault was found (the innermost one).
+    const LauncherString& text() const { return text_; }
+    bool hasText() const { return hasText_; }
+    void setText(const LauncherString& text) {
+        text_ = text;
+        hasText_ = true;
+    }
+
+private:
+    LauncherString message_;
+    LauncherString text_;
+    bool hasText_ = false;
+};
+
+}  // namespace nv

@@ -1,0 +1,23 @@
+#pragma once
+// What a launch needs of the launcher file it came from: its embedded files
+// of one type written into a directory, and its mode byte. The launcher file
+// implements it; a launch without one (the verification's) has neither.
+
+#include <cstdint>
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+class LauncherPayload {
+public:
+    virtual ~LauncherPayload() = default;
+    // Extracts every embedded file of `type`, in index order, into
+    // `directory` and returns the paths written. Throws LauncherException.
+    virtual StringList extractType(std::uint8_t type, const LauncherString& directory) = 0;
+    // The mode byte of the launcher file, or -1.
+    virtual int modeByte() const = 0;
+};
+
+}  // namespace nv
