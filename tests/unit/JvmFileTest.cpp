@@ -127,7 +127,8 @@ TEST_F(JvmFileTest, CheckHomeShowsVerifyingAndRestoresTheStatusItReplaced) {
     ui.events.clear();
     verifier.accept = false;
     EXPECT_EQ(jvm.checkHome(LauncherString(jdk), "", ""), nullptr);
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"status  | Verifying Test JVM", "status  | Searching for Other JVM"}));
+    EXPECT_EQ(ui.events,
+              (std::vector<std::string>{"status  | Verifying Test JVM", "status  | Searching for Other JVM"}));
     nv::setStatusDetail(0, "");
     // A rejected candidate logs its check and nothing more.
     EXPECT_EQ(runLog(), "Verifying JVM at " + jdk + "\\bin\\java.exe\n   for JVM: Test JVM\n");

@@ -185,7 +185,8 @@ TEST_F(JvmFileWinTest, PlatformHintSearchMatchesAHomeWithItsExecutable) {
     const std::string home = std::string(temp) + testKey + "-home";
     CreateDirectoryA(home.c_str(), nullptr);
     CreateDirectoryA((home + "\\bin").c_str(), nullptr);
-    { FileHandle exe(CreateFileA((home + "\\bin\\java.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
+    // An empty executable, created and closed at once.
+    FileHandle(CreateFileA((home + "\\bin\\java.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const Hive& machine = hives[0];
     setText(machine, "Jre", "Home", home);
     TagFile tags;
