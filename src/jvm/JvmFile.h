@@ -1,7 +1,13 @@
 #pragma once
-// A description of one acceptable kind of JVM, read from a tag file.
+// A description of one acceptable kind of JVM, read from a tag file: how to
+// recognise it in a Java home, where it may lie, and the settings a launch
+// with it uses.
+
+#include <memory>
 
 #include "foundation/LauncherString.h"
+#include "jvm/CandidateVerifier.h"
+#include "jvm/JvmMatch.h"
 #include "launch/JvmVariables.h"
 
 namespace nv {
@@ -11,8 +17,11 @@ class TagFile;
 class JvmFile : public JvmVariables {
 public:
     // Refers to `tags`, which must outlive this object (it belongs to a
-    // launcher file entry or to the list of tag files loaded from disk).
-    explicit JvmFile(TagFile& tags) : tags_(tags) {}
+    // launcher file entry, the list of tag files loaded from disk, or the
+    // operation that loaded it). Candidates are proven by `verifier`, which
+    // must outlive this object too.
+    explicit JvmFile(TagFile& tags, CandidateVerifier& verifier = defaultCandidateVerifier())
+        : tags_(tags), verifier_(verifier) {}
     JvmFile(const JvmFile&) = delete;
     JvmFile& operator=(const JvmFile&) = delete;
 
@@ -22,8 +31,44 @@ public:
     // JVM_HOME a final "\" is removed. Launch scripts read @NAME@ through it.
     LauncherString lookupVariable(const LauncherString& name) const override;
 
+    // The first value of JVM_EXE: the Java executable relative to a home.
+    LauncherString exeName() const;
+
+    // The Java executable under `home`: home, "\" unless it ends in one, exeName.
+    LauncherString executablePath(const LauncherString& home) const;
+
+    // Checks one candidate home: shows "Verifying <DESC>" as the secondary
+    // status while it runs (the previous one comes back afterwards), logs the
+    // check, and asks the verifier once the executable exists. Returns a
+    // match that keeps `home` as given, or null (silently when JVM_EXE or
+    // `home` is empty; after a progress step of 2 when the executable is
+    // missing).
+    std::unique_ptr<JvmMatch> checkHome(const LauncherString& home, const LauncherString& classPath,
+                                        const LauncherString& className);
+
+    // The hint searches and verifyStatedHome need JVM_PROPERTIES: without it
+    // they write a warning and return null at once.
+
+    // Each PLATFORM_HINT in order until one matches. The invalid-hive
+    // exception of resolvePlatformHint passes through.
+    std::unique_ptr<JvmMatch> searchByPlatformHints(const LauncherString& classPath,
+                                                    const LauncherString& className);
+    // Each PATH_HINT in order until one matches: drive-rooted hints on every
+    // fixed drive, others below the original launcher's directory (a match
+    // there is temporary). Throws fixedDrives' exception.
+    std::unique_ptr<JvmMatch> searchByPathHints(const LauncherString& classPath, const LauncherString& className);
+    // Windows keeps no list of Java executables of its own: always null.
+    std::unique_ptr<JvmMatch> searchByPlatformPaths(const LauncherString& classPath,
+                                                    const LauncherString& className);
+    // checkHome at the JVM file's own JVM_HOME.
+    std::unique_ptr<JvmMatch> verifyStatedHome(const LauncherString& classPath, const LauncherString& className);
+
 private:
+    // True when JVM_PROPERTIES has a value; otherwise writes the warning.
+    bool canVerify() const;
+
     TagFile& tags_;
+    CandidateVerifier& verifier_;
 };
 
 }  // namespace nv

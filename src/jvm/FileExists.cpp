@@ -1,0 +1,16 @@
+#include "jvm/FileExists.h"
+
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "jvm/FileProbe.h"
+
+namespace nv {
+
+bool fileExists(const LauncherString& path) {
+    const unsigned long error = probeFile(path);
+    if (error == 0 || isSharingViolation(error)) return true;
+    if (!isMissingFileError(error)) logEntry(systemErrorText(error));
+    return false;
+}
+
+}  // namespace nv

@@ -1,0 +1,39 @@
+#pragma once
+// Platform hints: registry values whose data is a Java home, written
+// [\]HIVE\KEY PATH\VALUE NAME.
+
+#include <functional>
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+#include "jvm/RegistryQuery.h"
+
+namespace nv {
+
+// A hint cut at its separators.
+struct PlatformHintParts {
+    LauncherString hiveName;   // between the optional leading "\" and the next "\"; empty without one
+    LauncherString keyPath;    // between that "\" and the last "\" (all after it when they are one)
+    LauncherString valueName;  // after the last "\"
+    LauncherString keyWithValue;  // all after the hive's "\": the key of the second form
+};
+
+PlatformHintParts splitPlatformHint(const LauncherString& hint);
+
+// The predefined key of one of the five full hive names, compared exactly;
+// false for any other text, abbreviations included.
+bool hiveByName(const LauncherString& name, RegistryHive& hive);
+
+using RegistryReader =
+    std::function<RegistryValue(RegistryHive, const LauncherString& keyPath, const LauncherString& valueName)>;
+
+// The Java home that the hint names: a list of zero or one directory. Reads
+// the named value; when its key opens but the value cannot be read, reads the
+// default value of the key that includes the value name. A key or value that
+// cannot be opened or read writes the warning of string resource 28 with the
+// system's error text and gives an empty list; an empty text gives an empty
+// list silently. Throws LauncherException with string resource 27 (the hive
+// name and the hint) for an unknown or missing hive.
+StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader& read = readRegistryValue);
+
+}  // namespace nv

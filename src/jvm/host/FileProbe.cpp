@@ -1,0 +1,32 @@
+// The host opens with open(2); "\" reads as "/". A directory is refused the
+// way CreateFile refuses one without backup semantics.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "jvm/FileProbe.h"
+
+namespace nv {
+
+unsigned long probeFile(const LauncherString& path) {
+    std::string hostPath = path.str();
+    for (char& c : hostPath) {
+        if (c == '\\') c = '/';
+    }
+    const int fd = open(hostPath.c_str(), O_RDONLY);
+    if (fd < 0) return static_cast<unsigned long>(errno);
+    struct stat info {};
+    const bool directory = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    close(fd);
+    return directory ? EISDIR : 0;
+}
+
+// Files on the host are never locked against opening.
+bool isSharingViolation(unsigned long) { return false; }
+
+bool isMissingFileError(unsigned long error) { return error == ENOENT || error == ENOTDIR; }
+
+}  // namespace nv

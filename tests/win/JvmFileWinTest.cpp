@@ -1,0 +1,242 @@
+// JVM files against the real system: platform hints in each of the five
+// hives (keys of the test's own, removed afterwards), registry data that is
+// not a terminated text, the fixed drives and a file held without sharing.
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "foundation/win32/Handles.h"
+#include "jvm/FileExists.h"
+#include "jvm/FixedDrives.h"
+#include "jvm/JvmFile.h"
+#include "jvm/PlatformHint.h"
+#include "jvm/RegistryQuery.h"
+#include "tagfile/TagFile.h"
+#include "tests/support/RecordingProgressUi.h"
+
+namespace nv {
+namespace {
+
+std::vector<std::string> texts(const StringList& list) {
+    std::vector<std::string> out;
+    for (std::int32_t i = 0; i < list.count(); ++i) out.push_back(list.get(i).str());
+    return out;
+}
+
+// Removes a key with all its subkeys (RegDeleteTree is not there before Vista).
+void deleteTree(HKEY parent, const std::string& path) {
+    {
+        RegistryKey key;
+        if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS) return;
+        char name[256];
+        DWORD length = sizeof name;
+        while (RegEnumKeyExA(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            deleteTree(key.get(), name);
+            length = sizeof name;
+        }
+    }
+    RegDeleteKeyA(parent, path.c_str());
+}
+
+struct Hive {
+    const char* name;
+    HKEY key;
+    const char* parent;  // where a test key may be made in it
+};
+
+const Hive hives[] = {
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, "Software\\"},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER, "Software\\"},
+    {"HKEY_USERS", HKEY_USERS, ".DEFAULT\\Software\\"},
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT, ""},
+    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG, "Software\\"},
+};
+
+class JvmFileWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testKey = "NvJvmFileTest" + std::to_string(GetCurrentProcessId());
+        char temp[MAX_PATH + 1] = {};
+        GetTempPathA(sizeof temp, temp);
+        logPath = std::string(temp) + testKey + ".log";
+        DeleteFileA(logPath.c_str());
+        setRunLogPath(LauncherString(logPath));
+    }
+    void TearDown() override {
+        for (const Hive& hive : hives) deleteTree(hive.key, std::string(hive.parent) + testKey);
+        setRunLogPath(LauncherString());
+        DeleteFileA(logPath.c_str());
+    }
+
+    // Writes a value (empty name: the key's default value) under the test key of the hive.
+    void setValue(const Hive& hive, const std::string& subkey, const char* name, DWORD type, const void* data,
+                  DWORD size) {
+        RegistryKey key;
+        const std::string path = std::string(hive.parent) + testKey + (subkey.empty() ? "" : "\\" + subkey);
+        ASSERT_EQ(RegCreateKeyExA(hive.key, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(), nullptr),
+                  ERROR_SUCCESS)
+            << hive.name << "\\" << path;
+        ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    }
+    void setText(const Hive& hive, const std::string& subkey, const char* name, const std::string& text) {
+        setValue(hive, subkey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    }
+    // The hint "\HIVE\<test key>\<rest>".
+    std::string hint(const Hive& hive, const std::string& rest) const {
+        return std::string("\\") + hive.name + "\\" + hive.parent + testKey + "\\" + rest;
+    }
+    std::string runLog() const {
+        std::ifstream in(logPath, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+
+    RecordingProgressUi ui;
+    std::string testKey;
+    std::string logPath;
+};
+
+TEST_F(JvmFileWinTest, PlatformHintInEachHiveResolves) {
+    for (const Hive& hive : hives) {
+        SCOPED_TRACE(hive.name);
+        const std::string home = std::string("C:\\jdk-") + hive.name;
+        setText(hive, "1.8", "JavaHome", home);
+        const std::string withSeparator = hint(hive, "1.8\\JavaHome");
+        EXPECT_EQ(texts(resolvePlatformHint(LauncherString(withSeparator))), std::vector<std::string>{home});
+        EXPECT_EQ(texts(resolvePlatformHint(LauncherString(withSeparator.substr(1)))), std::vector<std::string>{home});
+    }
+    EXPECT_EQ(runLog(), "");
+}
+
+TEST_F(JvmFileWinTest, NamedValueComesFirstThenTheKeysDefaultValue) {
+    const Hive& user = hives[1];
+    setText(user, "Both", "Home", "C:\\value");
+    setText(user, "Both\\Home", "", "C:\\default-both");
+    setText(user, "OnlyDefault\\Home", "", "C:\\default");
+    setText(user, "Empty", "Home", "");
+    EXPECT_EQ(texts(resolvePlatformHint(LauncherString(hint(user, "Both\\Home")))),
+              std::vector<std::string>{"C:\\value"});
+    EXPECT_EQ(texts(resolvePlatformHint(LauncherString(hint(user, "OnlyDefault\\Home")))),
+              std::vector<std::string>{"C:\\default"});
+    EXPECT_TRUE(resolvePlatformHint(LauncherString(hint(user, "Empty\\Home"))).empty());
+    EXPECT_EQ(runLog(), "");  // an empty text is no error
+}
+
+TEST_F(JvmFileWinTest, MissingKeyOrValueGivesTheInvalidHintWarning) {
+    const Hive& user = hives[1];
+    setText(user, "Present", "Other", "C:\\other");
+    const std::string warning =
+        "WARNING: " + formatResource(28, systemErrorText(ERROR_FILE_NOT_FOUND)).str() + "\r\n";
+    // A missing key, and a key without the value whose second form is missing too.
+    for (const char* rest : {"Missing\\Home", "Present\\Home"}) {
+        SCOPED_TRACE(rest);
+        DeleteFileA(logPath.c_str());
+        EXPECT_TRUE(resolvePlatformHint(LauncherString(hint(user, rest))).empty());
+        const std::string log = runLog();
+        EXPECT_EQ(log.substr(log.size() < warning.size() ? 0 : log.size() - warning.size()), warning);
+    }
+}
+
+TEST_F(JvmFileWinTest, DataThatIsNotATerminatedTextIsReadWithinItsSize) {
+    const Hive& user = hives[1];
+    const char binary[] = {'A', 'B'};
+    const DWORD number = 0x4241;  // "AB" and two zero bytes
+    const DWORD zero = 0;
+    const char unterminated[] = {'C', ':', '\\', 'x'};
+    const char multi[] = "D:\\a\0E:\\b\0";
+    setValue(user, "", "Binary", REG_BINARY, binary, sizeof binary);
+    setValue(user, "", "Number", REG_DWORD, &number, sizeof number);
+    setValue(user, "", "Zero", REG_DWORD, &zero, sizeof zero);
+    setValue(user, "", "Unterminated", REG_SZ, unterminated, sizeof unterminated);
+    setValue(user, "", "Multi", REG_MULTI_SZ, multi, sizeof multi);
+    setValue(user, "", "NoData", REG_SZ, "", 0);
+    setValue(user, "", "NoBinary", REG_BINARY, nullptr, 0);
+    struct Case {
+        const char* name;
+        std::string expected;
+    };
+    const Case cases[] = {{"Binary", "AB"},       {"Number", "AB"},   {"Zero", ""},       {"Unterminated", "C:\\x"},
+                          {"Multi", "D:\\a"},     {"NoData", ""},     {"NoBinary", ""}};
+    const LauncherString key = LauncherString("Software\\" + testKey);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RegistryValue value = readRegistryValue(RegistryHive::currentUser, key, c.name);
+        EXPECT_TRUE(value.keyOpened);
+        EXPECT_TRUE(value.read);
+        EXPECT_EQ(value.text.str(), c.expected);
+        const std::vector<std::string> homes =
+            c.expected.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.expected};
+        EXPECT_EQ(texts(resolvePlatformHint(LauncherString(hint(user, c.name)))), homes);
+    }
+}
+
+TEST_F(JvmFileWinTest, PlatformHintSearchMatchesAHomeWithItsExecutable) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string home = std::string(temp) + testKey + "-home";
+    CreateDirectoryA(home.c_str(), nullptr);
+    CreateDirectoryA((home + "\\bin").c_str(), nullptr);
+    // An empty executable, created and closed at once.
+    FileHandle(CreateFileA((home + "\\bin\\java.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const Hive& machine = hives[0];
+    setText(machine, "Jre", "Home", home);
+    TagFile tags;
+    tags.setValue("DESC", "Test JVM");
+    tags.setValue("JVM_EXE", "bin\\java.exe");
+    tags.setValue("JVM_PROPERTIES", "java.vendor=Debian");
+    tags.addValue("PLATFORM_HINT", LauncherString(hint(machine, "Missing\\Home")));
+    tags.addValue("PLATFORM_HINT", LauncherString(hint(machine, "Jre\\Home")));
+    JvmFile jvm(tags);
+    auto match = jvm.searchByPlatformHints("", "");
+    DeleteFileA((home + "\\bin\\java.exe").c_str());
+    RemoveDirectoryA((home + "\\bin").c_str());
+    RemoveDirectoryA(home.c_str());
+    ASSERT_NE(match, nullptr);
+    EXPECT_EQ(match->home().str(), home);
+    EXPECT_NE(runLog().find("Checking JVM at " + home + " which was resolved from platform hint " +
+                            hint(machine, "Jre\\Home")),
+              std::string::npos)
+        << runLog();
+}
+
+TEST(JvmSystemTest, FixedDrivesListDriveC) {
+    const std::vector<std::string> drives = texts(fixedDrives());
+    EXPECT_NE(std::find(drives.begin(), drives.end(), "C:"), drives.end()) << ::testing::PrintToString(drives);
+}
+
+TEST(JvmSystemTest, FileHeldOpenWithoutSharingStillExists) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "NvJvmHeld" + std::to_string(GetCurrentProcessId()) + ".exe";
+    {
+        FileHandle held(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(held.valid());
+        EXPECT_TRUE(fileExists(LauncherString(path)));
+    }
+    EXPECT_TRUE(fileExists(LauncherString(path)));
+    DeleteFileA(path.c_str());
+    EXPECT_FALSE(fileExists(LauncherString(path)));
+    EXPECT_FALSE(fileExists(LauncherString(path + "\\inner\\java.exe")));
+}
+
+TEST_F(JvmFileWinTest, DirectoryNamedAsTheExecutableCountsAsMissingAndIsLogged) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string directory = std::string(temp) + testKey + "-dir";
+    CreateDirectoryA(directory.c_str(), nullptr);
+    EXPECT_FALSE(fileExists(LauncherString(directory)));
+    RemoveDirectoryA(directory.c_str());
+    EXPECT_NE(runLog(), "");
+}
+
+}  // namespace
+}  // namespace nv
