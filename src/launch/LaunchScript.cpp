@@ -37,6 +37,16 @@ const LauncherString& originalLauncherPath() {
     return settings.originalLauncherPath.empty() ? settings.launcherPath : settings.originalLauncherPath;
 }
 
+bool isFunctionName(const LauncherString& name) {
+    static const char* const names[] = {"REPLACE",   "RUNTIME_SYSTEMPROP", "RUNTIME_JAVAARGS", "SYSTEMPROP",
+                                        "CP",        "IF_EXISTS",          "LAUNCHER_FILE",    "LAUNCHER_DIR",
+                                        "APPLICATION_ARCHIVE", "TEMP_DIR"};
+    for (const char* known : names) {
+        if (name == LauncherString(known)) return true;
+    }
+    return false;
+}
+
 void requireCount(const StringList& arguments, std::int32_t count, const char* message) {
     if (arguments.count() != count) throw LaunchScriptError(message);
 }
@@ -91,6 +101,8 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
         text.replace(open, close - open + 1, environmentValue(name));
         return;
     }
+    // An unknown name is reported before its argument list is read.
+    if (!isFunctionName(name)) throw LaunchScriptError(LauncherString("Invalid function name (") + name + ").");
     const FunctionCall call = readFunctionCall(text, close + 1);
     text.replace(open, call.end - open, callFunction(name, call.arguments));
 }

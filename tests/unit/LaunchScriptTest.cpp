@@ -1,0 +1,208 @@
+// The launch command language: the scanner, function calls and their errors,
+// the functions, the class path, and the quoting of pass-through arguments.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/RunSettings.h"
+#include "jvm/JvmFile.h"
+#include "launch/ArgumentQuoting.h"
+#include "launch/ClassPath.h"
+#include "launch/CompanionFile.h"
+#include "launch/LaunchScript.h"
+#include "system/Environment.h"
+#include "tagfile/TagFile.h"
+#include "tests/support/RecordingProgressUi.h"
+
+namespace fs = std::filesystem;
+using nv::LauncherString;
+
+namespace {
+
+nv::TagFile tagsFrom(const std::string& text) {
+    nv::TagFile tags;
+    std::FILE* file = std::tmpfile();
+    std::fputs(text.c_str(), file);
+    tags.readFrom(file, "test.tag", 0, -1);
+    std::fclose(file);
+    return tags;
+}
+
+const char* const jvmText =
+    "JVM_HOME: C:\\jdk\\\nJVM_EXE: bin\\java.exe\nCLASSPATH: \"-cp \"\nCLASSPATH_SEPARATOR: ;\n"
+    "SYSTEM: -D\nSYSTEM_SEPARATOR: =\nINIT_JAVA_HEAP: -Xms\nMAX_JAVA_HEAP: -Xmx\nJVM_TEMP: 1\n"
+    "JVM_FILE: C:\\t\\LRE1.tmp\n";
+
+class LaunchScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) / ("nv_launch_" + std::to_string(::getpid()) + "_" +
+                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "temp");
+        nv::RunSettings& settings = nv::runSettings();
+        settings.launcherPath = "C:\\dist\\setup.exe";
+        settings.originalLauncherPath = LauncherString((dir / "setup.exe").string());
+        settings.tempDirOverride = LauncherString((dir / "temp").string() + "\\");
+        nv::setRunLogPath(LauncherString((dir / "run.log").string()));
+    }
+    void TearDown() override {
+        nv::setRunLogPath(LauncherString());
+        fs::remove_all(dir);
+    }
+    // The command the template builds with the JVM file above (plus `extra` tags).
+    std::string build(const std::string& templ, const std::string& extra = "") {
+        nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + extra);
+        nv::JvmFile jvm(jvmTags);
+        nv::LaunchScript script(LauncherString(templ), true, false);
+        return script.buildCommand(jvm).str();
+    }
+    std::string failure(const std::string& templ, const std::string& extra = "") {
+        try {
+            build(templ, extra);
+        } catch (const nv::LauncherException& e) {
+            return e.message().str();
+        }
+        return "no failure";
+    }
+    void companion(const char* suffix, const std::string& text) { std::ofstream(dir / ("setup" + std::string(suffix))) << text; }
+    std::string log() {
+        std::ifstream in(dir / "run.log");
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    nv::RecordingProgressUi ui;  // resets the run settings afterwards
+    fs::path dir;
+};
+
+}  // namespace
+
+// The launcher's own launch script, as the tag file reader delivers its COMMAND.
+TEST_F(LaunchScriptTest, TheCarriedLaunchScriptBuildsTheExactCommand) {
+    const nv::TagFile script = tagsFrom(
+        "DESC: Norvane Wizard\nDISPLAY_CONSOLE: 0\nAUTO_SET_WORKING_DIR: 1\n"
+        "COMMAND: \"\"\"@JVM_HOME@/@JVM_EXE@\"\" %CP%(\"\"\"\"\"\"setup.jar\"\"\"\"\"\") "
+        "%SYSTEMPROP%(\"\"temp.dir\"\", \"\"\"\"\"\"%TEMP_DIR%()\"\"\"\"\"\") "
+        "%SYSTEMPROP%(\"\"nv.jvm.home\"\", \"\"\"\"\"\"@JVM_HOME@\"\"\"\"\"\") "
+        "%SYSTEMPROP%(\"\"nv.jvm.temp\"\", \"\"\"\"\"\"@JVM_TEMP@\"\"\"\"\"\") "
+        "%SYSTEMPROP%(\"\"nv.launcher.file\"\", \"\"\"\"\"\"%LAUNCHER_FILE%()\"\"\"\"\"\") "
+        "%SYSTEMPROP%(\"\"nv.jvm.file\"\", \"\"\"\"\"\"@JVM_FILE@\"\"\"\"\"\") "
+        "%SYSTEMPROP%(\"\"nv.external.home\"\", \"\"\"\"\"\"%LAUNCHER_DIR%()\"\"\"\"\"\") %RUNTIME_SYSTEMPROP%() "
+        "%IF_EXISTS%(\"\"INIT_JAVA_HEAP\"\", \"\"@INIT_JAVA_HEAP@20m\"\") "
+        "%IF_EXISTS%(\"\"MAX_JAVA_HEAP\"\", \"\"@MAX_JAVA_HEAP@60m\"\") %RUNTIME_JAVAARGS%() run \"\n");
+    companion(".sp", "a.b=1\nnot a property\nc= two \n");
+    companion(".ja", "-ea\n\n@MAX_JAVA_HEAP@90m\n");
+    nv::TagFile jvmTags = tagsFrom(jvmText);
+    nv::JvmFile jvm(jvmTags);
+    nv::LaunchScript launchScript(script);
+    const std::string temp = (dir / "temp").string();
+    EXPECT_EQ(launchScript.buildCommand(jvm).str(),
+              "\"C:\\jdk/bin\\java.exe\" -cp \"\";\"setup.jar\";\"\" -Dtemp.dir=\"" + temp +
+                  "\" -Dnv.jvm.home=\"C:\\jdk\" -Dnv.jvm.temp=\"1\" -Dnv.launcher.file=\"C:\\dist\\setup.exe\" "
+                  "-Dnv.jvm.file=\"C:\\t\\LRE1.tmp\" -Dnv.external.home=\"" + dir.string() +
+                  "\" -Da.b=1 -Dc= two -Xms20m -Xmx60m -ea -Xmx90m run ");
+}
+
+TEST_F(LaunchScriptTest, ScannerRules) {
+    const struct {
+        const char* templ;
+        const char* expected;
+    } cases[] = {
+        {"100%%", "100%"},
+        {"a%%b", "a%b"},
+        {"x%", "x%"},
+        {"@@ and ##", "@ and #"},
+        {"@UNKNOWN@#NV_TEST_UNSET_VARIABLE#.", "."},
+        {"%CP%()", "-cp \"\";\"\""},
+        {"%CP%( )", "-cp \"\";\"\""},
+        {"%SYSTEMPROP%(\"a\",\"b\",)", "-Da=b"},
+        {"%IF_EXISTS%(\"MAX_JAVA_HEAP\", \"@MAX_JAVA_HEAP@60m\")|%IF_EXISTS%(\"NONE\", \"x\")", "-Xmx60m|"},
+        {"%REPLACE%(\"\\\", \"/\", \"C:\\a\\b\")", "C:/a/b"},
+        {"%REPLACE%(\"a\", \"aa\", \"banana\")", "baanaanaa"},
+        {"%REPLACE%(\"\", \"x\", \"same\")", "same"},
+        {"%SYSTEMPROP%(\"t\", \"%LAUNCHER_FILE%()\")", "-Dt=C:\\dist\\setup.exe"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(build(c.templ), c.expected) << c.templ;
+}
+
+TEST_F(LaunchScriptTest, FaultsAreLaunchScriptErrorsWithTheirPosition) {
+    const struct {
+        const char* templ;
+        const char* message;
+    } cases[] = {
+        {"%%%%", "Launch script error: Invalid function name (%)."},
+        {"50%% %TEMP_DIR%()", "Launch script error: Invalid function name (% )."},
+        {"%TEMP_DIR%", "Launch script error: Expected left parenthesis. (near character 10)"},
+        {"%SYSTEMPROP%(\"a\", \"b\"", "Launch script error: Expected right parenthesis. (near character 21)"},
+        {"%SYSTEMPROP%(\"a\" x)", "Launch script error: Expected right parenthesis. (near character 16)"},
+        {"%SYSTEMPROP%(x)", "Launch script error: Expected string arg. (near character 13)"},
+        {"%SYSTEMPROP%(\"a\")", "Launch script error: SYSTEMPROP function requires 2 arguments."},
+        {"%REPLACE%()", "Launch script error: REPLACE function requires 3 arguments."},
+        {"%IF_EXISTS%(\"a\")", "Launch script error: IF_EXISTS function requires 2 arguments."},
+        {"%TEMP_DIR%(\"a\")", "Launch script error: TEMP_DIR function takes 0 arguments."},
+        {"%LAUNCHER_DIR%(\"a\")", "Launch script error: LAUNCHER_DIR function takes 0 arguments."},
+        {"%LAUNCHER_FILE%(\"a\")", "Launch script error: LAUNCHER_FILE function takes 0 arguments."},
+        {"%RUNTIME_JAVAARGS%(\"a\")", "Launch script error: RUNTIME_JAVAARGS function takes no arguments."},
+        {"%RUNTIME_SYSTEMPROP%(\"a\")", "Launch script error: RUNTIME_SYSTEMPROP function takes no arguments."},
+        {"%APPLICATION_ARCHIVE%(\"a\", \"b\")", "Launch script error: APPLICATION_ARCHIVE function takes 0 arguments."},
+        // A quoted argument without its end is the reader's own message.
+        {"%SYSTEMPROP%(\"a", "Expected double quote to end argument near 14"},
+        // A tag value that names itself would expand for ever.
+        {"@LOOP@", "Launch script error: References in the launch command expand without end."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(failure(c.templ, "LOOP: x@LOOP@\n"), c.message) << c.templ;
+    EXPECT_NE(log().find("Launch command:\n%TEMP_DIR%\n"), std::string::npos) << log();
+}
+
+TEST_F(LaunchScriptTest, ClassPathSourcesInOrderInBothModes) {
+    nv::runSettings().classPathPrefix = "C:\\My Jars\\pre.jar";
+    companion(".cp1", "a.jar\n\nb.jar\n");
+    companion(".cp2", "z.jar\n");
+    EXPECT_EQ(build("%CP%(\"\"\"x.jar\"\"\")", "JVM_CLASSPATH: jvm.jar\n"),
+              "-cp \"C:\\My Jars\\pre.jar\";a.jar;b.jar;jvm.jar;\"x.jar\";z.jar;\"\"");
+    for (const char* useEnv : {"1 ", "yes"}) {  // anything but exactly 1 is command mode
+        EXPECT_EQ(build("%CP%()", std::string("USE_CP_ENV_VAR: \"") + useEnv + "\"\n").substr(0, 4), "-cp ");
+    }
+
+    EXPECT_EQ(build("[%CP%(\"\"\"x.jar\"\"\")]", "USE_CP_ENV_VAR: 1\nCP_ENV_VAR: NV_TEST_CLASSPATH\n"), "[]");
+    EXPECT_EQ(nv::environmentValue("NV_TEST_CLASSPATH").str(), "\"C:\\My Jars\\pre.jar\";a.jar;b.jar;x.jar;z.jar;\"\"");
+    nv::clearEnvironmentValue("NV_TEST_CLASSPATH");
+    EXPECT_EQ(build("[%CP%()]", "USE_CP_ENV_VAR: 1\n"), "[]");
+    EXPECT_NE(log().find("ERROR: If USE_CP_ENV_VAR is set to 1 in the jvm file, then the jvm file should also "
+                         "define CP_ENV_VAR.\n"),
+              std::string::npos);
+}
+
+TEST(LaunchArguments, QuotedSoTheCRuntimeReadsThemBack) {
+    const struct {
+        const char* argument;
+        const char* quoted;
+    } cases[] = {
+        {"plain", "\"plain\""},
+        {"", "\"\""},
+        {"a\"b", "\"a\\\"b\""},
+        {"C:\\My Dir\\", "\"C:\\My Dir\\\\\""},
+        {"C:\\a\\b", "\"C:\\a\\b\""},
+        {"a\\\"b", "\"a\\\\\\\"b\""},
+        {"two words", "\"two words\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(nv::quoteArgument(c.argument).str(), c.quoted) << c.argument;
+}
+
+TEST(CompanionFile, TheExtensionIsReplacedAfterTheLastSeparator) {
+    const struct {
+        const char* path;
+        const char* companion;
+    } cases[] = {{"C:\\dist\\setup.exe", "C:\\dist\\setup.cp1"},
+                 {"C:\\my.dir\\setup", "C:\\my.dir\\setup.cp1"},
+                 {"D:/a/b.c.exe", "D:/a/b.c.cp1"},
+                 {"setup.exe", "setup.exe.cp1"}};
+    for (const auto& c : cases) EXPECT_EQ(nv::companionPath(c.path, ".cp1").str(), c.companion) << c.path;
+}
