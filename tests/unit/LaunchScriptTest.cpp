@@ -17,6 +17,7 @@
 #include "launch/ClassPath.h"
 #include "launch/CompanionFile.h"
 #include "launch/LaunchScript.h"
+#include "launch/LauncherPayload.h"
 #include "system/Environment.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
@@ -178,6 +179,40 @@ TEST_F(LaunchScriptTest, ClassPathSourcesInOrderInBothModes) {
     EXPECT_NE(log().find("ERROR: If USE_CP_ENV_VAR is set to 1 in the jvm file, then the jvm file should also "
                          "define CP_ENV_VAR.\n"),
               std::string::npos);
+}
+
+// A payload that only answers the mode byte.
+struct ModeOnly : nv::LauncherPayload {
+    int mode = 1;
+    nv::StringList extractType(std::uint8_t, const LauncherString&) override { return nv::StringList(); }
+    int modeByte() const override { return mode; }
+};
+
+// The host's runner stands in with /bin/sh, so the command here is a shell's.
+TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode) {
+    nv::runSettings().launcherPath = "launcher-without-directory";
+    nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + "SET_ENV_FOR_WIZARD: NV_TEST_WIZARD = 1 \n");
+    nv::JvmFile jvm(jvmTags);
+    for (bool wasSet : {true, false}) {
+        if (wasSet) nv::setEnvironmentValue("JAVA_HOME", "C:\\before");
+        if (!wasSet) nv::clearEnvironmentValue("JAVA_HOME");
+        for (int mode : {1, 0}) {
+            nv::clearEnvironmentValue("NV_TEST_WIZARD");
+            ModeOnly payload;
+            payload.mode = mode;
+            nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"), true, false);
+            script.setPayload(&payload);
+            EXPECT_EQ(script.launch(jvm, nullptr, false), 3);
+            EXPECT_EQ(script.standardOutput().str(), mode == 0 ? "C:\\jdk\\|1\n" : "C:\\jdk\\|\n");
+            EXPECT_EQ(nv::environmentHas("JAVA_HOME"), wasSet) << mode;
+            if (wasSet) EXPECT_EQ(nv::environmentValue("JAVA_HOME").str(), "C:\\before");
+        }
+    }
+    nv::clearEnvironmentValue("NV_TEST_WIZARD");
+    EXPECT_NE(log().find("Executing launch script command: echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3 in current "
+                         "working directory\nOutput from the launch script execution\nStdOut:\n"),
+              std::string::npos)
+        << log();
 }
 
 TEST(LaunchArguments, QuotedSoTheCRuntimeReadsThemBack) {
