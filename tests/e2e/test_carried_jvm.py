@@ -88,7 +88,9 @@ class CarriedJvmTest(unittest.TestCase):
         outer = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nEXECUTE_LAUNCHER 0\nEXECUTE_LAUNCHER 1\n/:\n"),
                                  (7, 2, "inner.exe", inner_bytes)])
         log = os.path.join(d, "shared.log")
-        result = self.s.run(outer, ["-nv:silent", "-nv:log", self.s.windows_path(log), 'x"y'], cwd=d, timeout=30)
+        # The embedded launcher's directory is handed on to it and outlives the run by design.
+        result = self.s.run(outer, ["-nv:silent", "-nv:log", self.s.windows_path(log), 'x"y'], cwd=d, timeout=30,
+                            keeps_temp=True)
         self.assertEqual(result.exit_code, 0)
         self.assertTrue(harness.wait_for(lambda: os.path.exists(log) and "INNER_RAN_WITH_" in read_text(log),
                                          timeout=30), read_text(log) if os.path.exists(log) else "no log")
