@@ -6,9 +6,12 @@
 #include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
+#include "foundation/LauncherException.h"
 #include "jvm/JvmFile.h"
+#include "jvm/JvmVerification.h"
 #include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
+#include "tagfile/NumberText.h"
 
 namespace nv {
 
@@ -16,8 +19,32 @@ namespace {
 const char* const missingInternalFiles =
     "Unable to launch the internal launch script with the internal JVM file. Either the launch script or the JVM "
     "file is missing from the launcher.";
+constexpr int searchingStatus = 1;
 constexpr int runningStatus = 3;
 }  // namespace
+
+VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
+    if (showProgress) {
+        setStatus(searchingStatus);
+        showWindow();
+    } else {
+        hideAfter(0);
+    }
+    const FileIndexEntry* entry = file_.entryById(id);
+    const LauncherString idText = formatLong(id);
+    if (!entry) throw LauncherException("Cannot verify jvm file at index " + idText + " because it does not exist.");
+    if (entry->type != typeJvmFile) {
+        throw LauncherException("To verify a JVM, use an index of a jvm file. The index passed in was " + idText +
+                                " which corresponds to the file named " + entry->name);
+    }
+    if (!entry->content) throw LauncherException("The jvm file with file id " + idText + " could not be read.");
+    JvmSearch& search = file_.jvmSearch();
+    prepareVerifyClass(search, file_);
+    JvmFile jvm(*entry->content);
+    VerifiedJvm verified;
+    verified.valid = verifyOne(showProgress, showFailure, jvm, runSettings().userJavaHome, search, verified.javaHome);
+    return verified;
+}
 
 std::int32_t LauncherCommandWork::launch(const LauncherString& jvmFilePath, std::int16_t seconds) {
     if (!file_.launchScript()) return -1;

@@ -1,8 +1,8 @@
 #pragma once
 // The work behind the instruction commands in a real run, over the launcher
-// file: LAUNCH and ILAUNCH run the launch script with a JVM file. The JVM
-// search, verification, installation and the embedded launcher are not part
-// of this build yet and say so.
+// file: LAUNCH and ILAUNCH run the launch script with a JVM file, VERIFY
+// proves the JVM of an embedded JVM file. The JVM search, installation and
+// the embedded launcher are not part of this build yet and say so.
 
 #include "foundation/ObjectList.h"
 #include "instructions/UnavailableCommandWork.h"
@@ -25,6 +25,12 @@ public:
     // As launch, with the embedded JVM file of that id; without it (or
     // without a launch script) logs the error line and returns -1.
     std::int32_t launchEmbedded(std::int32_t id, std::int16_t seconds) override;
+
+    // Shows or hides the window, then verifies the embedded JVM file of that
+    // id at -nv:javahome (at its own JVM_HOME without one). Throws
+    // LauncherException when the id is unknown, names no JVM file, or its
+    // JVM file could not be read.
+    VerifiedJvm verifyJvm(bool showProgress, bool showFailure, std::int32_t id) override;
 
 private:
     std::int32_t run(TagFile& jvmTags, std::int16_t seconds);
