@@ -36,9 +36,10 @@ class VerifyTest(unittest.TestCase):
             lines = f.read().decode("utf-8").splitlines()
         return [line.split("=", 1)[1] for line in lines if line.startswith("arg")]
 
-    def jvm_file(self, home_win=b""):
+    def jvm_file(self, home_win=None):
         return (b"DESC: stand-in\nJVM_EXE: bin\\java.exe\nCLASSPATH: \"-cp \"\nCLASSPATH_SEPARATOR: ;\n"
-                b"JVM_HOME: " + home_win + b"\nJVM_PROPERTIES:\njava.version = 17...\njava.vendor=Debian\n/:\n")
+                + (b"JVM_HOME: " + home_win + b"\n" if home_win else b"")
+                + b"JVM_PROPERTIES:\njava.version = 17...\njava.vendor=Debian\n/:\n")
 
     def test_verify_jvm_action_prints_one_line_for_a_matching_home_or_a_mismatching_one(self):
         d = self.s.scratch("verify-action")
@@ -56,10 +57,13 @@ class VerifyTest(unittest.TestCase):
                 self.assertEqual(result.exit_code, 0)
                 self.assertEqual(result.stdout.replace(b"\r\n", b"\n"), answer)
                 args = self.args(home)
-                # -cp, the extracted archive, the class and the properties asked for, in order.
+                # -cp, the extracted archive (between the empty prefix and suffix), the class
+                # and the properties asked for, in order.
                 self.assertEqual(args[0], "-cp")
-                self.assertTrue(args[1].startswith(self.s.windows_path(self.s.temp_dir) + "\\LRE"), args)
-                self.assertTrue(args[1].endswith("\\verify.jar"), args)
+                classpath = args[1].split(";")
+                self.assertEqual(len(classpath), 3, args)
+                self.assertTrue(classpath[1].startswith(self.s.windows_path(self.s.temp_dir) + "\\LRE"), args)
+                self.assertTrue(classpath[1].endswith("\\verify.jar"), args)
                 self.assertEqual(args[2:], ["Verify", "java.version", "java.vendor"])
                 log = read_text(os.path.join(d, "x"))
                 if answer == b"1\n":
