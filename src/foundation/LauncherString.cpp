@@ -16,6 +16,20 @@ std::string::size_type fromPos(size_type p) {
 }
 }  // namespace
 
+LauncherString::LauncherString(const LauncherString& other) = default;
+LauncherString::LauncherString(LauncherString&& other) noexcept = default;
+LauncherString& LauncherString::operator=(const LauncherString& other) = default;
+LauncherString& LauncherString::operator=(LauncherString&& other) noexcept = default;
+LauncherString::~LauncherString() = default;
+
+bool operator==(const LauncherString& a, const LauncherString& b) { return a.bytes_ == b.bytes_; }
+
+LauncherString operator+(const LauncherString& a, const LauncherString& b) {
+    LauncherString result(a);
+    result.append(b);
+    return result;
+}
+
 LauncherString::LauncherString(const char* text) : bytes_(text ? text : "") {
     checkGrow(0);
 }

@@ -19,6 +19,13 @@ public:
     static constexpr size_type maxLength = 0xFFFFFFFDu;
 
     LauncherString() = default;
+    // Copying, moving and destroying are out of line: inlined, std::string's
+    // versions would repeat at every call site.
+    LauncherString(const LauncherString& other);
+    LauncherString(LauncherString&& other) noexcept;
+    LauncherString& operator=(const LauncherString& other);
+    LauncherString& operator=(LauncherString&& other) noexcept;
+    ~LauncherString();
     LauncherString(const char* text);                 // null reads as empty
     LauncherString(const char* bytes, size_type count);
     LauncherString(const LauncherString& other, size_type pos, size_type count = npos);
@@ -68,10 +75,10 @@ public:
     int compare(const LauncherString& other) const;
     int compare(size_type pos, size_type count, const LauncherString& other) const;
 
-    friend bool operator==(const LauncherString& a, const LauncherString& b) { return a.bytes_ == b.bytes_; }
+    friend bool operator==(const LauncherString& a, const LauncherString& b);
     friend bool operator!=(const LauncherString& a, const LauncherString& b) { return !(a == b); }
     friend bool operator<(const LauncherString& a, const LauncherString& b) { return a.compare(b) < 0; }
-    friend LauncherString operator+(LauncherString a, const LauncherString& b) { return a.append(b); }
+    friend LauncherString operator+(const LauncherString& a, const LauncherString& b);
 
     // The one shared empty string that lookups return for an absent value.
     static const LauncherString& emptyString();
