@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace nv {
 
@@ -29,6 +30,18 @@ LauncherString operator+(const LauncherString& a, const LauncherString& b) {
     result.append(b);
     return result;
 }
+LauncherString operator+(const LauncherString& a, const char* b) {
+    LauncherString result(a);
+    result.append(b);
+    return result;
+}
+LauncherString operator+(const char* a, const LauncherString& b) {
+    LauncherString result(a);
+    result.append(b);
+    return result;
+}
+LauncherString operator+(LauncherString&& a, const LauncherString& b) { return std::move(a.append(b)); }
+LauncherString operator+(LauncherString&& a, const char* b) { return std::move(a.append(b)); }
 
 LauncherString::LauncherString(const char* text) : bytes_(text ? text : "") {
     checkGrow(0);

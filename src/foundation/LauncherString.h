@@ -78,7 +78,14 @@ public:
     friend bool operator==(const LauncherString& a, const LauncherString& b);
     friend bool operator!=(const LauncherString& a, const LauncherString& b) { return !(a == b); }
     friend bool operator<(const LauncherString& a, const LauncherString& b) { return a.compare(b) < 0; }
+    // Out of line, with overloads for text and for a left side that is a
+    // temporary: a chain of + then converts no literal into a temporary
+    // string and reuses the left side's buffer.
     friend LauncherString operator+(const LauncherString& a, const LauncherString& b);
+    friend LauncherString operator+(const LauncherString& a, const char* b);
+    friend LauncherString operator+(const char* a, const LauncherString& b);
+    friend LauncherString operator+(LauncherString&& a, const LauncherString& b);
+    friend LauncherString operator+(LauncherString&& a, const char* b);
 
     // The one shared empty string that lookups return for an absent value.
     static const LauncherString& emptyString();
