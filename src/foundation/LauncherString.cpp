@@ -24,6 +24,10 @@ LauncherString& LauncherString::operator=(LauncherString&& other) noexcept = def
 LauncherString::~LauncherString() = default;
 
 bool operator==(const LauncherString& a, const LauncherString& b) { return a.bytes_ == b.bytes_; }
+bool operator==(const LauncherString& a, const char* b) {
+    const std::size_t n = b ? std::strlen(b) : 0;
+    return a.bytes_.size() == n && (n == 0 || std::memcmp(a.bytes_.data(), b, n) == 0);
+}
 
 LauncherString operator+(const LauncherString& a, const LauncherString& b) {
     LauncherString result(a);

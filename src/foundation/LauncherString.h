@@ -77,6 +77,11 @@ public:
 
     friend bool operator==(const LauncherString& a, const LauncherString& b);
     friend bool operator!=(const LauncherString& a, const LauncherString& b) { return !(a == b); }
+    // Against text directly, without a temporary string (null reads as empty).
+    friend bool operator==(const LauncherString& a, const char* b);
+    friend bool operator==(const char* a, const LauncherString& b) { return b == a; }
+    friend bool operator!=(const LauncherString& a, const char* b) { return !(a == b); }
+    friend bool operator!=(const char* a, const LauncherString& b) { return !(b == a); }
     friend bool operator<(const LauncherString& a, const LauncherString& b) { return a.compare(b) < 0; }
     // Out of line, with overloads for text and for a left side that is a
     // temporary: a chain of + then converts no literal into a temporary

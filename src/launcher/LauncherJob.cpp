@@ -95,11 +95,11 @@ private:
         }
         InputFileOutcome outcome;
         LauncherString action = input.value("ACTION");
-        if (action == LauncherString("RUN_INSTRUCTIONS")) {
+        if (action == "RUN_INSTRUCTIONS") {
             outcome.runInstructions = true;
             return outcome;
         }
-        if (action == LauncherString("VERIFY_JVM")) {
+        if (action == "VERIFY_JVM") {
             if (input.value("VERIFY_JVM_FILE").empty() || input.value("VERIFY_JVM_HOME").empty()) {
                 logEntry("TO execute the VERIFY_JVM action, you must also provide values in the input file for "
                          "VERIFY_JVM_FILE and VERIFY_JVM_HOME.",
@@ -109,8 +109,8 @@ private:
             }
             throw notAvailable(action);
         }
-        if (action == LauncherString("SEARCH") || action == LauncherString("SEARCH_ALL")) throw notAvailable(action);
-        if (action == LauncherString("INSTALL_JVM")) {
+        if (action == "SEARCH" || action == "SEARCH_ALL") throw notAvailable(action);
+        if (action == "INSTALL_JVM") {
             if (!input.value("INSTALL_JVM_EXE").empty() && !input.value("INSTALL_JVM_DEST").empty()) {
                 throw notAvailable(action);
             }
