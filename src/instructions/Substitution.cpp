@@ -1,7 +1,5 @@
 #include "instructions/Substitution.h"
 
-#include <vector>
-
 #include "foundation/LauncherException.h"
 
 #include "instructions/InstructionsException.h"
@@ -29,10 +27,12 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
     const LauncherString prefix = errorPrefix + " ";
     if (text.empty()) throw InstructionsException(prefix + "Empty expression.", lineNumber);
 
-    // Marks the bytes that are values already: inserted by a replacement or
-    // left by "@@". An at-sign among them that starts no valid reference is
-    // a literal (a Java home may well hold one), not an error.
-    std::vector<bool> value(text.length(), false);
+    // Marks the bytes that are values already ('1'; '0' otherwise), one mark
+    // per byte of text: inserted by a replacement or left by "@@". An at-sign
+    // among them that starts no valid reference is a literal (a Java home may
+    // well hold one), not an error. A string of marks, not a vector<bool>,
+    // keeps the stub free of the bit vector's code.
+    LauncherString value(text.length(), '0');
     std::int32_t replacements = 0;
     bool replaced = true;
     while (replaced) {
@@ -43,7 +43,7 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             if (first == LauncherString::npos) break;
             start = first + 1;
             const size_type second = text.find('@', first + 1);
-            const bool literalAllowed = value[first];
+            const bool literalAllowed = value[first] == '1';
             if (second == LauncherString::npos) {
                 if (literalAllowed) continue;
                 throw InstructionsException(prefix + "Invalid variable specification.", lineNumber);
@@ -51,8 +51,8 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             if (second == first + 1) {
                 if (literalAllowed) continue;
                 text.erase(second, 1);
-                value.erase(value.begin() + static_cast<std::ptrdiff_t>(second));
-                value[first] = true;
+                value.erase(second, 1);
+                value.at(first) = '1';
                 continue;
             }
             const LauncherString name = text.substr(first + 1, second - first - 1);
@@ -71,9 +71,7 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
                                             lineNumber);
             }
             text.replace(first, span, inserted);
-            const auto at = value.begin() + static_cast<std::ptrdiff_t>(first);
-            value.erase(at, at + static_cast<std::ptrdiff_t>(span));
-            value.insert(value.begin() + static_cast<std::ptrdiff_t>(first), inserted.length(), true);
+            value.replace(first, span, LauncherString(inserted.length(), '1'));
             replaced = true;
         }
     }
