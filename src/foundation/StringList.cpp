@@ -2,6 +2,10 @@
 
 namespace nv {
 
+StringList::StringList(StringList&& other) noexcept = default;
+StringList& StringList::operator=(StringList&& other) noexcept = default;
+StringList::~StringList() = default;
+
 void StringList::append(const LauncherString& s) { list_.append(std::make_unique<LauncherString>(s)); }
 
 void StringList::insert(std::int32_t index, const LauncherString& s) {

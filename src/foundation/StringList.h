@@ -9,6 +9,11 @@ namespace nv {
 
 class StringList {
 public:
+    StringList() = default;
+    StringList(StringList&& other) noexcept;
+    StringList& operator=(StringList&& other) noexcept;
+    ~StringList();
+
     std::int32_t count() const { return list_.count(); }
     std::int32_t capacity() const { return list_.capacity(); }
     bool empty() const { return list_.count() == 0; }
