@@ -26,8 +26,8 @@ namespace {
 constexpr std::int32_t chunkSize = 61439;
 
 LauncherException writeError(int errorNumber) {
-    return LauncherException(messageText(MessageCode::errorWritingFile) + formatLong(errorNumber) +
-                             messageText(MessageCode::notEnoughTemporarySpace));
+    return LauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(errorNumber),
+                                       messageText(MessageCode::notEnoughTemporarySpace)}));
 }
 
 }  // namespace
@@ -124,12 +124,11 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
 LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
     // The name comes from the file; it must not lead outside the directory.
     if (const char* problem = format::entryNameProblem(entry.name)) {
-        throw LauncherException(LauncherString("The embedded file name \"") + entry.name +
-                                "\" is not a plain file name (" + problem + "); nothing was extracted.");
+        throw LauncherException(joinText({"The embedded file name \"", entry.name, "\" is not a plain file name (",
+                                          problem, "); nothing was extracted."}));
     }
     if (entry.offset < 0 || entry.length < 0) {
-        throw LauncherException(LauncherString("The embedded file ") + entry.name +
-                                " lies outside the launcher file.");
+        throw LauncherException(joinText({"The embedded file ", entry.name, " lies outside the launcher file."}));
     }
     std::uint32_t bytes = static_cast<std::uint32_t>(entry.length);
     std::int32_t files = 1;
@@ -179,8 +178,8 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         std::remove(target.c_str());
         if (errorNumber) throw writeError(errorNumber);
         if (truncated) {
-            throw LauncherException(LauncherString("The launcher file ends before the end of the embedded file ") +
-                                    entry.name + "; it may be damaged.");
+            throw LauncherException(joinText(
+                {"The launcher file ends before the end of the embedded file ", entry.name, "; it may be damaged."}));
         }
         throw LauncherException(messageText(MessageCode::canceledByUser));
     }

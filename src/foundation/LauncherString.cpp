@@ -183,6 +183,15 @@ int LauncherString::compare(size_type pos, size_type count, const LauncherString
     return LauncherString(*this, pos, count).compare(other);
 }
 
+LauncherString joinText(std::initializer_list<TextPiece> pieces) {
+    LauncherString joined;
+    for (const TextPiece& piece : pieces) {
+        if (piece.size() > LauncherString::maxLength) throw LengthException{};
+        joined.append(piece.data(), static_cast<size_type>(piece.size()));
+    }
+    return joined;
+}
+
 const LauncherString& LauncherString::emptyString() {
     static const LauncherString empty;
     return empty;

@@ -3,6 +3,8 @@
 // byte-wise and case-sensitive, with 32-bit positions.
 
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace nv {
@@ -100,5 +102,23 @@ private:
     void checkGrow(std::size_t extra) const;
     std::string bytes_;
 };
+
+// A piece of text for joinText, seen in place: a string, or zero-terminated
+// text (null reads as empty).
+class TextPiece {
+public:
+    TextPiece(const char* text) : data_(text ? text : ""), size_(text ? std::strlen(text) : 0) {}
+    TextPiece(const LauncherString& s) : data_(s.c_str()), size_(s.length()) {}
+    const char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    const char* data_;
+    std::size_t size_;
+};
+
+// The pieces one after another, built in one string. For messages of several
+// parts: a chain of + would make and destroy a temporary string per part.
+LauncherString joinText(std::initializer_list<TextPiece> pieces);
 
 }  // namespace nv

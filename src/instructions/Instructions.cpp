@@ -43,8 +43,8 @@ std::int32_t Instructions::run(CommandWork& work) {
             ++pc_;
         }
     } catch (const InstructionsException& e) {
-        throw LauncherException("Error in instructions. " + e.message() + " Line number (" + formatLong(e.line()) +
-                                ")");
+        throw LauncherException(
+            joinText({"Error in instructions. ", e.message(), " Line number (", formatLong(e.line()), ")"}));
     }
     return result_;
 }
@@ -78,7 +78,7 @@ void Instructions::execute(const LauncherString& line, CommandWork& work) {
     } else if (command == "SET") {
         set(line, pos);
     } else {
-        throw InstructionsException("Invalid command (" + command + "). ", lineNumber());
+        throw InstructionsException(joinText({"Invalid command (", command, "). "}), lineNumber());
     }
 }
 

@@ -65,9 +65,9 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             const size_type span = second - first + 1;
             if (inserted.length() > maxSubstitutedLength ||
                 text.length() - span > maxSubstitutedLength - inserted.length()) {
-                throw InstructionsException(prefix + "Variable substitution makes the text longer than " +
-                                                formatLong(static_cast<std::int32_t>(maxSubstitutedLength)) +
-                                                " characters.",
+                throw InstructionsException(joinText({prefix, "Variable substitution makes the text longer than ",
+                                                      formatLong(static_cast<std::int32_t>(maxSubstitutedLength)),
+                                                      " characters."}),
                                             lineNumber);
             }
             text.replace(first, span, inserted);

@@ -146,7 +146,7 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
         if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
         return directory;
     }
-    throw LaunchScriptError(LauncherString("Invalid function name (") + name + ").");
+    throw LaunchScriptError(joinText({"Invalid function name (", name, ")."}));
 }
 
 LauncherString LaunchScript::systemProperty(const LauncherString& name, const LauncherString& value) {
@@ -199,8 +199,8 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
         directory + "\\" + (separator == LauncherString::npos ? name : name.substr(separator + 1));
     const int error = copyFile(source, target);
     if (error > 0) {
-        throw LauncherException(messageText(MessageCode::errorWritingFile) + formatLong(error) +
-                                messageText(MessageCode::notEnoughTemporarySpace));
+        throw LauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(error),
+                                          messageText(MessageCode::notEnoughTemporarySpace)}));
     }
     if (error == 0) path = target;
     return path;
@@ -233,9 +233,8 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
         command += ' ';
         command += quoteArgument(passThrough->get(i));
     }
-    logEntry(LauncherString("Executing launch script command: ") + command +
-             (directory.empty() ? LauncherString(" in current working directory")
-                                : LauncherString(" in working directory ") + directory));
+    logEntry(joinText({"Executing launch script command: ", command,
+                       directory.empty() ? " in current working directory" : " in working directory ", directory}));
 
     // JAVA_HOME is the launched JVM's for the child only; the launcher's own
     // value (or its absence) comes back however the run ends.
