@@ -58,7 +58,7 @@ void LauncherFile::dispatch() {
     for (std::int32_t i = 0; i < entries_.count(); ++i) {
         FileIndexEntry& entry = *entries_.get(i);
         if (entry.type > typeLaunchScript) continue;
-        if (!file.get()) throw LauncherException("Cannot open launcher file.");
+        if (!file.get()) throwLauncherException("Cannot open launcher file.");
         auto tags = std::make_unique<TagFile>();
         tags->readFrom(file.get(), entry.name, entry.offset, entry.length);
         entry.content = std::move(tags);
@@ -124,11 +124,11 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
 LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
     // The name comes from the file; it must not lead outside the directory.
     if (const char* problem = format::entryNameProblem(entry.name)) {
-        throw LauncherException(joinText({"The embedded file name \"", entry.name, "\" is not a plain file name (",
+        throwLauncherException(joinText({"The embedded file name \"", entry.name, "\" is not a plain file name (",
                                           problem, "); nothing was extracted."}));
     }
     if (entry.offset < 0 || entry.length < 0) {
-        throw LauncherException(joinText({"The embedded file ", entry.name, " lies outside the launcher file."}));
+        throwLauncherException(joinText({"The embedded file ", entry.name, " lies outside the launcher file."}));
     }
     std::uint32_t bytes = static_cast<std::uint32_t>(entry.length);
     std::int32_t files = 1;
@@ -137,7 +137,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         files = entry.decompressedFileCount + 1;
     }
     if (!hasRoomFor(directory, bytes, files)) {
-        throw LauncherException(messageText(MessageCode::errorWritingFile) +
+        throwLauncherException(messageText(MessageCode::errorWritingFile) +
                                 messageText(MessageCode::notEnoughTemporarySpace));
     }
 
@@ -147,7 +147,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
 
     CFile source = openFile(path_.c_str(), "rb");
     if (!source.get() || std::fseek(source.get(), entry.offset, SEEK_SET) != 0) {
-        throw LauncherException("Cannot open launcher file.");
+        throwLauncherException("Cannot open launcher file.");
     }
     int errorNumber = 0;
     bool truncated = false;
@@ -178,10 +178,10 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         std::remove(target.c_str());
         if (errorNumber) throw writeError(errorNumber);
         if (truncated) {
-            throw LauncherException(joinText(
+            throwLauncherException(joinText(
                 {"The launcher file ends before the end of the embedded file ", entry.name, "; it may be damaged."}));
         }
-        throw LauncherException(messageText(MessageCode::canceledByUser));
+        throwLauncherException(messageText(MessageCode::canceledByUser));
     }
     return target;
 }
@@ -216,7 +216,7 @@ void LauncherFile::extractAll() {
     std::remove("input.tag");
     input.write("input.tag");
     CFile check = openFile("input.tag", "r");
-    if (!check.get()) throw LauncherException(messageText(MessageCode::errorWritingFile) + "input.tag");
+    if (!check.get()) throwLauncherException(messageText(MessageCode::errorWritingFile) + "input.tag");
 }
 
 }  // namespace nv

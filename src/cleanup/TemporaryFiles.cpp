@@ -13,7 +13,7 @@ LauncherString temporaryDirectory() {
     LauncherString& base = runSettings().tempDirOverride;
     if (base.empty()) base = systemTemporaryPath();
     if (!isExistingDirectory(base)) {
-        throw LauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
+        throwLauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
     }
     return base;
 }

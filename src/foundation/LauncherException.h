@@ -21,4 +21,9 @@ private:
     LauncherString message_;
 };
 
+// Throw LauncherException(message). Out of line because a throw written in
+// place repeats the exception's allocation and clean-up code at every site.
+[[noreturn]] void throwLauncherException(const LauncherString& message);
+[[noreturn]] void throwLauncherException(const char* message);
+
 }  // namespace nv

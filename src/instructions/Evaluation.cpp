@@ -65,7 +65,7 @@ LauncherString readStringArgument(const LauncherString& line, LauncherString::si
                 closed = true;
             }
         }
-        if (!closed) throw LauncherException(joinText({"Expected ending quote in ", collected, ":  ", errorPrefix}));
+        if (!closed) throwLauncherException(joinText({"Expected ending quote in ", collected, ":  ", errorPrefix}));
     } else {
         while (pos < length && !isBlank(line[pos])) collected += line[pos++];
         if (pos < length) ++pos;

@@ -43,7 +43,7 @@ std::int32_t Instructions::run(CommandWork& work) {
             ++pc_;
         }
     } catch (const InstructionsException& e) {
-        throw LauncherException(
+        throwLauncherException(
             joinText({"Error in instructions. ", e.message(), " Line number (", formatLong(e.line()), ")"}));
     }
     return result_;

@@ -80,7 +80,7 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     } catch (const LaunchScriptError& error) {
         logEntry("Launch command:");
         logEntry(error.text());
-        throw LauncherException(LauncherString("Launch script error: ") + error.message());
+        throwLauncherException(LauncherString("Launch script error: ") + error.message());
     }
 }
 
@@ -199,7 +199,7 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
         directory + "\\" + (separator == LauncherString::npos ? name : name.substr(separator + 1));
     const int error = copyFile(source, target);
     if (error > 0) {
-        throw LauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(error),
+        throwLauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(error),
                                           messageText(MessageCode::notEnoughTemporarySpace)}));
     }
     if (error == 0) path = target;

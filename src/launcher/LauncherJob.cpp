@@ -62,9 +62,9 @@ public:
         Instructions* program = file().instructions();
         // Without a program nothing would run and nobody would know why.
         if (!program && file().entryCount() == 0) {
-            throw LauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
+            throwLauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
         }
-        if (!program) throw LauncherException("The launcher file carries no instruction program.");
+        if (!program) throwLauncherException("The launcher file carries no instruction program.");
         LauncherCommandWork work(file());
         return program->run(work);
     }
@@ -76,9 +76,9 @@ private:
     }
 
     static void readInputFile(const LauncherString& value, TagFile& input) {
-        if (value.empty()) throw LauncherException(messageText(MessageCode::unableToOpenInputFile));
+        if (value.empty()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
         CFile stream = openFile(stripQuotes(value).c_str(), "r");
-        if (!stream.valid()) throw LauncherException(messageText(MessageCode::unableToOpenInputFile));
+        if (!stream.valid()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
         logEntry(LauncherString("Loading input file ") + value);
         input.readFrom(stream.get(), value, 0, -1);
         setRunLogPath(input.value("LOGFILE"));
@@ -119,7 +119,7 @@ private:
         }
         LauncherString message = messageText(MessageCode::invalidAction) + action;
         showMessage(message);
-        throw LauncherException(message);
+        throwLauncherException(message);
     }
 
     // The actions whose work is not part of this build yet say so plainly.

@@ -72,7 +72,7 @@ std::int32_t runCaptured(const ProcessRequest& request, char* commandLine, const
     KernelHandle outputRead, outputWrite, errorRead, errorWrite;
     if (!CreatePipe(outputRead.receive(), outputWrite.receive(), &inheritable, 0) ||
         !CreatePipe(errorRead.receive(), errorWrite.receive(), &inheritable, 0)) {
-        throw LauncherException(systemErrorText(GetLastError()));
+        throwLauncherException(systemErrorText(GetLastError()));
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

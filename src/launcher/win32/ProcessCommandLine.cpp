@@ -40,7 +40,7 @@ LauncherString moduleFileName() {
     if (n == 0) throw callFailed("GetModuleFileName", GetLastError());
     // A name that fills the whole buffer was cut: the launcher could not open itself.
     if (n >= MAX_PATH) {
-        throw LauncherException("The path of the launcher file is longer than 259 characters; move it to a "
+        throwLauncherException("The path of the launcher file is longer than 259 characters; move it to a "
                                 "shorter path.");
     }
     return LauncherString(path, n);
