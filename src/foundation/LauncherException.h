@@ -25,5 +25,7 @@ private:
 // place repeats the exception's allocation and clean-up code at every site.
 [[noreturn]] void throwLauncherException(const LauncherString& message);
 [[noreturn]] void throwLauncherException(const char* message);
+// Throws a copy of the finished exception (from withContext, callFailed, ...).
+[[noreturn]] void throwLauncherException(const LauncherException& exception);
 
 }  // namespace nv

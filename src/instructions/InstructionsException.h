@@ -23,4 +23,9 @@ private:
     std::int32_t line_;
 };
 
+// Throw InstructionsException(message, line), out of line like
+// throwLauncherException.
+[[noreturn]] void throwInstructionsException(const LauncherString& message, std::int32_t line);
+[[noreturn]] void throwInstructionsException(const char* message, std::int32_t line);
+
 }  // namespace nv

@@ -25,7 +25,7 @@ bool isReference(const LauncherString& name) {
 void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     using size_type = LauncherString::size_type;
     const LauncherString prefix = errorPrefix + " ";
-    if (text.empty()) throw InstructionsException(prefix + "Empty expression.", lineNumber);
+    if (text.empty()) throwInstructionsException(prefix + "Empty expression.", lineNumber);
 
     // Marks the bytes that are values already ('1'; '0' otherwise), one mark
     // per byte of text: inserted by a replacement or left by "@@". An at-sign
@@ -46,7 +46,7 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             const bool literalAllowed = value[first] == '1';
             if (second == LauncherString::npos) {
                 if (literalAllowed) continue;
-                throw InstructionsException(prefix + "Invalid variable specification.", lineNumber);
+                throwInstructionsException(prefix + "Invalid variable specification.", lineNumber);
             }
             if (second == first + 1) {
                 if (literalAllowed) continue;
@@ -59,13 +59,13 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             if (literalAllowed && !isReference(name)) continue;
             const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
             if (++replacements > maxSubstitutions) {
-                throw InstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
+                throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
                                             lineNumber);
             }
             const size_type span = second - first + 1;
             if (inserted.length() > maxSubstitutedLength ||
                 text.length() - span > maxSubstitutedLength - inserted.length()) {
-                throw InstructionsException(joinText({prefix, "Variable substitution makes the text longer than ",
+                throwInstructionsException(joinText({prefix, "Variable substitution makes the text longer than ",
                                                       formatLong(static_cast<std::int32_t>(maxSubstitutedLength)),
                                                       " characters."}),
                                             lineNumber);
