@@ -71,10 +71,10 @@ void LauncherFile::dispatch() {
                 useLaunchScript(*entry.content);
             }
         } catch (const LauncherException& e) {
-            throw withContext(entry.type == typeInstructions ? MessageCode::errorLoadingInstructions
+            throwLauncherException(withContext(entry.type == typeInstructions ? MessageCode::errorLoadingInstructions
                               : entry.type == typeJvmFile    ? MessageCode::errorLoadingJvmFile
                                                              : MessageCode::errorLoadingLaunchScript,
-                              e);
+                              e));
         }
     }
     jvmDescriptionsGiven_ = true;
@@ -87,7 +87,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             useInstructions(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::errorLoadingInstructions, e);
+            throwLauncherException(withContext(MessageCode::errorLoadingInstructions, e));
         }
     }
     path = input.value("LAUNCHSCRIPT");
@@ -95,7 +95,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             useLaunchScript(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::errorLoadingLaunchScript, e);
+            throwLauncherException(withContext(MessageCode::errorLoadingLaunchScript, e));
         }
     }
     LauncherString classPath = input.value("VERIFY_CLASSPATH");
@@ -116,7 +116,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             addJvmFile(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::errorLoadingJvmFile, e);
+            throwLauncherException(withContext(MessageCode::errorLoadingJvmFile, e));
         }
     }
 }
@@ -176,7 +176,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     }
     if (errorNumber || truncated || cancelRequested()) {
         std::remove(target.c_str());
-        if (errorNumber) throw writeError(errorNumber);
+        if (errorNumber) throwLauncherException(writeError(errorNumber));
         if (truncated) {
             throwLauncherException(joinText(
                 {"The launcher file ends before the end of the embedded file ", entry.name, "; it may be damaged."}));

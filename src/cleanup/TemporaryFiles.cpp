@@ -28,7 +28,7 @@ LauncherString createTemporaryDirectory(Pause& pause) {
             return path.empty() && isAccessDenied(error);
         },
         temporaryNameTries, temporaryNameInterval, pause);
-    if (path.empty()) throw callFailed("GetTempFileName", error);
+    if (path.empty()) throwLauncherException(callFailed("GetTempFileName", error));
     replaceFileByDirectory(path);
     cleanupList().recordDirectory(path);
     return path;

@@ -2,8 +2,10 @@
 
 namespace nv {
 
-void throwLauncherException(const LauncherString& message) { throwLauncherException(message); }
+void throwLauncherException(const LauncherString& message) { throw LauncherException(message); }
 
-void throwLauncherException(const char* message) { throwLauncherException(message); }
+void throwLauncherException(const char* message) { throw LauncherException(message); }
+
+void throwLauncherException(const LauncherException& exception) { throw exception; }
 
 }  // namespace nv

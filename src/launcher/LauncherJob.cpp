@@ -23,12 +23,12 @@ public:
         try {
             file().loadIndex(false);
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::unableToLoadIndex, e);
+            throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
         try {
             file().extractAll();
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::unableToExtract, e);
+            throwLauncherException(withContext(MessageCode::unableToExtract, e));
         }
     }
 
@@ -54,7 +54,7 @@ public:
         try {
             file().loadIndex(dispatch);
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::unableToLoadIndex, e);
+            throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
     }
 
@@ -107,12 +107,12 @@ private:
                 outcome.failed = true;
                 return outcome;
             }
-            throw notAvailable(action);
+            throwLauncherException(notAvailable(action));
         }
-        if (action == "SEARCH" || action == "SEARCH_ALL") throw notAvailable(action);
+        if (action == "SEARCH" || action == "SEARCH_ALL") throwLauncherException(notAvailable(action));
         if (action == "INSTALL_JVM") {
             if (!input.value("INSTALL_JVM_EXE").empty() && !input.value("INSTALL_JVM_DEST").empty()) {
-                throw notAvailable(action);
+                throwLauncherException(notAvailable(action));
             }
             setProgress(100);
             return outcome;

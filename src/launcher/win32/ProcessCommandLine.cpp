@@ -37,7 +37,7 @@ StringList splitProcessCommandLine() {
 LauncherString moduleFileName() {
     char path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0) throw callFailed("GetModuleFileName", GetLastError());
+    if (n == 0) throwLauncherException(callFailed("GetModuleFileName", GetLastError()));
     // A name that fills the whole buffer was cut: the launcher could not open itself.
     if (n >= MAX_PATH) {
         throwLauncherException("The path of the launcher file is longer than 259 characters; move it to a "
