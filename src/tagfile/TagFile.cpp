@@ -48,6 +48,16 @@ void writeValue(std::FILE* file, const LauncherString& value) {
 
 }  // namespace
 
+LauncherString TagFile::value(const char* name, std::int32_t index) const {
+    return value(LauncherString(name), index);
+}
+
+std::int32_t TagFile::valueCount(const char* name) const { return valueCount(LauncherString(name)); }
+
+bool TagFile::boolValue(const char* name, bool defaultValue) const {
+    return boolValue(LauncherString(name), defaultValue);
+}
+
 void TagFile::load(const LauncherString& path) {
     CFile file = openFile(path.c_str(), "r");
     if (!file.get()) throwLauncherException(LauncherString("Unable to load input file: ") + path);
