@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes launcher.ico, the launcher's icon 102: a blue rounded square with a
 white "N", at 32x32 and 16x16, each in 32-bit colour with alpha and in
-256 colours for systems that cannot show alpha icons.
+16 colours for systems that cannot show alpha icons (the picture has four
+colours, so a 16-entry palette loses nothing and is 1 KB smaller per image
+than a 256-entry one).
 
 Usage: make_icon.py [output path]   (default: launcher.ico next to this script)
 """
@@ -73,33 +75,34 @@ def image_32(size):
     return bitmap_header(size, 32, 0, len(pixels) + len(mask)) + bytes(pixels) + mask
 
 
-def image_8(size):
+def image_4(size):
     palette = [(0, 0, 0), BLUE, DARK, WHITE]
     index = {c: i for i, c in enumerate(palette)}
-    stride = (size + 3) & ~3
+    stride = ((size + 7) // 8) * 4  # two pixels a byte, rows padded to 32 bits
     pixels = bytearray()
     for y in reversed(range(size)):
         row = bytearray(stride)
         for x in range(size):
             c = pixel(x, y, size)
-            row[x] = 0 if c is None else index[c]
+            i = 0 if c is None else index[c]
+            row[x // 2] |= i << (4 if x % 2 == 0 else 0)
         pixels += row
     table = bytearray()
-    for i in range(256):
+    for i in range(16):
         r, g, b = palette[i] if i < len(palette) else (0, 0, 0)
         table += bytes((b, g, r, 0))
     mask = mask_rows(size)
-    return bitmap_header(size, 8, 256, len(pixels) + len(mask)) + bytes(table) + bytes(pixels) + mask
+    return bitmap_header(size, 4, 16, len(pixels) + len(mask)) + bytes(table) + bytes(pixels) + mask
 
 
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                               'launcher.ico')
-    images = [(32, 32, image_32(32)), (16, 32, image_32(16)), (32, 8, image_8(32)), (16, 8, image_8(16))]
+    images = [(32, 32, image_32(32)), (16, 32, image_32(16)), (32, 4, image_4(32)), (16, 4, image_4(16))]
     out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for size, bits, data in images:
-        colours = 0  # 0 means 256 or more in the directory entry
+        colours = 16 if bits == 4 else 0  # 0 means 256 or more in the directory entry
         out += struct.pack('<BBBBHHII', size, size, colours, 0, 1, bits, len(data), offset)
         offset += len(data)
     for _, _, data in images:

@@ -29,8 +29,8 @@ constexpr std::int32_t chunkSize = 61439;
 constexpr std::int32_t blockSize = 16 * chunkSize;
 
 LauncherException writeError(int errorNumber) {
-    return LauncherException(messageText(MessageCode::errorWritingFile) + formatLong(errorNumber) +
-                             messageText(MessageCode::notEnoughTemporarySpace));
+    return LauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(errorNumber),
+                                       messageText(MessageCode::notEnoughTemporarySpace)}));
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ void LauncherFile::dispatch() {
     for (std::int32_t i = 0; i < entries_.count(); ++i) {
         FileIndexEntry& entry = *entries_.get(i);
         if (entry.type > typeLaunchScript) continue;
-        if (!file.get()) throw LauncherException("Cannot open launcher file.");
+        if (!file.get()) throwLauncherException("Cannot open launcher file.");
         auto tags = std::make_unique<TagFile>();
         tags->readFrom(file.get(), entry.name, entry.offset, entry.length);
         entry.content = std::move(tags);
@@ -74,10 +74,10 @@ void LauncherFile::dispatch() {
                 useLaunchScript(*entry.content);
             }
         } catch (const LauncherException& e) {
-            throw withContext(entry.type == typeInstructions ? MessageCode::errorLoadingInstructions
+            throwLauncherException(withContext(entry.type == typeInstructions ? MessageCode::errorLoadingInstructions
                               : entry.type == typeJvmFile    ? MessageCode::errorLoadingJvmFile
                                                              : MessageCode::errorLoadingLaunchScript,
-                              e);
+                              e));
         }
     }
     jvmDescriptionsGiven_ = true;
@@ -90,7 +90,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             useInstructions(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::errorLoadingInstructions, e);
+            throwLauncherException(withContext(MessageCode::errorLoadingInstructions, e));
         }
     }
     path = input.value("LAUNCHSCRIPT");
@@ -98,7 +98,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             useLaunchScript(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::errorLoadingLaunchScript, e);
+            throwLauncherException(withContext(MessageCode::errorLoadingLaunchScript, e));
         }
     }
     LauncherString classPath = input.value("VERIFY_CLASSPATH");
@@ -119,7 +119,7 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
         try {
             addJvmFile(loadTagFile(path));
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::errorLoadingJvmFile, e);
+            throwLauncherException(withContext(MessageCode::errorLoadingJvmFile, e));
         }
     }
 }
@@ -127,12 +127,11 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
 LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
     // The name comes from the file; it must not lead outside the directory.
     if (const char* problem = format::entryNameProblem(entry.name)) {
-        throw LauncherException(LauncherString("The embedded file name \"") + entry.name +
-                                "\" is not a plain file name (" + problem + "); nothing was extracted.");
+        throwLauncherException(joinText({"The embedded file name \"", entry.name, "\" is not a plain file name (",
+                                          problem, "); nothing was extracted."}));
     }
     if (entry.offset < 0 || entry.length < 0) {
-        throw LauncherException(LauncherString("The embedded file ") + entry.name +
-                                " lies outside the launcher file.");
+        throwLauncherException(joinText({"The embedded file ", entry.name, " lies outside the launcher file."}));
     }
     std::uint32_t bytes = static_cast<std::uint32_t>(entry.length);
     std::int32_t files = 1;
@@ -141,7 +140,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         files = entry.decompressedFileCount + 1;
     }
     if (!hasRoomFor(directory, bytes, files)) {
-        throw LauncherException(messageText(MessageCode::errorWritingFile) +
+        throwLauncherException(messageText(MessageCode::errorWritingFile) +
                                 messageText(MessageCode::notEnoughTemporarySpace));
     }
 
@@ -151,7 +150,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
 
     CFile source = openFile(path_.c_str(), "rb");
     if (!source.get() || std::fseek(source.get(), entry.offset, SEEK_SET) != 0) {
-        throw LauncherException("Cannot open launcher file.");
+        throwLauncherException("Cannot open launcher file.");
     }
     int errorNumber = 0;
     bool truncated = false;
@@ -186,12 +185,12 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     }
     if (errorNumber || truncated || cancelRequested()) {
         std::remove(target.c_str());
-        if (errorNumber) throw writeError(errorNumber);
+        if (errorNumber) throwLauncherException(writeError(errorNumber));
         if (truncated) {
-            throw LauncherException(LauncherString("The launcher file ends before the end of the embedded file ") +
-                                    entry.name + "; it may be damaged.");
+            throwLauncherException(joinText(
+                {"The launcher file ends before the end of the embedded file ", entry.name, "; it may be damaged."}));
         }
-        throw LauncherException(messageText(MessageCode::canceledByUser));
+        throwLauncherException(messageText(MessageCode::canceledByUser));
     }
     return target;
 }
@@ -226,7 +225,7 @@ void LauncherFile::extractAll() {
     std::remove("input.tag");
     input.write("input.tag");
     CFile check = openFile("input.tag", "r");
-    if (!check.get()) throw LauncherException(messageText(MessageCode::errorWritingFile) + "input.tag");
+    if (!check.get()) throwLauncherException(messageText(MessageCode::errorWritingFile) + "input.tag");
 }
 
 }  // namespace nv

@@ -55,15 +55,15 @@ void LauncherFile::loadIndex(bool dispatch) {
         return;
     }
     BinaryFile file(path_);
-    if (!file.isOpen()) throw LauncherException("Cannot open launcher file.");
-    if (!file.seekFromEnd(format::trailerSize)) throw LauncherException("Invalid launcher format.");
+    if (!file.isOpen()) throwLauncherException("Cannot open launcher file.");
+    if (!file.seekFromEnd(format::trailerSize)) throwLauncherException("Invalid launcher format.");
     const long modeBytePosition = file.position() - 1;
     std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
     std::uint32_t identification = format::readUint32(file, "Unable to read launcher identification value.");
 
     ObjectList<FileIndexEntry> entries;
     if (identification == format::identification) {
-        if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throw LauncherException("Invalid file index offset.");
+        if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throwLauncherException("Invalid file index offset.");
         auto count = static_cast<std::int32_t>(format::readUint32(file, "Unable to read the file count."));
         // A count is believed only as far as the bytes up to the mode byte can
         // hold its entries, and those entries must end right there: a damaged
@@ -71,13 +71,13 @@ void LauncherFile::loadIndex(bool dispatch) {
         if (count > 0) {
             const long room = modeBytePosition - file.position();
             if (room < 0 || count > room / format::smallestIndexEntry) {
-                throw LauncherException("The file index lists more entries than the launcher file holds.");
+                throwLauncherException("The file index lists more entries than the launcher file holds.");
             }
             for (std::int32_t i = 0; i < count; ++i) {
                 entries.append(std::make_unique<FileIndexEntry>(format::readIndexEntry(file)));
             }
             if (file.position() != modeBytePosition) {
-                throw LauncherException("The file index does not end at the mode byte.");
+                throwLauncherException("The file index does not end at the mode byte.");
             }
         }
     }

@@ -9,7 +9,7 @@ std::uint32_t readUint32(ByteSource& in, const char* message) {
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i) {
         int b = in.next();
-        if (b < 0) throw LauncherException(message);
+        if (b < 0) throwLauncherException(message);
         value = (value << 8) | static_cast<std::uint32_t>(b);
     }
     return value;
@@ -19,7 +19,7 @@ std::uint16_t readUint16(ByteSource& in, const char* message) {
     std::uint32_t value = 0;
     for (int i = 0; i < 2; ++i) {
         int b = in.next();
-        if (b < 0) throw LauncherException(message);
+        if (b < 0) throwLauncherException(message);
         value = (value << 8) | static_cast<std::uint32_t>(b);
     }
     return static_cast<std::uint16_t>(value);
@@ -28,14 +28,14 @@ std::uint16_t readUint16(ByteSource& in, const char* message) {
 FileIndexEntry readIndexEntry(ByteSource& in) {
     FileIndexEntry entry;
     int type = in.next();
-    if (type < 0 || type > highestType) throw LauncherException("Invalid file type in file index.");
+    if (type < 0 || type > highestType) throwLauncherException("Invalid file type in file index.");
     entry.type = static_cast<std::uint8_t>(type);
     entry.fileId = static_cast<std::int32_t>(readUint32(in, "Unable to load file id."));
     const std::uint32_t length = readUint32(in, "Unable to load file length.");
-    if (length > largestPosition) throw LauncherException("Invalid file length in file index.");
+    if (length > largestPosition) throwLauncherException("Invalid file length in file index.");
     entry.length = static_cast<std::int32_t>(length);
     const std::uint32_t offset = readUint32(in, "Unable to load offset to file bytes.");
-    if (offset > largestPosition) throw LauncherException("Invalid offset to file bytes in file index.");
+    if (offset > largestPosition) throwLauncherException("Invalid offset to file bytes in file index.");
     entry.offset = static_cast<std::int32_t>(offset);
     std::uint16_t nameLength = readUint16(in, "Unable to load the string value.");
     // A length with the top bit set is negative as a signed 16-bit count: no name bytes.

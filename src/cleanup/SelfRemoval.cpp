@@ -13,10 +13,6 @@ namespace nv {
 
 namespace {
 
-std::string line(const char* before, const LauncherString& value, const char* after) {
-    return std::string(before) + value.str() + after;
-}
-
 void removeThroughWinInit(const LauncherString& exe, const LauncherString& dir) {
     debugLog("Launcher: Writing to wininit.ini to cleanup");
     StringList lines;
@@ -34,8 +30,8 @@ void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir
     {
         CFile file = openFile(batch.c_str(), "w");
         if (!file) return;
-        const std::string text = cleanupBatchText(exe, dir, batch, debugLogFile());
-        std::fwrite(text.data(), 1, text.size(), file.get());
+        const LauncherString text = cleanupBatchText(exe, dir, batch, debugLogFile());
+        std::fwrite(text.c_str(), 1, text.length(), file.get());
         if (!closeFile(file)) return;
     }
     startCleanupBatch(batch);
@@ -58,20 +54,16 @@ void removeOwnExecutable() {
     }
 }
 
-std::string cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
-                             const LauncherString& debugLog) {
+LauncherString cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
+                                const LauncherString& debugLog) {
     const bool logging = !debugLog.empty();
-    std::string text = ":Repeat\n";
-    if (logging) {
-        text += line("@echo Deleting ", exe, " from within batch file. >> ") + debugLog.str() + "\n";
-    }
-    text += line("del \"", exe, "\"\n");
-    text += line("if exist \"", exe, "\" goto Repeat\n");
-    if (!dir.empty()) text += line("rmdir /q \"", dir, "\"\n");
-    text += line("del \"", batch, "\"\n");
-    if (logging) {
-        text += line("@echo Deleted batch file ", batch, " from within batch file. >> ") + debugLog.str() + "\n";
-    }
+    LauncherString text = ":Repeat\n";
+    if (logging) text += "@echo Deleting " + exe + " from within batch file. >> " + debugLog + "\n";
+    text += "del \"" + exe + "\"\n";
+    text += "if exist \"" + exe + "\" goto Repeat\n";
+    if (!dir.empty()) text += "rmdir /q \"" + dir + "\"\n";
+    text += "del \"" + batch + "\"\n";
+    if (logging) text += "@echo Deleted batch file " + batch + " from within batch file. >> " + debugLog + "\n";
     return text;
 }
 
@@ -83,15 +75,15 @@ LauncherString batchPathFor(const LauncherString& temporaryName) {
     return (hasExtension ? temporaryName.substr(0, dot) : temporaryName) + ".bat";
 }
 
-std::string withRenameLines(const std::string& text, const StringList& lines) {
-    std::string added;
-    for (std::int32_t i = 0; i < lines.count(); ++i) added += lines.get(i).str() + "\n";
-    const std::string header = "[Rename]";
-    const std::string::size_type at = text.find(header);
-    if (at == std::string::npos) return text + header + "\n" + added;
-    const std::string::size_type feed = text.find('\n', at + header.size());
-    if (feed == std::string::npos) {
-        const std::string::size_type end = at + header.size();
+LauncherString withRenameLines(const LauncherString& text, const StringList& lines) {
+    LauncherString added;
+    for (std::int32_t i = 0; i < lines.count(); ++i) added += lines.get(i) + "\n";
+    const LauncherString header = "[Rename]";
+    const LauncherString::size_type at = text.find(header);
+    if (at == LauncherString::npos) return text + header + "\n" + added;
+    const LauncherString::size_type feed = text.find('\n', at + header.length());
+    if (feed == LauncherString::npos) {
+        const LauncherString::size_type end = at + header.length();
         return text.substr(0, end) + "\n" + added + text.substr(end);
     }
     return text.substr(0, feed + 1) + added + text.substr(feed + 1);

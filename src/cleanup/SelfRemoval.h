@@ -4,8 +4,6 @@
 // start of Windows on the 9x family, through a hidden batch file at idle
 // priority on the NT family.
 
-#include <string>
-
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
 
@@ -19,8 +17,8 @@ void removeOwnExecutable();
 // written in text mode): it deletes exe until it is gone, removes dir (when
 // not empty text), then deletes itself; with a debug log it also records
 // what it did there.
-std::string cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
-                             const LauncherString& debugLog);
+LauncherString cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
+                                const LauncherString& debugLog);
 
 // The batch file's path for a temporary file name: its extension (from the
 // last "." of the file name on) replaced by ".bat".
@@ -30,7 +28,7 @@ LauncherString batchPathFor(const LauncherString& temporaryName);
 // the line of the first "[Rename]" (a line feed is put after a "[Rename]" at
 // the very end); without that section, "[Rename]\n" and the lines are
 // appended. Every other byte stays as it was.
-std::string withRenameLines(const std::string& text, const StringList& lines);
+LauncherString withRenameLines(const LauncherString& text, const StringList& lines);
 
 // The system operations (win32/ and host/ halves).
 

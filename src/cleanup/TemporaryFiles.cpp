@@ -13,7 +13,7 @@ LauncherString temporaryDirectory() {
     LauncherString& base = runSettings().tempDirOverride;
     if (base.empty()) base = systemTemporaryPath();
     if (!isExistingDirectory(base)) {
-        throw LauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
+        throwLauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
     }
     return base;
 }
@@ -28,7 +28,7 @@ LauncherString createTemporaryDirectory(Pause& pause) {
             return path.empty() && isAccessDenied(error);
         },
         temporaryNameTries, temporaryNameInterval, pause);
-    if (path.empty()) throw callFailed("GetTempFileName", error);
+    if (path.empty()) throwLauncherException(callFailed("GetTempFileName", error));
     replaceFileByDirectory(path);
     cleanupList().recordDirectory(path);
     return path;

@@ -25,7 +25,7 @@ bool DirectoryWalker::walk(const LauncherString& root) {
         DirectoryListing listing(directory);
         DirectoryEntry entry;
         while (!stop && !cancelled() && listing.next(entry)) {
-            if (entry.name == LauncherString(".") || entry.name == LauncherString("..")) continue;
+            if (entry.name == "." || entry.name == "..") continue;
             LauncherString path = directory + entry.name;
             if (entry.isDirectory && entry.isReparsePoint && !enterLinks_) {
                 visitLink(path);

@@ -2,6 +2,8 @@
 // The one error type that crosses subsystems: a finished message, ready for
 // the user and the run log.
 
+#include <utility>
+
 #include "foundation/LauncherString.h"
 
 namespace nv {
@@ -9,11 +11,21 @@ namespace nv {
 class LauncherException {
 public:
     explicit LauncherException(const LauncherString& message) : message_(message) {}
+    // Text and built messages go straight in, without a temporary copy.
+    explicit LauncherException(const char* message) : message_(message) {}
+    explicit LauncherException(LauncherString&& message) : message_(std::move(message)) {}
     virtual ~LauncherException() = default;
     const LauncherString& message() const { return message_; }
 
 private:
     LauncherString message_;
 };
+
+// Throw LauncherException(message). Out of line because a throw written in
+// place repeats the exception's allocation and clean-up code at every site.
+[[noreturn]] void throwLauncherException(const LauncherString& message);
+[[noreturn]] void throwLauncherException(const char* message);
+// Throws a copy of the finished exception (from withContext, callFailed, ...).
+[[noreturn]] void throwLauncherException(const LauncherException& exception);
 
 }  // namespace nv

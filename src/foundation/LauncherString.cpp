@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace nv {
 
@@ -15,6 +16,36 @@ std::string::size_type fromPos(size_type p) {
     return p == LauncherString::npos ? std::string::npos : p;
 }
 }  // namespace
+
+LauncherString::LauncherString(const LauncherString& other) = default;
+LauncherString::LauncherString(LauncherString&& other) noexcept = default;
+LauncherString& LauncherString::operator=(const LauncherString& other) = default;
+LauncherString& LauncherString::operator=(LauncherString&& other) noexcept = default;
+LauncherString::~LauncherString() = default;
+
+bool operator==(const LauncherString& a, const LauncherString& b) { return a.bytes_ == b.bytes_; }
+bool operator==(const LauncherString& a, const char* b) {
+    const std::size_t n = b ? std::strlen(b) : 0;
+    return a.bytes_.size() == n && (n == 0 || std::memcmp(a.bytes_.data(), b, n) == 0);
+}
+
+LauncherString operator+(const LauncherString& a, const LauncherString& b) {
+    LauncherString result(a);
+    result.append(b);
+    return result;
+}
+LauncherString operator+(const LauncherString& a, const char* b) {
+    LauncherString result(a);
+    result.append(b);
+    return result;
+}
+LauncherString operator+(const char* a, const LauncherString& b) {
+    LauncherString result(a);
+    result.append(b);
+    return result;
+}
+LauncherString operator+(LauncherString&& a, const LauncherString& b) { return std::move(a.append(b)); }
+LauncherString operator+(LauncherString&& a, const char* b) { return std::move(a.append(b)); }
 
 LauncherString::LauncherString(const char* text) : bytes_(text ? text : "") {
     checkGrow(0);
@@ -150,6 +181,15 @@ int LauncherString::compare(const LauncherString& other) const {
 int LauncherString::compare(size_type pos, size_type count, const LauncherString& other) const {
     checkPos(pos);
     return LauncherString(*this, pos, count).compare(other);
+}
+
+LauncherString joinText(std::initializer_list<TextPiece> pieces) {
+    LauncherString joined;
+    for (const TextPiece& piece : pieces) {
+        if (piece.size() > LauncherString::maxLength) throw LengthException{};
+        joined.append(piece.data(), static_cast<size_type>(piece.size()));
+    }
+    return joined;
 }
 
 const LauncherString& LauncherString::emptyString() {

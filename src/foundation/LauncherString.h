@@ -3,6 +3,8 @@
 // byte-wise and case-sensitive, with 32-bit positions.
 
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace nv {
@@ -19,6 +21,13 @@ public:
     static constexpr size_type maxLength = 0xFFFFFFFDu;
 
     LauncherString() = default;
+    // Copying, moving and destroying are out of line: inlined, std::string's
+    // versions would repeat at every call site.
+    LauncherString(const LauncherString& other);
+    LauncherString(LauncherString&& other) noexcept;
+    LauncherString& operator=(const LauncherString& other);
+    LauncherString& operator=(LauncherString&& other) noexcept;
+    ~LauncherString();
     LauncherString(const char* text);                 // null reads as empty
     LauncherString(const char* bytes, size_type count);
     LauncherString(const LauncherString& other, size_type pos, size_type count = npos);
@@ -68,10 +77,22 @@ public:
     int compare(const LauncherString& other) const;
     int compare(size_type pos, size_type count, const LauncherString& other) const;
 
-    friend bool operator==(const LauncherString& a, const LauncherString& b) { return a.bytes_ == b.bytes_; }
+    friend bool operator==(const LauncherString& a, const LauncherString& b);
     friend bool operator!=(const LauncherString& a, const LauncherString& b) { return !(a == b); }
+    // Against text directly, without a temporary string (null reads as empty).
+    friend bool operator==(const LauncherString& a, const char* b);
+    friend bool operator==(const char* a, const LauncherString& b) { return b == a; }
+    friend bool operator!=(const LauncherString& a, const char* b) { return !(a == b); }
+    friend bool operator!=(const char* a, const LauncherString& b) { return !(b == a); }
     friend bool operator<(const LauncherString& a, const LauncherString& b) { return a.compare(b) < 0; }
-    friend LauncherString operator+(LauncherString a, const LauncherString& b) { return a.append(b); }
+    // Out of line, with overloads for text and for a left side that is a
+    // temporary: a chain of + then converts no literal into a temporary
+    // string and reuses the left side's buffer.
+    friend LauncherString operator+(const LauncherString& a, const LauncherString& b);
+    friend LauncherString operator+(const LauncherString& a, const char* b);
+    friend LauncherString operator+(const char* a, const LauncherString& b);
+    friend LauncherString operator+(LauncherString&& a, const LauncherString& b);
+    friend LauncherString operator+(LauncherString&& a, const char* b);
 
     // The one shared empty string that lookups return for an absent value.
     static const LauncherString& emptyString();
@@ -81,5 +102,23 @@ private:
     void checkGrow(std::size_t extra) const;
     std::string bytes_;
 };
+
+// A piece of text for joinText, seen in place: a string, or zero-terminated
+// text (null reads as empty).
+class TextPiece {
+public:
+    TextPiece(const char* text) : data_(text ? text : ""), size_(text ? std::strlen(text) : 0) {}
+    TextPiece(const LauncherString& s) : data_(s.c_str()), size_(s.length()) {}
+    const char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    const char* data_;
+    std::size_t size_;
+};
+
+// The pieces one after another, built in one string. For messages of several
+// parts: a chain of + would make and destroy a temporary string per part.
+LauncherString joinText(std::initializer_list<TextPiece> pieces);
 
 }  // namespace nv

@@ -27,6 +27,10 @@ bool headerWritten = false;
 void setRunLogPath(const LauncherString& path) { runLog() = path; }
 const LauncherString& runLogPath() { return runLog(); }
 
+void logEntry(const char* text, LogKind kind) { logEntry(LauncherString(text), kind); }
+
+void debugLog(const char* text, bool newline) { debugLog(LauncherString(text), newline); }
+
 void logEntry(const LauncherString& text, LogKind kind) {
     if (runLog().empty()) return;
     CFile file = openFile(runLog().c_str(), "a");

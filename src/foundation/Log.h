@@ -15,11 +15,14 @@ const LauncherString& runLogPath();
 
 // Appends one entry; the separator line comes first once per process.
 void logEntry(const LauncherString& text, LogKind kind = LogKind::information);
+// The same for text: the conversion to a string is made here, not at every call.
+void logEntry(const char* text, LogKind kind = LogKind::information);
 
 // Sets the debug log path from DBGWIN32KVB (when it fits in 259 characters)
 // and writes "Launcher Started" to it.
 void startDebugLog();
 void debugLog(const LauncherString& text, bool newline = true);
+void debugLog(const char* text, bool newline = true);
 // The debug log's file path; empty while the debug log is off.
 const LauncherString& debugLogFile();
 

@@ -9,31 +9,28 @@ namespace nv {
 
 class StringList {
 public:
+    StringList() = default;
+    StringList(StringList&& other) noexcept;
+    StringList& operator=(StringList&& other) noexcept;
+    ~StringList();
+
     std::int32_t count() const { return list_.count(); }
     std::int32_t capacity() const { return list_.capacity(); }
     bool empty() const { return list_.count() == 0; }
 
-    void append(const LauncherString& s) { list_.append(std::make_unique<LauncherString>(s)); }
+    // The changing members and get are out of line (StringList.cpp), so that
+    // the list's vector code exists once rather than in every caller.
+    void append(const LauncherString& s);
     // Inserts before index; negative appends; count or more is refused.
-    void insert(std::int32_t index, const LauncherString& s) {
-        list_.insert(index, std::make_unique<LauncherString>(s));
-    }
-    void removeAt(std::int32_t index) { list_.removeAt(index); }
-    void clear() { list_.clear(); }
+    void insert(std::int32_t index, const LauncherString& s);
+    void removeAt(std::int32_t index);
+    void clear();
 
     // The string at index, or the shared empty string.
-    const LauncherString& get(std::int32_t index) const {
-        const LauncherString* s = list_.get(index);
-        return s ? *s : LauncherString::emptyString();
-    }
+    const LauncherString& get(std::int32_t index) const;
     const LauncherString& last() const { return get(count() - 1); }
     // Pops the last element into out; false when empty.
-    bool takeLast(LauncherString& out) {
-        if (count() == 0) return false;
-        out = *list_.get(count() - 1);
-        list_.removeAt(count() - 1);
-        return true;
-    }
+    bool takeLast(LauncherString& out);
 
 private:
     ObjectList<LauncherString> list_;

@@ -13,7 +13,7 @@ std::int32_t evaluateNumber(const LauncherString& text, const LauncherString& er
     substituteVariables(copy, errorPrefix, lineNumber);
     std::int32_t value = 0;
     if (!readLong(copy, value)) {
-        throw InstructionsException(errorPrefix + "Invalid numeric expression (" + copy + ")", lineNumber);
+        throwInstructionsException(joinText({errorPrefix, "Invalid numeric expression (", copy, ")"}), lineNumber);
     }
     return value;
 }
@@ -23,7 +23,7 @@ std::int16_t evaluateShort(const LauncherString& text, const LauncherString& err
     substituteVariables(copy, errorPrefix, lineNumber);
     std::int16_t value = 0;
     if (!readShort(copy, value)) {
-        throw InstructionsException(errorPrefix + " Invalid numeric expression (" + copy + ")", lineNumber);
+        throwInstructionsException(joinText({errorPrefix, " Invalid numeric expression (", copy, ")"}), lineNumber);
     }
     return value;
 }
@@ -31,7 +31,7 @@ std::int16_t evaluateShort(const LauncherString& text, const LauncherString& err
 bool evaluateBoolean(const LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     const std::int32_t value = evaluateNumber(text, errorPrefix, lineNumber);
     if (value != 0 && value != 1) {
-        throw InstructionsException(errorPrefix + " Invalid boolean value (" + text + ")", lineNumber);
+        throwInstructionsException(joinText({errorPrefix, " Invalid boolean value (", text, ")"}), lineNumber);
     }
     return value == 1;
 }
@@ -65,7 +65,7 @@ LauncherString readStringArgument(const LauncherString& line, LauncherString::si
                 closed = true;
             }
         }
-        if (!closed) throw LauncherException("Expected ending quote in " + collected + ":  " + errorPrefix);
+        if (!closed) throwLauncherException(joinText({"Expected ending quote in ", collected, ":  ", errorPrefix}));
     } else {
         while (pos < length && !isBlank(line[pos])) collected += line[pos++];
         if (pos < length) ++pos;

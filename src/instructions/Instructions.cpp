@@ -43,8 +43,8 @@ std::int32_t Instructions::run(CommandWork& work) {
             ++pc_;
         }
     } catch (const InstructionsException& e) {
-        throw LauncherException("Error in instructions. " + e.message() + " Line number (" + formatLong(e.line()) +
-                                ")");
+        throwLauncherException(
+            joinText({"Error in instructions. ", e.message(), " Line number (", formatLong(e.line()), ")"}));
     }
     return result_;
 }
@@ -52,7 +52,7 @@ std::int32_t Instructions::run(CommandWork& work) {
 void Instructions::execute(const LauncherString& line, CommandWork& work) {
     size_type pos = 0;
     LauncherString command;
-    if (!nextToken(line, pos, command)) throw InstructionsException("No command specified.", lineNumber());
+    if (!nextToken(line, pos, command)) throwInstructionsException("No command specified.", lineNumber());
     if (command[0] == ':' || command == "//") return;
 
     if (command == "INITIALIZE_UI") {
@@ -78,13 +78,13 @@ void Instructions::execute(const LauncherString& line, CommandWork& work) {
     } else if (command == "SET") {
         set(line, pos);
     } else {
-        throw InstructionsException("Invalid command (" + command + "). ", lineNumber());
+        throwInstructionsException(joinText({"Invalid command (", command, "). "}), lineNumber());
     }
 }
 
 LauncherString Instructions::requiredWord(const LauncherString& line, size_type& pos, const char* missing) const {
     LauncherString word;
-    if (!nextToken(line, pos, word)) throw InstructionsException(missing, lineNumber());
+    if (!nextToken(line, pos, word)) throwInstructionsException(missing, lineNumber());
     return word;
 }
 
@@ -137,7 +137,7 @@ void Instructions::verify(const LauncherString& line, size_type pos, CommandWork
 void Instructions::installJvm(const LauncherString& line, size_type pos, CommandWork& work) {
     const char* const badMode = "The first argument to INSTALL_JVM should be a 0, 1 or 2.";
     const std::int32_t mode = evaluateNumber(requiredWord(line, pos, badMode), noPrefix, lineNumber());
-    if (mode < 0 || mode > 2) throw InstructionsException(badMode, lineNumber());
+    if (mode < 0 || mode > 2) throwInstructionsException(badMode, lineNumber());
     setNumberVariable(1, 0);
     setStringVariable(1, LauncherString());
     const InstalledJvm installed = work.installJvm(mode);
@@ -186,7 +186,7 @@ void Instructions::executeLauncher(const LauncherString& line, size_type pos, Co
 void Instructions::jumpTo(const LauncherString& label) {
     const std::int32_t target = resolveLabel(lines_, label, lineNumber());
     if (loopGuard_.repeats(target)) {
-        throw InstructionsException("Endless loop: this jump comes back to its label with every variable unchanged.",
+        throwInstructionsException("Endless loop: this jump comes back to its label with every variable unchanged.",
                                     lineNumber());
     }
     pc_ = target;
@@ -204,7 +204,7 @@ void Instructions::set(const LauncherString& line, size_type pos) {
     LauncherString rest = pos < line.length() ? line.substr(pos) : LauncherString();
     trimBlanks(rest);
     const size_type equals = rest.find('=');
-    if (equals == LauncherString::npos) throw InstructionsException("SET statement is missing =.", lineNumber());
+    if (equals == LauncherString::npos) throwInstructionsException("SET statement is missing =.", lineNumber());
 
     LauncherString name = rest.substr(0, equals);
     trimBlanks(name);

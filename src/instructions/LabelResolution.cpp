@@ -9,13 +9,13 @@ std::int32_t resolveLabel(const StringList& program, const LauncherString& label
     LauncherString target = ":" + label;
     substituteVariables(target, "Invalid label specified.", lineNumber);
     if (target == ":") {
-        throw InstructionsException("Label " + label + " resolved to a blank string. Labels cannot be blank.",
+        throwInstructionsException(joinText({"Label ", label, " resolved to a blank string. Labels cannot be blank."}),
                                     lineNumber);
     }
     for (std::int32_t i = 0; i < program.count(); ++i) {
         if (program.get(i) == target) return i;
     }
-    throw InstructionsException("Label not found (" + label + ")", lineNumber);
+    throwInstructionsException(joinText({"Label not found (", label, ")"}), lineNumber);
 }
 
 }  // namespace nv

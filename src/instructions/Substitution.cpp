@@ -1,7 +1,5 @@
 #include "instructions/Substitution.h"
 
-#include <vector>
-
 #include "foundation/LauncherException.h"
 
 #include "instructions/InstructionsException.h"
@@ -27,12 +25,14 @@ bool isReference(const LauncherString& name) {
 void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     using size_type = LauncherString::size_type;
     const LauncherString prefix = errorPrefix + " ";
-    if (text.empty()) throw InstructionsException(prefix + "Empty expression.", lineNumber);
+    if (text.empty()) throwInstructionsException(prefix + "Empty expression.", lineNumber);
 
-    // Marks the bytes that are values already: inserted by a replacement or
-    // left by "@@". An at-sign among them that starts no valid reference is
-    // a literal (a Java home may well hold one), not an error.
-    std::vector<bool> value(text.length(), false);
+    // Marks the bytes that are values already ('1'; '0' otherwise), one mark
+    // per byte of text: inserted by a replacement or left by "@@". An at-sign
+    // among them that starts no valid reference is a literal (a Java home may
+    // well hold one), not an error. A string of marks, not a vector<bool>,
+    // keeps the stub free of the bit vector's code.
+    LauncherString value(text.length(), '0');
     std::int32_t replacements = 0;
     bool replaced = true;
     while (replaced) {
@@ -43,37 +43,35 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             if (first == LauncherString::npos) break;
             start = first + 1;
             const size_type second = text.find('@', first + 1);
-            const bool literalAllowed = value[first];
+            const bool literalAllowed = value[first] == '1';
             if (second == LauncherString::npos) {
                 if (literalAllowed) continue;
-                throw InstructionsException(prefix + "Invalid variable specification.", lineNumber);
+                throwInstructionsException(prefix + "Invalid variable specification.", lineNumber);
             }
             if (second == first + 1) {
                 if (literalAllowed) continue;
                 text.erase(second, 1);
-                value.erase(value.begin() + static_cast<std::ptrdiff_t>(second));
-                value[first] = true;
+                value.erase(second, 1);
+                value.at(first) = '1';
                 continue;
             }
             const LauncherString name = text.substr(first + 1, second - first - 1);
             if (literalAllowed && !isReference(name)) continue;
             const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
             if (++replacements > maxSubstitutions) {
-                throw InstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
+                throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
                                             lineNumber);
             }
             const size_type span = second - first + 1;
             if (inserted.length() > maxSubstitutedLength ||
                 text.length() - span > maxSubstitutedLength - inserted.length()) {
-                throw InstructionsException(prefix + "Variable substitution makes the text longer than " +
-                                                formatLong(static_cast<std::int32_t>(maxSubstitutedLength)) +
-                                                " characters.",
+                throwInstructionsException(joinText({prefix, "Variable substitution makes the text longer than ",
+                                                      formatLong(static_cast<std::int32_t>(maxSubstitutedLength)),
+                                                      " characters."}),
                                             lineNumber);
             }
             text.replace(first, span, inserted);
-            const auto at = value.begin() + static_cast<std::ptrdiff_t>(first);
-            value.erase(at, at + static_cast<std::ptrdiff_t>(span));
-            value.insert(value.begin() + static_cast<std::ptrdiff_t>(first), inserted.length(), true);
+            value.replace(first, span, LauncherString(inserted.length(), '1'));
             replaced = true;
         }
     }

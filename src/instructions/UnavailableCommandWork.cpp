@@ -7,7 +7,7 @@ namespace nv {
 namespace {
 
 [[noreturn]] void unavailable(const char* command) {
-    throw LauncherException(LauncherString(command) + " is not available in this launcher build.");
+    throwLauncherException(LauncherString(command) + " is not available in this launcher build.");
 }
 
 }  // namespace

@@ -16,18 +16,18 @@ char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 
 VariableReference VariableReference::parse(const LauncherString& text, const LauncherString& errorPrefix) {
     const LauncherString prefix = errorPrefix + " ";
     if (text.length() < 2) {
-        throw LauncherException(prefix + "Variable references must be at least 2 characters (e.g. N1 and S10).");
+        throwLauncherException(prefix + "Variable references must be at least 2 characters (e.g. N1 and S10).");
     }
     const char kind = upperAscii(text[0]);
     if (kind != 'N' && kind != 'S') {
-        throw LauncherException(prefix + "Invalid variable reference (" + text +
-                                "). Must use N or S as the variable type, e.g. N2 or S1.");
+        throwLauncherException(joinText(
+            {prefix, "Invalid variable reference (", text, "). Must use N or S as the variable type, e.g. N2 or S1."}));
     }
     const LauncherString numberText = text.substr(1);
     std::int32_t number = 0;
     const bool valid = readLong(numberText, number) &&
                        (kind == 'N' ? isValidNumberIndex(number) : isValidStringIndex(number));
-    if (!valid) throw LauncherException(prefix + "Variable number is invalid (" + numberText + ")");
+    if (!valid) throwLauncherException(joinText({prefix, "Variable number is invalid (", numberText, ")"}));
     return VariableReference(kind, number);
 }
 
@@ -42,7 +42,7 @@ void VariableReference::assign(const LauncherString& value, const LauncherString
     }
     std::int32_t number = 0;
     if (!readLong(value, number)) {
-        throw LauncherException(errorPrefix + " Invalid numeric expression in " + value);
+        throwLauncherException(joinText({errorPrefix, " Invalid numeric expression in ", value}));
     }
     setNumberVariable(number_, number);
 }

@@ -27,7 +27,7 @@ LauncherString originalLauncherDirectory() {
 
 LauncherString JvmFile::lookupVariable(const LauncherString& name) const {
     LauncherString value = tags_.value(name);
-    if (name == LauncherString("JVM_HOME") && !value.empty() && value[value.length() - 1] == '\\') {
+    if (name == "JVM_HOME" && !value.empty() && value[value.length() - 1] == '\\') {
         value.erase(value.length() - 1, 1);
     }
     return value;

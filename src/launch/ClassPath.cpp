@@ -47,7 +47,7 @@ void addElement(LauncherString& classPath, const LauncherString& element, const 
 }
 
 LauncherString buildClassPath(const StringList& arguments, LaunchScript& script, const JvmVariables& jvm) {
-    const bool environmentMode = jvm.lookupVariable("USE_CP_ENV_VAR") == LauncherString("1");
+    const bool environmentMode = jvm.lookupVariable("USE_CP_ENV_VAR") == "1";
     const RunSettings& settings = runSettings();
     LauncherString classPath;
     addElement(classPath, quoted(settings.classPathPrefix), jvm);

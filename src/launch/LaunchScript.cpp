@@ -90,7 +90,7 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     } catch (const LaunchScriptError& error) {
         logEntry("Launch command:");
         logEntry(error.text());
-        throw LauncherException(LauncherString("Launch script error: ") + error.message());
+        throwLauncherException(LauncherString("Launch script error: ") + error.message());
     }
 }
 
@@ -110,7 +110,7 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
 LauncherString LaunchScript::tagPass(const LauncherString& text) { return expandReferences(text, '@', *source_); }
 
 LauncherString LaunchScript::callFunction(const LauncherString& name, const StringList& arguments) {
-    if (name == LauncherString("REPLACE")) {
+    if (name == "REPLACE") {
         requireCount(arguments, 3, "REPLACE function requires 3 arguments.");
         const LauncherString search = tagPass(arguments.get(0));
         const LauncherString replacement = tagPass(arguments.get(1));
@@ -123,42 +123,42 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
         }
         return text;
     }
-    if (name == LauncherString("RUNTIME_SYSTEMPROP")) {
+    if (name == "RUNTIME_SYSTEMPROP") {
         requireCount(arguments, 0, "RUNTIME_SYSTEMPROP function takes no arguments.");
         return runtimeSystemProperties();
     }
-    if (name == LauncherString("RUNTIME_JAVAARGS")) {
+    if (name == "RUNTIME_JAVAARGS") {
         requireCount(arguments, 0, "RUNTIME_JAVAARGS function takes no arguments.");
         return runtimeJavaArguments();
     }
-    if (name == LauncherString("SYSTEMPROP")) {
+    if (name == "SYSTEMPROP") {
         requireCount(arguments, 2, "SYSTEMPROP function requires 2 arguments.");
         return systemProperty(arguments.get(0), arguments.get(1));
     }
-    if (name == LauncherString("CP")) return buildClassPath(arguments, *this, *source_);
-    if (name == LauncherString("IF_EXISTS")) {
+    if (name == "CP") return buildClassPath(arguments, *this, *source_);
+    if (name == "IF_EXISTS") {
         requireCount(arguments, 2, "IF_EXISTS function requires 2 arguments.");
         return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
     }
-    if (name == LauncherString("LAUNCHER_FILE")) {
+    if (name == "LAUNCHER_FILE") {
         requireCount(arguments, 0, "LAUNCHER_FILE function takes 0 arguments.");
         return runSettings().launcherPath;
     }
-    if (name == LauncherString("LAUNCHER_DIR")) {
+    if (name == "LAUNCHER_DIR") {
         requireCount(arguments, 0, "LAUNCHER_DIR function takes 0 arguments.");
         return launcherDirectory(originalLauncherPath());
     }
-    if (name == LauncherString("APPLICATION_ARCHIVE")) {
+    if (name == "APPLICATION_ARCHIVE") {
         if (arguments.count() > 1) throw LaunchScriptError("APPLICATION_ARCHIVE function takes 0 arguments.");
         return applicationArchive(arguments);
     }
-    if (name == LauncherString("TEMP_DIR")) {
+    if (name == "TEMP_DIR") {
         requireCount(arguments, 0, "TEMP_DIR function takes 0 arguments.");
         LauncherString directory = temporaryDirectory();
         if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
         return directory;
     }
-    throw LaunchScriptError(LauncherString("Invalid function name (") + name + ").");
+    throw LaunchScriptError(joinText({"Invalid function name (", name, ")."}));
 }
 
 LauncherString LaunchScript::systemProperty(const LauncherString& name, const LauncherString& value) {
@@ -211,8 +211,8 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
         directory + "\\" + (separator == LauncherString::npos ? name : name.substr(separator + 1));
     const int error = copyFile(source, target);
     if (error > 0) {
-        throw LauncherException(messageText(MessageCode::errorWritingFile) + formatLong(error) +
-                                messageText(MessageCode::notEnoughTemporarySpace));
+        throwLauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(error),
+                                          messageText(MessageCode::notEnoughTemporarySpace)}));
     }
     if (error == 0) path = target;
     return path;
@@ -245,9 +245,8 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
         command += ' ';
         command += quoteArgument(passThrough->get(i));
     }
-    logEntry(LauncherString("Executing launch script command: ") + command +
-             (directory.empty() ? LauncherString(" in current working directory")
-                                : LauncherString(" in working directory ") + directory));
+    logEntry(joinText({"Executing launch script command: ", command,
+                       directory.empty() ? " in current working directory" : " in working directory ", directory}));
 
     // JAVA_HOME is the launched JVM's for the child only; the launcher's own
     // value (or its absence) comes back however the run ends.

@@ -3,6 +3,8 @@
 // the launch code: the command's builder logs the text that was being
 // expanded and turns it into the LauncherException "Launch script error: ...".
 
+#include <utility>
+
 #include "foundation/LauncherString.h"
 
 namespace nv {
@@ -10,6 +12,9 @@ namespace nv {
 class LaunchScriptError {
 public:
     explicit LaunchScriptError(const LauncherString& message) : message_(message) {}
+    // Text and built messages go straight in, without a temporary copy.
+    explicit LaunchScriptError(const char* message) : message_(message) {}
+    explicit LaunchScriptError(LauncherString&& message) : message_(std::move(message)) {}
     const LauncherString& message() const { return message_; }
     // The text being expanded when the fault was found (the innermost one).
     const LauncherString& text() const { return text_; }

@@ -27,12 +27,12 @@ public:
         try {
             file().loadIndex(false);
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::unableToLoadIndex, e);
+            throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
         try {
             file().extractAll();
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::unableToExtract, e);
+            throwLauncherException(withContext(MessageCode::unableToExtract, e));
         }
     }
 
@@ -58,7 +58,7 @@ public:
         try {
             file().loadIndex(dispatch);
         } catch (const LauncherException& e) {
-            throw withContext(MessageCode::unableToLoadIndex, e);
+            throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
     }
 
@@ -66,9 +66,9 @@ public:
         Instructions* program = file().instructions();
         // Without a program nothing would run and nobody would know why.
         if (!program && file().entryCount() == 0) {
-            throw LauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
+            throwLauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
         }
-        if (!program) throw LauncherException("The launcher file carries no instruction program.");
+        if (!program) throwLauncherException("The launcher file carries no instruction program.");
         LauncherCommandWork work(file());
         return program->run(work);
     }
@@ -80,9 +80,9 @@ private:
     }
 
     static void readInputFile(const LauncherString& value, TagFile& input) {
-        if (value.empty()) throw LauncherException(messageText(MessageCode::unableToOpenInputFile));
+        if (value.empty()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
         CFile stream = openFile(stripQuotes(value).c_str(), "r");
-        if (!stream.valid()) throw LauncherException(messageText(MessageCode::unableToOpenInputFile));
+        if (!stream.valid()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
         logEntry(LauncherString("Loading input file ") + value);
         input.readFrom(stream.get(), value, 0, -1);
         setRunLogPath(input.value("LOGFILE"));
@@ -99,11 +99,11 @@ private:
         }
         InputFileOutcome outcome;
         LauncherString action = input.value("ACTION");
-        if (action == LauncherString("RUN_INSTRUCTIONS")) {
+        if (action == "RUN_INSTRUCTIONS") {
             outcome.runInstructions = true;
             return outcome;
         }
-        if (action == LauncherString("VERIFY_JVM")) {
+        if (action == "VERIFY_JVM") {
             if (input.value("VERIFY_JVM_FILE").empty() || input.value("VERIFY_JVM_HOME").empty()) {
                 logEntry("TO execute the VERIFY_JVM action, you must also provide values in the input file for "
                          "VERIFY_JVM_FILE and VERIFY_JVM_HOME.",
@@ -115,8 +115,8 @@ private:
             setProgress(100);
             return outcome;
         }
-        if (action == LauncherString("SEARCH") || action == LauncherString("SEARCH_ALL")) throw notAvailable(action);
-        if (action == LauncherString("INSTALL_JVM")) {
+        if (action == "SEARCH" || action == "SEARCH_ALL") throwLauncherException(notAvailable(action));
+        if (action == "INSTALL_JVM") {
             const LauncherString installer = input.value("INSTALL_JVM_EXE");
             const LauncherString destination = input.value("INSTALL_JVM_DEST");
             if (!installer.empty() && !destination.empty()) {
@@ -127,7 +127,7 @@ private:
         }
         LauncherString message = messageText(MessageCode::invalidAction) + action;
         showMessage(message);
-        throw LauncherException(message);
+        throwLauncherException(message);
     }
 
     // The VERIFY_JVM action: one line on standard output, 1 for a valid JVM,
@@ -141,8 +141,7 @@ private:
         prepareVerifyClass(search, file());
         LauncherString javaHome;
         const bool valid = verifyOne(showProgress, showFailure, jvm, home, search, javaHome);
-        std::fputs((formatLong(valid ? 1 : 0) + "\n").c_str(), stdout);
-        std::fflush(stdout);
+        writeResultNumber(valid ? 1 : 0);
     }
 
     // The actions whose work is not part of this build yet say so plainly.

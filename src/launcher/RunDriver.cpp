@@ -32,14 +32,14 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
     RunSettings& settings = runSettings();
     for (std::int32_t i = 0; i < args.count(); ++i) {
         const LauncherString& arg = args.get(i);
-        if (arg == LauncherString("-nv:log")) {
+        if (arg == "-nv:log") {
             if (const LauncherString* v = valueAfter(args, i)) {
                 setRunLogPath(*v);
             } else {
                 state.result = -1;
                 showMessage(messageText(MessageCode::logFileNameMissing));
             }
-        } else if (arg == LauncherString("-nv:orig")) {
+        } else if (arg == "-nv:orig") {
             if (const LauncherString* v = valueAfter(args, i)) {
                 settings.originalLauncherPath = *v;
                 settings.originalLauncher = true;
@@ -47,20 +47,20 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 state.result = -1;
                 showMessage("Missing original launcher file name.");
             }
-        } else if (arg == LauncherString("-nv:tempdir")) {
+        } else if (arg == "-nv:tempdir") {
             if (const LauncherString* v = valueAfter(args, i)) settings.tempDirOverride = *v;
-        } else if (arg == LauncherString("-nv:silent")) {
+        } else if (arg == "-nv:silent") {
             settings.silent = true;
-        } else if (arg == LauncherString("-silent")) {
+        } else if (arg == "-silent") {
             settings.silent = true;
             settings.passThrough.append(arg);
-        } else if (arg == LauncherString("-nv:javahome")) {
+        } else if (arg == "-nv:javahome") {
             if (const LauncherString* v = valueAfter(args, i)) settings.userJavaHome = *v;
-        } else if (arg == LauncherString("-nv:extract")) {
+        } else if (arg == "-nv:extract") {
             job.extractAll();
             setProgress(100);
             state.runInstructions = false;
-        } else if (arg == LauncherString("-nv:in")) {
+        } else if (arg == "-nv:in") {
             if (const LauncherString* v = valueAfter(args, i)) {
                 InputFileOutcome outcome = job.processInputFile(*v);
                 state.runInstructions = outcome.runInstructions;
@@ -70,17 +70,17 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 state.result = -1;
                 state.runInstructions = false;
             }
-        } else if (arg == LauncherString("-nv:version")) {
+        } else if (arg == "-nv:version") {
             showMessage(versionText);
             state.runInstructions = false;
-        } else if (arg == LauncherString("-nv:javaconsole")) {
+        } else if (arg == "-nv:javaconsole") {
             settings.javaConsole = true;
-        } else if (arg == LauncherString("-console")) {
+        } else if (arg == "-console") {
             settings.javaConsole = true;
             settings.passThrough.append(arg);
-        } else if (arg == LauncherString("-cp:p")) {
+        } else if (arg == "-cp:p") {
             if (const LauncherString* v = valueAfter(args, i)) settings.classPathPrefix = *v;
-        } else if (arg == LauncherString("-cp:a")) {
+        } else if (arg == "-cp:a") {
             if (const LauncherString* v = valueAfter(args, i)) settings.classPathSuffix = *v;
         } else {
             settings.passThrough.append(arg);

@@ -48,9 +48,19 @@ void writeValue(std::FILE* file, const LauncherString& value) {
 
 }  // namespace
 
+LauncherString TagFile::value(const char* name, std::int32_t index) const {
+    return value(LauncherString(name), index);
+}
+
+std::int32_t TagFile::valueCount(const char* name) const { return valueCount(LauncherString(name)); }
+
+bool TagFile::boolValue(const char* name, bool defaultValue) const {
+    return boolValue(LauncherString(name), defaultValue);
+}
+
 void TagFile::load(const LauncherString& path) {
     CFile file = openFile(path.c_str(), "r");
-    if (!file.get()) throw LauncherException(LauncherString("Unable to load input file: ") + path);
+    if (!file.get()) throwLauncherException(LauncherString("Unable to load input file: ") + path);
     readFrom(file.get(), path, 0, -1);
 }
 
@@ -59,7 +69,7 @@ void TagFile::readFrom(std::FILE* file, const LauncherString& sourceName, std::i
     sourceName_ = sourceName;
     lineCount_ = 0;
     if (offset < 0 || std::fseek(file, offset, SEEK_SET) != 0)
-        throw LauncherException("Unable to read tag file.");
+        throwLauncherException("Unable to read tag file.");
     const bool bounded = length >= 0;
     const std::int64_t end = static_cast<std::int64_t>(offset) + (bounded ? length : 0);
 
@@ -189,7 +199,7 @@ void TagFile::syntaxError(std::int32_t line, const char* text) const {
     const LauncherString message = LauncherString("Syntax error in ") + sourceName_ + " at line " +
                                    formatLong(line) + " ==> " + text;
     logEntry(message, LogKind::error);
-    throw LauncherException(message);
+    throwLauncherException(message);
 }
 
 }  // namespace nv

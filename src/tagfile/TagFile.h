@@ -41,9 +41,13 @@ public:
 
     // A copy of the tag's value at `index`; empty when the tag or index is absent.
     LauncherString value(const LauncherString& name, std::int32_t index = 0) const;
+    // The same for a tag name written as text: callers pass literals, and the
+    // conversion to a string is made here once instead of at every call.
+    LauncherString value(const char* name, std::int32_t index = 0) const;
 
     // The number of values of the tag; 0 when it does not exist.
     std::int32_t valueCount(const LauncherString& name) const;
+    std::int32_t valueCount(const char* name) const;
 
     // Makes `value` the tag's only value; a new tag goes to the end, an
     // existing one keeps its position.
@@ -58,6 +62,7 @@ public:
     // The first value read as a 16-bit number ("%hd" rules): true when not
     // zero. `defaultValue` when the value is empty, absent or not a number.
     bool boolValue(const LauncherString& name, bool defaultValue) const;
+    bool boolValue(const char* name, bool defaultValue) const;
 
     // setValue with "1" or "0".
     void setBoolValue(const LauncherString& name, bool flag);

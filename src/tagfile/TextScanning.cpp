@@ -14,7 +14,7 @@ constexpr size_type npos = LauncherString::npos;
 
 [[noreturn]] void throwMissingQuote(size_type pos) {
     // npos is shown as -1, the way the position is written everywhere else.
-    throw LauncherException(LauncherString("Expected double quote to end argument near ") +
+    throwLauncherException(LauncherString("Expected double quote to end argument near ") +
                             formatLong(static_cast<std::int32_t>(pos)));
 }
 

@@ -143,14 +143,16 @@ TEST(SelfRemoval, WinInitGetsTheLinesRightAfterRename) {
         {"header at the very end", "x\r\n[Rename]", "x\r\n[Rename]\n" + added},
         {"binary bytes kept", std::string("\0\xff[Rename]\n\x01", 12), std::string("\0\xff[Rename]\n", 11) + added + "\x01"},
     };
-    for (const auto& c : cases) EXPECT_EQ(nv::withRenameLines(c.before, lines), c.after) << c.what;
+    for (const auto& c : cases) {
+        EXPECT_EQ(nv::withRenameLines(nv::LauncherString(c.before), lines).str(), c.after) << c.what;
+    }
 }
 
 TEST(SelfRemoval, BatchFileTextAndName) {
-    EXPECT_EQ(nv::cleanupBatchText("C:\\a\\setup.exe", "C:\\a", "C:\\t\\LRE1.bat", ""),
+    EXPECT_EQ(nv::cleanupBatchText("C:\\a\\setup.exe", "C:\\a", "C:\\t\\LRE1.bat", "").str(),
               ":Repeat\ndel \"C:\\a\\setup.exe\"\nif exist \"C:\\a\\setup.exe\" goto Repeat\nrmdir /q \"C:\\a\"\n"
               "del \"C:\\t\\LRE1.bat\"\n");
-    EXPECT_EQ(nv::cleanupBatchText("setup.exe", "", "B.bat", "D.log"),
+    EXPECT_EQ(nv::cleanupBatchText("setup.exe", "", "B.bat", "D.log").str(),
               ":Repeat\n@echo Deleting setup.exe from within batch file. >> D.log\ndel \"setup.exe\"\n"
               "if exist \"setup.exe\" goto Repeat\ndel \"B.bat\"\n"
               "@echo Deleted batch file B.bat from within batch file. >> D.log\n");

@@ -19,7 +19,7 @@ bool hasRoomFor(const LauncherString& path, std::uint32_t bytes, std::int32_t fi
     }
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
-        throw callFailed("GetDiskFreeSpace", GetLastError());
+        throwLauncherException(callFailed("GetDiskFreeSpace", GetLastError()));
     }
     double clusterSize = static_cast<double>(bytesPerSector) * sectorsPerCluster;
     if (clusterSize <= 0) return false;

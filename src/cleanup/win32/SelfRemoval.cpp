@@ -21,7 +21,7 @@ unsigned long mergeIntoWinInit(const StringList& lines) {
     char windows[MAX_PATH] = {};
     const UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return GetLastError();
-    const std::string path = std::string(windows) + "\\WinInit.Ini";
+    const LauncherString path = LauncherString(windows) + "\\WinInit.Ini";
     DWORD total = 0;
     for (std::int32_t i = 0; i < lines.count(); ++i) total += lines.get(i).length() + 1;
 
@@ -42,9 +42,9 @@ unsigned long mergeIntoWinInit(const StringList& lines) {
             ScopeGuard unmap([view] { UnmapViewOfFile(view); });
             char* bytes = static_cast<char*>(view);
             std::memset(bytes + oldSize, 0, mappedSize - oldSize);
-            const std::string merged = withRenameLines(std::string(bytes, oldSize), lines);
-            std::memcpy(bytes, merged.data(), merged.size());
-            newSize = static_cast<DWORD>(merged.size());
+            const LauncherString merged = withRenameLines(LauncherString(bytes, oldSize), lines);
+            std::memcpy(bytes, merged.c_str(), merged.length());
+            newSize = merged.length();
         }
     }
     SetFilePointer(file.get(), static_cast<LONG>(newSize), nullptr, FILE_BEGIN);

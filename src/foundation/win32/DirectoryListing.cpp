@@ -32,7 +32,7 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
         if (!FindNextFileA(state_->find.get(), &state_->data)) {
             DWORD error = GetLastError();
             if (error == ERROR_NO_MORE_FILES) return false;
-            throw LauncherException(systemErrorText(error));
+            throwLauncherException(systemErrorText(error));
         }
     }
     state_->pending = false;

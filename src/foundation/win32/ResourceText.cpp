@@ -38,7 +38,7 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
     if (n == 0) {
         // An empty template formats to an empty text, which is not a failure.
         if (templ.empty()) return LauncherString();
-        throw LauncherException("Out of memory.");
+        throwLauncherException("Out of memory.");
     }
     return LauncherString(static_cast<const char*>(out.get()), n);
 }

@@ -29,11 +29,13 @@ public:
 
     bool ended(std::int32_t& code) override {
         const DWORD state = WaitForSingleObject(process_, 0);
-        if (state == WAIT_FAILED) throw systemFailure("CreateProcess unable to wait for completion", GetLastError());
+        if (state == WAIT_FAILED) {
+            throwLauncherException(systemFailure("CreateProcess unable to wait for completion", GetLastError()));
+        }
         if (state != WAIT_OBJECT_0) return false;
         DWORD exitCode = 0;
         if (!GetExitCodeProcess(process_, &exitCode)) {
-            throw systemFailure("CreateProcess unable to get exit code for process", GetLastError());
+            throwLauncherException(systemFailure("CreateProcess unable to get exit code for process", GetLastError()));
         }
         code = static_cast<std::int32_t>(exitCode);
         return true;
@@ -45,14 +47,14 @@ public:
         if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr)) {
             const DWORD error = GetLastError();
             if (error == ERROR_BROKEN_PIPE) return 0;
-            throw callFailed("PeekNamedPipe", error);
+            throwLauncherException(callFailed("PeekNamedPipe", error));
         }
         if (waiting == 0) return 0;
         char buffer[chunkSize + 2] = {};
         DWORD read = 0;
         if (!ReadFile(pipe, buffer, chunkSize, &read, nullptr)) {
             const DWORD error = GetLastError();
-            if (error != ERROR_BROKEN_PIPE) throw callFailed("ReadFile", error);
+            if (error != ERROR_BROKEN_PIPE) throwLauncherException(callFailed("ReadFile", error));
             stepProgress(1);
             return 0;
         }
@@ -72,7 +74,7 @@ std::int32_t runCaptured(const ProcessRequest& request, char* commandLine, const
     KernelHandle outputRead, outputWrite, errorRead, errorWrite;
     if (!CreatePipe(outputRead.receive(), outputWrite.receive(), &inheritable, 0) ||
         !CreatePipe(errorRead.receive(), errorWrite.receive(), &inheritable, 0)) {
-        throw LauncherException(systemErrorText(GetLastError()));
+        throwLauncherException(systemErrorText(GetLastError()));
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -83,7 +85,7 @@ std::int32_t runCaptured(const ProcessRequest& request, char* commandLine, const
     PROCESS_INFORMATION created = {};
     if (!CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE, creationFlags(request), nullptr,
                         directory, &startup, &created)) {
-        throw callFailed("CreateProcess", GetLastError());
+        throwLauncherException(callFailed("CreateProcess", GetLastError()));
     }
     KernelHandle process(created.hProcess);
     KernelHandle thread(created.hThread);
@@ -105,17 +107,17 @@ std::int32_t runUncaptured(const ProcessRequest& request, char* commandLine, con
     PROCESS_INFORMATION created = {};
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, creationFlags(request), nullptr, directory,
                         &startup, &created)) {
-        throw callFailed("CreateProcess", GetLastError());
+        throwLauncherException(callFailed("CreateProcess", GetLastError()));
     }
     const KernelHandle process(created.hProcess);
     const KernelHandle thread(created.hThread);
     if (!request.wait) return 0;
     if (WaitForSingleObject(process.get(), INFINITE) == WAIT_FAILED) {
-        throw systemFailure("CreateProcess unable to wait for completion", GetLastError());
+        throwLauncherException(systemFailure("CreateProcess unable to wait for completion", GetLastError()));
     }
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.get(), &exitCode)) {
-        throw systemFailure("CreateProcess unable to get exit code for process", GetLastError());
+        throwLauncherException(systemFailure("CreateProcess unable to get exit code for process", GetLastError()));
     }
     return static_cast<std::int32_t>(exitCode);
 }

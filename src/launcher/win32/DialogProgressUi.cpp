@@ -157,7 +157,7 @@ void DialogProgressUi::setStatusTexts(const LauncherString& one, const LauncherS
 
 HWND DialogProgressUi::progressBar() const {
     HWND bar = dialog_ ? GetDlgItem(dialog_, IDC_PROGRESS) : nullptr;
-    if (!bar) throw LauncherException(loadText(IDS_NO_PROGRESS_BAR));
+    if (!bar) throwLauncherException(loadText(IDS_NO_PROGRESS_BAR));
     return bar;
 }
 

@@ -37,10 +37,10 @@ StringList splitProcessCommandLine() {
 LauncherString moduleFileName() {
     char path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0) throw callFailed("GetModuleFileName", GetLastError());
+    if (n == 0) throwLauncherException(callFailed("GetModuleFileName", GetLastError()));
     // A name that fills the whole buffer was cut: the launcher could not open itself.
     if (n >= MAX_PATH) {
-        throw LauncherException("The path of the launcher file is longer than 259 characters; move it to a "
+        throwLauncherException("The path of the launcher file is longer than 259 characters; move it to a "
                                 "shorter path.");
     }
     return LauncherString(path, n);

@@ -1,0 +1,11 @@
+#include "foundation/LauncherException.h"
+
+namespace nv {
+
+void throwLauncherException(const LauncherString& message) { throw LauncherException(message); }
+
+void throwLauncherException(const char* message) { throw LauncherException(message); }
+
+void throwLauncherException(const LauncherException& exception) { throw exception; }
+
+}  // namespace nv
