@@ -7,6 +7,7 @@
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
 #include "jvm/JvmFile.h"
+#include "launcher/JvmSearchActions.h"
 #include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
 
@@ -18,6 +19,10 @@ const char* const missingInternalFiles =
     "file is missing from the launcher.";
 constexpr int runningStatus = 3;
 }  // namespace
+
+FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
+    return nv::findJvm(file_.jvmSearch(), showProgress, showFailure);
+}
 
 std::int32_t LauncherCommandWork::launch(const LauncherString& jvmFilePath, std::int16_t seconds) {
     if (!file_.launchScript()) return -1;

@@ -1,8 +1,9 @@
 #pragma once
 // The work behind the instruction commands in a real run, over the launcher
-// file: LAUNCH and ILAUNCH run the launch script with a JVM file. The JVM
-// search, verification, installation and the embedded launcher are not part
-// of this build yet and say so.
+// file: FIND_JVM searches with the launcher file's JVM files; LAUNCH and
+// ILAUNCH run the launch script with a JVM file. The verification,
+// installation and the embedded launcher are not part of this build yet and
+// say so.
 
 #include "foundation/ObjectList.h"
 #include "instructions/UnavailableCommandWork.h"
@@ -16,6 +17,9 @@ class LauncherCommandWork : public UnavailableCommandWork {
 public:
     // `file` must outlive this object.
     explicit LauncherCommandWork(LauncherFile& file) : file_(file) {}
+
+    // The JVM search of the launcher file (see findJvm in JvmSearchActions.h).
+    FoundJvm findJvm(bool showProgress, bool showFailure) override;
 
     // -1 without a launch script; otherwise loads the JVM file (throws
     // "Unable to load input file: <path>" when it cannot), shows "Running

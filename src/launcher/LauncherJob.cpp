@@ -7,6 +7,7 @@
 #include "foundation/Messages.h"
 #include "instructions/Instructions.h"
 #include "foundation/ProgressUi.h"
+#include "launcher/JvmSearchActions.h"
 #include "launcher/LauncherCommandWork.h"
 #include "launcher/RunJob.h"
 #include "foundation/RunSettings.h"
@@ -109,7 +110,16 @@ private:
             }
             throw notAvailable(action);
         }
-        if (action == LauncherString("SEARCH") || action == LauncherString("SEARCH_ALL")) throw notAvailable(action);
+        if (action == LauncherString("SEARCH")) {
+            searchAction(file().jvmSearch(), showProgress, showFailure);
+            setProgress(100);
+            return outcome;
+        }
+        if (action == LauncherString("SEARCH_ALL")) {
+            searchAllAction(file().jvmSearch(), showProgress, showFailure);
+            setProgress(100);
+            return outcome;
+        }
         if (action == LauncherString("INSTALL_JVM")) {
             if (!input.value("INSTALL_JVM_EXE").empty() && !input.value("INSTALL_JVM_DEST").empty()) {
                 throw notAvailable(action);
