@@ -129,7 +129,7 @@ TEST(JvmFileWalkerTest, LeavesOutTheTemporaryDirectoryAndDriveRootRecycleBins) {
     const Case cases[] = {
         {"C:\\Temp\\", true},          {"c:\\TEMP\\", true},         {"C:\\Temp\\LRE1\\", false},
         {"C:\\", false},               {"C:\\RECYCLED\\", true},     {"C:\\Recycler\\", true},
-        {"D:\\recycle.bin\\", true},   {"C:\\RECYCLE\\", false},     {"C:\\RECYCLED\\sub\\", true},
+        {"D:\\recycle.bin\\", true},   {"C:\\RECYCLE\\", true},     {"C:\\RECYCLED\\sub\\", true},
         {"C:\\data\\RECYCLED\\", false}, {"C:\\RECYCL\\", false},    {"\\\\RECYCLED\\", false},
     };
     // With and without the final "\" that the system's temporary path carries.
