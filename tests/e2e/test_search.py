@@ -43,6 +43,8 @@ class SearchTest(unittest.TestCase):
         write(cls.d, "a.tag", jvm_file(b"A", b"java.exe"))
         write(cls.d, "b.tag", jvm_file(b"B", b"bin\\javaw.exe", search_all=False))
         write(cls.d, "none.tag", jvm_file(b"None", b"bin\\nothere.exe"))
+        # With z: gone the launcher must lie on a drive of the table.
+        shutil.copyfile(cls.s.launcher, os.path.join(cls.d, "setup.exe"))
         cls.s.set_drives({"d": cls.d}, {"d": "hd"})
 
     @classmethod
@@ -55,15 +57,16 @@ class SearchTest(unittest.TestCase):
               b"".join(b"  " + name + b"\n" for name in jvm_files) + b"/:\n")
         if os.path.exists(os.path.join(self.d, "run.log")):
             os.remove(os.path.join(self.d, "run.log"))
-        result = self.s.run(self.s.launcher, ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120)
-        self.assertEqual(result.exit_code, 0)
+        result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120)
+        self.assertEqual(result.exit_code, 0, result.stderr[-2000:])
         return result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n")[:-1]
 
     def assert_kept_jvm_file(self, path, home):
         linux = os.path.join(self.s.temp_dir, path.rsplit("\\", 1)[1])
         self.assertTrue(path.startswith(self.s.windows_path(self.s.temp_dir) + "\\LRE"), path)
         self.assertTrue(os.path.exists(linux), path)  # kept after the run's clean-up
-        self.assertIn("JVM_HOME: " + home + "\n", read_text(linux).replace("\r", ""))
+        text = read_text(linux).replace("\r", "")
+        self.assertIn("JVM_HOME:  " + home + "\nJVM_FILE:  " + path + "\n", text)
 
     def test_search_prints_the_home_found_by_the_scan_and_keeps_its_jvm_file(self):
         lines = self.search(b"SEARCH", [b"a.tag", b"b.tag"])
