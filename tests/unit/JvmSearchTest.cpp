@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -238,6 +239,27 @@ TEST_F(JvmSearchTest, WalkReportsEachMatchingFileAndKeepsOutOfLinksAndTheTempora
                                    "A: " + tree + "\\jdk",
                                    "B: " + tree + "\\jdk\\bin",
                                }));
+}
+
+TEST_F(JvmSearchTest, UserJavaHomeIsTriedWithEachJvmFileInOrderBeforeAnyHint) {
+    nv::JvmFile& first = addJvmFile("A", "bin\\javaw.exe");  // not in that home
+    addJvmFile("B", "bin\\java.exe");
+    first.tags().setValue("JVM_PROPERTIES", "java.version");
+    first.tags().setValue("PATH_HINT", "\\nowhere");
+    const std::string home = base.string() + "\\jdk";
+    makeFile("jdk\\bin\\java.exe");
+    verifier.accepted = {home};
+    nv::runSettings().userJavaHome = LauncherString(home);
+    nv::setRunLogPath(LauncherString((base / "run.log").string()));
+    nv::ObjectList<nv::JvmMatch> matches;
+    search.findFirst(matches);
+    EXPECT_EQ(matchHomes(matches), std::vector<std::string>{home});
+    EXPECT_EQ(&matches.get(0)->tags(), tagFiles.get(1));  // B matched
+    std::ifstream in(base / "run.log");
+    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("Checking user specified Java home directory => " + home + "\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(home + "\\bin\\javaw.exe does not exist\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("hints"), std::string::npos) << log;
 }
 
 }  // namespace
