@@ -12,8 +12,14 @@ configure() {  # dir, extra cmake arguments...
     cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release -DNV_WERROR=ON "$@" >/dev/null
 }
 build() {  # dir
-    cmake --build "build/$1" -j"$jobs" 2>&1 | grep -E 'warning|error|Error' || true
-    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build of $1 failed" >&2; exit 1; }
+    local log code
+    log=$(mktemp)
+    code=0
+    cmake --build "build/$1" -j"$jobs" >"$log" 2>&1 || code=$?
+    grep -E 'warning|error|Error' "$log" | head -60 || true
+    rm -f "$log"
+    # A failed build must stop here, not leave the tests to run stale programs.
+    [ "$code" -eq 0 ] || { echo "build of $1 failed" >&2; exit 1; }
 }
 
 configure host

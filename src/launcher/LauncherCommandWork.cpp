@@ -3,13 +3,22 @@
 #include <memory>
 
 #include "archive/LauncherFile.h"
+#include "cleanup/CleanupList.h"
+#include "cleanup/FileRemoval.h"
+#include "cleanup/TemporaryFiles.h"
+#include "foundation/LauncherException.h"
 #include "foundation/Log.h"
+#include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
+#include "jvm/FileExists.h"
 #include "jvm/JvmFile.h"
-#include "launcher/JvmSearchActions.h"
+#include "launch/ArgumentQuoting.h"
 #include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
+#include "launch/ProcessRunner.h"
+#include "launcher/JvmSearchActions.h"
+#include "tagfile/PathText.h"
 
 namespace nv {
 
@@ -18,6 +27,22 @@ const char* const missingInternalFiles =
     "Unable to launch the internal launch script with the internal JVM file. Either the launch script or the JVM "
     "file is missing from the launcher.";
 constexpr int runningStatus = 3;
+constexpr int preparingStatus = 4;
+
+LauncherString jvmFileIn(const LauncherString& destination) {
+    LauncherString path = destination;
+    ensureTrailingSeparator(path);
+    return path + "jvm";
+}
+
+// Marks the jvm file an installer left with where it lies and writes it back.
+void markInstalledJvm(const LauncherString& destination, const LauncherString& path, bool temporary) {
+    TagFile tags;
+    tags.load(path);
+    tags.setJvmInfo(destination, path, temporary);
+    tags.write(path);
+}
+
 }  // namespace
 
 FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
@@ -54,6 +79,83 @@ std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     const std::int32_t code = script.launch(jvm, &settings.passThrough, settings.javaConsole);
     setLastLaunchErrorOutput(script.standardError());
     return code;
+}
+
+InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
+    InstalledJvm installed;
+    if (mode == 0) {
+        hideAfter(0);
+    } else {
+        showWindow();
+        setStatus(preparingStatus);
+    }
+    const FileIndexEntry* installer = nullptr;
+    for (std::int32_t i = 0; i < file_.entryCount() && !installer; ++i) {
+        if (file_.entryAt(i)->type == typeCarriedJvm) installer = file_.entryAt(i);
+    }
+    if (!installer) throw LauncherException(messageText(MessageCode::noJvmInstaller));
+    const LauncherString destination = mode == 2 ? chooseDirectory() : createTemporaryDirectory();
+    if (destination.empty()) return installed;
+
+    const LauncherString program = file_.extract(*installer, destination);
+    LauncherString dropped;
+    ProcessRequest request;
+    request.commandLine = program;
+    request.workingDirectory = destination;
+    request.capture = true;
+    request.output = &dropped;
+    request.error = &dropped;
+    runProcess(request);
+    deletePath(program);
+
+    const LauncherString jvmFile = jvmFileIn(destination);
+    if (!fileExists(jvmFile)) {
+        logEntry("Invalid bundled JVM. Missing 'jvm' file.", LogKind::error);
+        return installed;
+    }
+    markInstalledJvm(destination, jvmFile, true);
+    installed.installed = true;
+    installed.jvmFilePath = jvmFile;
+    return installed;
+}
+
+void LauncherCommandWork::executeLauncher(std::int32_t position) {
+    const FileIndexEntry* entry = file_.entryAt(position);
+    if (!entry || entry->type != typeEmbeddedLauncher) {
+        logEntry("Unable to execute the embedded launcher.", LogKind::error);
+        return;
+    }
+    // The embedded launcher runs on after this run ends: its directory stays.
+    const LauncherString directory = createTemporaryDirectory();
+    cleanupList().forgetDirectory(directory);
+    LauncherString command = file_.extract(*entry, directory);
+    const RunSettings& settings = runSettings();
+    command += LauncherString(" -nv:orig \"") + settings.launcherPath + "\"";
+    // Quoted for the C runtime, so the embedded launcher reads back exactly these arguments.
+    for (std::int32_t i = 0; i < settings.allArguments.count(); ++i) {
+        command += ' ';
+        command += quoteArgument(settings.allArguments.get(i));
+    }
+    ProcessRequest request;
+    request.commandLine = command;
+    request.workingDirectory = directory;
+    request.console = true;
+    request.newConsole = true;
+    request.wait = false;
+    runProcess(request);
+}
+
+LauncherString installJvmFromAction(const LauncherString& installer, const LauncherString& destination,
+                                    bool showProgress) {
+    ProcessRequest request;
+    request.commandLine = installer;
+    request.workingDirectory = destination;
+    request.console = showProgress;
+    request.wait = true;
+    runProcess(request);
+    const LauncherString jvmFile = jvmFileIn(destination);
+    markInstalledJvm(destination, jvmFile, false);
+    return jvmFile;
 }
 
 }  // namespace nv

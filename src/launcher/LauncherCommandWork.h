@@ -1,9 +1,9 @@
 #pragma once
 // The work behind the instruction commands in a real run, over the launcher
-// file: FIND_JVM searches with the launcher file's JVM files; LAUNCH and
-// ILAUNCH run the launch script with a JVM file. The verification,
-// installation and the embedded launcher are not part of this build yet and
-// say so.
+// file: FIND_JVM searches with the launcher file's JVM files, INSTALL_JVM
+// installs the carried JVM, LAUNCH and ILAUNCH run the launch script with a
+// JVM file, EXECUTE_LAUNCHER starts an embedded launcher. What is not part of
+// this build yet says so.
 
 #include "foundation/ObjectList.h"
 #include "instructions/UnavailableCommandWork.h"
@@ -29,6 +29,15 @@ public:
     // As launch, with the embedded JVM file of that id; without it (or
     // without a launch script) logs the error line and returns -1.
     std::int32_t launchEmbedded(std::int32_t id, std::int16_t seconds) override;
+    // Mode 0 hidden into a temporary directory, 1 shown into one, 2 shown
+    // into a directory the user chooses (nothing in a silent run): runs the
+    // carried installer there and takes the jvm file it leaves. Throws
+    // message code 9 without a carried JVM.
+    InstalledJvm installJvm(std::int32_t mode) override;
+    // Starts the embedded launcher at that index position from a temporary
+    // directory that outlives the run, with -nv:orig and this run's
+    // arguments, without waiting; logs an error line for any other entry.
+    void executeLauncher(std::int32_t position) override;
 
 private:
     std::int32_t run(TagFile& jvmTags, std::int16_t seconds);
@@ -36,5 +45,15 @@ private:
     LauncherFile& file_;
     ObjectList<TagFile> loadedJvmFiles_;  // the JVM files LAUNCH loaded, kept for the run
 };
+
+}  // namespace nv
+
+namespace nv {
+
+// The INSTALL_JVM action: runs `installer` in `destination` (with a window
+// when `showProgress`), waits, marks the jvm file it left there and returns
+// its path. Throws "Unable to load input file: <path>" when it left none.
+LauncherString installJvmFromAction(const LauncherString& installer, const LauncherString& destination,
+                                    bool showProgress);
 
 }  // namespace nv

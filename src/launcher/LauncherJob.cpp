@@ -5,6 +5,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
+#include "foundation/ResultOutput.h"
 #include "instructions/Instructions.h"
 #include "foundation/ProgressUi.h"
 #include "launcher/JvmSearchActions.h"
@@ -121,8 +122,10 @@ private:
             return outcome;
         }
         if (action == LauncherString("INSTALL_JVM")) {
-            if (!input.value("INSTALL_JVM_EXE").empty() && !input.value("INSTALL_JVM_DEST").empty()) {
-                throw notAvailable(action);
+            const LauncherString installer = input.value("INSTALL_JVM_EXE");
+            const LauncherString destination = input.value("INSTALL_JVM_DEST");
+            if (!installer.empty() && !destination.empty()) {
+                writeResultLine(installJvmFromAction(installer, destination, showProgress));
             }
             setProgress(100);
             return outcome;

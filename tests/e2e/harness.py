@@ -17,6 +17,7 @@ Facts about Wine that the helpers rely on:
 
 import atexit
 import fcntl
+import glob
 import json
 import os
 import pwd
@@ -419,14 +420,23 @@ class Session:
 
     # --- running programs ---------------------------------------------------------
 
-    def run(self, program, args=(), env=None, cwd=None, timeout=60, watch=False, lang=None):
+    def temporary_names(self):
+        """The launcher's temporary names (LRE...) in the prefix's %TEMP%, except the
+        clean-up batch files, which remove themselves after the run."""
+        pattern = os.path.join(self.temp_dir, "LRE*")
+        return {path for path in glob.glob(pattern) if not path.lower().endswith(".bat")}
+
+    def run(self, program, args=(), env=None, cwd=None, timeout=60, watch=False, lang=None, keeps_temp=False):
         """Runs a Windows program (a Windows path, or a Linux path that is given to Wine
         in its windows_path form) with args, closed standard input, the environment of
         environment(env, lang) and cwd (a Linux directory, default drive_c).
         With watch, the dialog watcher runs beside it: it presses every message box and
         its records land in RunResult.events. Returns a RunResult; raises
         TimeLimitExceeded after killing the program (and every process of the prefix)
-        if it has not ended within timeout seconds."""
+        if it has not ended within timeout seconds. Unless keeps_temp is given (for a
+        run that hands temporary files on by design), a run that leaves a temporary
+        name of its own in %TEMP% fails: every run must clean up after itself."""
+        temporary_before = self.temporary_names()
         if "/" in program:
             program = self.windows_path(program)
         argv = ["wine", program] + [str(a) for a in args]
@@ -459,6 +469,9 @@ class Session:
             self._restart_server()
             raise TimeLimitExceeded("%s did not end within %s s; output so far: %r; dialogs: %r"
                                     % (" ".join(argv[1:]), timeout, stdout[-2000:], events[-20:]), stdout)
+        left = sorted(self.temporary_names() - temporary_before)
+        if left and not keeps_temp:
+            raise AssertionError("the run left temporary files behind: %r" % left)
         return RunResult(argv[1:], exit_code, stdout, stderr, events, seconds)
 
     def run_host(self, argv, cwd=None, timeout=60):

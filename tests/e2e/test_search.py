@@ -52,12 +52,13 @@ class SearchTest(unittest.TestCase):
         shutil.rmtree(cls.stash, ignore_errors=True)
         cls.s.reset_drives()
 
-    def search(self, action, jvm_files):
+    def search(self, action, jvm_files, keeps_temp=True):
         write(self.d, "in.tag", b"ACTION: " + action + b"\nLOGFILE: run.log\nJVM:\n" +
               b"".join(b"  " + name + b"\n" for name in jvm_files) + b"/:\n")
         if os.path.exists(os.path.join(self.d, "run.log")):
             os.remove(os.path.join(self.d, "run.log"))
-        result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120)
+        result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120,
+                            keeps_temp=keeps_temp)
         self.assertEqual(result.exit_code, 0, result.stderr[-2000:])
         return result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n")[:-1]
 
@@ -94,7 +95,7 @@ class SearchTest(unittest.TestCase):
     def test_nothing_found_prints_zero(self):
         for action in (b"SEARCH", b"SEARCH_ALL"):
             with self.subTest(action=action):
-                self.assertEqual(self.search(action, [b"none.tag"]), ["0"])
+                self.assertEqual(self.search(action, [b"none.tag"], keeps_temp=False), ["0"])
                 log = read_text(os.path.join(self.d, "run.log")).replace("\r", "")
                 self.assertIn("Processing unverified matches.\n", log)
                 if action == b"SEARCH":

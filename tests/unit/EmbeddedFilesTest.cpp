@@ -132,14 +132,23 @@ TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
     }
 }
 
+// One step per 61,439-byte chunk, whatever size the blocks are that the bytes move in.
 TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
-    std::string data;
-    for (int i = 0; i < 150000; ++i) data += static_cast<char>(i * 7);
-    nv::LauncherFile file(launcher({{6, 1, "app.jar", data}}));
-    file.loadIndex(false);
-    EXPECT_EQ(file.extract(*file.entryAt(0), LauncherString()), LauncherString("app.jar"));
-    EXPECT_EQ(readFile(dir / "out" / "app.jar"), data);
-    EXPECT_EQ(ui.steps.size(), 3u);  // 61,439 + 61,439 + 27,122
+    const std::size_t chunk = 61439;
+    const struct {
+        std::size_t bytes;
+        std::size_t steps;
+    } cases[] = {{1, 1}, {150000, 3}, {16 * chunk, 16}, {16 * chunk + 1, 17}, {40 * chunk + 7, 41}};
+    for (const auto& c : cases) {
+        std::string data;
+        for (std::size_t i = 0; i < c.bytes; ++i) data += static_cast<char>(i * 7 + i / 251);
+        nv::LauncherFile file(launcher({{6, 1, "app.jar", data}}));
+        file.loadIndex(false);
+        ui.steps.clear();
+        EXPECT_EQ(file.extract(*file.entryAt(0), LauncherString()), LauncherString("app.jar"));
+        EXPECT_TRUE(readFile(dir / "out" / "app.jar") == data) << c.bytes << " bytes";
+        EXPECT_EQ(ui.steps, std::vector<unsigned>(c.steps, 1u)) << c.bytes << " bytes";
+    }
 }
 
 TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
@@ -191,12 +200,18 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
 }
 
 TEST_F(EmbeddedFilesTest, CancelStopsAfterTheCurrentChunk) {
-    nv::LauncherFile file(launcher({{6, 1, "big.bin", std::string(200000, 'b')}}));
+    nv::LauncherFile file(launcher({{6, 1, "big.bin", std::string(40 * 61439, 'b')}}));
     file.loadIndex(false);
-    ui.onStep = [] { nv::requestCancel(); };
-    EXPECT_EQ(extractError(file, 0), "Canceled by the user.");
-    EXPECT_EQ(ui.steps.size(), 1u);
-    EXPECT_FALSE(fs::exists("big.bin"));
+    for (std::size_t cancelAt : {1u, 16u, 18u}) {  // in the first block, at its end, in the second
+        ui.steps.clear();
+        nv::clearCancelRequest();
+        ui.onStep = [&] {
+            if (ui.steps.size() == cancelAt) nv::requestCancel();
+        };
+        EXPECT_EQ(extractError(file, 0), "Canceled by the user.") << cancelAt;
+        EXPECT_EQ(ui.steps.size(), cancelAt);
+        EXPECT_FALSE(fs::exists("big.bin")) << cancelAt;
+    }
 }
 
 TEST(DiskSpace, ClustersNeededByFileCount) {

@@ -6,21 +6,11 @@
 #include <string>
 
 #include "cleanup/FileRemoval.h"
+#include "cleanup/host/HostPath.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 
 namespace nv {
-
-namespace {
-std::string hostPath(const LauncherString& path) {
-    std::string out = path.str();
-    for (char& c : out) {
-        if (c == '\\') c = '/';
-    }
-    while (out.size() > 1 && out.back() == '/') out.pop_back();
-    return out;
-}
-}  // namespace
 
 PathKind pathKind(const LauncherString& path) {
     struct stat info {};

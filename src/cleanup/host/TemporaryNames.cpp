@@ -7,18 +7,9 @@
 #include <string>
 
 #include "cleanup/TemporaryNames.h"
+#include "cleanup/host/HostPath.h"
 
 namespace nv {
-
-namespace {
-std::string hostPath(const LauncherString& path) {
-    std::string out = path.str();
-    for (char& c : out) {
-        if (c == '\\') c = '/';
-    }
-    return out;
-}
-}  // namespace
 
 LauncherString systemTemporaryPath() {
     const char* tmp = std::getenv("TMPDIR");
