@@ -68,6 +68,7 @@ class SearchTest(unittest.TestCase):
         self.assertTrue(os.path.exists(linux), path)  # kept after the run's clean-up
         text = read_text(linux).replace("\r", "")
         self.assertIn("JVM_HOME:  " + home + "\nJVM_FILE:  " + path + "\n", text)
+        os.remove(linux)
 
     def test_search_prints_the_home_found_by_the_scan_and_keeps_its_jvm_file(self):
         lines = self.search(b"SEARCH", [b"a.tag", b"b.tag"])
