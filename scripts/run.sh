@@ -12,6 +12,8 @@ out=build/demo
 rm -rf "$out"
 mkdir -p "$out/extract"
 cp examples/demo/*.tag examples/demo/demo.nvpack "$out/"
+# The verification class the host build compiled (javac comes with bootstrap).
+cp build/host/verify.jar "$out/"
 build/host/nvpack --stub build/win64/launcher.exe --manifest "$out/demo.nvpack" --out "$out/setup.exe"
 echo "== packed $out/setup.exe ($(stat -c %s "$out/setup.exe") bytes)"
 

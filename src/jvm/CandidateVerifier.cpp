@@ -1,22 +1,11 @@
 #include "jvm/CandidateVerifier.h"
 
-#include "jvm/FileExists.h"
-#include "jvm/JvmFile.h"
+#include "jvm/JvmVerification.h"
 
 namespace nv {
 
-namespace {
-class ExistingExecutableVerifier : public CandidateVerifier {
-public:
-    bool verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString&,
-                   const LauncherString&) override {
-        return fileExists(jvmFile.executablePath(home));
-    }
-};
-}  // namespace
-
 CandidateVerifier& defaultCandidateVerifier() {
-    static ExistingExecutableVerifier verifier;
+    static JvmVerifier verifier;
     return verifier;
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 // The proof that a candidate Java home holds a JVM of a JVM file's kind.
-// checkHome asks it once it has found the Java executable. The full proof
-// (verifyJvm) runs the verification class with the candidate and compares
-// what it prints; it replaces the default below by implementing this
-// interface.
+// checkHome asks it once it has found the Java executable. An interface so
+// that tests can prove candidates without starting a JVM.
 
 #include "foundation/LauncherString.h"
 
@@ -21,8 +19,8 @@ public:
                            const LauncherString& className) = 0;
 };
 
-// The verifier a JvmFile uses unless it is given another: it accepts a
-// candidate whose Java executable exists. Stateless; lives for the process.
+// The verifier a JvmFile uses unless it is given another: JvmVerifier, which
+// runs the verification class (JvmVerification.h). Lives for the process.
 CandidateVerifier& defaultCandidateVerifier();
 
 }  // namespace nv

@@ -12,6 +12,8 @@
 #include "instructions/VariableStore.h"
 #include "jvm/JvmMatch.h"
 #include "jvm/JvmSearch.h"
+#include "jvm/JvmVerification.h"
+#include "launch/LauncherPayload.h"
 #include "tagfile/NumberText.h"
 
 namespace nv {
@@ -48,11 +50,12 @@ LauncherString keepJvmFile(const JvmMatch& match) {
 
 }  // namespace
 
-FoundJvm findJvm(JvmSearch& search, bool showProgress, bool showFailure) {
+FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
     logEntry("Finding a JVM");
     showSearchWindow(showProgress);
     FoundJvm result;
     try {
+        prepareVerifyClass(search, payload);
         ObjectList<JvmMatch> matches;
         search.findFirst(matches);
         if (const JvmMatch* match = matches.get(0)) {
@@ -75,13 +78,13 @@ FoundJvm findJvm(JvmSearch& search, bool showProgress, bool showFailure) {
     return result;
 }
 
-void searchAction(JvmSearch& search, bool showProgress, bool showFailure) {
+void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
     FoundJvm found;
     try {
         setStringVariable(1, LauncherString());
         setStringVariable(2, LauncherString());
         setNumberVariable(1, 0);
-        found = findJvm(search, showProgress, showFailure);
+        found = findJvm(search, payload, showProgress, showFailure);
     } catch (const LauncherException&) {
         throw;
     } catch (const std::exception&) {
@@ -100,10 +103,11 @@ void searchAction(JvmSearch& search, bool showProgress, bool showFailure) {
     cleanupList().forgetFile(stringVariable(2));
 }
 
-void searchAllAction(JvmSearch& search, bool showProgress, bool showFailure) {
+void searchAllAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
     logEntry("Finding all matching JVMs");
     showSearchWindow(showProgress);
     try {
+        prepareVerifyClass(search, payload);
         ObjectList<JvmMatch> matches;
         search.findAll(matches);
         writeLine(formatLong(matches.count()));

@@ -13,11 +13,13 @@
 #include "foundation/RunSettings.h"
 #include "jvm/FileExists.h"
 #include "jvm/JvmFile.h"
+#include "jvm/JvmVerification.h"
 #include "launch/ArgumentQuoting.h"
 #include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
 #include "launch/ProcessRunner.h"
 #include "launcher/JvmSearchActions.h"
+#include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 
 namespace nv {
@@ -26,6 +28,7 @@ namespace {
 const char* const missingInternalFiles =
     "Unable to launch the internal launch script with the internal JVM file. Either the launch script or the JVM "
     "file is missing from the launcher.";
+constexpr int searchingStatus = 1;
 constexpr int runningStatus = 3;
 constexpr int preparingStatus = 4;
 
@@ -46,7 +49,30 @@ void markInstalledJvm(const LauncherString& destination, const LauncherString& p
 }  // namespace
 
 FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
-    return nv::findJvm(file_.jvmSearch(), showProgress, showFailure);
+    return nv::findJvm(file_.jvmSearch(), file_, showProgress, showFailure);
+}
+
+VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
+    if (showProgress) {
+        setStatus(searchingStatus);
+        showWindow();
+    } else {
+        hideAfter(0);
+    }
+    const FileIndexEntry* entry = file_.entryById(id);
+    const LauncherString idText = formatLong(id);
+    if (!entry) throw LauncherException("Cannot verify jvm file at index " + idText + " because it does not exist.");
+    if (entry->type != typeJvmFile) {
+        throw LauncherException("To verify a JVM, use an index of a jvm file. The index passed in was " + idText +
+                                " which corresponds to the file named " + entry->name);
+    }
+    if (!entry->content) throw LauncherException("The jvm file with file id " + idText + " could not be read.");
+    JvmSearch& search = file_.jvmSearch();
+    prepareVerifyClass(search, file_);
+    JvmFile jvm(*entry->content);
+    VerifiedJvm verified;
+    verified.valid = verifyOne(showProgress, showFailure, jvm, runSettings().userJavaHome, search, verified.javaHome);
+    return verified;
 }
 
 std::int32_t LauncherCommandWork::launch(const LauncherString& jvmFilePath, std::int16_t seconds) {

@@ -1,8 +1,9 @@
 #pragma once
 // The work behind the instruction commands in a real run, over the launcher
 // file: FIND_JVM searches with the launcher file's JVM files, INSTALL_JVM
-// installs the carried JVM, LAUNCH and ILAUNCH run the launch script with a
-// JVM file, EXECUTE_LAUNCHER starts an embedded launcher. What is not part of
+// installs the carried JVM, VERIFY proves the JVM of an embedded JVM file,
+// LAUNCH and ILAUNCH run the launch script with a JVM file, EXECUTE_LAUNCHER
+// starts an embedded launcher. What is not part of
 // this build yet says so.
 
 #include "foundation/ObjectList.h"
@@ -38,6 +39,12 @@ public:
     // directory that outlives the run, with -nv:orig and this run's
     // arguments, without waiting; logs an error line for any other entry.
     void executeLauncher(std::int32_t position) override;
+
+    // Shows or hides the window, then verifies the embedded JVM file of that
+    // id at -nv:javahome (at its own JVM_HOME without one). Throws
+    // LauncherException when the id is unknown, names no JVM file, or its
+    // JVM file could not be read.
+    VerifiedJvm verifyJvm(bool showProgress, bool showFailure, std::int32_t id) override;
 
 private:
     std::int32_t run(TagFile& jvmTags, std::int16_t seconds);

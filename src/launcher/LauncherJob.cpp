@@ -7,11 +7,14 @@
 #include "foundation/Messages.h"
 #include "foundation/ResultOutput.h"
 #include "instructions/Instructions.h"
+#include "jvm/JvmFile.h"
+#include "jvm/JvmVerification.h"
 #include "foundation/ProgressUi.h"
 #include "launcher/JvmSearchActions.h"
 #include "launcher/LauncherCommandWork.h"
 #include "launcher/RunJob.h"
 #include "foundation/RunSettings.h"
+#include "tagfile/NumberText.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {
@@ -109,15 +112,17 @@ private:
                 outcome.failed = true;
                 return outcome;
             }
-            throw notAvailable(action);
+            verifyJvmFile(input.value("VERIFY_JVM_FILE"), input.value("VERIFY_JVM_HOME"), showProgress, showFailure);
+            setProgress(100);
+            return outcome;
         }
         if (action == LauncherString("SEARCH")) {
-            searchAction(file().jvmSearch(), showProgress, showFailure);
+            searchAction(file().jvmSearch(), file(), showProgress, showFailure);
             setProgress(100);
             return outcome;
         }
         if (action == LauncherString("SEARCH_ALL")) {
-            searchAllAction(file().jvmSearch(), showProgress, showFailure);
+            searchAllAction(file().jvmSearch(), file(), showProgress, showFailure);
             setProgress(100);
             return outcome;
         }
@@ -133,6 +138,21 @@ private:
         LauncherString message = messageText(MessageCode::invalidAction) + action;
         showMessage(message);
         throw LauncherException(message);
+    }
+
+    // The VERIFY_JVM action: one line on standard output, 1 for a valid JVM,
+    // 0 otherwise. The JVM file on disk is left as it is.
+    void verifyJvmFile(const LauncherString& path, const LauncherString& home, bool showProgress,
+                       bool showFailure) {
+        TagFile tags;
+        tags.load(path);
+        JvmFile jvm(tags);
+        JvmSearch& search = file().jvmSearch();
+        prepareVerifyClass(search, file());
+        LauncherString javaHome;
+        const bool valid = verifyOne(showProgress, showFailure, jvm, home, search, javaHome);
+        std::fputs((formatLong(valid ? 1 : 0) + "\n").c_str(), stdout);
+        std::fflush(stdout);
     }
 
     // The actions whose work is not part of this build yet say so plainly.

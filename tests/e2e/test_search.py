@@ -17,7 +17,8 @@ def write(directory, name, data):
 
 
 def jvm_file(desc, exe, search_all=True):
-    text = b"DESC: " + desc + b"\nJVM_EXE: " + exe + b"\nJVM_PROPERTIES: java.version\nPATH_HINT: \\nowhere\n"
+    text = (b"DESC: " + desc + b"\nJVM_EXE: " + exe + b"\nCLASSPATH: \"-cp \"\nCLASSPATH_SEPARATOR: ;\n"
+            b"JVM_PROPERTIES:\njava.vendor=Debian\n/:\nPATH_HINT: \\nowhere\n")
     return text + (b"SEARCH_ALL: 1\n" if search_all else b"")
 
 
@@ -35,6 +36,9 @@ class SearchTest(unittest.TestCase):
                          "RECYCLER/old/java.exe"]:
             os.makedirs(os.path.dirname(os.path.join(cls.d, relative)), exist_ok=True)
             shutil.copyfile(java, os.path.join(cls.d, relative))
+        # The stand-in answers the verification from the folder above its own.
+        for relative in ["apps", "apps/a/b"]:
+            write(os.path.join(cls.d, relative), "standin.properties", b"java.vendor=Debian\n")
         # A link back to the drive's root: followed, the scan would find every home again and again.
         os.symlink(cls.d, os.path.join(cls.d, "apps", "a", "b", "loop"))
         cls.stash = os.path.join(cls.s.temp_dir, "stash")
@@ -53,7 +57,8 @@ class SearchTest(unittest.TestCase):
         cls.s.reset_drives()
 
     def search(self, action, jvm_files, keeps_temp=True):
-        write(self.d, "in.tag", b"ACTION: " + action + b"\nLOGFILE: run.log\nJVM:\n" +
+        write(self.d, "in.tag", b"ACTION: " + action + b"\nLOGFILE: run.log\nVERIFY_CLASSPATH: \"\"\"verify.jar\"\"\"\n"
+              b"VERIFY_CLASS_NAME: \"\"\"Verify\"\"\"\nJVM:\n" +
               b"".join(b"  " + name + b"\n" for name in jvm_files) + b"/:\n")
         if os.path.exists(os.path.join(self.d, "run.log")):
             os.remove(os.path.join(self.d, "run.log"))

@@ -1,0 +1,123 @@
+#include "jvm/JvmVerification.h"
+
+#include "cleanup/TemporaryFiles.h"
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "foundation/ProgressUi.h"
+#include "jvm/JvmFile.h"
+#include "jvm/JvmSearch.h"
+#include "launch/LaunchScript.h"
+#include "launch/LauncherPayload.h"
+#include "tagfile/TagFile.h"
+#include "tagfile/TextScanning.h"
+
+namespace nv {
+
+namespace {
+constexpr std::uint8_t verifyArchiveType = 5;
+constexpr int verifyingDetail = 3;
+constexpr unsigned verificationStep = 6;
+
+bool quoted(const LauncherString& text) {
+    return text.length() >= 1 && text[0] == '"' && text[text.length() - 1] == '"';
+}
+
+bool lineMatches(const LauncherString& line, const LauncherString& expected) {
+    if (!endsWith(expected, "...")) return line == expected;
+    const LauncherString prefix = expected.substr(0, expected.length() - 3);
+    return line.substr(0, prefix.length()) == prefix;
+}
+}  // namespace
+
+void readExpectedProperties(const TagFile& tags, StringList& names, StringList& expected) {
+    for (std::int32_t i = 0; i < tags.valueCount("JVM_PROPERTIES"); ++i) {
+        const LauncherString pair = tags.value("JVM_PROPERTIES", i);
+        const LauncherString::size_type equals = pair.find('=');
+        if (equals == LauncherString::npos) {
+            logEntry("Invalid JVM_PROPERTIES setting (" + pair + ") in JVM File ", LogKind::warning);
+            continue;
+        }
+        LauncherString name = pair.substr(0, equals);
+        LauncherString value = pair.substr(equals + 1);
+        trimBlanks(name);
+        trimBlanks(value);
+        names.append(name);
+        expected.append(value);
+    }
+}
+
+LauncherString verificationCommand(const LauncherString& home, const LauncherString& classPath,
+                                   const LauncherString& className, const StringList& names) {
+    LauncherString command = "\"" + home;
+    if (home.empty() || home[home.length() - 1] != '\\') command += "\\";
+    command += "@JVM_EXE@\" %CP%(";
+    // The %CP% argument reader takes doubled quotes for one, so a quoted
+    // class path keeps its quotes only when each is doubled inside quotes.
+    command += quoted(classPath) ? "\"\"" + classPath + "\"\"" : classPath;
+    command += ") " + className;
+    for (std::int32_t i = 0; i < names.count(); ++i) command += " " + names.get(i);
+    return command;
+}
+
+bool verificationOutputMatches(const LauncherString& output, const StringList& expected) {
+    LauncherString::size_type pos = 0;
+    LauncherString line;
+    bool identified = false;
+    while (!identified && pos < output.length()) {
+        line = readLineFromText(output, pos);
+        identified = line == LauncherString(verifyIdentification);
+    }
+    if (!identified) {
+        logEntry("Invalid magic value: " + line + "\n", LogKind::error);
+        return false;
+    }
+    // Lines the JVM did not print are not held against it.
+    for (std::int32_t i = 0; i < expected.count() && pos < output.length(); ++i) {
+        if (!lineMatches(readLineFromText(output, pos), expected.get(i))) return false;
+    }
+    return true;
+}
+
+bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
+                            const LauncherString& className) {
+    jvmFile.tags().setValue("JVM_HOME", home);
+    StringList names;
+    StringList expected;
+    readExpectedProperties(jvmFile.tags(), names, expected);
+    const bool matches =
+        verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)), expected);
+    stepProgress(verificationStep);
+    return matches;
+}
+
+LauncherString JvmVerifier::run(JvmFile& jvmFile, const LauncherString& command) {
+    LaunchScript script(command, true, false);
+    script.launch(jvmFile, nullptr, false);
+    return script.standardOutput();
+}
+
+void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
+    if (!search.verifyClassPath.empty() || !search.verifyClassName.empty()) return;
+    const StringList written = payload.extractType(verifyArchiveType, createTemporaryDirectory());
+    if (written.empty()) return;
+    search.verifyClassPath = "\"" + written.get(written.count() - 1) + "\"";
+    search.verifyClassName = "\"Verify\"";
+}
+
+bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
+               const JvmSearch& search, LauncherString& javaHome) {
+    if (showProgress) setStatusDetail(verifyingDetail, jvmFile.tags().value("DESC"));
+    const bool valid = (home.empty() ? jvmFile.verifyStatedHome(search.verifyClassPath, search.verifyClassName)
+                                     : jvmFile.checkHome(home, search.verifyClassPath, search.verifyClassName)) !=
+                       nullptr;
+    if (valid) {
+        javaHome = jvmFile.tags().value("JVM_HOME");
+        logEntry("After VERIFY, the jvm home is " + javaHome);
+        return true;
+    }
+    if (showFailure) showMessage(messageText(MessageCode::jvmNotValid));
+    logEntry("In VERIFY, the jvm is invalid.");
+    return false;
+}
+
+}  // namespace nv

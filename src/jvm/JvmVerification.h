@@ -1,0 +1,65 @@
+#pragma once
+// Proving a JVM by running the verification class Verify with it: the class
+// prints the identification value and then, one a line, the system
+// properties named on its command line; JVM_PROPERTIES says what they must be.
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+#include "jvm/CandidateVerifier.h"
+
+namespace nv {
+
+class JvmSearch;
+class LauncherPayload;
+class TagFile;
+
+// The line the verification class prints first.
+constexpr const char* verifyIdentification = "1739021872";
+
+// The JVM_PROPERTIES pairs of `tags` in order: names and expected values,
+// both trimmed. A value without "=" is left out with a warning in the run log.
+void readExpectedProperties(const TagFile& tags, StringList& names, StringList& expected);
+
+// The launch command that runs the verification class at `home` with the
+// JVM file's JVM_EXE (through @JVM_EXE@) and asks for `names`. A class path
+// in double quotes is quoted once more for the %CP% argument reader.
+LauncherString verificationCommand(const LauncherString& home, const LauncherString& classPath,
+                                   const LauncherString& className, const StringList& names);
+
+// True when `output` holds the identification line and the lines after it
+// agree with `expected` as far as there are lines ("..." at the end of an
+// expected value asks for a prefix). Logs "Invalid magic value: " with the
+// last line read when the identification line is missing.
+bool verificationOutputMatches(const LauncherString& output, const StringList& expected);
+
+// The real CandidateVerifier: runs the command through a launch script and
+// checks what it printed, then steps the progress bar by 6. Sets the JVM
+// file's JVM_HOME to the home tried. The process runner's LauncherException
+// passes through.
+class JvmVerifier : public CandidateVerifier {
+public:
+    bool verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
+                   const LauncherString& className) override;
+
+protected:
+    // Runs `command` with `jvmFile` as the source of @NAME@ values and
+    // returns its standard output. Tests replace it.
+    virtual LauncherString run(JvmFile& jvmFile, const LauncherString& command);
+};
+
+// Fills the search's verification class settings from the launcher file's
+// entries of type 5 when both are still empty: they are extracted in index
+// order into a new temporary directory, and the last path written becomes
+// the class path (in double quotes) with the class name "Verify" (in double
+// quotes). Without such an entry both stay empty. Throws the extraction's
+// LauncherException.
+void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload);
+
+// Verifies `jvmFile` at `home`, or at its own JVM_HOME when `home` is empty,
+// with the search's verification class: the core of VERIFY and VERIFY_JVM.
+// Shows "Verifying <DESC>" when asked; on failure shows message code 10 when
+// asked. Returns true with `javaHome` set to the verified JVM_HOME.
+bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
+               const JvmSearch& search, LauncherString& javaHome);
+
+}  // namespace nv

@@ -1,0 +1,266 @@
+// The verification of a JVM without starting one: the output check, the
+// command that would run the verification class, the JVM_PROPERTIES pairs,
+// the verification class settings, and verifyOne over a faked run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/Log.h"
+#include "foundation/ProgressUi.h"
+#include "foundation/RunSettings.h"
+#include "jvm/JvmFile.h"
+#include "jvm/JvmSearch.h"
+#include "jvm/JvmVerification.h"
+#include "launch/LauncherPayload.h"
+#include "tagfile/TagFile.h"
+#include "tests/support/RecordingProgressUi.h"
+
+namespace fs = std::filesystem;
+using nv::LauncherString;
+
+namespace {
+
+nv::StringList listOf(const std::vector<std::string>& items) {
+    nv::StringList list;
+    for (const std::string& item : items) list.append(LauncherString(item));
+    return list;
+}
+
+std::vector<std::string> texts(const nv::StringList& list) {
+    std::vector<std::string> out;
+    for (std::int32_t i = 0; i < list.count(); ++i) out.push_back(list.get(i).str());
+    return out;
+}
+
+// A verifier whose JVM prints what the test says, and which records the
+// commands it was asked to run.
+class FakeRunVerifier : public nv::JvmVerifier {
+public:
+    std::string output;
+    std::vector<std::string> commands;
+
+protected:
+    LauncherString run(nv::JvmFile&, const LauncherString& command) override {
+        commands.push_back(command.str());
+        return LauncherString(output);
+    }
+};
+
+// Embedded files of type 5 as a launcher file would write them.
+class FakePayload : public nv::LauncherPayload {
+public:
+    std::vector<std::string> names;
+    std::vector<std::string> directories;
+    nv::StringList extractType(std::uint8_t type, const LauncherString& directory) override {
+        EXPECT_EQ(type, 5);
+        directories.push_back(directory.str());
+        nv::StringList written;
+        for (const std::string& name : names) written.append(directory + "\\" + LauncherString(name));
+        return written;
+    }
+    int modeByte() const override { return -1; }
+};
+
+class JvmVerificationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        base = fs::path(::testing::TempDir()) / ("nv_verify_" + std::to_string(::getpid()) + "_" +
+                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(base);
+        fs::create_directories(base / "temp");
+        nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
+        nv::setRunLogPath(LauncherString((base / "run.log").string()));
+        tags.setValue("DESC", "Test JVM");
+        tags.setValue("JVM_EXE", "bin\\java.exe");
+    }
+    void TearDown() override {
+        nv::setRunLogPath(LauncherString());
+        fs::remove_all(base);
+    }
+    std::string runLog() const {
+        std::ifstream in(base / "run.log", std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        std::string text = out.str();
+        const std::string separator = "------------------\n";
+        if (text.compare(0, separator.size(), separator) == 0) text.erase(0, separator.size());
+        return text;
+    }
+    std::string makeHome() {
+        fs::create_directories(base / "jdk" / "bin");
+        std::ofstream(base / "jdk" / "bin" / "java.exe") << "x";
+        return (base / "jdk").string();
+    }
+
+    nv::RecordingProgressUi ui;
+    fs::path base;
+    nv::TagFile tags;
+};
+
+TEST_F(JvmVerificationTest, OutputIsCheckedAgainstTheIdentificationAndTheExpectedValues) {
+    const struct Case {
+        const char* output;
+        std::vector<std::string> expected;
+        bool matches;
+        const char* log;
+    } cases[] = {
+        {"1739021872\n1.8.0_412\nDebian\n", {"1.8...", "Debian"}, true, ""},
+        // JVM chatter before the identification, blanks and CR LF around lines.
+        {"Picked up _JAVA_OPTIONS\r\n  1739021872 \r\n\t1.3.1_02\r\n", {"1.3..."}, true, ""},
+        {"1739021872\n1.3\n", {"1.3..."}, true, ""},
+        {"1739021872\n1.3.0\n", {"1.3..."}, true, ""},
+        {"1739021872\n1.2.2\n", {"1.3..."}, false, ""},
+        {"1739021872\n1.\n", {"1.3..."}, false, ""},
+        {"1739021872\n1.3.0\n", {"1.3"}, false, ""},
+        {"1739021872\nEXAMPLE\n", {"Example"}, false, ""},
+        {"1739021872\nanything at all\n", {"..."}, true, ""},
+        {"1739021872\n1.2.3\n", {"1...3"}, false, ""},
+        {"1739021872\n1...3\n", {"1...3"}, true, ""},
+        // In order: the second line is held against the second value.
+        {"1739021872\nDebian\n17.0.15\n", {"17...", "Debian"}, false, ""},
+        // Missing lines are not checked; extra lines are not read.
+        {"1739021872\n", {"1.3...", "Example"}, true, ""},
+        {"1739021872\n17.0.15", {"17...", "Example"}, true, ""},
+        {"1739021872\n17.0.15\nDebian\nmore\n", {"17..."}, true, ""},
+        {"1739021872\n\nDebian\n", {"17...", "Debian"}, false, ""},
+        // No identification line: the last line read is logged.
+        {"", {}, false, "ERROR: Invalid magic value: \n\n"},
+        {"1739021873\nnull\n", {}, false, "ERROR: Invalid magic value: null\n\n"},
+        {"Error: could not find Verify\r\n", {}, false, "ERROR: Invalid magic value: Error: could not find Verify\n\n"},
+        {"17390218720\n", {}, false, "ERROR: Invalid magic value: 17390218720\n\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output);
+        fs::remove(base / "run.log");
+        EXPECT_EQ(nv::verificationOutputMatches(LauncherString(c.output), listOf(c.expected)), c.matches);
+        EXPECT_EQ(runLog(), c.log);
+    }
+}
+
+TEST_F(JvmVerificationTest, PropertiesGiveTrimmedNamesAndValuesAndSkipValuesWithoutEquals) {
+    tags.addValue("JVM_PROPERTIES", "java.version=1.3...");
+    tags.addValue("JVM_PROPERTIES", " java.vendor = Example Corp. ");
+    tags.addValue("JVM_PROPERTIES", "broken");
+    tags.addValue("JVM_PROPERTIES", "a=b=c");
+    nv::StringList names;
+    nv::StringList expected;
+    nv::readExpectedProperties(tags, names, expected);
+    EXPECT_EQ(texts(names), (std::vector<std::string>{"java.version", "java.vendor", "a"}));
+    EXPECT_EQ(texts(expected), (std::vector<std::string>{"1.3...", "Example Corp.", "b=c"}));
+    EXPECT_EQ(runLog(), "WARNING: Invalid JVM_PROPERTIES setting (broken) in JVM File \n");
+}
+
+TEST(VerificationCommandTest, QuotedClassPathGetsThreeQuotesAndHomeOneSeparator) {
+    const struct Case {
+        const char* home;
+        const char* classPath;
+        const char* className;
+        std::vector<std::string> names;
+        const char* command;
+    } cases[] = {
+        {"C:\\jdk", "\"C:\\t\\LRE1\\verify.jar\"", "\"Verify\"", {"java.version", "java.vendor"},
+         "\"C:\\jdk\\@JVM_EXE@\" %CP%(\"\"\"C:\\t\\LRE1\\verify.jar\"\"\") \"Verify\" java.version java.vendor"},
+        {"C:\\jdk\\", "C:\\v\\verify.jar", "Verify", {},
+         "\"C:\\jdk\\@JVM_EXE@\" %CP%(C:\\v\\verify.jar) Verify"},
+        // Only a class path that begins and ends with a quote counts as quoted.
+        {"C:\\jdk", "\"a.jar", "Verify", {"x"}, "\"C:\\jdk\\@JVM_EXE@\" %CP%(\"a.jar) Verify x"},
+        {"C:\\jdk", "", "", {}, "\"C:\\jdk\\@JVM_EXE@\" %CP%() "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(nv::verificationCommand(c.home, c.classPath, c.className, listOf(c.names)).str(), c.command);
+    }
+}
+
+TEST_F(JvmVerificationTest, VerifierRunsTheCommandWithTheHomeSetAndStepsTheBarEitherWay) {
+    tags.addValue("JVM_PROPERTIES", "java.vendor=Debian");
+    tags.addValue("JVM_PROPERTIES", "java.version=17...");
+    tags.setValue("JVM_HOME", "C:\\old");
+    nv::JvmFile jvm(tags);
+    FakeRunVerifier verifier;
+    for (const auto& [output, accepted] :
+         std::vector<std::pair<std::string, bool>>{{"1739021872\nDebian\n17.0.15\n", true},
+                                                   {"1739021872\nDebian\n11.0.2\n", false}}) {
+        ui.steps.clear();
+        verifier.commands.clear();
+        verifier.output = output;
+        EXPECT_EQ(verifier.verifyJvm(jvm, "C:\\jdk\\", "\"v.jar\"", "\"Verify\""), accepted);
+        EXPECT_EQ(verifier.commands, std::vector<std::string>{"\"C:\\jdk\\@JVM_EXE@\" %CP%(\"\"\"v.jar\"\"\") "
+                                                              "\"Verify\" java.vendor java.version"});
+        EXPECT_EQ(tags.value("JVM_HOME").str(), "C:\\jdk\\");
+        EXPECT_EQ(ui.steps, std::vector<unsigned>{6});
+    }
+}
+
+TEST(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
+    nv::RecordingProgressUi ui;
+    const fs::path temp = fs::path(::testing::TempDir()) / ("nv_verify_class_" + std::to_string(::getpid()));
+    fs::create_directories(temp);
+    nv::runSettings().tempDirOverride = LauncherString(temp.string() + "/");
+    FakePayload none;
+    nv::JvmSearch search;
+    nv::prepareVerifyClass(search, none);
+    EXPECT_EQ(search.verifyClassPath.str(), "");
+    EXPECT_EQ(search.verifyClassName.str(), "");
+
+    FakePayload two;
+    two.names = {"first.jar", "verify.jar"};
+    nv::prepareVerifyClass(search, two);
+    ASSERT_EQ(two.directories.size(), 1u);
+    EXPECT_EQ(search.verifyClassPath.str(), "\"" + two.directories[0] + "\\verify.jar\"");
+    EXPECT_EQ(search.verifyClassName.str(), "\"Verify\"");
+    nv::prepareVerifyClass(search, two);
+    EXPECT_EQ(two.directories.size(), 1u);  // filled once, then kept
+
+    FakePayload given;
+    given.names = {"verify.jar"};
+    nv::JvmSearch fromInput;
+    fromInput.verifyClassPath = "C:\\v\\verify.jar";
+    fromInput.verifyClassName = "Verify";
+    nv::prepareVerifyClass(fromInput, given);
+    EXPECT_TRUE(given.directories.empty());
+    EXPECT_EQ(fromInput.verifyClassPath.str(), "C:\\v\\verify.jar");
+    fs::remove_all(temp);
+}
+
+TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
+    const std::string home = makeHome();
+    tags.addValue("JVM_PROPERTIES", "java.vendor=Debian");
+    FakeRunVerifier verifier;
+    nv::JvmFile jvm(tags, verifier);
+    nv::JvmSearch search;
+    search.verifyClassPath = "v.jar";
+    search.verifyClassName = "Verify";
+
+    verifier.output = "1739021872\nDebian\n";
+    LauncherString javaHome;
+    EXPECT_TRUE(nv::verifyOne(true, true, jvm, LauncherString(home), search, javaHome));
+    EXPECT_EQ(javaHome.str(), home);
+    EXPECT_NE(runLog().find("After VERIFY, the jvm home is " + home + "\n"), std::string::npos) << runLog();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_NE(std::find(ui.events.begin(), ui.events.end(), "status  | Verifying Test JVM"), ui.events.end());
+    EXPECT_EQ(verifier.commands, std::vector<std::string>{"\"" + home + "\\@JVM_EXE@\" %CP%(v.jar) Verify java.vendor"});
+
+    // No home given: the JVM file's own JVM_HOME is tried.
+    verifier.output = "1739021872\nOracle\n";
+    for (bool showFailure : {false, true}) {
+        fs::remove(base / "run.log");
+        ui.messages.clear();
+        javaHome = "unchanged";
+        EXPECT_FALSE(nv::verifyOne(false, showFailure, jvm, "", search, javaHome));
+        EXPECT_EQ(javaHome.str(), "unchanged");
+        EXPECT_EQ(ui.messages, showFailure ? std::vector<std::string>{"The JVM is not valid."}
+                                           : std::vector<std::string>{});
+        EXPECT_NE(runLog().find("Verifying JVM at " + home + "\\bin\\java.exe"), std::string::npos) << runLog();
+        EXPECT_NE(runLog().find("In VERIFY, the jvm is invalid.\n"), std::string::npos);
+    }
+}
+
+}  // namespace
