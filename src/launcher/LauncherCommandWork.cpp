@@ -18,6 +18,7 @@
 #include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
 #include "launch/ProcessRunner.h"
+#include "launcher/JvmSearchActions.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 
@@ -46,6 +47,10 @@ void markInstalledJvm(const LauncherString& destination, const LauncherString& p
 }
 
 }  // namespace
+
+FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
+    return nv::findJvm(file_.jvmSearch(), file_, showProgress, showFailure);
+}
 
 VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
     if (showProgress) {

@@ -1,8 +1,9 @@
 #pragma once
 // The work behind the instruction commands in a real run, over the launcher
-// file: INSTALL_JVM installs the carried JVM, VERIFY proves the JVM of an
-// embedded JVM file, LAUNCH and ILAUNCH run the launch script with a JVM
-// file, EXECUTE_LAUNCHER starts an embedded launcher. What is not part of
+// file: FIND_JVM searches with the launcher file's JVM files, INSTALL_JVM
+// installs the carried JVM, VERIFY proves the JVM of an embedded JVM file,
+// LAUNCH and ILAUNCH run the launch script with a JVM file, EXECUTE_LAUNCHER
+// starts an embedded launcher. What is not part of
 // this build yet says so.
 
 #include "foundation/ObjectList.h"
@@ -17,6 +18,9 @@ class LauncherCommandWork : public UnavailableCommandWork {
 public:
     // `file` must outlive this object.
     explicit LauncherCommandWork(LauncherFile& file) : file_(file) {}
+
+    // The JVM search of the launcher file (see findJvm in JvmSearchActions.h).
+    FoundJvm findJvm(bool showProgress, bool showFailure) override;
 
     // -1 without a launch script; otherwise loads the JVM file (throws
     // "Unable to load input file: <path>" when it cannot), shows "Running

@@ -10,6 +10,7 @@
 #include "jvm/JvmFile.h"
 #include "jvm/JvmVerification.h"
 #include "foundation/ProgressUi.h"
+#include "launcher/JvmSearchActions.h"
 #include "launcher/LauncherCommandWork.h"
 #include "launcher/RunJob.h"
 #include "foundation/RunSettings.h"
@@ -115,7 +116,16 @@ private:
             setProgress(100);
             return outcome;
         }
-        if (action == "SEARCH" || action == "SEARCH_ALL") throwLauncherException(notAvailable(action));
+        if (action == "SEARCH") {
+            searchAction(file().jvmSearch(), file(), showProgress, showFailure);
+            setProgress(100);
+            return outcome;
+        }
+        if (action == "SEARCH_ALL") {
+            searchAllAction(file().jvmSearch(), file(), showProgress, showFailure);
+            setProgress(100);
+            return outcome;
+        }
         if (action == "INSTALL_JVM") {
             const LauncherString installer = input.value("INSTALL_JVM_EXE");
             const LauncherString destination = input.value("INSTALL_JVM_DEST");

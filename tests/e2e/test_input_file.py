@@ -118,7 +118,6 @@ class InputFileTest(unittest.TestCase):
             (b"ACTION: VERIFY_JVM\nVERIFY_JVM_FILE: j.tag\n",
              "ERROR: TO execute the VERIFY_JVM action, you must also provide values in the input file for "
              "VERIFY_JVM_FILE and VERIFY_JVM_HOME.\n", FAILED_RUN),
-            (b"ACTION: SEARCH\n", "ERROR: The SEARCH action is not available in this launcher build.\n", FAILED_RUN),
             (b"ACTION: INSTALL_JVM\n", None, 0),  # nothing to install: nothing happens
         ]
         for text, expected, exit_code in cases:

@@ -1,0 +1,128 @@
+#include "launcher/JvmSearchActions.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "cleanup/CleanupList.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "foundation/ObjectList.h"
+#include "foundation/ProgressUi.h"
+#include "instructions/VariableStore.h"
+#include "jvm/JvmMatch.h"
+#include "jvm/JvmSearch.h"
+#include "jvm/JvmVerification.h"
+#include "launch/LauncherPayload.h"
+#include "tagfile/NumberText.h"
+
+namespace nv {
+
+namespace {
+
+// The primary status "Searching for Java(tm) Virtual Machine...".
+constexpr int searchingStatus = 1;
+
+// One line for the calling program. fputs, not printf: the C++ runtime's
+// printf would bring MinGW's own formatter into the stub. Flushed at once so
+// that a caller sees what was written even if the run ends abruptly later.
+void writeLine(const LauncherString& text) {
+    std::fputs(text.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void showSearchWindow(bool showProgress) {
+    if (showProgress) {
+        setStatus(searchingStatus);
+        showWindow();
+    } else {
+        hideAfter(0);
+    }
+}
+
+// Writes the match's JVM file and keeps it past the run's clean-up.
+LauncherString keepJvmFile(const JvmMatch& match) {
+    const LauncherString path = match.writeJvmFile();
+    cleanupList().forgetFile(path);
+    return path;
+}
+
+}  // namespace
+
+FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
+    logEntry("Finding a JVM");
+    showSearchWindow(showProgress);
+    FoundJvm result;
+    try {
+        prepareVerifyClass(search, payload);
+        ObjectList<JvmMatch> matches;
+        search.findFirst(matches);
+        if (const JvmMatch* match = matches.get(0)) {
+            result.jvmFilePath = match->writeJvmFile();
+            result.javaHome = match->home();
+            result.found = true;
+            logEntry("Matching JVM home is " + result.javaHome);
+            logEntry("Matching JVM file is " + result.jvmFilePath);
+            return result;
+        }
+    } catch (const LauncherException& e) {
+        const LauncherString text = messageText(MessageCode::noSuitableJvm) + " " + e.message();
+        logEntry(text, LogKind::error);
+        if (showFailure) showMessage(text);
+        throw LauncherException(e.message());
+    }
+    const LauncherString notFound = messageText(MessageCode::noSuitableJvm);
+    logEntry(notFound);
+    if (showFailure && !cancelRequested()) showMessage(notFound);
+    return result;
+}
+
+void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
+    FoundJvm found;
+    try {
+        setStringVariable(1, LauncherString());
+        setStringVariable(2, LauncherString());
+        setNumberVariable(1, 0);
+        found = findJvm(search, payload, showProgress, showFailure);
+    } catch (const LauncherException&) {
+        throw;
+    } catch (const std::exception&) {
+        logEntry("Unexpected failure in search.", LogKind::error);
+        return;
+    }
+    if (found.found) {
+        setStringVariable(1, found.javaHome);
+        setStringVariable(2, found.jvmFilePath);
+        setNumberVariable(1, 1);
+    }
+    writeLine(formatLong(numberVariable(1)));
+    if (!found.found) return;
+    writeLine(stringVariable(1));
+    writeLine(stringVariable(2));
+    cleanupList().forgetFile(stringVariable(2));
+}
+
+void searchAllAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
+    logEntry("Finding all matching JVMs");
+    showSearchWindow(showProgress);
+    try {
+        prepareVerifyClass(search, payload);
+        ObjectList<JvmMatch> matches;
+        search.findAll(matches);
+        writeLine(formatLong(matches.count()));
+        for (std::int32_t i = 0; i < matches.count(); ++i) {
+            const JvmMatch& match = *matches.get(i);
+            const LauncherString path = keepJvmFile(match);
+            writeLine(match.home());
+            writeLine(path);
+        }
+    } catch (const LauncherException& e) {
+        const LauncherString text = messageText(MessageCode::unableToSearchAll) + e.message();
+        logEntry(text, LogKind::error);
+        if (showFailure) showMessage(text);
+        writeLine("0");
+    }
+}
+
+}  // namespace nv

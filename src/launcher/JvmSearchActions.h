@@ -1,0 +1,33 @@
+#pragma once
+// The JVM search as the instruction program and the input file's actions ask
+// for it: FIND_JVM with its status, logs and failure message, and the SEARCH
+// and SEARCH_ALL actions, which answer on standard output.
+
+#include "instructions/CommandWork.h"
+
+namespace nv {
+
+class JvmSearch;
+class LauncherPayload;
+
+// Each takes the verification class from `payload` first when the search has
+// none (prepareVerifyClass).
+
+// FIND_JVM: finds one JVM and writes its JVM file (removed at the end of the
+// run). Not found: logs message code 12 and shows it when `showFailure` is
+// set and the user has not cancelled. A LauncherException of the search is
+// logged as an error after message code 12, shown when `showFailure` is set,
+// and thrown on with its message unchanged.
+FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
+
+// SEARCH: FIND_JVM (setting N1, S1 and S2), then writes "1", the Java home
+// and the JVM file, which then outlives the run; "0" when nothing was found.
+// Writes nothing when the search fails: its LauncherException passes through.
+void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
+
+// SEARCH_ALL: writes the number of JVMs of the disk scan, then the Java home
+// and the JVM file of each (the files outlive the run). A failure is logged
+// and shown when `showFailure` is set, and ends the output with "0".
+void searchAllAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
+
+}  // namespace nv
