@@ -205,7 +205,9 @@ TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode)
             EXPECT_EQ(script.launch(jvm, nullptr, false), 3);
             EXPECT_EQ(script.standardOutput().str(), mode == 0 ? "C:\\jdk\\|1\n" : "C:\\jdk\\|\n");
             EXPECT_EQ(nv::environmentHas("JAVA_HOME"), wasSet) << mode;
-            if (wasSet) EXPECT_EQ(nv::environmentValue("JAVA_HOME").str(), "C:\\before");
+            if (wasSet) {
+                EXPECT_EQ(nv::environmentValue("JAVA_HOME").str(), "C:\\before");
+            }
         }
     }
     nv::clearEnvironmentValue("NV_TEST_WIZARD");
