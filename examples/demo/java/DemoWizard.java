@@ -10,5 +10,6 @@ public final class DemoWizard {
                 + " with temp.dir=" + System.getProperty("temp.dir"));
         System.out.println("arguments: " + String.join(" ", args));
         System.out.println("class path: " + System.getProperty("java.class.path"));
+        System.err.println("demo wizard: done");
     }
 }
