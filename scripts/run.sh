@@ -30,7 +30,7 @@ echo "== packed $out/setup.exe ($(stat -c %s "$out/setup.exe") bytes)"
 run_demo() {
     cd "$root/$out"
     local temp status=0 code
-    temp=$(winepath -u "$(wine cmd /c echo %TEMP% </dev/null | tr -d '\r')")
+    temp=$(realpath -m "$(winepath -u "$(wine cmd /c echo %TEMP% </dev/null | tr -d '\r')")")
     mkdir -p "$temp"
     ls -A "$temp" | sort >temp-before.txt
     # The installer double copies the program this names as the home's bin\java.exe.
