@@ -1,12 +1,11 @@
 DESC: Norvane demo instructions
 INSTRUCTIONS:
-// Show the window, take a jump through a variable, and end.
+// The launcher's own program: install the carried JVM and, if that worked, launch the wizard with it.
 INITIALIZE_UI
-SET S2 = SKIP
-SET N1 = 0
-JMP0 @N1@ @S2@
-GOTO END
-:SKIP
-SET S1 = "reached the end"
-:END
+INSTALL_JVM 1
+JMP0 @N1@ DO_INSTALL_ELSE
+LAUNCH @S1@ 0
+GOTO DO_INSTALL_DONE
+:DO_INSTALL_ELSE
+:DO_INSTALL_DONE
 /:
