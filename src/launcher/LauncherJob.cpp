@@ -154,10 +154,6 @@ private:
         writeResultNumber(valid ? 1 : 0);
     }
 
-    // The actions whose work is not part of this build yet say so plainly.
-    static LauncherException notAvailable(const LauncherString& action) {
-        return LauncherException(LauncherString("The ") + action + " action is not available in this launcher build.");
-    }
 
     std::unique_ptr<LauncherFile> file_;
 };
