@@ -154,7 +154,6 @@ private:
         writeResultNumber(valid ? 1 : 0);
     }
 
-
     std::unique_ptr<LauncherFile> file_;
 };
 
