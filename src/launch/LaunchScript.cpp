@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/CFile.h"
@@ -58,11 +59,12 @@ int copyFile(const LauncherString& source, const LauncherString& target) {
     CFile out = openFile(target.c_str(), "wb");
     if (!in || !out) return -1;
     int error = 0;
-    char block[copyBlock];
+    // On the heap: the 32-bit stub is built without stack probes (CMakeLists.txt).
+    std::string block(copyBlock, '\0');
     std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, in.get())) > 0) {
+    while ((got = std::fread(&block[0], 1, copyBlock, in.get())) > 0) {
         errno = 0;
-        if (std::fwrite(block, 1, got, out.get()) < got) error = errno ? errno : EIO;
+        if (std::fwrite(block.data(), 1, got, out.get()) < got) error = errno ? errno : EIO;
     }
     if (!closeFile(out) && !error) error = errno ? errno : EIO;
     return error;

@@ -50,15 +50,16 @@ public:
             throwLauncherException(callFailed("PeekNamedPipe", error));
         }
         if (waiting == 0) return 0;
-        char buffer[chunkSize + 2] = {};
+        // On the heap: the 32-bit stub is built without stack probes (CMakeLists.txt).
+        std::string buffer(chunkSize, '\0');
         DWORD read = 0;
-        if (!ReadFile(pipe, buffer, chunkSize, &read, nullptr)) {
+        if (!ReadFile(pipe, &buffer[0], chunkSize, &read, nullptr)) {
             const DWORD error = GetLastError();
             if (error != ERROR_BROKEN_PIPE) throwLauncherException(callFailed("ReadFile", error));
             stepProgress(1);
             return 0;
         }
-        sink.append(LauncherString(buffer, static_cast<LauncherString::size_type>(strnlen(buffer, read))));
+        sink.append(buffer.data(), static_cast<LauncherString::size_type>(strnlen(buffer.data(), read)));
         stepProgress(1);
         return read;
     }
