@@ -82,7 +82,7 @@ void CleanupList::removeAll(StringList& paths, const char* debugText, Pause& pau
                 return pathKind(path) != PathKind::missing;
             },
             deletionTries, deletionInterval, pause);
-        if (!removed) logEntry(LauncherString("Gave up deleting ") + path + "; it is left behind.", LogKind::warning);
+        if (!removed) logEntry(joinText({"Gave up deleting ", path, "; it is left behind."}), LogKind::warning);
         paths.removeAt(paths.count() - 1);
     }
 }

@@ -9,7 +9,7 @@ namespace nv {
 
 StringList fixedDrives() {
     const StringList roots = logicalDriveRoots();
-    if (roots.empty()) throw LauncherException(loadText(IDS_NO_DRIVES));
+    if (roots.empty()) throwLauncherException(loadText(IDS_NO_DRIVES));
     StringList drives;
     for (std::int32_t i = 0; i < roots.count(); ++i) {
         const LauncherString& root = roots.get(i);

@@ -48,7 +48,7 @@ std::unique_ptr<JvmMatch> JvmFile::checkHome(const LauncherString& home, const L
     StatusDetailScope restoreDetail;
     setStatusDetail(verifyingDetail, description);
     const LauncherString executable = executablePath(home);
-    logEntry("Verifying JVM at " + executable + "\n   for JVM: " + description);
+    logEntry(joinText({"Verifying JVM at ", executable, "\n   for JVM: ", description}));
     if (!fileExists(executable)) {
         logEntry(executable + " does not exist");
         stepProgress(2);
@@ -61,7 +61,7 @@ std::unique_ptr<JvmMatch> JvmFile::checkHome(const LauncherString& home, const L
 
 bool JvmFile::canVerify() const {
     if (!tags_.value("JVM_PROPERTIES").empty()) return true;
-    logEntry("Unable to verify " + tags_.sourceName() + " because the JVM_PROPERTIES tag was not specified.",
+    logEntry(joinText({"Unable to verify ", tags_.sourceName(), " because the JVM_PROPERTIES tag was not specified."}),
              LogKind::warning);
     return false;
 }
@@ -69,14 +69,14 @@ bool JvmFile::canVerify() const {
 std::unique_ptr<JvmMatch> JvmFile::searchByPlatformHints(const LauncherString& classPath,
                                                          const LauncherString& className) {
     if (!canVerify()) return nullptr;
-    logEntry("Searching for " + tags_.value("DESC") + " using platform hints");
+    logEntry(joinText({"Searching for ", tags_.value("DESC"), " using platform hints"}));
     std::unique_ptr<JvmMatch> match;
     for (std::int32_t i = 0; !match && i < tags_.valueCount("PLATFORM_HINT"); ++i) {
         const LauncherString hint = tags_.value("PLATFORM_HINT", i);
         if (hint.empty()) continue;
         const StringList homes = resolvePlatformHint(hint);
         if (homes.empty()) continue;
-        logEntry("Checking JVM at " + homes.get(0) + " which was resolved from platform hint " + hint);
+        logEntry(joinText({"Checking JVM at ", homes.get(0), " which was resolved from platform hint ", hint}));
         match = checkHome(homes.get(0), classPath, className);
     }
     return match;
@@ -85,7 +85,7 @@ std::unique_ptr<JvmMatch> JvmFile::searchByPlatformHints(const LauncherString& c
 std::unique_ptr<JvmMatch> JvmFile::searchByPathHints(const LauncherString& classPath,
                                                      const LauncherString& className) {
     if (!canVerify()) return nullptr;
-    logEntry("Searching for " + tags_.value("DESC") + " using path hints");
+    logEntry(joinText({"Searching for ", tags_.value("DESC"), " using path hints"}));
     const StringList drives = fixedDrives();
     const LauncherString launcherDir = originalLauncherDirectory();
     std::unique_ptr<JvmMatch> match;
@@ -105,7 +105,7 @@ std::unique_ptr<JvmMatch> JvmFile::searchByPathHints(const LauncherString& class
 
 std::unique_ptr<JvmMatch> JvmFile::searchByPlatformPaths(const LauncherString&, const LauncherString&) {
     if (!canVerify()) return nullptr;
-    logEntry("Searching for " + tags_.value("DESC") + " using platform specific JVM Path hints");
+    logEntry(joinText({"Searching for ", tags_.value("DESC"), " using platform specific JVM Path hints"}));
     return nullptr;
 }
 

@@ -34,7 +34,7 @@ void readExpectedProperties(const TagFile& tags, StringList& names, StringList& 
         const LauncherString pair = tags.value("JVM_PROPERTIES", i);
         const LauncherString::size_type equals = pair.find('=');
         if (equals == LauncherString::npos) {
-            logEntry("Invalid JVM_PROPERTIES setting (" + pair + ") in JVM File ", LogKind::warning);
+            logEntry(joinText({"Invalid JVM_PROPERTIES setting (", pair, ") in JVM File "}), LogKind::warning);
             continue;
         }
         LauncherString name = pair.substr(0, equals);
@@ -53,9 +53,13 @@ LauncherString verificationCommand(const LauncherString& home, const LauncherStr
     command += "@JVM_EXE@\" %CP%(";
     // The %CP% argument reader takes doubled quotes for one, so a quoted
     // class path keeps its quotes only when each is doubled inside quotes.
-    command += quoted(classPath) ? "\"\"" + classPath + "\"\"" : classPath;
-    command += ") " + className;
-    for (std::int32_t i = 0; i < names.count(); ++i) command += " " + names.get(i);
+    command += quoted(classPath) ? joinText({"\"\"", classPath, "\"\""}) : classPath;
+    command += ") ";
+    command += className;
+    for (std::int32_t i = 0; i < names.count(); ++i) {
+        command += ' ';
+        command += names.get(i);
+    }
     return command;
 }
 
@@ -65,10 +69,10 @@ bool verificationOutputMatches(const LauncherString& output, const StringList& e
     bool identified = false;
     while (!identified && pos < output.length()) {
         line = readLineFromText(output, pos);
-        identified = line == LauncherString(verifyIdentification);
+        identified = line == verifyIdentification;
     }
     if (!identified) {
-        logEntry("Invalid magic value: " + line + "\n", LogKind::error);
+        logEntry(joinText({"Invalid magic value: ", line, "\n"}), LogKind::error);
         return false;
     }
     // Lines the JVM did not print are not held against it.
@@ -100,7 +104,7 @@ void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
     if (!search.verifyClassPath.empty() || !search.verifyClassName.empty()) return;
     const StringList written = payload.extractType(verifyArchiveType, createTemporaryDirectory());
     if (written.empty()) return;
-    search.verifyClassPath = "\"" + written.get(written.count() - 1) + "\"";
+    search.verifyClassPath = joinText({"\"", written.get(written.count() - 1), "\""});
     search.verifyClassName = "\"Verify\"";
 }
 

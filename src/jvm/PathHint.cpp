@@ -9,7 +9,7 @@ StringList pathHintCandidates(const LauncherString& hint, const StringList& driv
     StringList candidates;
     if (isDriveRootedHint(hint)) {
         for (std::int32_t i = 0; i < drives.count(); ++i) {
-            candidates.append(drives.get(i) + "\\" + hint.substr(1));
+            candidates.append(joinText({drives.get(i), "\\", hint.substr(1)}));
         }
         return candidates;
     }

@@ -31,7 +31,7 @@ bool hiveByName(const LauncherString& name, RegistryHive& hive) {
         {"HKEY_CURRENT_CONFIG", RegistryHive::currentConfig},
     };
     for (const Entry& entry : hives) {
-        if (name == LauncherString(entry.name)) {
+        if (name == entry.name) {
             hive = entry.hive;
             return true;
         }
@@ -45,7 +45,7 @@ StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader&
     const PlatformHintParts parts = splitPlatformHint(hint);
     RegistryHive hive;
     if (!hiveByName(parts.hiveName, hive)) {
-        throw LauncherException(formatResource(IDS_INVALID_HIVE, parts.hiveName, hint));
+        throwLauncherException(formatResource(IDS_INVALID_HIVE, parts.hiveName, hint));
     }
     RegistryValue value = read(hive, parts.keyPath, parts.valueName);
     // Some installers keep the home as the default value of a key named like

@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::uint8_t classPathArchiveType = 3;
 
-LauncherString quoted(const LauncherString& text) { return LauncherString("\"") + text + "\""; }
+LauncherString quoted(const LauncherString& text) { return joinText({"\"", text, "\""}); }
 
 // A companion list joined into one element.
 LauncherString companionElement(const char* suffix, const JvmVariables& jvm) {
@@ -70,7 +70,7 @@ LauncherString buildClassPath(const StringList& arguments, LaunchScript& script,
                  LogKind::error);
     } else {
         setEnvironmentValue(variable, classPath);
-        logEntry(LauncherString("Set env var ") + variable + " to " + classPath + "\n");
+        logEntry(joinText({"Set env var ", variable, " to ", classPath, "\n"}));
     }
     return LauncherString();
 }

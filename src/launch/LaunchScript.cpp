@@ -43,7 +43,7 @@ bool isFunctionName(const LauncherString& name) {
                                         "CP",        "IF_EXISTS",          "LAUNCHER_FILE",    "LAUNCHER_DIR",
                                         "APPLICATION_ARCHIVE", "TEMP_DIR"};
     for (const char* known : names) {
-        if (name == LauncherString(known)) return true;
+        if (name == known) return true;
     }
     return false;
 }
@@ -104,7 +104,7 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
         return;
     }
     // An unknown name is reported before its argument list is read.
-    if (!isFunctionName(name)) throw LaunchScriptError(LauncherString("Invalid function name (") + name + ").");
+    if (!isFunctionName(name)) throw LaunchScriptError(joinText({"Invalid function name (", name, ")."}));
     const FunctionCall call = readFunctionCall(text, close + 1);
     text.replace(open, call.end - open, callFunction(name, call.arguments));
 }

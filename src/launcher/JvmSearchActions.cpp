@@ -67,10 +67,10 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
             return result;
         }
     } catch (const LauncherException& e) {
-        const LauncherString text = messageText(MessageCode::noSuitableJvm) + " " + e.message();
+        const LauncherString text = joinText({messageText(MessageCode::noSuitableJvm), " ", e.message()});
         logEntry(text, LogKind::error);
         if (showFailure) showMessage(text);
-        throw LauncherException(e.message());
+        throwLauncherException(e.message());
     }
     const LauncherString notFound = messageText(MessageCode::noSuitableJvm);
     logEntry(notFound);

@@ -61,12 +61,17 @@ VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, 
     }
     const FileIndexEntry* entry = file_.entryById(id);
     const LauncherString idText = formatLong(id);
-    if (!entry) throw LauncherException("Cannot verify jvm file at index " + idText + " because it does not exist.");
-    if (entry->type != typeJvmFile) {
-        throw LauncherException("To verify a JVM, use an index of a jvm file. The index passed in was " + idText +
-                                " which corresponds to the file named " + entry->name);
+    if (!entry) {
+        throwLauncherException(
+            joinText({"Cannot verify jvm file at index ", idText, " because it does not exist."}));
     }
-    if (!entry->content) throw LauncherException("The jvm file with file id " + idText + " could not be read.");
+    if (entry->type != typeJvmFile) {
+        throwLauncherException(joinText({"To verify a JVM, use an index of a jvm file. The index passed in was ",
+                                         idText, " which corresponds to the file named ", entry->name}));
+    }
+    if (!entry->content) {
+        throwLauncherException(joinText({"The jvm file with file id ", idText, " could not be read."}));
+    }
     JvmSearch& search = file_.jvmSearch();
     prepareVerifyClass(search, file_);
     JvmFile jvm(*entry->content);
@@ -119,7 +124,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
     for (std::int32_t i = 0; i < file_.entryCount() && !installer; ++i) {
         if (file_.entryAt(i)->type == typeCarriedJvm) installer = file_.entryAt(i);
     }
-    if (!installer) throw LauncherException(messageText(MessageCode::noJvmInstaller));
+    if (!installer) throwLauncherException(messageText(MessageCode::noJvmInstaller));
     const LauncherString destination = mode == 2 ? chooseDirectory() : createTemporaryDirectory();
     if (destination.empty()) return installed;
 
@@ -156,7 +161,9 @@ void LauncherCommandWork::executeLauncher(std::int32_t position) {
     cleanupList().forgetDirectory(directory);
     LauncherString command = file_.extract(*entry, directory);
     const RunSettings& settings = runSettings();
-    command += LauncherString(" -nv:orig \"") + settings.launcherPath + "\"";
+    command += " -nv:orig \"";
+    command += settings.launcherPath;
+    command += '"';
     // Quoted for the C runtime, so the embedded launcher reads back exactly these arguments.
     for (std::int32_t i = 0; i < settings.allArguments.count(); ++i) {
         command += ' ';

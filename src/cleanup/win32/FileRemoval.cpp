@@ -20,7 +20,7 @@ bool deleteOne(const LauncherString& path) {
     const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link && runsUnderWine()) {
         // Wine removes an empty target instead of the link itself; the link stays.
-        logEntry(LauncherString("Could not delete ") + path + " :  a link is left in place on this system.",
+        logEntry(joinText({"Could not delete ", path, " :  a link is left in place on this system."}),
                  LogKind::warning);
         return false;
     }
@@ -32,7 +32,7 @@ bool deleteOne(const LauncherString& path) {
     const bool directory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     const BOOL removed = directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
     if (removed) return true;
-    logEntry(LauncherString("Could not delete ") + path + " :  " + systemErrorText(GetLastError()), LogKind::warning);
+    logEntry(joinText({"Could not delete ", path, " :  ", systemErrorText(GetLastError())}), LogKind::warning);
     return false;
 }
 
