@@ -16,15 +16,15 @@ namespace {
 void removeThroughWinInit(const LauncherString& exe, const LauncherString& dir) {
     debugLog("Launcher: Writing to wininit.ini to cleanup");
     StringList lines;
-    lines.append(LauncherString("NUL=") + shortPathName(exe));
-    lines.append(LauncherString("NUL=") + shortPathName(dir));
+    lines.append("NUL=" + shortPathName(exe));
+    lines.append("NUL=" + shortPathName(dir));
     mergeIntoWinInit(lines);  // nothing sensible is left to do when it fails
 }
 
 void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir) {
     const LauncherString name = createTemporaryFile();
     cleanupList().forgetFile(name);
-    debugLog(LauncherString("Launcher: Cleanup batch file called: ") + name);
+    debugLog("Launcher: Cleanup batch file called: " + name);
     removeFile(name);
     const LauncherString batch = batchPathFor(name);
     {
@@ -58,12 +58,11 @@ LauncherString cleanupBatchText(const LauncherString& exe, const LauncherString&
                                 const LauncherString& debugLog) {
     const bool logging = !debugLog.empty();
     LauncherString text = ":Repeat\n";
-    if (logging) text += "@echo Deleting " + exe + " from within batch file. >> " + debugLog + "\n";
-    text += "del \"" + exe + "\"\n";
-    text += "if exist \"" + exe + "\" goto Repeat\n";
-    if (!dir.empty()) text += "rmdir /q \"" + dir + "\"\n";
-    text += "del \"" + batch + "\"\n";
-    if (logging) text += "@echo Deleted batch file " + batch + " from within batch file. >> " + debugLog + "\n";
+    if (logging) text += joinText({"@echo Deleting ", exe, " from within batch file. >> ", debugLog, "\n"});
+    text += joinText({"del \"", exe, "\"\nif exist \"", exe, "\" goto Repeat\n"});
+    if (!dir.empty()) text += joinText({"rmdir /q \"", dir, "\"\n"});
+    text += joinText({"del \"", batch, "\"\n"});
+    if (logging) text += joinText({"@echo Deleted batch file ", batch, " from within batch file. >> ", debugLog, "\n"});
     return text;
 }
 
@@ -77,16 +76,19 @@ LauncherString batchPathFor(const LauncherString& temporaryName) {
 
 LauncherString withRenameLines(const LauncherString& text, const StringList& lines) {
     LauncherString added;
-    for (std::int32_t i = 0; i < lines.count(); ++i) added += lines.get(i) + "\n";
+    for (std::int32_t i = 0; i < lines.count(); ++i) {
+        added += lines.get(i);
+        added += '\n';
+    }
     const LauncherString header = "[Rename]";
     const LauncherString::size_type at = text.find(header);
-    if (at == LauncherString::npos) return text + header + "\n" + added;
+    if (at == LauncherString::npos) return joinText({text, header, "\n", added});
     const LauncherString::size_type feed = text.find('\n', at + header.length());
     if (feed == LauncherString::npos) {
         const LauncherString::size_type end = at + header.length();
-        return text.substr(0, end) + "\n" + added + text.substr(end);
+        return joinText({text.substr(0, end), "\n", added, text.substr(end)});
     }
-    return text.substr(0, feed + 1) + added + text.substr(feed + 1);
+    return joinText({text.substr(0, feed + 1), added, text.substr(feed + 1)});
 }
 
 }  // namespace nv

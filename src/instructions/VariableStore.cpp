@@ -22,13 +22,13 @@ Variables& variables() {
 
 void checkNumberIndex(std::int32_t n) {
     if (!isValidNumberIndex(n)) {
-        throwLauncherException(LauncherString("Invalid numeric variable number: ") + formatLong(n));
+        throwLauncherException("Invalid numeric variable number: " + formatLong(n));
     }
 }
 
 void checkStringIndex(std::int32_t n) {
     if (!isValidStringIndex(n)) {
-        throwLauncherException(LauncherString("Invalid string variable number: ") + formatLong(n));
+        throwLauncherException("Invalid string variable number: " + formatLong(n));
     }
 }
 

@@ -92,7 +92,7 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     } catch (const LaunchScriptError& error) {
         logEntry("Launch command:");
         logEntry(error.text());
-        throwLauncherException(LauncherString("Launch script error: ") + error.message());
+        throwLauncherException("Launch script error: " + error.message());
     }
 }
 

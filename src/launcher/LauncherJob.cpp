@@ -84,7 +84,7 @@ private:
         if (value.empty()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
         CFile stream = openFile(stripQuotes(value).c_str(), "r");
         if (!stream.valid()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
-        logEntry(LauncherString("Loading input file ") + value);
+        logEntry("Loading input file " + value);
         input.readFrom(stream.get(), value, 0, -1);
         setRunLogPath(input.value("LOGFILE"));
     }

@@ -60,7 +60,7 @@ bool TagFile::boolValue(const char* name, bool defaultValue) const {
 
 void TagFile::load(const LauncherString& path) {
     CFile file = openFile(path.c_str(), "r");
-    if (!file.get()) throwLauncherException(LauncherString("Unable to load input file: ") + path);
+    if (!file.get()) throwLauncherException("Unable to load input file: " + path);
     readFrom(file.get(), path, 0, -1);
 }
 
@@ -196,8 +196,8 @@ TagFile::Tag* TagFile::find(const LauncherString& name) const {
 }
 
 void TagFile::syntaxError(std::int32_t line, const char* text) const {
-    const LauncherString message = LauncherString("Syntax error in ") + sourceName_ + " at line " +
-                                   formatLong(line) + " ==> " + text;
+    const LauncherString message =
+        joinText({"Syntax error in ", sourceName_, " at line ", formatLong(line), " ==> ", text});
     logEntry(message, LogKind::error);
     throwLauncherException(message);
 }
