@@ -16,7 +16,7 @@ size_type skipBlanks(const LauncherString& text, size_type at) {
 }
 
 [[noreturn]] void fail(const char* what, size_type near) {
-    throw LaunchScriptError(joinText({what, " (near character ", formatLong(static_cast<std::int32_t>(near)), ")"}));
+    throwLaunchScriptError(joinText({what, " (near character ", formatLong(static_cast<std::int32_t>(near)), ")"}));
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ bool isFunctionName(const LauncherString& name) {
 }
 
 void requireCount(const StringList& arguments, std::int32_t count, const char* message) {
-    if (arguments.count() != count) throw LaunchScriptError(message);
+    if (arguments.count() != count) throwLaunchScriptError(message);
 }
 
 // Copies `source` to `target` in blocks; returns the C runtime's error number
@@ -104,7 +104,7 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
         return;
     }
     // An unknown name is reported before its argument list is read.
-    if (!isFunctionName(name)) throw LaunchScriptError(joinText({"Invalid function name (", name, ")."}));
+    if (!isFunctionName(name)) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
     const FunctionCall call = readFunctionCall(text, close + 1);
     text.replace(open, call.end - open, callFunction(name, call.arguments));
 }
@@ -151,7 +151,7 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
         return launcherDirectory(originalLauncherPath());
     }
     if (name == "APPLICATION_ARCHIVE") {
-        if (arguments.count() > 1) throw LaunchScriptError("APPLICATION_ARCHIVE function takes 0 arguments.");
+        if (arguments.count() > 1) throwLaunchScriptError("APPLICATION_ARCHIVE function takes 0 arguments.");
         return applicationArchive(arguments);
     }
     if (name == "TEMP_DIR") {
@@ -160,11 +160,11 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
         if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
         return directory;
     }
-    throw LaunchScriptError(joinText({"Invalid function name (", name, ")."}));
+    throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
 }
 
 LauncherString LaunchScript::systemProperty(const LauncherString& name, const LauncherString& value) {
-    return source_->lookupVariable("SYSTEM") + name + source_->lookupVariable("SYSTEM_SEPARATOR") + tagPass(value);
+    return joinText({source_->lookupVariable("SYSTEM"), name, source_->lookupVariable("SYSTEM_SEPARATOR"), tagPass(value)});
 }
 
 LauncherString LaunchScript::runtimeSystemProperties() {
@@ -210,7 +210,7 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
     source += name;
     const LauncherString::size_type separator = name.findLastOf("/\\");
     const LauncherString target =
-        directory + "\\" + (separator == LauncherString::npos ? name : name.substr(separator + 1));
+        joinText({directory, "\\", separator == LauncherString::npos ? name : name.substr(separator + 1)});
     const int error = copyFile(source, target);
     if (error > 0) {
         throwLauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(error),

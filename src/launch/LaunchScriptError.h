@@ -30,4 +30,8 @@ private:
     bool hasText_ = false;
 };
 
+// Throw LaunchScriptError(message), out of line like throwLauncherException.
+[[noreturn]] void throwLaunchScriptError(const LauncherString& message);
+[[noreturn]] void throwLaunchScriptError(const char* message);
+
 }  // namespace nv

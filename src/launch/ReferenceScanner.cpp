@@ -26,7 +26,7 @@ LauncherString expandReferences(const LauncherString& text, char delimiter, Deli
             const LauncherString::size_type close = result.find(delimiter, open + 2);
             if (close == LauncherString::npos) break;
             if (++expansions > maxExpansions || result.length() > maxExpandedLength) {
-                throw LaunchScriptError("References in the launch command expand without end.");
+                throwLaunchScriptError("References in the launch command expand without end.");
             }
             expander.expandReference(result, delimiter, open, close);
             position = open;
