@@ -164,7 +164,8 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
 }
 
 LauncherString LaunchScript::systemProperty(const LauncherString& name, const LauncherString& value) {
-    return joinText({source_->lookupVariable("SYSTEM"), name, source_->lookupVariable("SYSTEM_SEPARATOR"), tagPass(value)});
+    return joinText(
+        {source_->lookupVariable("SYSTEM"), name, source_->lookupVariable("SYSTEM_SEPARATOR"), tagPass(value)});
 }
 
 LauncherString LaunchScript::runtimeSystemProperties() {
