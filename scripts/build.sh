@@ -16,7 +16,7 @@ build() {  # dir
     log=$(mktemp)
     code=0
     cmake --build "build/$1" -j"$jobs" >"$log" 2>&1 || code=$?
-    grep -E 'warning|error|Error' "$log" | head -60 || true
+    grep -E 'warning:|error:|\*\*\*' "$log" | head -60 || true
     rm -f "$log"
     # A failed build must stop here, not leave the tests to run stale programs.
     [ "$code" -eq 0 ] || { echo "build of $1 failed" >&2; exit 1; }
