@@ -18,6 +18,7 @@
 #include "foundation/RunSettings.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -29,9 +30,7 @@ void touch(const fs::path& path) { std::ofstream(path) << "x"; }
 class CleanupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = fs::path(::testing::TempDir()) / ("nv_cleanup_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(base);
+        base = nv::freshTestDirectory("nv_cleanup_");
         fs::create_directories(base / "temp");
         nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
     }

@@ -17,6 +17,7 @@
 #include "launch/LaunchScript.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -35,9 +36,7 @@ class EmbeddedFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         previous = fs::current_path();
-        dir = fs::path(::testing::TempDir()) / ("nv_embedded_" + std::to_string(::getpid()) + "_" +
-                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        dir = nv::freshTestDirectory("nv_embedded_");
         fs::create_directories(dir / "out");
         fs::current_path(dir / "out");
     }

@@ -28,6 +28,7 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -62,9 +63,7 @@ public:
 class JvmFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = fs::path(::testing::TempDir()) / ("nv_jvm_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(base);
+        base = nv::freshTestDirectory("nv_jvm_");
         fs::create_directories(base / "temp");
         nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));

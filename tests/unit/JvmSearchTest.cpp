@@ -19,6 +19,7 @@
 #include "jvm/JvmSearch.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -60,9 +61,7 @@ std::vector<std::string> matchHomes(const nv::ObjectList<nv::JvmMatch>& matches)
 class JvmSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = fs::path(::testing::TempDir()) / ("nv_search_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(base);
+        base = nv::freshTestDirectory("nv_search_");
         fs::create_directories(base);
     }
     void TearDown() override {

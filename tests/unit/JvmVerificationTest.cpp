@@ -22,6 +22,7 @@
 #include "launch/LauncherPayload.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -72,9 +73,7 @@ public:
 class JvmVerificationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = fs::path(::testing::TempDir()) / ("nv_verify_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(base);
+        base = nv::freshTestDirectory("nv_verify_");
         fs::create_directories(base / "temp");
         nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));

@@ -21,6 +21,7 @@
 #include "system/Environment.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -44,9 +45,7 @@ const char* const jvmText =
 class LaunchScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / ("nv_launch_" + std::to_string(::getpid()) + "_" +
-                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        dir = nv::freshTestDirectory("nv_launch_");
         fs::create_directories(dir / "temp");
         nv::RunSettings& settings = nv::runSettings();
         settings.launcherPath = "C:\\dist\\setup.exe";

@@ -12,6 +12,7 @@
 #include "CommandLine.h"
 #include "Packer.h"
 #include "archive/LauncherFile.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 
@@ -20,9 +21,7 @@ namespace {
 class NvpackTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / ("nvpack_" + std::to_string(::getpid()) + "_" +
-                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        dir = nv::freshTestDirectory("nvpack_");
         fs::create_directories(dir);
         write("stub.exe", "MZ this is the stub");
         write("a.tag", "INSTRUCTIONS:\nSET N1 1\n/:\n");
