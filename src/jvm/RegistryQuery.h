@@ -21,7 +21,9 @@ struct RegistryValue {
 
 // Opens `keyPath` under the hive with read access and reads the value named
 // `valueName` (empty: the key's default value), whatever its registry type,
-// as text up to its first zero byte.
+// as text up to its first zero byte: in this process's registry view first,
+// then in the other one (32-bit or 64-bit). When neither has it, the result
+// is the own view's.
 RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath,
                                 const LauncherString& valueName);
 

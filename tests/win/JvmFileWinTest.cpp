@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -113,6 +114,38 @@ TEST_F(JvmFileWinTest, PlatformHintInEachHiveResolves) {
         const std::string withSeparator = hint(hive, "1.8\\JavaHome");
         EXPECT_EQ(texts(resolvePlatformHint(LauncherString(withSeparator))), std::vector<std::string>{home});
         EXPECT_EQ(texts(resolvePlatformHint(LauncherString(withSeparator.substr(1)))), std::vector<std::string>{home});
+    }
+    EXPECT_EQ(runLog(), "");
+}
+
+// A Java runtime of the other bitness registers in the other registry view;
+// a hint finds it there when this process's view does not have it.
+TEST_F(JvmFileWinTest, AValueInEitherRegistryViewIsFound) {
+    const std::string path = std::string("Software\\") + testKey;
+    const struct {
+        REGSAM view;
+        const char* home;
+    } views[] = {{KEY_WOW64_64KEY, "C:\\jdk-64-bit-view"}, {KEY_WOW64_32KEY, "C:\\jdk-32-bit-view"}};
+    for (const auto& v : views) {
+        RegistryKey key;
+        const std::string subkey = path + (v.view == KEY_WOW64_64KEY ? "\\Only64" : "\\Only32");
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_WRITE | v.view, nullptr,
+                                  key.receive(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key.get(), "JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(v.home),
+                                 static_cast<DWORD>(std::strlen(v.home) + 1)),
+                  ERROR_SUCCESS);
+    }
+    for (const auto& v : views) {
+        const std::string which = v.view == KEY_WOW64_64KEY ? "Only64" : "Only32";
+        const std::string found =
+            texts(resolvePlatformHint(LauncherString("\\HKEY_LOCAL_MACHINE\\" + path + "\\" + which + "\\JavaHome")))
+                .at(0);
+        EXPECT_EQ(found, v.home) << which;
+    }
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        for (const char* sub : {"\\Only64", "\\Only32"}) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (path + sub).c_str(), view, 0);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
     }
     EXPECT_EQ(runLog(), "");
 }

@@ -19,13 +19,14 @@ HKEY predefinedKey(RegistryHive hive) {
     }
     return HKEY_LOCAL_MACHINE;
 }
-}  // namespace
 
-RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath,
-                                const LauncherString& valueName) {
+// The value in one registry view: `view` is 0 (the process's own) or a
+// KEY_WOW64_* flag.
+RegistryValue readInView(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName,
+                         REGSAM view) {
     RegistryValue result;
     RegistryKey key;
-    LONG status = RegOpenKeyExA(predefinedKey(hive), keyPath.c_str(), 0, KEY_READ, key.receive());
+    LONG status = RegOpenKeyExA(predefinedKey(hive), keyPath.c_str(), 0, KEY_READ | view, key.receive());
     if (status != ERROR_SUCCESS) {
         result.error = static_cast<unsigned long>(status);
         return result;
@@ -50,6 +51,20 @@ RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath
     result.read = true;
     result.text = registryDataText(buffer.data(), got < size ? got : size);
     return result;
+}
+
+}  // namespace
+
+RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath,
+                                const LauncherString& valueName) {
+    // A 64-bit Java runtime registers itself in the 64-bit view, a 32-bit one
+    // in the 32-bit view: a value missing from this process's view is looked
+    // for in the other one before the hint counts as unreadable.
+    const RegistryValue own = readInView(hive, keyPath, valueName, 0);
+    if (own.read) return own;
+    const REGSAM otherView = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const RegistryValue other = readInView(hive, keyPath, valueName, otherView);
+    return other.read ? other : own;
 }
 
 }  // namespace nv
