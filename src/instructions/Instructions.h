@@ -3,6 +3,7 @@
 // jumps, run once per process on the worker thread.
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
@@ -12,6 +13,19 @@
 namespace nv {
 
 class TagFile;
+
+// An entry of the launcher file as the commands name it: by its position in
+// the file index and by its file id.
+struct CarriedEntry {
+    std::uint8_t type = 0;
+    std::int32_t fileId = -1;
+};
+
+// The first fault that check finds, with its one-based line.
+struct ProgramFault {
+    LauncherString message;
+    std::int32_t line = 0;
+};
 
 class Instructions {
 public:
@@ -30,6 +44,14 @@ public:
     // quoted arguments and of `work` unchanged. The first error ends the run.
     std::int32_t run(CommandWork& work);
 
+    // Reads every line as run would, without running anything, and finds
+    // what would fail whatever the variables hold: unknown commands, missing
+    // or malformed literal arguments, literal labels that do not exist, and
+    // commands that name an entry `carried` (the file index, in order) lacks.
+    // Arguments and labels with variable references are not judged. Returns
+    // false and fills `fault` at the first fault.
+    bool check(const std::vector<CarriedEntry>& carried, ProgramFault& fault);
+
     const StringList& lines() const { return lines_; }
 
 private:
@@ -46,6 +68,7 @@ private:
 
     // The next word of `line`, or an InstructionsException with `missing`.
     LauncherString requiredWord(const LauncherString& line, LauncherString::size_type& pos, const char* missing) const;
+    void checkLine(const LauncherString& line, const std::vector<CarriedEntry>& carried);
     std::int32_t lineNumber() const { return pc_ + 1; }
 
     StringList lines_;

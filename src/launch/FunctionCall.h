@@ -3,6 +3,8 @@
 // %NAME%( "first", "second" ). Every argument is in double quotes, where two
 // double quotes stand for one.
 
+#include <cstdint>
+
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
 
@@ -19,5 +21,21 @@ struct FunctionCall {
 // " (near character N)", N being where that step of the reading began, and
 // the LauncherException of an argument without its closing quote.
 FunctionCall readFunctionCall(const LauncherString& text, LauncherString::size_type from);
+
+// True for the name of a launch-script function (REPLACE, CP, TEMP_DIR, ...).
+bool isFunctionName(const LauncherString& name);
+
+// Throws LaunchScriptError with the function's own message (such as
+// "REPLACE function requires 3 arguments.") when `count` arguments do not fit
+// the function `name`; "Invalid function name (NAME)." for an unknown name.
+// The launch and nvpack's check share these rules.
+void checkArgumentCount(const LauncherString& name, std::int32_t count);
+
+// Walks the %NAME%(...) references of a command or archive template with the
+// launch's own scanner and reader, checking each name and argument count
+// without calling anything; what a function would return is not known here,
+// so references that only its result would bring are not seen. Throws
+// LaunchScriptError.
+void checkFunctionReferences(const LauncherString& text);
 
 }  // namespace nv

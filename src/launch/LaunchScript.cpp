@@ -38,20 +38,6 @@ const LauncherString& originalLauncherPath() {
     return settings.originalLauncherPath.empty() ? settings.launcherPath : settings.originalLauncherPath;
 }
 
-bool isFunctionName(const LauncherString& name) {
-    static const char* const names[] = {"REPLACE",   "RUNTIME_SYSTEMPROP", "RUNTIME_JAVAARGS", "SYSTEMPROP",
-                                        "CP",        "IF_EXISTS",          "LAUNCHER_FILE",    "LAUNCHER_DIR",
-                                        "APPLICATION_ARCHIVE", "TEMP_DIR"};
-    for (const char* known : names) {
-        if (name == known) return true;
-    }
-    return false;
-}
-
-void requireCount(const StringList& arguments, std::int32_t count, const char* message) {
-    if (arguments.count() != count) throwLaunchScriptError(message);
-}
-
 // Copies `source` to `target` in blocks; returns the C runtime's error number
 // of a short write (the copy goes on), 0 otherwise; -1 when either cannot open.
 int copyFile(const LauncherString& source, const LauncherString& target) {
@@ -106,6 +92,7 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
     // An unknown name is reported before its argument list is read.
     if (!isFunctionName(name)) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
     const FunctionCall call = readFunctionCall(text, close + 1);
+    checkArgumentCount(name, call.arguments.count());
     text.replace(open, call.end - open, callFunction(name, call.arguments));
 }
 
@@ -113,7 +100,6 @@ LauncherString LaunchScript::tagPass(const LauncherString& text) { return expand
 
 LauncherString LaunchScript::callFunction(const LauncherString& name, const StringList& arguments) {
     if (name == "REPLACE") {
-        requireCount(arguments, 3, "REPLACE function requires 3 arguments.");
         const LauncherString search = tagPass(arguments.get(0));
         const LauncherString replacement = tagPass(arguments.get(1));
         LauncherString text = arguments.get(2);
@@ -126,36 +112,28 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
         return text;
     }
     if (name == "RUNTIME_SYSTEMPROP") {
-        requireCount(arguments, 0, "RUNTIME_SYSTEMPROP function takes no arguments.");
         return runtimeSystemProperties();
     }
     if (name == "RUNTIME_JAVAARGS") {
-        requireCount(arguments, 0, "RUNTIME_JAVAARGS function takes no arguments.");
         return runtimeJavaArguments();
     }
     if (name == "SYSTEMPROP") {
-        requireCount(arguments, 2, "SYSTEMPROP function requires 2 arguments.");
         return systemProperty(arguments.get(0), arguments.get(1));
     }
     if (name == "CP") return buildClassPath(arguments, *this, *source_);
     if (name == "IF_EXISTS") {
-        requireCount(arguments, 2, "IF_EXISTS function requires 2 arguments.");
         return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
     }
     if (name == "LAUNCHER_FILE") {
-        requireCount(arguments, 0, "LAUNCHER_FILE function takes 0 arguments.");
         return runSettings().launcherPath;
     }
     if (name == "LAUNCHER_DIR") {
-        requireCount(arguments, 0, "LAUNCHER_DIR function takes 0 arguments.");
         return launcherDirectory(originalLauncherPath());
     }
     if (name == "APPLICATION_ARCHIVE") {
-        if (arguments.count() > 1) throwLaunchScriptError("APPLICATION_ARCHIVE function takes 0 arguments.");
         return applicationArchive(arguments);
     }
     if (name == "TEMP_DIR") {
-        requireCount(arguments, 0, "TEMP_DIR function takes 0 arguments.");
         LauncherString directory = temporaryDirectory();
         if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
         return directory;

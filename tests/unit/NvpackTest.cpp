@@ -24,7 +24,7 @@ protected:
         dir = nv::freshTestDirectory("nvpack_");
         fs::create_directories(dir);
         write("stub.exe", "MZ this is the stub");
-        write("a.tag", "INSTRUCTIONS:\nSET N1 1\n/:\n");
+        write("a.tag", "INSTRUCTIONS:\nSET N1=1\n/:\n");
         write("jvm.zip", std::string(1000, 'j'));
         fs::create_directories(dir / "adir");
     }
@@ -122,6 +122,31 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
     const std::string run = "--stub @stub.exe --out @out.exe ";
     const std::string program = run + "--entry 0 1 a.tag @a.tag ";
     const std::string manifest = program + "--manifest @m.nvpack";
+    // Tag files the launcher would fail on at run time, one fault each.
+    const std::pair<const char*, const char*> faulty[] = {
+        {"syntax.tag", "INSTRUCTIONS:\nGOTO END\n:END\n"},
+        {"nowhere.tag", "INSTRUCTIONS:\n// comment\nGOTO NOWHERE\n:END\n/:\n"},
+        {"jump.tag", "INSTRUCTIONS:\nJMP0 @N1@ @S1@\nJMP0 0 ELSEWHERE\n/:\n"},
+        {"unknown.tag", "INSTRUCTIONS:\nFOO 1\n/:\n"},
+        {"find.tag", "INSTRUCTIONS:\nFIND_JVM 1\n/:\n"},
+        {"boolean.tag", "INSTRUCTIONS:\nVERIFY 2 0 7\n/:\n"},
+        {"install.tag", "INSTRUCTIONS:\nINSTALL_JVM 1\n/:\n"},
+        {"installmode.tag", "INSTRUCTIONS:\nINSTALL_JVM 3\n/:\n"},
+        {"ilaunch.tag", "INSTRUCTIONS:\nILAUNCH @N2@ 5\nILAUNCH 9 5\n/:\n"},
+        {"verify.tag", "INSTRUCTIONS:\nVERIFY 1 1 2\n/:\n"},
+        {"seconds.tag", "INSTRUCTIONS:\nLAUNCH \"a b.tag\" soon\n/:\n"},
+        {"execute.tag", "INSTRUCTIONS:\nEXECUTE_LAUNCHER 1\n/:\n"},
+        {"set.tag", "INSTRUCTIONS:\nSET N1 1\n/:\n"},
+        {"variable.tag", "INSTRUCTIONS:\nSET N9 = 1\n/:\n"},
+        {"jvm.tag", "JVM_EXE: bin\\java.exe\n"},
+        {"nojvmexe.tag", "DESC: a JVM without its program\n"},
+        {"function.tag", "COMMAND: \"%JAVA%()\" -jar x.jar\n"},
+        {"replace.tag", "COMMAND: @JVM_HOME@ %CP%(\"a\", \"b\") %REPLACE%(\"a\", \"b\")\n"},
+        {"archive.tag", "COMMAND: java\nARCHIVE: %TEMP_DIR%(\"x\")/app.jar\n"},
+    };
+    for (const auto& f : faulty) write(f.first, f.second);
+    const std::string carried = "--entry 4 2 jvm.zip @jvm.zip --entry 1 3 jvm.tag @jvm.tag ";
+    auto checked = [&run, &carried](const char* program) { return run + carried + "--entry 0 1 p.tag @" + program; };
     struct Case {
         const char* what;
         std::string manifest;  // written to m.nvpack when not empty
@@ -185,6 +210,34 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"output in both", "OUTPUT: out.exe\nENTRY: 0 1 a.tag a.tag\n", "--manifest @m.nvpack --stub @stub.exe --out @out.exe",
          "the output file is given twice, by OUTPUT in "},
         {"replace in both", "REPLACE: 0\n", program + "--replace --manifest @m.nvpack", "replacing a payload is given twice"},
+        {"no-check twice", "", program + "--no-check --no-check", "skipping the content check is given twice"},
+        // What the launcher would fail on at run time, found with its own readers.
+        {"tag-file syntax", "", checked("syntax.tag"),
+         "entry \"p.tag\" (" + path("syntax.tag") + "): Syntax error in p.tag at line 1 ==> Missing /: tag completer."},
+        {"label that does not exist", "", checked("nowhere.tag"),
+         "entry \"p.tag\" (" + path("nowhere.tag") + "): INSTRUCTIONS line 2 (\"GOTO NOWHERE\"): Label not found (NOWHERE)"},
+        {"JMP0 to no label", "", checked("jump.tag"), "INSTRUCTIONS line 2 (\"JMP0 0 ELSEWHERE\"): Label not found (ELSEWHERE)"},
+        {"unknown command", "", checked("unknown.tag"), "INSTRUCTIONS line 1 (\"FOO 1\"): Invalid command (FOO)."},
+        {"missing argument", "", checked("find.tag"), "The second argument to FIND_JVM should be"},
+        {"boolean 2", "", checked("boolean.tag"), "line 1 (\"VERIFY 2 0 7\"):  Invalid boolean value (2)"},
+        {"INSTALL_JVM without a carried JVM", "", run + "--entry 0 1 p.tag @install.tag",
+         "INSTALL_JVM needs a carried JVM (type 4), and the launcher file carries none."},
+        {"INSTALL_JVM mode 3", "", checked("installmode.tag"), "The first argument to INSTALL_JVM should be a 0, 1 or 2."},
+        {"ILAUNCH of a missing JVM file", "", checked("ilaunch.tag"),
+         "line 2 (\"ILAUNCH 9 5\"): ILAUNCH names JVM file id 9, and the launcher file carries no JVM file (type 1)"},
+        {"VERIFY of an entry that is no JVM file", "", checked("verify.tag"), "VERIFY names JVM file id 2"},
+        {"LAUNCH seconds as a word", "", checked("seconds.tag"), "Invalid numeric expression (soon)"},
+        {"EXECUTE_LAUNCHER at a position without a launcher", "", checked("execute.tag"),
+         "EXECUTE_LAUNCHER names index position 1, which holds no embedded launcher (type 7)."},
+        {"SET without =", "", checked("set.tag"), "SET statement is missing =."},
+        {"SET of no variable", "", checked("variable.tag"), "line 1 (\"SET N9 = 1\"): Invalid variable specified"},
+        {"JVM file without JVM_EXE", "", program + "--entry 1 2 jvm.tag @nojvmexe.tag",
+         "entry \"jvm.tag\" (" + path("nojvmexe.tag") + "): a JVM file needs JVM_EXE"},
+        {"unknown function", "", program + "--entry 2 2 s.tag @function.tag",
+         "entry \"s.tag\" (" + path("function.tag") + "): COMMAND: Launch script error: Invalid function name (JAVA)."},
+        {"REPLACE with 2 arguments", "", program + "--entry 2 2 s.tag @replace.tag", "REPLACE function requires 3 arguments."},
+        {"archive template", "", program + "--entry 2 2 s.tag @archive.tag", "ARCHIVE: Launch script error: TEMP_DIR function takes 0"},
+        {"faulty content packed with --no-check", "", run + "--entry 0 1 p.tag @unknown.tag --entry 2 2 s.tag @function.tag --no-check", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -196,8 +249,13 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         } catch (const nvpack::PackError& e) {
             message = e.what();
         }
-        EXPECT_NE(message.find(c.expected), std::string::npos) << message;
-        EXPECT_EQ(listing(), before);  // no output, no temporary file
+        if (c.expected.empty()) {
+            EXPECT_EQ(message, "");
+            EXPECT_TRUE(fs::exists(dir / "out.exe"));
+        } else {
+            EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+            EXPECT_EQ(listing(), before);  // no output, no temporary file
+        }
         fs::remove(dir / "m.nvpack");
         fs::remove(dir / "out.exe");
     }
@@ -257,4 +315,34 @@ TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {
     EXPECT_EQ(file.entryAt(1)->length, 8);
     EXPECT_EQ(file.entryAt(2)->name, nv::LauncherString("jvm.zip"));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("fromManifest.exe"))), 2);
+}
+
+TEST_F(NvpackTest, ContentTheLauncherCanRunIsPacked) {
+    // Every command in a form that runs; what depends on variables is not judged.
+    write("p.tag",
+          "INSTRUCTIONS:\n"
+          "// every command once\n"
+          "INITIALIZE_UI\n"
+          "FIND_JVM 1 @N1@\n"
+          "JMP0 @N1@ @S2@\n"
+          "VERIFY 1 0 3\n"
+          "JMP0 @N1@ INSTALL\n"
+          "ILAUNCH 3 5\n"
+          "LAUNCH \"@S2@\" 0\n"
+          "GOTO END\n"
+          ":INSTALL\n"
+          "INSTALL_JVM 2\n"
+          "SET S3 = \"a b\"\n"
+          "EXECUTE_LAUNCHER 3\n"
+          ":END\n/:\n");
+    write("jvm.tag", "JVM_EXE: bin/java.exe\n");
+    write("s.tag", "COMMAND:\n@JVM_HOME@/bin/java %SYSTEMPROP%(\"a\", \"@JVM_HOME@\") -cp %CP%() "
+                   "%LAUNCHER_DIR%() %APPLICATION_ARCHIVE%(\"app.jar\") 100%% #PATH#\n/:\n");
+    nvpack::PackRequest r = request();
+    r.entries.push_back({1, 3, "jvm.tag", path("jvm.tag")});
+    r.entries.push_back({7, 4, "inner.exe", path("stub.exe")});
+    r.entries.push_back({2, 5, "s.tag", path("s.tag")});
+    r.entries[0].source = path("p.tag");
+    nvpack::pack(r);
+    EXPECT_TRUE(fs::exists(dir / "out.exe"));
 }

@@ -5,7 +5,7 @@
 namespace nvpack {
 
 const char usageText[] =
-    "usage: nvpack --stub FILE --out FILE [--mode N] [--replace]\n"
+    "usage: nvpack --stub FILE --out FILE [--mode N] [--replace] [--no-check]\n"
     "              [--entry TYPE ID NAME SOURCE]... [--manifest FILE]...\n"
     "  TYPE 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
     "       4 carried JVM, 5 verification archive, 6 application archive,\n"
@@ -15,6 +15,9 @@ const char usageText[] =
     "  its own directory. Each setting comes from one place: one given both on\n"
     "  the command line and in a manifest, or twice, is an error. Entries from\n"
     "  both are packed in the order given.\n"
+    "  Before writing, nvpack reads the instruction program, the JVM files and\n"
+    "  the launch script with the launcher's own readers and refuses what would\n"
+    "  fail at run time; --no-check (command line only) packs them unread.\n"
     "  On success nvpack prints each entry and the totals on standard output.\n";
 
 PackRequest parseCommandLine(const std::vector<std::string>& args) {
@@ -42,6 +45,9 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--replace") {
             claimSetting(request, "replacing a payload", "--replace");
             request.replacePayload = true;
+        } else if (arg == "--no-check") {
+            claimSetting(request, "skipping the content check", "--no-check");
+            request.checkContents = false;
         } else if (arg == "--manifest") {
             need(i, 1);
             readManifest(args[++i], request);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "ContentCheck.h"
 #include "archive/LauncherFileFormat.h"
 #include "foundation/LauncherException.h"
 #include "foundation/ScopeGuard.h"
@@ -180,6 +181,7 @@ PackResult pack(const PackRequest& request) {
     if (request.output.empty()) throw PackError("no output file given");
     fileSize(request.stub, "stub");
     const bool haveInstructions = checkEntries(request);
+    if (request.checkContents) checkContents(request);
 
     std::string stub = readAll(request.stub);
     if (carriesPayload(stub)) {

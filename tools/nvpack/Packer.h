@@ -27,6 +27,7 @@ struct PackRequest {
     std::string output;
     std::int64_t modeByte = 1;    // 0..255
     bool replacePayload = false;  // a stub that already carries one is refused otherwise
+    bool checkContents = true;    // read the tag files with the launcher's readers (ContentCheck.h)
     std::vector<PackEntry> entries;
     // Where each single setting was given, by setting name ("--mode",
     // "MODE in app.nvpack"); see claimSetting.
@@ -45,7 +46,7 @@ struct PackResult {
     std::vector<std::string> warnings;  // complete sentences, without a prefix
 };
 
-// Checks the whole request, then writes the output through a temporary file
+// Checks the whole request (with checkContents when asked), then writes the output through a temporary file
 // beside it that is renamed into place, so a failure leaves no output behind
 // and an existing output file stays as it was. Throws PackError.
 PackResult pack(const PackRequest& request);
