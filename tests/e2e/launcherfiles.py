@@ -8,11 +8,14 @@ import struct
 FAILED_RUN = 255
 
 
-def pack(session, directory, entries, mode=1, name="setup.exe"):
+def pack(session, directory, entries, mode=1, name="setup.exe", check=True):
     """Packs launcher.exe with entries [(type, id, name, bytes)] through nvpack;
-    returns the launcher file's path."""
+    returns the launcher file's path. check=False packs content that fails at
+    run time on purpose, which nvpack otherwise refuses."""
     args = [session.nvpack, "--stub", session.launcher, "--out", os.path.join(directory, name),
             "--mode", str(mode)]
+    if not check:
+        args.append("--no-check")
     sources = os.path.join(directory, "sources")
     os.makedirs(sources, exist_ok=True)
     for i, (kind, file_id, entry_name, data) in enumerate(entries):

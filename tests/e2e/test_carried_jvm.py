@@ -73,7 +73,8 @@ class CarriedJvmTest(unittest.TestCase):
 
     def test_no_carried_jvm_is_message_code_9(self):
         d = self.s.scratch("no-carried-jvm")
-        path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nINSTALL_JVM 0\n/:\n")])
+        path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nINSTALL_JVM 0\n/:\n")],
+                    check=False)
         result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], cwd=d, timeout=30)
         self.assertEqual(result.exit_code, FAILED_RUN)
         self.assertIn("ERROR: No JVM installer was included in the launcher.\n", read_text(os.path.join(d, "x")))
@@ -86,7 +87,7 @@ class CarriedJvmTest(unittest.TestCase):
         with open(inner, "rb") as f:
             inner_bytes = f.read()
         outer = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nEXECUTE_LAUNCHER 0\nEXECUTE_LAUNCHER 1\n/:\n"),
-                                 (7, 2, "inner.exe", inner_bytes)])
+                                 (7, 2, "inner.exe", inner_bytes)], check=False)  # position 0 holds no launcher
         log = os.path.join(d, "shared.log")
         # The embedded launcher's directory is handed on to it and outlives the run by design.
         result = self.s.run(outer, ["-nv:silent", "-nv:log", self.s.windows_path(log), 'x"y'], cwd=d, timeout=30,

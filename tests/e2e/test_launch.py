@@ -85,7 +85,7 @@ class LaunchTest(unittest.TestCase):
     def test_ilaunch_without_its_jvm_file_says_so(self):
         d = self.s.scratch("ilaunch")
         path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nILAUNCH 9 0\n/:\n"),
-                                (2, 2, "launch.tag", LAUNCH_SCRIPT)])
+                                (2, 2, "launch.tag", LAUNCH_SCRIPT)], check=False)
         result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], cwd=d, timeout=30)
         self.assertEqual(result.exit_code, 255)  # the program's result is -1
         self.assertIn("ERROR: Unable to launch the internal launch script with the internal JVM file. Either the "

@@ -100,7 +100,8 @@ class VerifyTest(unittest.TestCase):
                 (b"VERIFY 0 0 3", "To verify a JVM, use an index of a jvm file. The index passed in was 3 which "
                                   "corresponds to the file named launch.tag")]:
             with self.subTest(verify=verify):
-                path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\n" + verify + b"\n/:\n")] + entries[1:])
+                path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\n" + verify + b"\n/:\n")] + entries[1:],
+                            check=False)
                 result = self.s.run(path, ["-nv:silent", "-nv:log", "e.log"], cwd=d, timeout=60)
                 self.assertEqual(result.exit_code, FAILED_RUN)
                 self.assertIn("ERROR: " + message + "\n", read_text(os.path.join(d, "e.log")))
