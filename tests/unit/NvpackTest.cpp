@@ -146,7 +146,7 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
     };
     for (const auto& f : faulty) write(f.first, f.second);
     const std::string carried = "--entry 4 2 jvm.zip @jvm.zip --entry 1 3 jvm.tag @jvm.tag ";
-    auto checked = [&run, &carried](const char* program) { return run + carried + "--entry 0 1 p.tag @" + program; };
+    auto checked = [&run, &carried](const char* source) { return run + carried + "--entry 0 1 p.tag @" + source; };
     struct Case {
         const char* what;
         std::string manifest;  // written to m.nvpack when not empty
