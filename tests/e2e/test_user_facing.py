@@ -117,6 +117,36 @@ class UserFacingTest(unittest.TestCase):
                 self.assertEqual(result.exit_code, FAILED_RUN)
                 self.assertIn(expected, log)
 
+    def test_a_launcher_in_a_folder_the_code_page_cannot_spell_still_runs(self):
+        # Under a German locale (code page 1252) a Cyrillic folder name has no
+        # ANSI spelling: the launcher takes its short form to open itself.
+        d = self.s.scratch("cyrillic")
+        folder = os.path.join(d, "\u041c\u0430\u0441\u0442\u0435\u0440")
+        os.makedirs(folder)
+        record = os.path.join(d, "record.txt")
+        installer = self.s.fixture("JvmInstaller")
+        with open(installer, "rb") as f:
+            installer_bytes = f.read()
+        program = b"INSTRUCTIONS:\nINSTALL_JVM 0\nJMP0 @N1@ END\nLAUNCH @S1@ 0\n:END\n/:\n"
+        script = b'DESC: Demo\nCOMMAND: """@JVM_HOME@\\@JVM_EXE@"" run"\n'
+        path = pack(self.s, folder, [(0, 1, "prog.tag", program), (2, 2, "launch.tag", script),
+                                     (4, 3, "jvmsetup.exe", installer_bytes)])
+        env = {"NV_STANDIN_JAVA": self.s.windows_path(self.s.fixture("StandInJava")),
+               "NV_STANDIN_RECORD": self.s.windows_path(record)}
+        result = self.s.run(path, ["-nv:silent", "-nv:log", self.s.windows_path(os.path.join(d, "x"))],
+                            cwd=folder, env=env, timeout=60, lang="de_DE.UTF-8")
+        log = read_text(os.path.join(d, "x"))
+        self.assertEqual(result.exit_code, 0, log)
+        self.assertIn("file name: jvmsetup.exe", log)  # it read its own index
+        with open(record, "rb") as f:
+            self.assertIn(b"arg1=run", f.read())  # and launched through the installed JVM
+
+        out = os.path.join(folder, "out")
+        os.makedirs(out)
+        result = self.s.run(path, ["-nv:silent", "-nv:extract"], cwd=out, timeout=60, lang="de_DE.UTF-8")
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(sorted(os.listdir(out)), ["input.tag", "jvmsetup.exe", "launch.tag", "prog.tag"])
+
 
 if __name__ == "__main__":
     unittest.main()

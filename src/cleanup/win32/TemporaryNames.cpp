@@ -4,15 +4,21 @@
 #include <string>
 
 #include "cleanup/TemporaryNames.h"
+#include "system/win32/AnsiPath.h"
 
 namespace nv {
 
 LauncherString systemTemporaryPath() {
+    // The wide path, so that a user profile the ANSI code page cannot spell
+    // is given in its short form.
+    wchar_t wide[MAX_PATH + 1] = {};
+    const DWORD n = GetTempPathW(MAX_PATH + 1, wide);
+    if (n > 0 && n <= MAX_PATH) return ansiPathOf(wide);
     const DWORD needed = GetTempPathA(0, nullptr);
     if (needed == 0) return LauncherString();
     std::string path(needed, '\0');
-    const DWORD n = GetTempPathA(needed, &path[0]);
-    return n > 0 && n < needed ? LauncherString(path.data(), n) : LauncherString();
+    const DWORD got = GetTempPathA(needed, &path[0]);
+    return got > 0 && got < needed ? LauncherString(path.data(), got) : LauncherString();
 }
 
 bool isExistingDirectory(const LauncherString& path) {

@@ -6,22 +6,10 @@
 #include "foundation/Messages.h"
 #include "foundation/win32/Handles.h"
 #include "launcher/CommandLine.h"
+#include "system/win32/AnsiPath.h"
 #include "system/WindowsFamily.h"
 
 namespace nv {
-
-namespace {
-
-LauncherString toAnsi(const wchar_t* wide) {
-    int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return LauncherString();
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, &bytes[0], size, nullptr, nullptr);
-    bytes.resize(static_cast<std::size_t>(size - 1));
-    return LauncherString(bytes);
-}
-
-}  // namespace
 
 StringList splitProcessCommandLine() {
     if (windows9xFlag()) return splitNarrowCommandLine(LauncherString(GetCommandLineA()));
@@ -30,11 +18,25 @@ StringList splitProcessCommandLine() {
     const LocalMemory argv(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!argv) return arguments;
     const auto* words = static_cast<LPWSTR*>(argv.get());
-    for (int i = 0; i < count; ++i) arguments.append(toAnsi(words[i]));
+    // An argument naming an existing path the ANSI code page cannot spell
+    // comes in its short form, so the narrow file calls can open it.
+    for (int i = 0; i < count; ++i) arguments.append(ansiPathOf(words[i]));
     return arguments;
 }
 
 LauncherString moduleFileName() {
+    if (!windows9xFlag()) {
+        // The wide name, so that a folder the ANSI code page cannot spell is
+        // given in a form the launcher can open itself through.
+        wchar_t wide[MAX_PATH] = {};
+        const DWORD n = GetModuleFileNameW(nullptr, wide, MAX_PATH);
+        if (n == 0) throwLauncherException(callFailed("GetModuleFileName", GetLastError()));
+        if (n >= MAX_PATH) {
+            throwLauncherException("The path of the launcher file is longer than 259 characters; move it to a "
+                                    "shorter path.");
+        }
+        return ansiPathOf(wide);
+    }
     char path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0) throwLauncherException(callFailed("GetModuleFileName", GetLastError()));
