@@ -5,20 +5,11 @@
 #include "foundation/Log.h"
 #include "foundation/Retry.h"
 #include "foundation/RunSettings.h"
+#include "tagfile/TextScanning.h"
 
 namespace nv {
 
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(const LauncherString& a, const LauncherString& b) {
-    if (a.length() != b.length()) return false;
-    for (LauncherString::size_type i = 0; i < a.length(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 void forget(StringList& list, const LauncherString& path) {
     for (std::int32_t i = 0; i < list.count(); ++i) {

@@ -1,23 +1,9 @@
 #include "cleanup/RemovingWalker.h"
 
 #include "cleanup/FileRemoval.h"
+#include "tagfile/TextScanning.h"
 
 namespace nv {
-
-namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Whether text begins with prefix, compared without regard to case.
-bool beginsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix) {
-    if (text.length() < prefix.length()) return false;
-    for (LauncherString::size_type i = 0; i < prefix.length(); ++i) {
-        if (lower(text[i]) != lower(prefix[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool RemovingWalker::walk(const LauncherString& root) {
     failed_.clear();
@@ -40,7 +26,7 @@ void RemovingWalker::visitLink(const LauncherString& path) { deleteOne(path); }
 
 bool RemovingWalker::holdsAFailure(const LauncherString& directory) const {
     for (std::int32_t i = 0; i < failed_.count(); ++i) {
-        if (beginsWithIgnoringCase(failed_.get(i), directory)) return true;
+        if (startsWithIgnoringCase(failed_.get(i), directory)) return true;
     }
     return false;
 }

@@ -20,6 +20,12 @@ struct RunSettings {
     StringList passThrough;               // arguments handed to the launched program
     StringList allArguments;              // every argument after the program name
     LauncherString applicationArchive;    // APPLICATION_ARCHIVE's path once it is made
+
+    // The launcher the user ran: -nv:orig's path, else this one's. Companion
+    // files and relative path hints are found beside it.
+    const LauncherString& originalPath() const {
+        return originalLauncherPath.empty() ? launcherPath : originalLauncherPath;
+    }
 };
 
 // The one instance of the process.

@@ -19,9 +19,7 @@ constexpr int verifyingDetail = 3;
 // Relative path hints start at the launcher the user ran, also when this
 // process is a copy of it started with -nv:orig.
 LauncherString originalLauncherDirectory() {
-    const RunSettings& settings = runSettings();
-    return launcherDirectory(settings.originalLauncherPath.empty() ? settings.launcherPath
-                                                                   : settings.originalLauncherPath);
+    return launcherDirectory(runSettings().originalPath());
 }
 }  // namespace
 

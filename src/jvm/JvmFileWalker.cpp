@@ -2,23 +2,11 @@
 
 #include "jvm/JvmSearch.h"
 #include "tagfile/PathText.h"
+#include "tagfile/TextScanning.h"
 
 namespace nv {
 
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The `count` bytes of `a` from `pos` against the first `count` of `b`.
-bool sameText(const LauncherString& a, LauncherString::size_type pos, const LauncherString& b,
-              LauncherString::size_type count, bool ignoreCase) {
-    for (LauncherString::size_type i = 0; i < count; ++i) {
-        const char x = a[pos + i];
-        const char y = b[i];
-        if (ignoreCase ? lower(x) != lower(y) : x != y) return false;
-    }
-    return true;
-}
 
 const LauncherString recycleName("RECYCLE");
 
@@ -29,7 +17,8 @@ bool endsWithExeName(const LauncherString& path, const LauncherString& exeName, 
     if (n == 0 || path.length() < n) return false;
     const auto start = path.length() - n;
     if (start > 0 && path[start - 1] != '\\') return false;
-    return sameText(path, start, exeName, n, ignoreCase);
+    const LauncherString tail = path.substr(start);
+    return ignoreCase ? equalIgnoringCase(tail, exeName) : tail == exeName;
 }
 
 JvmFileWalker::JvmFileWalker(JvmSearch& search, const StringList& exeNames, const LauncherString& temporaryDirectory)
@@ -48,11 +37,9 @@ bool JvmFileWalker::visitFile(const LauncherString& path) {
 }
 
 bool JvmFileWalker::skipDirectory(const LauncherString& directory) {
-    const auto n = temporaryDirectory_.length();
-    if (n > 0 && directory.length() == n && sameText(directory, 0, temporaryDirectory_, n, true)) return true;
+    if (!temporaryDirectory_.empty() && equalIgnoringCase(directory, temporaryDirectory_)) return true;
     // The recycle bins at a drive's root hold deleted files, never a JVM to run.
-    return directory.length() >= 9 && directory[1] == ':' &&
-           sameText(directory, 3, recycleName, recycleName.length(), true);
+    return directory.length() >= 9 && directory[1] == ':' && startsWithIgnoringCase(directory.substr(3), recycleName);
 }
 
 }  // namespace nv

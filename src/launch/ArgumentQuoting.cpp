@@ -24,4 +24,11 @@ LauncherString quoteArgument(const LauncherString& argument) {
     return out;
 }
 
+void appendQuotedArguments(LauncherString& commandLine, const StringList& arguments) {
+    for (std::int32_t i = 0; i < arguments.count(); ++i) {
+        commandLine += ' ';
+        commandLine += quoteArgument(arguments.get(i));
+    }
+}
+
 }  // namespace nv

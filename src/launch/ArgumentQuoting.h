@@ -3,6 +3,7 @@
 // runtime reads back exactly the argument given.
 
 #include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
 
 namespace nv {
 
@@ -10,5 +11,8 @@ namespace nv {
 // backslashes are doubled where they come before a double quote or before
 // the closing quote; all other bytes stay as they are.
 LauncherString quoteArgument(const LauncherString& argument);
+
+// Appends each argument to the command line, a blank and then quoteArgument of it.
+void appendQuotedArguments(LauncherString& commandLine, const StringList& arguments);
 
 }  // namespace nv

@@ -18,10 +18,7 @@ LauncherString companionPath(const LauncherString& launcherPath, const LauncherS
 
 StringList companionLines(const LauncherString& suffix) {
     StringList lines;
-    const RunSettings& settings = runSettings();
-    const LauncherString& original =
-        settings.originalLauncherPath.empty() ? settings.launcherPath : settings.originalLauncherPath;
-    CFile file = openFile(companionPath(original, suffix).c_str(), "r");
+    CFile file = openFile(companionPath(runSettings().originalPath(), suffix).c_str(), "r");
     if (!file) return lines;
     while (!std::feof(file.get())) {
         const LauncherString line = readLine(file.get());

@@ -33,11 +33,6 @@ namespace {
 constexpr std::uint8_t applicationArchiveType = 6;
 constexpr std::size_t copyBlock = 4096;
 
-const LauncherString& originalLauncherPath() {
-    const RunSettings& settings = runSettings();
-    return settings.originalLauncherPath.empty() ? settings.launcherPath : settings.originalLauncherPath;
-}
-
 // Copies `source` to `target` in blocks; returns the C runtime's error number
 // of a short write (the copy goes on), 0 otherwise; -1 when either cannot open.
 int copyFile(const LauncherString& source, const LauncherString& target) {
@@ -128,7 +123,7 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
         return runSettings().launcherPath;
     }
     if (name == "LAUNCHER_DIR") {
-        return launcherDirectory(originalLauncherPath());
+        return launcherDirectory(runSettings().originalPath());
     }
     if (name == "APPLICATION_ARCHIVE") {
         return applicationArchive(arguments);
@@ -184,7 +179,7 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
         return path;
     }
     const LauncherString& name = arguments.get(0);
-    LauncherString source = launcherDirectory(originalLauncherPath());
+    LauncherString source = launcherDirectory(runSettings().originalPath());
     ensureTrailingSeparator(source);
     source += name;
     const LauncherString::size_type separator = name.findLastOf("/\\");
@@ -222,10 +217,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
         const LauncherString::size_type cut = launcher.rfind('\\');
         if (cut != LauncherString::npos) directory = launcher.substr(0, cut);
     }
-    for (std::int32_t i = 0; passThrough && i < passThrough->count(); ++i) {
-        command += ' ';
-        command += quoteArgument(passThrough->get(i));
-    }
+    if (passThrough) appendQuotedArguments(command, *passThrough);
     logEntry(joinText({"Executing launch script command: ", command,
                        directory.empty() ? " in current working directory" : " in working directory ", directory}));
 

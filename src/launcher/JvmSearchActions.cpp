@@ -1,6 +1,5 @@
 #include "launcher/JvmSearchActions.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "cleanup/CleanupList.h"
@@ -9,12 +8,12 @@
 #include "foundation/Messages.h"
 #include "foundation/ObjectList.h"
 #include "foundation/ProgressUi.h"
+#include "foundation/ResultOutput.h"
 #include "instructions/VariableStore.h"
 #include "jvm/JvmMatch.h"
 #include "jvm/JvmSearch.h"
 #include "jvm/JvmVerification.h"
 #include "launch/LauncherPayload.h"
-#include "tagfile/NumberText.h"
 
 namespace nv {
 
@@ -22,15 +21,6 @@ namespace {
 
 // The primary status "Searching for Java(tm) Virtual Machine...".
 constexpr int searchingStatus = 1;
-
-// One line for the calling program. fputs, not printf: the C++ runtime's
-// printf would bring MinGW's own formatter into the stub. Flushed at once so
-// that a caller sees what was written even if the run ends abruptly later.
-void writeLine(const LauncherString& text) {
-    std::fputs(text.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 void showSearchWindow(bool showProgress) {
     if (showProgress) {
@@ -96,10 +86,10 @@ void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress
         setStringVariable(2, found.jvmFilePath);
         setNumberVariable(1, 1);
     }
-    writeLine(formatLong(numberVariable(1)));
+    writeResultNumber(numberVariable(1));
     if (!found.found) return;
-    writeLine(stringVariable(1));
-    writeLine(stringVariable(2));
+    writeResultLine(stringVariable(1));
+    writeResultLine(stringVariable(2));
     cleanupList().forgetFile(stringVariable(2));
 }
 
@@ -110,18 +100,18 @@ void searchAllAction(JvmSearch& search, LauncherPayload& payload, bool showProgr
         prepareVerifyClass(search, payload);
         ObjectList<JvmMatch> matches;
         search.findAll(matches);
-        writeLine(formatLong(matches.count()));
+        writeResultNumber(matches.count());
         for (std::int32_t i = 0; i < matches.count(); ++i) {
             const JvmMatch& match = *matches.get(i);
             const LauncherString path = keepJvmFile(match);
-            writeLine(match.home());
-            writeLine(path);
+            writeResultLine(match.home());
+            writeResultLine(path);
         }
     } catch (const LauncherException& e) {
         const LauncherString text = messageText(MessageCode::unableToSearchAll) + e.message();
         logEntry(text, LogKind::error);
         if (showFailure) showMessage(text);
-        writeLine("0");
+        writeResultNumber(0);
     }
 }
 

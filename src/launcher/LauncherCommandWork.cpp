@@ -165,10 +165,7 @@ void LauncherCommandWork::executeLauncher(std::int32_t position) {
     command += settings.launcherPath;
     command += '"';
     // Quoted for the C runtime, so the embedded launcher reads back exactly these arguments.
-    for (std::int32_t i = 0; i < settings.allArguments.count(); ++i) {
-        command += ' ';
-        command += quoteArgument(settings.allArguments.get(i));
-    }
+    appendQuotedArguments(command, settings.allArguments);
     ProcessRequest request;
     request.commandLine = command;
     request.workingDirectory = directory;

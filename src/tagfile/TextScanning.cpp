@@ -103,6 +103,22 @@ LauncherString readArgument(const LauncherString& text, size_type& pos, bool quo
     return quoted ? readQuoted(text, pos) : readPlain(text, pos);
 }
 
+namespace {
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+}  // namespace
+
+bool startsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix) {
+    if (text.length() < prefix.length()) return false;
+    for (LauncherString::size_type i = 0; i < prefix.length(); ++i) {
+        if (lowerAscii(text[i]) != lowerAscii(prefix[i])) return false;
+    }
+    return true;
+}
+
+bool equalIgnoringCase(const LauncherString& a, const LauncherString& b) {
+    return a.length() == b.length() && startsWithIgnoringCase(a, b);
+}
+
 bool endsWith(const LauncherString& text, const LauncherString& suffix) {
     if (suffix.length() > text.length()) return false;
     return text.compare(text.length() - suffix.length(), suffix.length(), suffix) == 0;

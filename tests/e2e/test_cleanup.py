@@ -16,6 +16,16 @@ from launcherfiles import pack, read_text
 DONE_PROGRAM = b"INSTRUCTIONS:\nSET N1 = 1\n/:\n"
 
 
+def put_file(path, content):
+    """Writes content (bytes) to path, or removes the file when content is None."""
+    if content is None:
+        if os.path.exists(path):
+            os.remove(path)
+    else:
+        with open(path, "wb") as f:
+            f.write(content)
+
+
 class CleanupTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
@@ -126,12 +136,7 @@ class SelfRemovalTest(unittest.TestCase):
         try:
             for what, before, expected in cases:
                 with self.subTest(what):
-                    if before is None:
-                        if os.path.exists(wininit):
-                            os.remove(wininit)
-                    else:
-                        with open(wininit, "wb") as f:
-                            f.write(before)
+                    put_file(wininit, before)
                     result = self.s.run(copy, ["-nv:silent", "-nv:orig", "C:\\setup.exe"], cwd=d, timeout=30)
                     self.assertEqual(result.exit_code, 0)
                     text = open(wininit, "rb").read().decode("latin-1")
@@ -142,12 +147,7 @@ class SelfRemovalTest(unittest.TestCase):
             self.assertTrue(os.path.exists(copy), "the 9x family leaves the file to the next start")
         finally:
             self.s.set_windows_version("copy98.exe", None)
-            if saved is None:
-                if os.path.exists(wininit):
-                    os.remove(wininit)
-            else:
-                with open(wininit, "wb") as f:
-                    f.write(saved)
+            put_file(wininit, saved)
 
 
 if __name__ == "__main__":
