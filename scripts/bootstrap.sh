@@ -27,6 +27,14 @@ have_cmd javac || need+=(default-jdk-headless)
 # Pictures of the dialogs for the documentation (scripts/screenshots.sh).
 have_cmd import || need+=(imagemagick)
 have_cmd jar || need+=(default-jdk-headless)
+# Signing a packed launcher in the tests (a throw-away certificate, osslsigncode).
+have_cmd openssl || need+=(openssl)
+have_cmd osslsigncode || need+=(osslsigncode)
+# An independent PE reader checks nvpack's branding (Debian's own python3 has it).
+have_pkg python3-pefile || need+=(python3-pefile)
+# zlib: the carried-JVM unpacker (MinGW) and the tool that packs a Java runtime (host).
+[ -f /usr/x86_64-w64-mingw32/lib/libz.a ] && [ -f /usr/i686-w64-mingw32/lib/libz.a ] || need+=(libz-mingw-w64-dev)
+[ -f /usr/include/zlib.h ] || need+=(zlib1g-dev)
 # The German, Russian and Japanese locales make the language tests possible.
 locales_wanted="de_DE ru_RU ja_JP en_US"
 have_locales() {
