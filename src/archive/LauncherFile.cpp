@@ -16,15 +16,18 @@ namespace nv {
 namespace {
 
 // The launcher file opened for binary reading, as a source of bytes.
-class BinaryFile : public format::ByteSource {
+class BinaryFile : public format::ByteSource, public format::RandomAccessBytes {
 public:
     explicit BinaryFile(const LauncherString& path) : file_(openFile(path.c_str(), "rb")) {}
 
     bool isOpen() const { return file_.valid(); }
-    bool seekFromEnd(long back) { return std::fseek(file_.get(), -back, SEEK_END) == 0; }
     bool seekTo(long position) { return position >= 0 && std::fseek(file_.get(), position, SEEK_SET) == 0; }
     long position() const { return std::ftell(file_.get()); }
     int next() override { return std::fgetc(file_.get()); }
+    long size() override { return std::fseek(file_.get(), 0, SEEK_END) == 0 ? position() : -1; }
+    bool readAt(long at, unsigned char* into, int count) override {
+        return seekTo(at) && std::fread(into, 1, static_cast<std::size_t>(count), file_.get()) == static_cast<std::size_t>(count);
+    }
 
 private:
     CFile file_;
@@ -56,8 +59,10 @@ void LauncherFile::loadIndex(bool dispatch) {
     }
     BinaryFile file(path_);
     if (!file.isOpen()) throwLauncherException("Cannot open launcher file.");
-    if (!file.seekFromEnd(format::trailerSize)) throwLauncherException("Invalid launcher format.");
-    const long modeBytePosition = file.position() - 1;
+    // A signed file carries its certificate table after the trailer.
+    const long trailerEnd = format::trailerEnd(file);
+    if (!file.seekTo(trailerEnd - format::trailerSize)) throwLauncherException("Invalid launcher format.");
+    const long modeBytePosition = trailerEnd - format::modeByteFromEnd;
     std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
     std::uint32_t identification = format::readUint32(file, "Unable to read launcher identification value.");
 
@@ -96,7 +101,7 @@ FileIndexEntry* LauncherFile::entryById(std::int32_t fileId) const {
 
 int readModeByte(const LauncherString& path) {
     BinaryFile file(path);
-    if (!file.isOpen() || !file.seekFromEnd(format::modeByteFromEnd)) return -1;
+    if (!file.isOpen() || !file.seekTo(format::trailerEnd(file) - format::modeByteFromEnd)) return -1;
     int mode = file.next();
     // Without the identification value the byte is the executable's own
     // padding, not a mode: such a file has no trailer.

@@ -57,6 +57,59 @@ FileIndexEntry readIndexEntry(ByteSource& in) {
     return entry;
 }
 
+namespace {
+
+std::uint32_t littleEndian(const unsigned char* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+bool endsWithIdentification(RandomAccessBytes& file, long end) {
+    unsigned char bytes[4];
+    if (end < trailerSize || !file.readAt(end - 4, bytes, 4)) return false;
+    const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+    return value == identification;
+}
+
+}  // namespace
+
+CertificateTable certificateTable(RandomAccessBytes& file) {
+    CertificateTable table;
+    unsigned char bytes[8];
+    if (!file.readAt(0x3C, bytes, 4)) return table;
+    const std::uint32_t header = littleEndian(bytes);
+    if (header > 0x10000000u || !file.readAt(static_cast<long>(header), bytes, 4) || littleEndian(bytes) != 0x4550u) {
+        return table;
+    }
+    const long optional = static_cast<long>(header) + 24;
+    if (!file.readAt(optional, bytes, 2)) return table;
+    const unsigned magic = bytes[0] | bytes[1] << 8;
+    if (magic != 0x10B && magic != 0x20B) return table;
+    const long directories = optional + (magic == 0x20B ? 112 : 96);
+    // The directory count in front of the directories must reach the fifth.
+    if (!file.readAt(directories - 4, bytes, 4) || littleEndian(bytes) < 5) return table;
+    if (!file.readAt(directories + 4 * 8, bytes, 8)) return table;
+    table.position = littleEndian(bytes);
+    table.size = littleEndian(bytes + 4);
+    return table;
+}
+
+long trailerEnd(RandomAccessBytes& file) {
+    const long size = file.size();
+    if (endsWithIdentification(file, size)) return size;
+    const CertificateTable table = certificateTable(file);
+    if (table.size == 0 || table.position > static_cast<std::uint32_t>(size) ||
+        static_cast<std::uint32_t>(size) - table.position != table.size) {
+        return size;
+    }
+    long end = static_cast<long>(table.position);
+    for (long zeros = 0; zeros <= largestSignaturePadding; ++zeros, --end) {
+        if (endsWithIdentification(file, end)) return end;
+        unsigned char last;
+        if (!file.readAt(end - 1, &last, 1) || last != 0) break;
+    }
+    return size;
+}
+
 void appendUint32(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }

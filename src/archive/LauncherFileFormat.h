@@ -7,6 +7,18 @@
 //   index: count (4, signed), then per entry: type (1), file id (4),
 //          length (4), offset (4), name length (2), name, compressed (1)
 //          and, when compressed is 1, file count (4) and expanded size (4).
+//
+// nvpack pads in front of the index so that the file ends on an 8-byte
+// boundary. Code signing appends the certificate table that the PE header's
+// security data directory (little-endian, like all of the PE header) points
+// at, after up to 7 zero bytes that align it to 8:
+//
+//   [stub][entry data ...][index][mode][trailer][0-7 zeros][certificate table]
+//
+//   PE header: "MZ" ... at 0x3C the offset P of "PE\0\0"; at P+24 the
+//   optional header, magic 0x10B (32-bit) or 0x20B (64-bit); its data
+//   directories start 96 (32-bit) or 112 (64-bit) bytes in, 8 bytes each
+//   (position, size), the security directory being the fifth.
 
 #include <cstdint>
 #include <string>
@@ -30,6 +42,33 @@ public:
     virtual ~ByteSource() = default;
     virtual int next() = 0;
 };
+
+constexpr long payloadAlignment = 8;
+constexpr long largestSignaturePadding = 7;
+
+// A file read at any position, for finding where its payload ends.
+class RandomAccessBytes {
+public:
+    virtual ~RandomAccessBytes() = default;
+    virtual long size() = 0;
+    // Reads count bytes at position; false when they are not all there.
+    virtual bool readAt(long position, unsigned char* into, int count) = 0;
+};
+
+// Where the certificate table of a signed file lies; size 0 when the file
+// is not signed or is no PE file.
+struct CertificateTable {
+    std::uint32_t position = 0;
+    std::uint32_t size = 0;
+};
+CertificateTable certificateTable(RandomAccessBytes& file);
+
+// Where the trailer ends: the end of the file, or, when the file does not end
+// with the identification value but with a certificate table, the start of
+// that table less the zero bytes of its alignment, if the identification
+// value is found there. Without either it is the end of the file, whose last
+// bytes then are no trailer.
+long trailerEnd(RandomAccessBytes& file);
 
 // Reads a big-endian number; throws LauncherException(message) when the
 // source ends before all its bytes are read.

@@ -9,6 +9,7 @@
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "foundation/LauncherException.h"
+#include "tests/support/SignedImage.h"
 
 namespace fmt = nv::format;
 using nv::FileIndexEntry;
@@ -246,5 +247,42 @@ TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
     for (const std::string& good : std::vector<std::string>{"jvm.exe", "a..b", ".hidden", "setup 1.tag", "com10", "lpt0", "console.txt",
                                    "nully", "com.txt", std::string(255, 'n')}) {
         EXPECT_TRUE(fmt::isSafeEntryName(LauncherString(good))) << good;
+    }
+}
+
+TEST(LauncherFileFormat, ASignedFileIsReadInFrontOfItsCertificateTable) {
+    for (bool wide : {false, true}) {
+        for (std::size_t zeros : {0, 3, 7}) {
+            std::string bytes = launcherBytes(entries(entry(0, 1, 2, 0, "a.tag")), 2, nv::test::peStub(wide));
+            nv::test::appendSignature(bytes, wide, zeros);
+            TempLauncher file(bytes);
+            LauncherFile launcher(file.path());
+            launcher.loadIndex(false);
+            EXPECT_EQ(launcher.entryCount(), 1) << wide << " " << zeros;
+            EXPECT_EQ(nv::readModeByte(file.path()), 2) << wide << " " << zeros;
+        }
+    }
+}
+
+TEST(LauncherFileFormat, ATrailerIsLookedForOnlyRightBeforeTheWholeCertificateTable) {
+    const std::string unsigned_ = launcherBytes(entries(entry(0, 1, 2, 0, "a.tag")), 2, nv::test::peStub(false));
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {{"more zeros than alignment adds", unsigned_}, {"a non-zero byte before the table", unsigned_},
+                 {"a table that does not reach the end", unsigned_}, {"bytes after the table", unsigned_}};
+    nv::test::appendSignature(cases[0].bytes, false, 8);
+    cases[1].bytes += 'x';
+    nv::test::appendSignature(cases[1].bytes, false, 2);
+    nv::test::appendSignature(cases[2].bytes, false, 0);
+    nv::test::putLittleEndian(cases[2].bytes, nv::test::securityDirectoryAt(false) + 4, 5);
+    nv::test::appendSignature(cases[3].bytes, false, 0);
+    cases[3].bytes += "more";
+    for (const Case& c : cases) {
+        TempLauncher file(c.bytes);
+        LauncherFile launcher(file.path());
+        launcher.loadIndex(false);
+        EXPECT_EQ(launcher.entryCount(), 0) << c.what;
+        EXPECT_EQ(nv::readModeByte(file.path()), -1) << c.what;
     }
 }

@@ -12,6 +12,7 @@
 #include "CommandLine.h"
 #include "Packer.h"
 #include "archive/LauncherFile.h"
+#include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -297,6 +298,26 @@ TEST_F(NvpackTest, AStubWithAPayloadIsRefusedUnlessReplaced) {
     EXPECT_EQ(file.entryCount(), 1);
     EXPECT_EQ(read("again.exe").substr(0, 19), "MZ this is the stub");
     EXPECT_EQ(read("again.exe").find(std::string(1000, 'j')), std::string::npos);  // old payload gone
+}
+
+TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
+    // Sources of every length modulo 8, so that each padding 0-7 occurs.
+    for (std::size_t length = 0; length < 8; ++length) {
+        write("jvm.zip", std::string(length, 'j'));
+        nvpack::pack(request());
+        EXPECT_EQ(fs::file_size(dir / "out.exe") % 8, 0u) << length;
+        nv::LauncherFile file(nv::LauncherString(path("out.exe")));
+        file.loadIndex(false);
+        EXPECT_EQ(file.entryCount(), 2) << length;
+        EXPECT_EQ(read("out.exe").substr(static_cast<std::size_t>(file.entryById(2)->offset), length),
+                  std::string(length, 'j'));
+    }
+    std::string signedStub = nv::test::peStub(true);
+    nv::test::appendSignature(signedStub, true, 0);
+    write("stub.exe", signedStub);
+    fs::remove(dir / "out.exe");
+    EXPECT_NE(refusal(request()).find("carries a signature; pack an unsigned stub and sign the launcher file after packing"),
+              std::string::npos);
 }
 
 TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {

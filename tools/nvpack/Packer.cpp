@@ -46,6 +46,23 @@ private:
     std::size_t pos_;
 };
 
+// The stub's bytes read at any position, to find its certificate table.
+class MemoryFile : public nv::format::RandomAccessBytes {
+public:
+    explicit MemoryFile(const std::string& bytes) : bytes_(bytes) {}
+    long size() override { return static_cast<long>(bytes_.size()); }
+    bool readAt(long position, unsigned char* into, int count) override {
+        if (position < 0 || count < 0 || static_cast<std::size_t>(position) + static_cast<std::size_t>(count) > bytes_.size()) {
+            return false;
+        }
+        bytes_.copy(reinterpret_cast<char*>(into), static_cast<std::size_t>(count), static_cast<std::size_t>(position));
+        return true;
+    }
+
+private:
+    const std::string& bytes_;
+};
+
 bool carriesPayload(const std::string& stub) {
     if (stub.size() < static_cast<std::size_t>(nv::format::trailerSize)) return false;
     MemorySource in(stub, stub.size() - 4);
@@ -184,6 +201,13 @@ PackResult pack(const PackRequest& request) {
     if (request.checkContents) checkContents(request);
 
     std::string stub = readAll(request.stub);
+    // A payload appended after the signature would break it, and the launcher
+    // looks for its trailer in front of the certificate table only.
+    MemoryFile stubFile(stub);
+    if (nv::format::certificateTable(stubFile).size != 0) {
+        throw PackError("the stub " + request.stub +
+                        " carries a signature; pack an unsigned stub and sign the launcher file after packing");
+    }
     if (carriesPayload(stub)) {
         if (!request.replacePayload) {
             throw PackError("the stub " + request.stub + " already carries a payload (use --replace to replace it)");
@@ -211,6 +235,12 @@ PackResult pack(const PackRequest& request) {
     std::string tail;
     nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
     for (const nv::FileIndexEntry& e : index) nv::format::appendIndexEntry(tail, e);
+    // Zeros in front of the index end the file on an 8-byte boundary, so that
+    // signing appends its certificate table right after the trailer.
+    const auto alignment = static_cast<std::size_t>(nv::format::payloadAlignment);
+    const std::size_t padding =
+        (alignment - (static_cast<std::size_t>(position) + tail.size() + nv::format::modeByteFromEnd) % alignment) % alignment;
+    position += static_cast<std::int64_t>(padding);
     nv::format::appendTrailer(tail, static_cast<std::uint8_t>(request.modeByte), static_cast<std::uint32_t>(position));
     if (position + static_cast<std::int64_t>(tail.size()) > largestPosition) {
         throw PackError("the launcher file would be larger than 2147483647 bytes");
@@ -229,6 +259,7 @@ PackResult pack(const PackRequest& request) {
         if (!out) throw PackError("cannot create " + temp);
         out.write(stub.data(), static_cast<std::streamsize>(stub.size()));
         for (std::size_t i = 0; i < index.size(); ++i) copyInto(out, request.entries[i].source, index[i].length);
+        out.write(std::string(padding, '\0').data(), static_cast<std::streamsize>(padding));
         out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
         out.close();
         if (!out) throw PackError("cannot write " + temp + " (disk full?)");
