@@ -138,6 +138,9 @@ void setExecutionLevel(ResourceTree& tree, const std::string& level, const std::
 }
 
 void checkSettings(const Branding& b) {
+    for (const BrandingSetting& s : brandingSettings) {
+        if (!s.isPath) versionText(b.*s.field, s.option);
+    }
     if (!b.productVersion.empty()) parseVersionNumber(b.productVersion, optionOf(&Branding::productVersion));
     if (!b.executionLevel.empty() && b.executionLevel != "asInvoker" && b.executionLevel != "highestAvailable" &&
         b.executionLevel != "requireAdministrator") {
@@ -161,10 +164,12 @@ bool Branding::any() const {
 }
 
 std::string brandStub(const std::string& stub, const std::string& stubName, const Branding& branding) {
+    // The settings first, so that a mistake in them is named before anything about the stub.
     checkSettings(branding);
+    const IconFile icon = branding.icon.empty() ? IconFile() : IconFile::read(branding.icon, optionOf(&Branding::icon));
     PeImage image(stub, "the stub " + stubName);
     ResourceTree tree = ResourceTree::parse(image.resourceSection(), image.resourceRva(), "the stub " + stubName);
-    if (!branding.icon.empty()) replaceIcon(tree, IconFile::read(branding.icon, optionOf(&Branding::icon)));
+    if (!branding.icon.empty()) replaceIcon(tree, icon);
     if (!branding.productName.empty() || !branding.productVersion.empty() || !branding.company.empty() ||
         !branding.description.empty() || !branding.copyright.empty()) {
         rewriteVersion(tree, branding, "the stub " + stubName);

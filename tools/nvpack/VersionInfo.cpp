@@ -49,6 +49,12 @@ std::size_t aligned4(std::size_t at) { return (at + 3) / 4 * 4; }
 
 }  // namespace
 
+std::u16string versionText(const std::string& utf8, const std::string& option) {
+    std::u16string text;
+    if (!utf8ToUtf16(utf8, text)) throw PackError(option + " \"" + utf8 + "\" is not UTF-8 text");
+    return text;
+}
+
 VersionNumber parseVersionNumber(const std::string& text, const std::string& option) {
     VersionNumber version{};
     std::size_t part = 0;
@@ -167,8 +173,7 @@ VersionInfo::Block* VersionInfo::Block::child(const std::u16string& name) {
 }
 
 void VersionInfo::setString(const std::string& key, const std::string& value, const std::string& option) {
-    std::u16string text;
-    if (!utf8ToUtf16(value, text)) throw PackError(option + " \"" + value + "\" is not UTF-8 text");
+    const std::u16string text = versionText(value, option);
     Block* strings = root_.child(wide("StringFileInfo"));
     if (strings == nullptr) {
         Block added;

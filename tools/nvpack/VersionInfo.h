@@ -32,6 +32,10 @@ using VersionNumber = std::array<std::uint16_t, 4>;
 // (missing parts are 0). Throws PackError naming `option`.
 VersionNumber parseVersionNumber(const std::string& text, const std::string& option);
 
+// The UTF-16 form of a text value given in UTF-8. Throws PackError naming
+// `option` for bytes that are not UTF-8.
+std::u16string versionText(const std::string& utf8, const std::string& option);
+
 class VersionInfo {
 public:
     // A version resource for US English, Unicode, with an empty string table.
