@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "IconFile.h"
+#include "LittleEndian.h"
 #include "Packer.h"
 #include "PeImage.h"
 #include "ResourceTree.h"
@@ -43,23 +44,30 @@ ResourceNode* firstLanguage(ResourceTree& tree, std::uint16_t type, std::uint16_
     return &n->children.front();
 }
 
+// The RT_ICON numbers that a group resource names (see IconFile.h).
+std::vector<std::uint16_t> iconIds(const ResourceNode& group) {
+    std::vector<std::uint16_t> ids;
+    const std::string& d = group.data;
+    const std::size_t count = !group.isDirectory && le::fits(d, 0, 6) ? le::get16(d, 4) : 0;
+    for (std::size_t i = 0; i < count && le::fits(d, 6 + 14 * i, 14); ++i) ids.push_back(le::get16(d, 6 + 14 * i + 12));
+    return ids;
+}
+
 // Icon 102 becomes the file's images under new RT_ICON numbers; the images
 // of the old group go, unless another group still uses them.
 void replaceIcon(ResourceTree& tree, const IconFile& icon) {
-    ResourceNode& group = tree.root.findOrAdd(ResourceName::of(rtGroupIcon)).findOrAdd(ResourceName::of(launcherIcon));
-    const ResourceName language = group.children.empty() ? ResourceName::of(0) : group.children.front().name;
+    ResourceNode& groups = tree.root.findOrAdd(ResourceName::of(rtGroupIcon));
     std::set<std::uint16_t> stale;
     std::set<std::uint16_t> kept;
-    for (const ResourceNode& groupType : tree.root.find(ResourceName::of(rtGroupIcon))->children) {
-        for (const ResourceNode& lang : groupType.children) {
-            const std::string& d = lang.data;
-            for (std::size_t at = 6; !lang.isDirectory && at + 14 <= d.size(); at += 14) {
-                const auto id = static_cast<std::uint16_t>(static_cast<unsigned char>(d[at + 12]) |
-                                                           static_cast<unsigned char>(d[at + 13]) << 8);
-                (groupType.name == ResourceName::of(launcherIcon) ? stale : kept).insert(id);
+    for (const ResourceNode& name : groups.children) {
+        for (const ResourceNode& language : name.children) {
+            for (std::uint16_t id : iconIds(language)) {
+                (name.name == ResourceName::of(launcherIcon) ? stale : kept).insert(id);
             }
         }
     }
+    ResourceNode& group = groups.findOrAdd(ResourceName::of(launcherIcon));
+    const ResourceName language = group.children.empty() ? ResourceName::of(0) : group.children.front().name;
     ResourceNode& images = tree.root.findOrAdd(ResourceName::of(rtIcon));
     for (std::uint16_t id : stale) {
         if (!kept.count(id)) images.remove(ResourceName::of(id));
