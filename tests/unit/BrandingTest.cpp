@@ -265,3 +265,52 @@ TEST(PeImageTest, StubsWhoseResourcesCannotBeRewrittenAreRefused) {
         }
     }
 }
+
+TEST(ResourceTreeTest, MalformedTreesAreRefused) {
+    // A directory of one numbered entry pointing at `target`, followed by `rest`.
+    auto directory = [](std::uint32_t target, const std::string& rest) {
+        std::string out(12, '\0');
+        le::append16(out, 0);
+        le::append16(out, 1);
+        le::append32(out, 3);
+        le::append32(out, target);
+        return out + rest;
+    };
+    std::string dataEntry;  // at offset 24: RVA 0x1000 + 40, size 4
+    le::append32(dataEntry, 0x1000 + 40);
+    le::append32(dataEntry, 4);
+    le::append32(dataEntry, 0);
+    le::append32(dataEntry, 0);
+    std::string farEntry = dataEntry;
+    le::put32(farEntry, 0, 0x9000);
+    const struct {
+        const char* what;
+        std::string section;
+        const char* expected;
+    } cases[] = {
+        {"a datum in the section", directory(24, dataEntry + "ICON"), ""},
+        {"entries past the end", directory(24, "").substr(0, 20), "a directory's entries lies outside"},
+        {"a data entry past the end", directory(24, dataEntry.substr(0, 8)), "a data entry lies outside"},
+        {"a datum outside the section", directory(24, farEntry + "ICON"), "a datum lies outside the resource section"},
+        {"a directory that contains itself", directory(0x80000000u, std::string(64, '\0')),
+         "nests deeper than type, name and language"},
+        {"directories shared over and over", directory(0x80000000u, ""), "its directories share entries"},
+        {"a name past the end", directory(24, dataEntry + "ICON").replace(16, 4, "\xF0\0\0\x80", 4),
+         "a name lies outside"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string message;
+        try {
+            ResourceTree::parse(c.section, 0x1000, "the stub");
+        } catch (const PackError& e) {
+            message = e.what();
+        }
+        if (*c.expected == '\0') {
+            EXPECT_EQ(message, "");
+        } else {
+            EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+            EXPECT_EQ(message.rfind("the resources of the stub are malformed: ", 0), 0u) << message;
+        }
+    }
+}

@@ -103,6 +103,9 @@ void PeImage::checkMovable(std::size_t resources) const {
         const Section& s = sections_[i];
         // The sections must lie in the file and in memory in the order of the table.
         if (i > 0 && s.rva < sections_[i - 1].rva) refuse("its sections are not in address order");
+        if (i > resources && s.rawSize != 0 && s.rawOffset < rsrc.rawOffset + rsrc.rawSize) {
+            refuse("its section " + s.name + " lies in front of the resources in the file");
+        }
         if (i <= resources) {
             if (i < resources && s.rawSize != 0 && s.rawOffset >= rsrc.rawOffset) {
                 refuse("its section " + s.name + " lies behind the resources in the file");

@@ -18,7 +18,7 @@ public:
     Parser(const std::string& section, std::uint32_t rva, const std::string& where)
         : section_(section), rva_(rva), where_(where) {}
 
-    void directory(std::size_t offset, int depth, ResourceNode& node) const {
+    void directory(std::size_t offset, int depth, ResourceNode& node) {
         if (depth > deepest) fail("it nests deeper than type, name and language");
         need(offset, 16, "a directory");
         node.isDirectory = true;
@@ -28,6 +28,9 @@ public:
         node.minorVersion = le::get16(section_, offset + 10);
         const std::size_t count = std::size_t{le::get16(section_, offset + 12)} + le::get16(section_, offset + 14);
         need(offset + 16, 8 * count, "a directory's entries");
+        // Each entry takes 8 bytes of its own, unless directories are shared; sharing must not multiply them.
+        entries_ += count;
+        if (entries_ > section_.size() / 8) fail("its directories share entries over and over");
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t entry = offset + 16 + 8 * i;
             ResourceNode child;
@@ -80,6 +83,7 @@ private:
     const std::string& section_;
     std::uint32_t rva_;
     const std::string& where_;
+    std::size_t entries_ = 0;
 };
 
 // Where each part of the section goes; filled in the order serialize() writes.

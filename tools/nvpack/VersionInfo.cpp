@@ -103,7 +103,7 @@ VersionInfo::VersionInfo() {
 VersionInfo VersionInfo::parse(const std::string& resource, const std::string& where) {
     if (!le::fits(resource, 0, 6)) throw PackError("the version information of " + where + " is cut off");
     VersionInfo info;
-    info.root_ = parseBlock(resource, 0, resource.size(), where);
+    info.root_ = parseBlock(resource, 0, resource.size(), 1, where);
     if (info.root_.key != wide("VS_VERSION_INFO") || info.root_.value.size() != fixedInfoSize ||
         le::get32(info.root_.value, 0) != fixedSignature) {
         throw PackError("the version information of " + where + " does not start with VS_VERSION_INFO and its fixed part");
@@ -111,10 +111,11 @@ VersionInfo VersionInfo::parse(const std::string& resource, const std::string& w
     return info;
 }
 
-VersionInfo::Block VersionInfo::parseBlock(const std::string& bytes, std::size_t at, std::size_t end,
+VersionInfo::Block VersionInfo::parseBlock(const std::string& bytes, std::size_t at, std::size_t end, int depth,
                                            const std::string& where) {
     auto refuse = [&where] { throw PackError("the version information of " + where + " is malformed"); };
-    if (at + 6 > end) refuse();
+    // Version, string table list, string table, string: deeper is no version information.
+    if (at + 6 > end || depth > 4) refuse();
     const std::size_t length = le::get16(bytes, at);
     const std::size_t valueLength = le::get16(bytes, at + 2);
     Block block;
@@ -136,7 +137,7 @@ VersionInfo::Block VersionInfo::parseBlock(const std::string& bytes, std::size_t
         p = aligned4(p + valueBytes);
     }
     while (p < blockEnd) {
-        Block child = parseBlock(bytes, p, blockEnd, where);
+        Block child = parseBlock(bytes, p, blockEnd, depth + 1, where);
         p = aligned4(p + le::get16(bytes, p));
         block.children.push_back(std::move(child));
     }

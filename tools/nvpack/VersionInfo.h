@@ -61,7 +61,8 @@ private:
         std::vector<Block> children;
         Block* child(const std::u16string& name);
     };
-    static Block parseBlock(const std::string& bytes, std::size_t at, std::size_t end, const std::string& where);
+    static Block parseBlock(const std::string& bytes, std::size_t at, std::size_t end, int depth,
+                            const std::string& where);
     static void serializeBlock(const Block& block, std::string& out);
 
     Block root_;
