@@ -7,6 +7,9 @@ namespace nvpack {
 const char usageText[] =
     "usage: nvpack --stub FILE --out FILE [--mode N] [--replace] [--no-check]\n"
     "              [--entry TYPE ID NAME SOURCE]... [--manifest FILE]...\n"
+    "              [--icon FILE] [--product-name TEXT] [--product-version A.B.C.D]\n"
+    "              [--company TEXT] [--description TEXT] [--copyright TEXT]\n"
+    "              [--execution-level asInvoker|highestAvailable|requireAdministrator]\n"
     "  TYPE 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
     "       4 carried JVM, 5 verification archive, 6 application archive,\n"
     "       7 embedded launcher. The mode byte defaults to 1 (small dialog).\n"
@@ -18,7 +21,22 @@ const char usageText[] =
     "  Before writing, nvpack reads the instruction program, the JVM files and\n"
     "  the launch script with the launcher's own readers and refuses what would\n"
     "  fail at run time; --no-check (command line only) packs them unread.\n"
+    "  The branding options rewrite the stub's icon 102 (from an .ico file), its\n"
+    "  version information and the execution level its manifest requests; the\n"
+    "  manifest tags are ICON, PRODUCT_NAME, PRODUCT_VERSION, COMPANY, DESCRIPTION,\n"
+    "  COPYRIGHT and EXECUTION_LEVEL. Without them the stub is copied unchanged.\n"
     "  On success nvpack prints each entry and the totals on standard output.\n";
+
+namespace {
+
+const BrandingSetting* brandingOption(const std::string& arg) {
+    for (std::size_t i = 0; i < brandingSettingCount; ++i) {
+        if (arg == brandingSettings[i].option) return &brandingSettings[i];
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 PackRequest parseCommandLine(const std::vector<std::string>& args) {
     PackRequest request;
@@ -60,6 +78,10 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
             e.source = args[i + 4];
             i += 4;
             request.entries.push_back(e);
+        } else if (const BrandingSetting* setting = brandingOption(arg)) {
+            need(i, 1);
+            claimSetting(request, setting->setting, arg);
+            setBranding(request.branding, *setting, args[++i], arg);
         } else if (arg == "--compressed-entry") {
             throw PackError("--compressed-entry is not supported: nvpack stores entries as they are and the "
                             "launcher expands nothing; use --entry TYPE ID NAME SOURCE");

@@ -32,6 +32,13 @@ std::vector<std::string> fields(const nv::LauncherString& value) {
     return out;
 }
 
+const BrandingSetting* brandingTag(const std::string& tag) {
+    for (std::size_t i = 0; i < brandingSettingCount; ++i) {
+        if (tag == brandingSettings[i].tag) return &brandingSettings[i];
+    }
+    return nullptr;
+}
+
 // Reads the manifest's tags; syntax errors and unreadable files become PackError.
 nv::TagFile load(const std::string& path) {
     std::error_code ec;
@@ -58,12 +65,18 @@ void readManifest(const std::string& path, PackRequest& request) {
         const std::string tag = tags.tagName(t).str();
         const std::string where = tag + " in " + path;
         if (tag == "ENTRY") continue;
-        if (tag != "STUB" && tag != "OUTPUT" && tag != "MODE" && tag != "REPLACE") {
-            throw PackError(path + ": unknown tag \"" + tag + "\" (known: STUB, OUTPUT, MODE, REPLACE, ENTRY)");
+        const BrandingSetting* branding = brandingTag(tag);
+        if (tag != "STUB" && tag != "OUTPUT" && tag != "MODE" && tag != "REPLACE" && branding == nullptr) {
+            throw PackError(path + ": unknown tag \"" + tag +
+                            "\" (known: STUB, OUTPUT, MODE, REPLACE, ENTRY, ICON, PRODUCT_NAME, PRODUCT_VERSION, "
+                            "COMPANY, DESCRIPTION, COPYRIGHT, EXECUTION_LEVEL)");
         }
         if (tags.valueCount(nv::LauncherString(tag)) != 1) throw PackError(where + " takes exactly one value");
         const std::string value = tags.value(nv::LauncherString(tag)).str();
-        if (tag == "STUB") {
+        if (branding != nullptr) {
+            claimSetting(request, branding->setting, where);
+            setBranding(request.branding, *branding, branding->isPath && !value.empty() ? resolve(base, value) : value, where);
+        } else if (tag == "STUB") {
             claimSetting(request, "the stub", where);
             request.stub = resolve(base, value);
         } else if (tag == "OUTPUT") {

@@ -8,6 +8,8 @@
 //   ENTRY:   one value per embedded file, in index order:
 //            TYPE ID NAME SOURCE
 //            (a field with blanks is written in double quotes)
+//   ICON, PRODUCT_NAME, PRODUCT_VERSION, COMPANY, DESCRIPTION, COPYRIGHT,
+//   EXECUTION_LEVEL: the branding (Branding.h), as the options of the same names
 // Relative paths are taken from the manifest's directory. Any other tag is
 // refused, and so is a setting that the command line also gives.
 

@@ -214,6 +214,8 @@ PackResult pack(const PackRequest& request) {
         }
         stub.resize(stubLength(stub));
     }
+    // Only a branded launcher has its stub rewritten; any other carries the stub byte for byte.
+    if (request.branding.any()) stub = brandStub(stub, request.stub, request.branding);
 
     PackResult result;
     std::vector<nv::FileIndexEntry> index;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Branding.h"
+
 namespace nvpack {
 
 // Bad input or a failed write; the message is complete.
@@ -29,6 +31,7 @@ struct PackRequest {
     bool replacePayload = false;  // a stub that already carries one is refused otherwise
     bool checkContents = true;    // read the tag files with the launcher's readers (ContentCheck.h)
     std::vector<PackEntry> entries;
+    Branding branding;            // written into the stub's resources when any is given
     // Where each single setting was given, by setting name ("--mode",
     // "MODE in app.nvpack"); see claimSetting.
     std::map<std::string, std::string> givenAt;

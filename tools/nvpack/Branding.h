@@ -1,0 +1,48 @@
+#pragma once
+// What a launcher shows of its maker: its icon, its version information and
+// the execution level its manifest requests. nvpack writes them into the
+// stub's resources before it appends the payload; a launcher packed without
+// them carries the stub's own, byte for byte.
+
+#include <cstddef>
+#include <string>
+
+namespace nvpack {
+
+struct Branding {
+    std::string icon;            // an .ico file: replaces icon 102
+    std::string productName;     // ProductName
+    std::string productVersion;  // "a.b.c.d": ProductVersion, FileVersion and the fixed versions
+    std::string company;         // CompanyName
+    std::string description;     // FileDescription
+    std::string copyright;       // LegalCopyright
+    std::string executionLevel;  // asInvoker, highestAvailable or requireAdministrator
+
+    bool any() const;
+};
+
+// One branding setting as the command line and a manifest give it.
+struct BrandingSetting {
+    const char* option;   // "--icon"
+    const char* tag;      // "ICON"
+    const char* setting;  // for claimSetting: "the icon"
+    std::string Branding::*field;
+    bool isPath;          // a manifest's relative path starts at its directory
+};
+
+extern const BrandingSetting brandingSettings[];
+extern const std::size_t brandingSettingCount;
+
+// Stores `value` of `setting`, given at `place` (for messages); throws
+// PackError for an empty value, which would brand nothing.
+void setBranding(Branding& branding, const BrandingSetting& setting, const std::string& value, const std::string& place);
+
+// Returns `stub` (the executable `stubName`) with the branding written into
+// its resources. Throws PackError naming the setting and the reason for a
+// value that is not of its form (an icon file that is none, a version that
+// is not one to four numbers 0-65535, text that is not UTF-8, an unknown
+// execution level), and for a stub whose resources it cannot rewrite (see
+// PeImage::replaceResources).
+std::string brandStub(const std::string& stub, const std::string& stubName, const Branding& branding);
+
+}  // namespace nvpack

@@ -1,0 +1,86 @@
+#pragma once
+// A Windows executable (PE32 or PE32+) read from its bytes far enough to
+// replace its resource section, and written back with the sections behind
+// that section moved.
+//
+//   [DOS header: "MZ" ..., offset of the PE signature (4) at 0x3C]
+//   [PE signature "PE\0\0"][file header: 20][optional header][section table: 40 per section]
+//   [section data at each section's PointerToRawData] [anything after: kept]
+//
+//   file header:     Machine 2, NumberOfSections 2, TimeDateStamp 4,
+//                    PointerToSymbolTable 4, NumberOfSymbols 4,
+//                    SizeOfOptionalHeader 2, Characteristics 2
+//   optional header: offsets of the fields used here, PE32 / PE32+:
+//                    Magic 0 (0x10B / 0x20B), SizeOfInitializedData 8,
+//                    SectionAlignment 32, FileAlignment 36, SizeOfImage 56,
+//                    CheckSum 64, NumberOfRvaAndSizes 92 / 108,
+//                    data directories 96 / 112, 8 each (RVA 4, size 4):
+//                    2 resources, 4 certificates (a file offset), 5 base relocations
+//   section header:  Name 8, VirtualSize 4, VirtualAddress 4, SizeOfRawData 4,
+//                    PointerToRawData 4, relocations and line numbers 12,
+//                    Characteristics 4
+//   base relocations: blocks of PageRVA 4, BlockSize 4, then 2 bytes per fixup
+//
+// Addresses are RVAs (relative to the image base) unless called offsets.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nvpack {
+
+class PeImage {
+public:
+    // Reads the headers of `bytes`, the executable `name` (for messages).
+    // Throws PackError when they are not those of a PE image with a resource
+    // section whose directory starts the section.
+    PeImage(std::string bytes, std::string name);
+
+    const std::string& bytes() const { return bytes_; }
+    // The resource section's bytes as far as the image defines them, and its RVA.
+    std::string resourceSection() const;
+    std::uint32_t resourceRva() const;
+
+    // Replaces the resource section's content by `content`, laid out for
+    // resourceRva(): the section grows or shrinks, the sections behind it
+    // move (file offsets and RVAs) together with their data directories, and
+    // the sizes in the headers and the checksum (when the image has one) are
+    // made to match. Throws PackError, leaving the image as it was, when
+    // something behind the resource section could be referenced by an
+    // address that nothing here would fix: a section other than the base
+    // relocations, relocations of pages behind the resources, a COFF symbol
+    // table, a certificate table.
+    void replaceResources(const std::string& content);
+
+private:
+    struct Section {
+        std::string name;
+        std::size_t header = 0;  // offset of its section header
+        std::uint32_t virtualSize = 0;
+        std::uint32_t rva = 0;
+        std::uint32_t rawSize = 0;
+        std::uint32_t rawOffset = 0;
+        std::uint32_t characteristics = 0;
+        std::uint32_t extent() const { return virtualSize != 0 ? virtualSize : rawSize; }
+        bool holds(std::uint32_t address) const { return address >= rva && address - rva < extent(); }
+    };
+
+    std::uint32_t directoryRva(std::size_t index) const;
+    std::uint32_t directorySize(std::size_t index) const;
+    std::size_t directoryOffset(std::size_t index) const { return directories_ + 8 * index; }
+    void checkMovable(std::size_t resources) const;
+    std::uint32_t checksum() const;
+    [[noreturn]] void refuse(const std::string& reason) const;
+
+    std::string bytes_;
+    std::string name_;
+    std::size_t optionalHeader_ = 0;
+    std::size_t directories_ = 0;
+    std::uint32_t directoryCount_ = 0;
+    std::uint32_t sectionAlignment_ = 0;
+    std::uint32_t fileAlignment_ = 0;
+    std::vector<Section> sections_;
+    std::size_t resources_ = 0;  // index into sections_
+};
+
+}  // namespace nvpack
