@@ -6,14 +6,22 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace nvjvm {
 
-// A damaged or refused archive; the message is complete.
-struct ArchiveError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+// A damaged or refused archive; the message is complete. (Not a
+// std::runtime_error: in the unpacker that would link libstdc++'s second,
+// copy-on-write string.)
+class ArchiveError : public std::exception {
+public:
+    explicit ArchiveError(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
 };
 
 // The compressed bytes, in order.

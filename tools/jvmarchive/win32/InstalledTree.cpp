@@ -1,7 +1,5 @@
 #include "InstalledTree.h"
 
-#include <cstdio>
-
 #include "JvmArchiveFormat.h"
 #include "SystemError.h"
 
@@ -28,7 +26,7 @@ InstalledTree::~InstalledTree() {
     file_.reset();
     for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
         const bool removed = it->directory ? RemoveDirectoryW(it->path.c_str()) : DeleteFileW(it->path.c_str());
-        if (!removed) std::fprintf(stderr, "jvm unpacker: could not remove %s\n", narrow(it->path).c_str());
+        if (!removed) reportError("could not remove " + narrow(it->path));
     }
 }
 

@@ -9,7 +9,7 @@
 // "jvm unpacker: ..." on standard error.
 #include <windows.h>
 
-#include <cstdio>
+#include <exception>
 #include <new>
 #include <string>
 #include <vector>
@@ -54,7 +54,7 @@ void unpack() {
 }
 
 int fail(const char* message, int code) {
-    std::fprintf(stderr, "jvm unpacker: %s\n", message);
+    nvjvm::reportError(message);
     return code;
 }
 
@@ -70,5 +70,8 @@ int main() {
         return fail(e.what(), 2);
     } catch (const std::bad_alloc&) {
         return fail("out of memory", 2);
+    } catch (const std::exception& e) {
+        // A library error: still caught here, so that the written tree is removed.
+        return fail(e.what(), 2);
     }
 }

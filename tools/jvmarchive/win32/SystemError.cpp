@@ -4,6 +4,12 @@
 
 namespace nvjvm {
 
+void reportError(const std::string& text) {
+    const std::string line = "jvm unpacker: " + text + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
 void throwSystemError(const std::string& what, DWORD code) {
     nv::LocalMemory buffer;
     const DWORD length = FormatMessageA(
