@@ -161,6 +161,10 @@ class JvmArchiveTest(unittest.TestCase):
              [], 1, "cut short"),
             ("no jvm file", [], 0, whole, [], 1, "ends inside a record"),
             ("file there", good + [jvm], 1000, None, ["lib/sub/a.txt"], 2, "cannot create the file lib\\sub\\a.txt"),
+            ("jvm there", good + [jvm], 1000, None, ["jvm"], 2, "a file or directory named jvm is already there"),
+            ("no room", good + [jvm], 1 << 62, None, [], 2, "not enough free space"),
+            ("linked directory", good + [jvm], 1000, None, ["lib -> elsewhere"], 2,
+             "the directory lib is already there as a link"),
         ]
         for name, records, expanded, data, existing, code, message in cases:
             with self.subTest(name):
@@ -168,7 +172,12 @@ class JvmArchiveTest(unittest.TestCase):
                 work = os.path.join(d, "work")
                 os.makedirs(work)
                 for path in existing:
-                    os.makedirs(os.path.dirname(os.path.join(work, path)), exist_ok=True)
+                    if " -> " in path:  # a link to a directory beside the work directory
+                        link, target = path.split(" -> ")
+                        os.makedirs(os.path.join(d, target))
+                        os.symlink(os.path.join(d, target), os.path.join(work, link))
+                        continue
+                    os.makedirs(os.path.dirname(os.path.join(work, path)) or work, exist_ok=True)
                     with open(os.path.join(work, path), "w") as f:
                         f.write("mine")
                 with open(os.path.join(work, "jvmsetup.exe"), "wb") as f:
@@ -178,8 +187,9 @@ class JvmArchiveTest(unittest.TestCase):
                 self.assertEqual(result.exit_code, code, result.stderr)
                 self.assertIn(message, result.stderr.decode("utf-8", "replace"))
                 self.assertEqual(harness.list_files(work), before)
-                self.assertEqual(os.listdir(d), ["work"])  # nothing escaped upwards
-                for path in existing:
+                for other in os.listdir(d):  # nothing escaped upwards
+                    self.assertTrue(other == "work" or harness.list_files(os.path.join(d, other)) == [], other)
+                for path in (p for p in existing if " -> " not in p):
                     with open(os.path.join(work, path)) as f:
                         self.assertEqual(f.read(), "mine")
 

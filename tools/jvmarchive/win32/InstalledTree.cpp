@@ -49,6 +49,10 @@ void InstalledTree::directory(const std::string& name) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // A link would carry the runtime's files out of the destination.
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            throw SystemError("the directory " + name + " is already there as a link; unpack into another directory");
+        }
         return;  // kept as it was, and not removed on failure
     }
     throwSystemError("cannot create the directory " + name, error);

@@ -14,7 +14,8 @@ class InstalledTree : public ArchiveSink {
 public:
     // `root`: the destination directory, with its trailing "\". Nothing that
     // exists there is overwritten or removed: a file of the archive that
-    // exists already is an error, an existing directory is used as it is.
+    // exists already is an error, an existing directory is used as it is
+    // unless it is a link (a junction), which is an error too.
     explicit InstalledTree(std::wstring root);
     // Removes what this object created, newest first, unless jvmFile
     // completed; names what it could not remove on standard error.
