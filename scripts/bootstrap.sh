@@ -63,8 +63,28 @@ have_regional || [ -f /usr/share/i18n/locales/de_CH ] || need+=(locales)
 
 # 32-bit Wine runs the stub that users ship; without it the tests skip those runs.
 have_wine32() { have_pkg wine32:i386; }
+# Wine's 32-bit half needs a kernel that runs 32-bit programs, which some do not
+# (no IA-32 emulation). A 93-byte i386 program that only exits with 0 tells.
+kernel_runs_i386() {
+  local probe code
+  mkdir -p "$regional_dir/.." || return 1
+  probe="$regional_dir/../i386-probe"
+  printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'\
+'\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'\
+'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00'\
+'\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null
+  code=$?
+  rm -f "$probe"
+  [ "$code" -eq 0 ]
+}
+# Settled: installed where the kernel can run it, absent where it cannot.
+wine32_settled() {
+  if kernel_runs_i386; then have_wine32; else ! have_wine32; fi
+}
 
-if [ ${#need[@]} -eq 0 ] && have_locales && have_regional && have_wine32; then
+if [ ${#need[@]} -eq 0 ] && have_locales && have_regional && wine32_settled; then
   exit 0
 fi
 
@@ -88,7 +108,14 @@ fi
 
 # Optional: a machine whose mirror has no i386 index still builds and runs every
 # 64-bit test, so a failure here is reported and the architecture taken back.
-if ! have_wine32; then
+if ! kernel_runs_i386; then
+  echo "bootstrap: WARNING: this kernel runs no 32-bit programs; the 32-bit stub is built but not run" >&2
+  # Installed, Wine's 32-bit loader would be tried first and fail for every program.
+  if have_wine32; then
+    timeout 600 apt-get -o DPkg::Lock::Timeout=300 remove -y -q wine32:i386 >/dev/null 2>&1 ||
+      echo "bootstrap: could not remove wine32:i386" >&2
+  fi
+elif ! have_wine32; then
   added=
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386 && added=1

@@ -55,7 +55,7 @@ stubs="win64 win32"
 skipped_32=
 if [ ! -x /usr/lib/wine/wine ]; then
     stubs=win64
-    skipped_32="32-bit runs SKIPPED: wine32 is not installed, so build/win32 was built but not run"
+    skipped_32="32-bit runs SKIPPED: Wine cannot run 32-bit programs here (no wine32, or a kernel without 32-bit support), so build/win32 was built but not run"
     echo "!! $skipped_32"
 fi
 
