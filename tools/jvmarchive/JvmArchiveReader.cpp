@@ -10,7 +10,10 @@ namespace nvjvm {
 
 namespace {
 
-constexpr std::size_t bufferSize = 256 * 1024;
+// Compressed bytes are read in pieces of inputSize; a file's bytes are handed
+// on in pieces of up to outputSize.
+constexpr std::size_t inputSize = 64 * 1024;
+constexpr std::size_t outputSize = 256 * 1024;
 
 // A name as it can be shown in a message: control characters as "?".
 std::string printable(const std::string& name) {
@@ -24,7 +27,7 @@ std::string printable(const std::string& name) {
 // The inflated bytes of the source, read as needed.
 class Inflater {
 public:
-    explicit Inflater(CompressedSource& source) : source_(source), input_(bufferSize) {
+    explicit Inflater(CompressedSource& source) : source_(source), input_(inputSize) {
         if (inflateInit(&stream_) != Z_OK) throw ArchiveError("the JVM archive cannot be read: zlib did not start");
     }
     ~Inflater() { inflateEnd(&stream_); }
@@ -109,7 +112,7 @@ std::string readName(Inflater& in) {
 
 void readJvmArchive(CompressedSource& source, std::uint64_t expandedSize, ArchiveSink& sink) {
     Inflater in(source);
-    std::vector<unsigned char> buffer(bufferSize);
+    std::vector<unsigned char> buffer;  // grown to the largest piece needed, small archives stay cheap
     std::uint64_t total = 0;
     for (;;) {
         unsigned char kind = 0;
@@ -125,7 +128,8 @@ void readJvmArchive(CompressedSource& source, std::uint64_t expandedSize, Archiv
             total += left;
             sink.beginFile(name, left);
             while (left > 0) {
-                const std::size_t want = left < buffer.size() ? static_cast<std::size_t>(left) : buffer.size();
+                const std::size_t want = left < outputSize ? static_cast<std::size_t>(left) : outputSize;
+                if (buffer.size() < want) buffer.resize(want);
                 const std::size_t got = in.readSome(buffer.data(), want, "the file " + printable(name));
                 sink.fileData(buffer.data(), got);
                 left -= got;
