@@ -46,7 +46,9 @@ const char* partProblem(std::string_view part) {
 const char* nameProblem(std::string_view name) {
     if (name.empty()) return "is empty";
     if (name.size() > longestName) return "is too long";
-    if (equalsIgnoringCase(name, jvmFileName)) return "is the JVM file's own name at the top";
+    if (equalsIgnoringCase(name.substr(0, name.find('\\')), jvmFileName)) {
+        return "starts with jvm, the JVM file's own name at the top";
+    }
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = name.find('\\', start);

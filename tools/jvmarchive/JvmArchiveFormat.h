@@ -41,8 +41,8 @@ constexpr char jvmFileName[] = "jvm";
 // name ("\x"); "/" and ":" (drive letters, streams); <>"|?* and control
 // characters; a part ending in a dot or blank, which Windows drops; device
 // names (CON, PRN, AUX, NUL, COM1-9, LPT1-9, in any case, with or without an
-// extension); a part over 255 bytes or a name over longestName; the name
-// "jvm" at the top (in any case), where the JVM file goes.
+// extension); a part over 255 bytes or a name over longestName; "jvm" as the
+// first part (in any case): the JVM file goes there.
 const char* nameProblem(std::string_view name);
 
 // Big-endian numbers.
