@@ -127,10 +127,11 @@ void readJvmArchive(CompressedSource& source, std::uint64_t expandedSize, Archiv
             }
             total += left;
             sink.beginFile(name, left);
+            const std::string what = "the file " + printable(name);
             while (left > 0) {
                 const std::size_t want = left < outputSize ? static_cast<std::size_t>(left) : outputSize;
                 if (buffer.size() < want) buffer.resize(want);
-                const std::size_t got = in.readSome(buffer.data(), want, "the file " + printable(name));
+                const std::size_t got = in.readSome(buffer.data(), want, what);
                 sink.fileData(buffer.data(), got);
                 left -= got;
             }
