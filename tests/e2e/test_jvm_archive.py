@@ -151,7 +151,7 @@ class JvmArchiveTest(unittest.TestCase):
     def test_the_unpacker_refuses_bad_archives_and_removes_what_it_wrote(self):
         good = [("D", "lib"), ("D", "lib\\sub"), ("F", "lib\\sub\\a.txt", b"x" * 1000)]
         jvm = ("J", b"DESC: x\nJVM_EXE: bin\\java.exe\n")
-        whole = zlib.compress(b"".join([b"D\0\3lib"]), 9)
+        only_a_directory = zlib.compress(b"D\0\3lib", 9)
         cases = [
             # (name, records, expanded size, compressed data or None, files there before, exit code, message)
             ("parent", good + [("F", "..\\escaped.txt", b"bad"), jvm], 1003, None, [], 1, "has a part . or .."),
@@ -159,7 +159,7 @@ class JvmArchiveTest(unittest.TestCase):
             ("drive", good + [("F", "C:\\drive.txt", b"bad"), jvm], 1003, None, [], 1, "holds / or :"),
             ("cut short", [], 1000, zlib.compress(b"D\0\3libF\0\5lib\\b" + b"\0" * 7 + b"\5abcde", 9)[:-6],
              [], 1, "cut short"),
-            ("no jvm file", [], 0, whole, [], 1, "ends inside a record"),
+            ("no jvm file", [], 0, only_a_directory, [], 1, "ends inside a record"),
             ("file there", good + [jvm], 1000, None, ["lib/sub/a.txt"], 2, "cannot create the file lib\\sub\\a.txt"),
             ("jvm there", good + [jvm], 1000, None, ["jvm"], 2, "a file or directory named jvm is already there"),
             ("no room", good + [jvm], 1 << 62, None, [], 2, "not enough free space"),
