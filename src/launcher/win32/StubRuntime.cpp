@@ -1,5 +1,6 @@
 // Pieces of the C++ runtime that launcher.exe defines for itself. This file is
-// linked into launcher.exe alone, ahead of libstdc++, so the linker takes these
+// linked into launcher.exe alone (and into JvmUnpacker.exe, which travels in
+// launcher files too), ahead of libstdc++, so the linker takes these
 // definitions and leaves the library's own objects out.
 //
 // Why: the MinGW linker keeps every function that has unwind data in an object

@@ -1,0 +1,99 @@
+#include "JvmArchiveFormat.h"
+
+#include <cstring>
+
+namespace nvjvm {
+
+namespace {
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+}
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 open a device whatever follows the
+// first dot.
+bool isDeviceName(std::string_view part) {
+    const std::string_view stem = part.substr(0, part.find('.'));
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (equalsIgnoringCase(stem, device)) return true;
+    }
+    return stem.size() == 4 && (equalsIgnoringCase(stem.substr(0, 3), "COM") || equalsIgnoringCase(stem.substr(0, 3), "LPT")) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+const char* partProblem(std::string_view part) {
+    if (part.empty()) return "has an empty part (a rooted name or a doubled \\)";
+    if (part == "." || part == "..") return "has a part . or .., which leads elsewhere";
+    if (part.size() > 255) return "has a part longer than 255 bytes";
+    for (unsigned char c : part) {
+        if (c < 32 || c == 127) return "holds a control character";
+        if (c == '/' || c == ':') return "holds / or :, which lead elsewhere";
+        if (std::strchr("<>\"|?*", c)) return "holds one of <>\"|?*";
+    }
+    if (part.back() == '.' || part.back() == ' ') return "has a part ending in a dot or blank";
+    if (isDeviceName(part)) return "names a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+    return nullptr;
+}
+
+}  // namespace
+
+const char* nameProblem(std::string_view name) {
+    if (name.empty()) return "is empty";
+    if (name.size() > longestName) return "is too long";
+    if (equalsIgnoringCase(name.substr(0, name.find('\\')), jvmFileName)) {
+        return "starts with jvm, the JVM file's own name at the top";
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = name.find('\\', start);
+        if (const char* problem = partProblem(name.substr(start, end == std::string_view::npos ? end : end - start))) {
+            return problem;
+        }
+        if (end == std::string_view::npos) return nullptr;
+        start = end + 1;
+    }
+}
+
+void appendNumber(std::string& out, std::uint64_t value, int bytes) {
+    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+std::uint64_t readNumber(const unsigned char* bytes, int count) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < count; ++i) value = (value << 8) | bytes[i];
+    return value;
+}
+
+std::string encodeTrailer(const Trailer& trailer) {
+    std::string out;
+    appendNumber(out, trailer.dataOffset, 8);
+    appendNumber(out, trailer.dataLength, 8);
+    appendNumber(out, trailer.expandedSize, 8);
+    out.append(magic, magicSize);
+    return out;
+}
+
+const char* decodeTrailer(const unsigned char* bytes, std::uint64_t fileSize, Trailer& trailer) {
+    if (fileSize < trailerSize || std::memcmp(bytes + 24, magic, magicSize) != 0) {
+        return "carries no JVM archive (no trailer at its end)";
+    }
+    Trailer read;
+    read.dataOffset = readNumber(bytes, 8);
+    read.dataLength = readNumber(bytes + 8, 8);
+    read.expandedSize = readNumber(bytes + 16, 8);
+    // Compared without a sum that could overflow.
+    const std::uint64_t before = fileSize - trailerSize;
+    if (read.dataOffset == 0 || read.dataOffset > before || read.dataLength != before - read.dataOffset) {
+        return "has a damaged trailer (its data does not end where the trailer begins)";
+    }
+    trailer = read;
+    return nullptr;
+}
+
+}  // namespace nvjvm

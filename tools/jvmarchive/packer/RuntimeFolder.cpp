@@ -1,0 +1,149 @@
+#include "RuntimeFolder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "JvmArchiveFormat.h"
+#include "PackError.h"
+
+namespace fs = std::filesystem;
+
+namespace nvjvm {
+
+namespace {
+
+constexpr const char* javaExePath = "bin\\java.exe";
+
+std::string upperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+bool isInside(const fs::path& path, const fs::path& root) {
+    const auto mismatch = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+    return mismatch.first == root.end();
+}
+
+class FolderReader {
+public:
+    explicit FolderReader(const fs::path& root) : root_(fs::canonical(root)) {}
+
+    void walk(const fs::path& directory, const std::string& prefix, RuntimeFolder& out) {
+        std::vector<fs::path> children;
+        for (const fs::directory_entry& child : fs::directory_iterator(directory)) children.push_back(child.path());
+        std::sort(children.begin(), children.end());
+        for (const fs::path& child : children) {
+            const std::string part = child.filename().string();
+            if (part.find('\\') != std::string::npos) {
+                throw PackError(child.string() + ": the name holds \\, which Windows takes for a separator");
+            }
+            RuntimeEntry entry;
+            entry.name = prefix + part;
+            entry.source = child.string();
+            if (const char* problem = nameProblem(entry.name)) {
+                throw PackError(child.string() + ": Windows cannot hold this name below a directory: it " + problem);
+            }
+            if (!names_.insert(upperCase(entry.name)).second) {
+                throw PackError(child.string() + ": another name in its folder differs from it only in case, "
+                                                 "which Windows takes for the same file");
+            }
+            const fs::file_status status = fs::status(child);
+            if (fs::is_symlink(fs::symlink_status(child))) checkLink(child, status);
+            if (fs::is_directory(status)) {
+                entry.directory = true;
+                out.entries.push_back(entry);
+                walk(child, entry.name + "\\", out);
+            } else if (fs::is_regular_file(status)) {
+                entry.size = fs::file_size(child);
+                out.fileBytes += entry.size;
+                out.entries.push_back(entry);
+            } else {
+                throw PackError(child.string() + " is neither a regular file nor a directory");
+            }
+        }
+    }
+
+private:
+    void checkLink(const fs::path& link, const fs::file_status& target) const {
+        if (!fs::exists(target)) throw PackError(link.string() + " is a link that leads nowhere");
+        if (!isInside(fs::canonical(link), root_)) {
+            throw PackError(link.string() + " is a link that leads outside the runtime folder (to " +
+                            fs::canonical(link).string() + "); copy the runtime with its links resolved");
+        }
+        if (fs::is_directory(target)) {
+            throw PackError(link.string() + " is a link to a directory; copy the runtime with its links resolved");
+        }
+    }
+
+    fs::path root_;
+    std::set<std::string> names_;
+};
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+std::string releaseJavaVersion(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const auto trim = [](std::string s) {
+            const char* blanks = " \t\r\n";
+            const std::size_t first = s.find_first_not_of(blanks);
+            if (first == std::string::npos) return std::string();
+            return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+        };
+        if (trim(line.substr(0, equals)) != "JAVA_VERSION") continue;
+        std::string value = trim(line.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        return value;
+    }
+    return std::string();
+}
+
+RuntimeFolder readRuntimeFolder(const std::string& directory) {
+    const fs::path root(directory);
+    std::error_code error;
+    if (!fs::is_directory(root, error)) throw PackError(directory + " is not a directory");
+    RuntimeFolder out;
+    try {
+        FolderReader(root).walk(root, "", out);
+    } catch (const fs::filesystem_error& e) {
+        throw PackError(directory + ": the runtime folder cannot be read: " + e.what());
+    }
+    const auto found = std::find_if(out.entries.begin(), out.entries.end(),
+                                    [](const RuntimeEntry& e) { return !e.directory && e.name == javaExePath; });
+    if (found == out.entries.end()) {
+        throw PackError(directory + " has no bin/java.exe: a carried JVM is a Windows Java runtime, run as "
+                                    "bin\\java.exe");
+    }
+    out.javaExe = javaExePath;
+    if (!fs::is_regular_file(root / "release")) {
+        throw PackError(directory + " has no release file, where a Java runtime names its version "
+                                    "(JAVA_VERSION=\"...\")");
+    }
+    out.javaVersion = releaseJavaVersion(readText(root / "release"));
+    if (out.javaVersion.empty()) {
+        throw PackError((root / "release").string() + " names no version: it needs a line JAVA_VERSION=\"...\"");
+    }
+    for (unsigned char c : out.javaVersion) {
+        if (c < 32 || c == '"' || c == 127) {
+            throw PackError((root / "release").string() + ": JAVA_VERSION holds a quote or control character");
+        }
+    }
+    return out;
+}
+
+}  // namespace nvjvm
