@@ -64,7 +64,8 @@ class SearchTest(unittest.TestCase):
             os.remove(os.path.join(self.d, "run.log"))
         result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120,
                             keeps_temp=keeps_temp)
-        self.assertEqual(result.exit_code, 0, result.stderr[-2000:])
+        log = os.path.join(self.d, "run.log")
+        self.assertEqual(result.exit_code, 0, (result.stderr[-2000:], read_text(log) if os.path.exists(log) else None))
         return result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n")[:-1]
 
     def assert_kept_jvm_file(self, path, home):
