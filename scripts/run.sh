@@ -6,9 +6,10 @@
 # the run log and the extracted files, and checks that the run left nothing
 # in the temporary directory.
 #
-# The carried JVM is the installer double of tests/fixtures/installer, which
-# lays out a home whose bin\java.exe is a copy of the Java bridge
-# (tests/fixtures/bridge): so the wizard runs on this machine's own java.
+# The carried JVM is made by nvjvm from a small Java runtime folder whose
+# bin\java.exe is the Java bridge (tests/fixtures/bridge) and whose release
+# file gives this machine's Java version: so the wizard runs on this
+# machine's own java, and the installed JVM file asks for that version.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,7 +24,13 @@ done
 javac --release 8 -d "$out/classes" examples/demo/java/DemoWizard.java
 jar cf "$out/demo.jar" -C "$out/classes" .
 cp examples/demo/*.tag examples/demo/demo.nvpack "$out/"
-cp build/win64/fixtures/JvmInstaller.exe "$out/jvmsetup.exe"
+mkdir -p "$out/runtime/bin"
+cp build/win64/fixtures/JavaBridge.exe "$out/runtime/bin/java.exe"
+version=$(java -XshowSettings:properties -version 2>&1 | sed -n 's/^ *java\.version = //p')
+[ -n "$version" ] || { echo "run: java does not tell its version" >&2; exit 1; }
+printf 'JAVA_VERSION="%s"\n' "$version" >"$out/runtime/release"
+build/host/nvjvm --runtime "$out/runtime" --unpacker build/win64/JvmUnpacker.exe --out "$out/jvmsetup.exe" \
+    --desc "This machine's Java $version, through the bridge"
 # The verification class the host build compiled (javac comes with bootstrap).
 cp build/host/verify.jar "$out/"
 build/host/nvpack --stub build/win64/launcher.exe --manifest "$out/demo.nvpack" --out "$out/setup.exe"
@@ -35,9 +42,6 @@ run_demo() {
     temp=$(realpath -m "$(winepath -u "$(wine cmd /c echo %TEMP% </dev/null | tr -d '\r')")")
     mkdir -p "$temp"
     ls -A "$temp" | sort >temp-before.txt
-    # The installer double copies the program this names as the home's bin\java.exe.
-    NV_STANDIN_JAVA=$(winepath -w "$root/build/win64/fixtures/JavaBridge.exe")
-    export NV_STANDIN_JAVA
     echo "== setup.exe -nv:log run.log"
     code=0
     timeout 120 wine setup.exe -nv:log run.log </dev/null || code=$?
