@@ -1,5 +1,6 @@
 #include "archive/LauncherFileFormat.h"
 
+#include "foundation/DeviceName.h"
 #include "foundation/LauncherException.h"
 
 namespace nv {
@@ -139,25 +140,6 @@ void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexO
     appendUint32(out, identification);
 }
 
-namespace {
-
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name a device, not a file,
-// whatever follows the first dot and however they are written.
-bool isDeviceName(const LauncherString& name) {
-    LauncherString base = name.substr(0, name.find('.'));
-    const LauncherString::size_type end = base.findLastNotOf(LauncherString(" "));
-    base = end == LauncherString::npos ? LauncherString() : base.substr(0, end + 1);
-    std::string b;
-    for (LauncherString::size_type i = 0; i < base.length(); ++i) b.push_back(upper(base[i]));
-    if (b == "CON" || b == "PRN" || b == "AUX" || b == "NUL") return true;
-    return b.size() == 4 && (b.compare(0, 3, "COM") == 0 || b.compare(0, 3, "LPT") == 0) && b[3] >= '1' &&
-           b[3] <= '9';
-}
-
-}  // namespace
-
 const char* entryNameProblem(const LauncherString& name) {
     if (name.empty()) return "the name is empty";
     // Windows drops trailing dots and blanks: "..." or ". ." could still mean the parent.
@@ -171,7 +153,7 @@ const char* entryNameProblem(const LauncherString& name) {
     }
     const char last = name[name.length() - 1];
     if (last == '.' || last == ' ') return "the name ends in a dot or a blank";
-    if (isDeviceName(name)) return "the name is a device name";
+    if (isDeviceName(name.c_str(), name.length())) return "the name is a device name";
     if (name.length() > longestFileName) return "the name is longer than 255 characters";
     return nullptr;
 }

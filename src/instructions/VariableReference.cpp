@@ -1,23 +1,18 @@
 #include "instructions/VariableReference.h"
 
+#include "foundation/AsciiCase.h"
 #include "foundation/LauncherException.h"
 #include "instructions/VariableStore.h"
 #include "tagfile/NumberText.h"
 
 namespace nv {
 
-namespace {
-
-// ASCII only: the kind letter is compared byte-wise, independent of locale.
-char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
-
 VariableReference VariableReference::parse(const LauncherString& text, const LauncherString& errorPrefix) {
     const LauncherString prefix = errorPrefix + " ";
     if (text.length() < 2) {
         throwLauncherException(prefix + "Variable references must be at least 2 characters (e.g. N1 and S10).");
     }
+    // ASCII only: the kind letter is compared byte-wise, independent of locale.
     const char kind = upperAscii(text[0]);
     if (kind != 'N' && kind != 'S') {
         throwLauncherException(joinText(

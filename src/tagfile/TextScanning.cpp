@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "foundation/AsciiCase.h"
 #include "foundation/LauncherException.h"
 #include "tagfile/NumberText.h"
 
@@ -103,14 +104,10 @@ LauncherString readArgument(const LauncherString& text, size_type& pos, bool quo
     return quoted ? readQuoted(text, pos) : readPlain(text, pos);
 }
 
-namespace {
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
-
 bool startsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix) {
     if (text.length() < prefix.length()) return false;
     for (LauncherString::size_type i = 0; i < prefix.length(); ++i) {
-        if (lowerAscii(text[i]) != lowerAscii(prefix[i])) return false;
+        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
     }
     return true;
 }

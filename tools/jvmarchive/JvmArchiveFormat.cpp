@@ -2,30 +2,12 @@
 
 #include <cstring>
 
+#include "foundation/AsciiCase.h"
+#include "foundation/DeviceName.h"
+
 namespace nvjvm {
 
 namespace {
-
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) return false;
-    }
-    return true;
-}
-
-// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 open a device whatever follows the
-// first dot.
-bool isDeviceName(std::string_view part) {
-    const std::string_view stem = part.substr(0, part.find('.'));
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-        if (equalsIgnoringCase(stem, device)) return true;
-    }
-    return stem.size() == 4 && (equalsIgnoringCase(stem.substr(0, 3), "COM") || equalsIgnoringCase(stem.substr(0, 3), "LPT")) &&
-           stem[3] >= '1' && stem[3] <= '9';
-}
 
 const char* partProblem(std::string_view part) {
     if (part.empty()) return "has an empty part (a rooted name or a doubled \\)";
@@ -37,7 +19,7 @@ const char* partProblem(std::string_view part) {
         if (std::strchr("<>\"|?*", c)) return "holds one of <>\"|?*";
     }
     if (part.back() == '.' || part.back() == ' ') return "has a part ending in a dot or blank";
-    if (isDeviceName(part)) return "names a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+    if (nv::isDeviceName(part.data(), part.size())) return "names a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
     return nullptr;
 }
 
@@ -46,7 +28,7 @@ const char* partProblem(std::string_view part) {
 const char* nameProblem(std::string_view name) {
     if (name.empty()) return "is empty";
     if (name.size() > longestName) return "is too long";
-    if (equalsIgnoringCase(name.substr(0, name.find('\\')), jvmFileName)) {
+    if (nv::equalIgnoringAsciiCase(name.substr(0, name.find('\\')), jvmFileName)) {
         return "starts with jvm, the JVM file's own name at the top";
     }
     std::size_t start = 0;

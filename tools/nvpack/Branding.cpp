@@ -12,6 +12,7 @@
 
 namespace nvpack {
 
+// Each branding setting with its option, manifest tag and name for messages.
 const BrandingSetting brandingSettings[] = {
     {"--icon", "ICON", "the icon", &Branding::icon, true},
     {"--product-name", "PRODUCT_NAME", "the product name", &Branding::productName, false},
@@ -21,7 +22,13 @@ const BrandingSetting brandingSettings[] = {
     {"--copyright", "COPYRIGHT", "the copyright", &Branding::copyright, false},
     {"--execution-level", "EXECUTION_LEVEL", "the execution level", &Branding::executionLevel, false},
 };
-const std::size_t brandingSettingCount = sizeof brandingSettings / sizeof brandingSettings[0];
+
+const BrandingSetting* findBrandingSetting(const std::string& name, const char* BrandingSetting::*field) {
+    for (const BrandingSetting& setting : brandingSettings) {
+        if (name == setting.*field) return &setting;
+    }
+    return nullptr;
+}
 
 namespace {
 

@@ -30,8 +30,8 @@ struct BrandingSetting {
     bool isPath;          // a manifest's relative path starts at its directory
 };
 
-extern const BrandingSetting brandingSettings[];
-extern const std::size_t brandingSettingCount;
+// The setting whose `option` (or `tag`, as `field` says) is `name`, else null.
+const BrandingSetting* findBrandingSetting(const std::string& name, const char* BrandingSetting::*field);
 
 // Stores `value` of `setting`, given at `place` (for messages); throws
 // PackError for an empty value, which would brand nothing.

@@ -27,17 +27,6 @@ const char usageText[] =
     "  COPYRIGHT and EXECUTION_LEVEL. Without them the stub is copied unchanged.\n"
     "  On success nvpack prints each entry and the totals on standard output.\n";
 
-namespace {
-
-const BrandingSetting* brandingOption(const std::string& arg) {
-    for (std::size_t i = 0; i < brandingSettingCount; ++i) {
-        if (arg == brandingSettings[i].option) return &brandingSettings[i];
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 PackRequest parseCommandLine(const std::vector<std::string>& args) {
     PackRequest request;
     const std::size_t count = args.size();
@@ -78,7 +67,7 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
             e.source = args[i + 4];
             i += 4;
             request.entries.push_back(e);
-        } else if (const BrandingSetting* setting = brandingOption(arg)) {
+        } else if (const BrandingSetting* setting = findBrandingSetting(arg, &BrandingSetting::option)) {
             need(i, 1);
             claimSetting(request, setting->setting, arg);
             setBranding(request.branding, *setting, args[++i], arg);

@@ -32,13 +32,6 @@ std::vector<std::string> fields(const nv::LauncherString& value) {
     return out;
 }
 
-const BrandingSetting* brandingTag(const std::string& tag) {
-    for (std::size_t i = 0; i < brandingSettingCount; ++i) {
-        if (tag == brandingSettings[i].tag) return &brandingSettings[i];
-    }
-    return nullptr;
-}
-
 // Reads the manifest's tags; syntax errors and unreadable files become PackError.
 nv::TagFile load(const std::string& path) {
     std::error_code ec;
@@ -65,7 +58,7 @@ void readManifest(const std::string& path, PackRequest& request) {
         const std::string tag = tags.tagName(t).str();
         const std::string where = tag + " in " + path;
         if (tag == "ENTRY") continue;
-        const BrandingSetting* branding = brandingTag(tag);
+        const BrandingSetting* branding = findBrandingSetting(tag, &BrandingSetting::tag);
         if (tag != "STUB" && tag != "OUTPUT" && tag != "MODE" && tag != "REPLACE" && branding == nullptr) {
             throw PackError(path + ": unknown tag \"" + tag +
                             "\" (known: STUB, OUTPUT, MODE, REPLACE, ENTRY, ICON, PRODUCT_NAME, PRODUCT_VERSION, "

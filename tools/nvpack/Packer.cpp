@@ -9,6 +9,7 @@
 
 #include "ContentCheck.h"
 #include "archive/LauncherFileFormat.h"
+#include "foundation/AsciiCase.h"
 #include "foundation/LauncherException.h"
 #include "foundation/ScopeGuard.h"
 
@@ -35,21 +36,12 @@ std::string readAll(const std::string& path) {
     return bytes;
 }
 
-// Reads the index of a stub that already carries a payload, from memory.
-class MemorySource : public nv::format::ByteSource {
+// The stub's bytes in memory: read on from a position (its payload index) or
+// at any position (its certificate table).
+class MemorySource : public nv::format::ByteSource, public nv::format::RandomAccessBytes {
 public:
-    MemorySource(const std::string& bytes, std::size_t pos) : bytes_(bytes), pos_(pos) {}
+    explicit MemorySource(const std::string& bytes, std::size_t pos = 0) : bytes_(bytes), pos_(pos) {}
     int next() override { return pos_ < bytes_.size() ? static_cast<unsigned char>(bytes_[pos_++]) : -1; }
-
-private:
-    const std::string& bytes_;
-    std::size_t pos_;
-};
-
-// The stub's bytes read at any position, to find its certificate table.
-class MemoryFile : public nv::format::RandomAccessBytes {
-public:
-    explicit MemoryFile(const std::string& bytes) : bytes_(bytes) {}
     long size() override { return static_cast<long>(bytes_.size()); }
     bool readAt(long position, unsigned char* into, int count) override {
         if (position < 0 || count < 0 || static_cast<std::size_t>(position) + static_cast<std::size_t>(count) > bytes_.size()) {
@@ -61,6 +53,7 @@ public:
 
 private:
     const std::string& bytes_;
+    std::size_t pos_;
 };
 
 bool carriesPayload(const std::string& stub) {
@@ -104,16 +97,6 @@ std::string shown(const std::string& name) {
     return out + "\"";
 }
 
-// Windows compares file names without regard to case; ASCII letters are the
-// ones whose folding does not depend on the code page the names are read in.
-std::string folded(const std::string& name) {
-    std::string out = name;
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 // Returns true when the request carries an instruction program.
 bool checkEntries(const PackRequest& request) {
     std::set<std::int64_t> ids;
@@ -140,8 +123,9 @@ bool checkEntries(const PackRequest& request) {
         if (const char* problem = nv::format::entryNameProblem(nv::LauncherString(e.name))) {
             throw PackError(which + problem);
         }
-        const std::string key = folded(e.name);
-        if (key == "input.tag") {
+        // Windows compares file names without regard to case.
+        const std::string key = nv::upperAscii(e.name);
+        if (key == "INPUT.TAG") {
             throw PackError(which + "input.tag is the name of the input file that -nv:extract writes beside the entries");
         }
         auto known = names.emplace(key, e.name);
@@ -203,7 +187,7 @@ PackResult pack(const PackRequest& request) {
     std::string stub = readAll(request.stub);
     // A payload appended after the signature would break it, and the launcher
     // looks for its trailer in front of the certificate table only.
-    MemoryFile stubFile(stub);
+    MemorySource stubFile(stub);
     if (nv::format::certificateTable(stubFile).size != 0) {
         throw PackError("the stub " + request.stub +
                         " carries a signature; pack an unsigned stub and sign the launcher file after packing");

@@ -8,6 +8,7 @@
 
 #include "JvmArchiveFormat.h"
 #include "PackError.h"
+#include "foundation/AsciiCase.h"
 
 namespace fs = std::filesystem;
 
@@ -16,13 +17,6 @@ namespace nvjvm {
 namespace {
 
 constexpr const char* javaExePath = "bin\\java.exe";
-
-std::string upperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 bool isInside(const fs::path& path, const fs::path& root) {
     const auto mismatch = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
@@ -48,7 +42,7 @@ public:
             if (const char* problem = nameProblem(entry.name)) {
                 throw PackError(child.string() + ": Windows cannot hold this name below a directory: it " + problem);
             }
-            if (!names_.insert(upperCase(entry.name)).second) {
+            if (!names_.insert(nv::upperAscii(entry.name)).second) {
                 throw PackError(child.string() + ": another name in its folder differs from it only in case, "
                                                  "which Windows takes for the same file");
             }
