@@ -17,6 +17,7 @@
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 #include "tagfile/TagFile.h"
+#include "tagfile/TextScanning.h"
 #include "tagfile/WideText.h"
 
 namespace nv {
@@ -27,6 +28,8 @@ namespace {
 // (16 of them, just under 1 MB), so memory stays the same for any entry size.
 constexpr std::int32_t chunkSize = 61439;
 constexpr std::int32_t blockSize = 16 * chunkSize;
+// The longest path, without its ending zero, that DeleteFileA takes (MAX_PATH).
+constexpr LauncherString::size_type longestRemovablePath = 259;
 
 LauncherException writeError(int errorNumber) {
     return LauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(errorNumber),
@@ -124,12 +127,20 @@ void LauncherFile::readNamedEntries(const TagFile& input) {
     }
 }
 
-LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
-    // The name comes from the file; it must not lead outside the directory.
+namespace {
+
+// The name comes from the file; it must not lead outside the directory.
+void checkEntryName(const FileIndexEntry& entry) {
     if (const char* problem = format::entryNameProblem(entry.name)) {
         throwLauncherException(joinText({"The embedded file name \"", entry.name, "\" is not a plain file name (",
                                           problem, "); nothing was extracted."}));
     }
+}
+
+}  // namespace
+
+LauncherString LauncherFile::extract(const FileIndexEntry& entry, const LauncherString& directory) {
+    checkEntryName(entry);
     if (entry.offset < 0 || entry.length < 0) {
         throwLauncherException(joinText({"The embedded file ", entry.name, " lies outside the launcher file."}));
     }
@@ -147,6 +158,13 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     LauncherString target = directory;
     ensureTrailingSeparator(target);
     target += entry.name;
+    // Windows writes a longer path than its plain calls can delete again:
+    // the file would outlive the run's clean-up.
+    if (target.length() > longestRemovablePath) {
+        throwLauncherException(joinText({"The embedded file ", entry.name, " would be written as ", target,
+                                          ", a path longer than the 259 characters that Windows can remove; nothing "
+                                          "was extracted."}));
+    }
 
     CFile source = openFile(path_.c_str(), "rb");
     if (!source.get() || std::fseek(source.get(), entry.offset, SEEK_SET) != 0) {
@@ -207,6 +225,16 @@ StringList LauncherFile::extractType(std::uint8_t type, const LauncherString& di
 int LauncherFile::modeByte() const { return readModeByte(path_); }
 
 void LauncherFile::extractAll() {
+    // Every name is judged before the first file is written, so a refusal leaves nothing half done.
+    for (std::int32_t i = 0; i < entries_.count(); ++i) {
+        const FileIndexEntry& entry = *entries_.get(i);
+        checkEntryName(entry);
+        if (equalIgnoringCase(entry.name, "input.tag")) {
+            throwLauncherException(joinText({"The embedded file ", entry.name,
+                                              " has the name of the input.tag that -nv:extract writes; nothing was "
+                                              "extracted."}));
+        }
+    }
     TagFile input;
     input.setValue("ACTION", "RUN_INSTRUCTIONS");
     for (std::int32_t i = 0; i < entries_.count(); ++i) {

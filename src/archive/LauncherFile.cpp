@@ -84,6 +84,17 @@ void LauncherFile::loadIndex(bool dispatch) {
             if (file.position() != modeBytePosition) {
                 throwLauncherException("The file index does not end at the mode byte.");
             }
+            // Data in the stub, the index or past the end would be read as an
+            // empty or foreign entry and the run would go on as if all were well.
+            const long payloadStart = format::stubEnd(file);
+            for (std::int32_t i = 0; i < entries.count(); ++i) {
+                const FileIndexEntry& entry = *entries.get(i);
+                if (entry.offset < payloadStart ||
+                    static_cast<std::int64_t>(entry.offset) + entry.length > static_cast<std::int64_t>(indexOffset)) {
+                    throwLauncherException(joinText({"The embedded file ", entry.name,
+                                                     " lies outside the launcher file's payload; it may be damaged."}));
+                }
+            }
         }
     }
     entries_ = std::move(entries);

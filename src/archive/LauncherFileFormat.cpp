@@ -94,6 +94,28 @@ CertificateTable certificateTable(RandomAccessBytes& file) {
     return table;
 }
 
+long stubEnd(RandomAccessBytes& file) {
+    unsigned char bytes[8];
+    if (!file.readAt(0x3C, bytes, 4)) return 0;
+    const std::uint32_t header = littleEndian(bytes);
+    if (header > 0x10000000u || !file.readAt(static_cast<long>(header), bytes, 8) || littleEndian(bytes) != 0x4550u) {
+        return 0;
+    }
+    const unsigned sections = bytes[6] | bytes[7] << 8;
+    if (!file.readAt(static_cast<long>(header) + 20, bytes, 2)) return 0;
+    const long table = static_cast<long>(header) + 24 + (bytes[0] | bytes[1] << 8);
+    std::uint32_t end = 0;
+    for (unsigned i = 0; i < sections; ++i) {
+        if (!file.readAt(table + 40 * static_cast<long>(i) + 16, bytes, 8)) return 0;
+        const std::uint32_t size = littleEndian(bytes);
+        const std::uint32_t position = littleEndian(bytes + 4);
+        if (size != 0 && position <= largestPosition && size <= largestPosition - position && position + size > end) {
+            end = position + size;
+        }
+    }
+    return static_cast<long>(end);
+}
+
 long trailerEnd(RandomAccessBytes& file) {
     const long size = file.size();
     if (endsWithIdentification(file, size)) return size;

@@ -63,6 +63,12 @@ struct CertificateTable {
 };
 CertificateTable certificateTable(RandomAccessBytes& file);
 
+// Where the stub's image ends: the end of the furthest section's raw data,
+// as the PE section table gives it (the table's entries are 40 bytes, with
+// the raw data's size and position at 16 and 20); 0 for a file that is no
+// PE file. An entry's data lies between this and the index.
+long stubEnd(RandomAccessBytes& file);
+
 // Where the trailer ends: the end of the file, or, when the file does not end
 // with the identification value but with a certificate table, the start of
 // that table less the zero bytes of its alignment, if the identification

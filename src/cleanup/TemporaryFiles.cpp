@@ -1,6 +1,7 @@
 #include "cleanup/TemporaryFiles.h"
 
 #include "cleanup/CleanupList.h"
+#include "cleanup/FileRemoval.h"
 #include "cleanup/TemporaryNames.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
@@ -32,6 +33,11 @@ LauncherString createTemporaryDirectory(Pause& pause) {
     replaceFileByDirectory(path);
     cleanupList().recordDirectory(path);
     return path;
+}
+
+void removeTemporaryDirectory(const LauncherString& path) {
+    deletePath(path);
+    if (pathKind(path) == PathKind::missing) cleanupList().forgetDirectory(path);
 }
 
 LauncherString createTemporaryFile() {

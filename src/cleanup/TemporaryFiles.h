@@ -25,6 +25,10 @@ LauncherString temporaryDirectory();
 // system's text when no name can be had.
 LauncherString createTemporaryDirectory(Pause& pause = systemPause());
 
+// Removes a directory that createTemporaryDirectory made, now, and takes it
+// off the clean-up list; one that cannot be removed yet stays listed.
+void removeTemporaryDirectory(const LauncherString& path);
+
 // Creates a new empty file "LRE..." in the base temporary directory, records
 // it for removal and returns its path; the empty text (also recorded) when
 // no name can be had. Throws like temporaryDirectory.

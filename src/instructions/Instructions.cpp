@@ -103,6 +103,7 @@ Instructions::Instructions(StringList lines) : lines_(std::move(lines)) {}
 Instructions Instructions::fromTagFile(const TagFile& file) {
     StringList lines;
     const std::int32_t count = file.valueCount("INSTRUCTIONS");
+    if (count == 0) throwLauncherException("The instruction file has no INSTRUCTIONS.");
     for (std::int32_t i = 0; i < count; ++i) lines.append(file.value("INSTRUCTIONS", i));
     return Instructions(std::move(lines));
 }

@@ -33,7 +33,9 @@ public:
     explicit Instructions(StringList lines);
 
     // The program made of the INSTRUCTIONS values of `file`, in order; the
-    // file is not kept.
+    // file is not kept. Throws LauncherException "The instruction file has
+    // no INSTRUCTIONS." when it holds none (an empty or damaged file, or a
+    // misspelt tag), which would otherwise run as a program that does nothing.
     static Instructions fromTagFile(const TagFile& file);
 
     // Runs the program from its first line until the line after the last;

@@ -102,8 +102,14 @@ LauncherString JvmVerifier::run(JvmFile& jvmFile, const LauncherString& command)
 
 void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
     if (!search.verifyClassPath.empty() || !search.verifyClassName.empty()) return;
-    const StringList written = payload.extractType(verifyArchiveType, createTemporaryDirectory());
-    if (written.empty()) return;
+    const LauncherString directory = createTemporaryDirectory();
+    const StringList written = payload.extractType(verifyArchiveType, directory);
+    // Without a verification archive the directory holds nothing that the
+    // search needs; a program that searches in a loop must not pile them up.
+    if (written.empty()) {
+        removeTemporaryDirectory(directory);
+        return;
+    }
     search.verifyClassPath = joinText({"\"", written.get(written.count() - 1), "\""});
     search.verifyClassName = "\"Verify\"";
 }

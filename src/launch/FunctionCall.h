@@ -22,6 +22,12 @@ struct FunctionCall {
 // the LauncherException of an argument without its closing quote.
 FunctionCall readFunctionCall(const LauncherString& text, LauncherString::size_type from);
 
+// A CP inside ARCHIVE would build the class path inside itself for ever, and
+// a CP in what a CP returned would be expanded again from its own result.
+inline constexpr char classPathInsideClassPath[] =
+    "The class path refers to itself: %CP% may not stand in ARCHIVE, JVM_CLASSPATH, a companion list or an "
+    "argument of CP.";
+
 // True for the name of a launch-script function (REPLACE, CP, TEMP_DIR, ...).
 bool isFunctionName(const LauncherString& name);
 

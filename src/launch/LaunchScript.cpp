@@ -53,6 +53,21 @@ int copyFile(const LauncherString& source, const LauncherString& target) {
 
 }  // namespace
 
+LauncherString replaceAll(const LauncherString& text, const LauncherString& search, const LauncherString& replacement) {
+    // An empty search text would be found at the same place for ever: it replaces nothing.
+    if (search.empty()) return text;
+    LauncherString result;
+    LauncherString::size_type from = 0;
+    for (LauncherString::size_type at = text.find(search); at != LauncherString::npos; at = text.find(search, from)) {
+        result.append(text, from, at - from);
+        result += replacement;
+        if (result.length() > maxExpandedLength) throwTooLong();
+        from = at + search.length();
+    }
+    result.append(text, from, LauncherString::npos);
+    return result;
+}
+
 LaunchScript::LaunchScript(const TagFile& tags)
     : commandTemplate_(tags.value("COMMAND")),
       displayConsole_(tags.boolValue("DISPLAY_CONSOLE", false)),
@@ -88,23 +103,25 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
     if (!isFunctionName(name)) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
     const FunctionCall call = readFunctionCall(text, close + 1);
     checkArgumentCount(name, call.arguments.count());
-    text.replace(open, call.end - open, callFunction(name, call.arguments));
+    const LauncherString result = callFunction(name, call.arguments);
+    if (result.length() > maxExpandedLength) throwTooLong();
+    text.replace(open, call.end - open, result);
+}
+
+LauncherString LaunchScript::classPath(const StringList& arguments) {
+    if (buildingClassPath_) throwLaunchScriptError(classPathInsideClassPath);
+    buildingClassPath_ = true;
+    ScopeGuard done([this] { buildingClassPath_ = false; });
+    LauncherString built = buildClassPath(arguments, *this, *source_);
+    if (built.find("%CP%") != LauncherString::npos) throwLaunchScriptError(classPathInsideClassPath);
+    return built;
 }
 
 LauncherString LaunchScript::tagPass(const LauncherString& text) { return expandReferences(text, '@', *source_); }
 
 LauncherString LaunchScript::callFunction(const LauncherString& name, const StringList& arguments) {
     if (name == "REPLACE") {
-        const LauncherString search = tagPass(arguments.get(0));
-        const LauncherString replacement = tagPass(arguments.get(1));
-        LauncherString text = arguments.get(2);
-        // An empty search text would be found at the same place for ever: it replaces nothing.
-        if (search.empty()) return text;
-        for (LauncherString::size_type at = text.find(search); at != LauncherString::npos;
-             at = text.find(search, at + replacement.length())) {
-            text.replace(at, search.length(), replacement);
-        }
-        return text;
+        return replaceAll(arguments.get(2), tagPass(arguments.get(0)), tagPass(arguments.get(1)));
     }
     if (name == "RUNTIME_SYSTEMPROP") {
         return runtimeSystemProperties();
@@ -115,7 +132,7 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
     if (name == "SYSTEMPROP") {
         return systemProperty(arguments.get(0), arguments.get(1));
     }
-    if (name == "CP") return buildClassPath(arguments, *this, *source_);
+    if (name == "CP") return classPath(arguments);
     if (name == "IF_EXISTS") {
         return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
     }
@@ -210,7 +227,15 @@ void LaunchScript::applyWizardEnvironment() {
 }
 
 std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest) {
+    // Without a command there is no program to start; the system would be
+    // handed no command line at all.
+    if (commandTemplate_.findFirstNotOf(blankSet) == LauncherString::npos) {
+        throwLauncherException("The launch script has no COMMAND.");
+    }
     LauncherString command = buildCommand(jvm);
+    if (command.findFirstNotOf(blankSet) == LauncherString::npos) {
+        throwLauncherException("The launch command is empty once its references are replaced.");
+    }
     LauncherString directory;
     if (autoWorkingDirectory_) {
         const LauncherString& launcher = runSettings().launcherPath;

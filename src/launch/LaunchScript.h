@@ -56,6 +56,7 @@ public:
 
 private:
     LauncherString callFunction(const LauncherString& name, const StringList& arguments);
+    LauncherString classPath(const StringList& arguments);
     LauncherString tagPass(const LauncherString& text);
     LauncherString systemProperty(const LauncherString& name, const LauncherString& value);
     LauncherString runtimeSystemProperties();
@@ -74,6 +75,12 @@ private:
     LauncherString standardError_;
     LauncherPayload* payload_ = nullptr;
     JvmVariables* source_ = nullptr;  // set while a command is being built
+    bool buildingClassPath_ = false;
 };
+
+// The text with every occurrence of `search` replaced, from the left and
+// without overlap (REPLACE); an empty search text replaces nothing. Throws
+// LaunchScriptError when the result grows past maxExpandedLength.
+LauncherString replaceAll(const LauncherString& text, const LauncherString& search, const LauncherString& replacement);
 
 }  // namespace nv

@@ -1,10 +1,21 @@
 #include "launch/ProcessRunner.h"
 
+#include "foundation/LauncherException.h"
+#include "tagfile/NumberText.h"
+
 namespace nv {
 
 namespace {
 constexpr unsigned quietPause = 100;
 }  // namespace
+
+void checkCommandLine(const LauncherString& commandLine) {
+    if (commandLine.empty()) throwLauncherException("There is no command to run.");
+    if (commandLine.length() >= longestCommandLine) {
+        throwLauncherException(joinText({"The command is ", formatLong(static_cast<std::int32_t>(commandLine.length())),
+                                         " characters long; Windows allows 32,767."}));
+    }
+}
 
 std::int32_t collectOutput(ChildOutput& child, LauncherString* output, LauncherString* error, Pause& pause) {
     LauncherString discarded;

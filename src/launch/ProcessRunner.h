@@ -12,7 +12,7 @@
 namespace nv {
 
 struct ProcessRequest {
-    LauncherString commandLine;       // empty: none is passed to the system
+    LauncherString commandLine;       // refused when empty or longer than Windows allows
     LauncherString workingDirectory;  // empty: the launcher's current directory
     bool console = false;             // off: no window, detached from any console
     bool newConsole = false;          // the child gets a console of its own
@@ -22,9 +22,18 @@ struct ProcessRequest {
     LauncherString* error = nullptr;   // captured standard error is appended here
 };
 
+// Windows takes a command line of at most this many characters, its ending
+// zero included.
+constexpr LauncherString::size_type longestCommandLine = 32767;
+
+// Throws LauncherException "There is no command to run." for an empty
+// command line and "The command is N characters long; Windows allows
+// 32,767." for one the system would refuse.
+void checkCommandLine(const LauncherString& commandLine);
+
 // Runs the child and returns its exit code as a signed 32-bit number (so a
 // code above 2^31-1 comes back negative), or 0 without capture and without
-// wait. Throws LauncherException: the system's text alone when a pipe cannot
+// wait. Throws LauncherException: checkCommandLine's messages; the system's text alone when a pipe cannot
 // be made; "CreateProcess failed  ==>  ", "CreateProcess unable to get exit
 // code for process ==> ", "CreateProcess unable to wait for completion ==> ",
 // "PeekNamedPipe failed  ==>  " or "ReadFile failed  ==>  " followed by the

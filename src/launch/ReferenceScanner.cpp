@@ -1,6 +1,7 @@
 #include "launch/ReferenceScanner.h"
 
 #include "launch/LaunchScriptError.h"
+#include "tagfile/NumberText.h"
 
 namespace nv {
 
@@ -15,6 +16,17 @@ void collapseDoubled(LauncherString& text, char delimiter) {
 
 }  // namespace
 
+void throwTooLong() {
+    throwLaunchScriptError(joinText({"The launch command grows past ", formatLong(static_cast<std::int32_t>(maxExpandedLength)),
+                                     " characters while its references are replaced."}));
+}
+
+void throwTooManyExpansions() {
+    throwLaunchScriptError(joinText({"References in the launch command expand more than ",
+                                     formatLong(static_cast<std::int32_t>(maxExpansions)),
+                                     " times; a value may refer to itself."}));
+}
+
 LauncherString expandReferences(const LauncherString& text, char delimiter, DelimitedExpander& expander) {
     LauncherString result = text;
     try {
@@ -25,10 +37,9 @@ LauncherString expandReferences(const LauncherString& text, char delimiter, Deli
             if (open == LauncherString::npos || open + 2 >= result.length()) break;
             const LauncherString::size_type close = result.find(delimiter, open + 2);
             if (close == LauncherString::npos) break;
-            if (++expansions > maxExpansions || result.length() > maxExpandedLength) {
-                throwLaunchScriptError("References in the launch command expand without end.");
-            }
+            if (++expansions > maxExpansions) throwTooManyExpansions();
             expander.expandReference(result, delimiter, open, close);
+            if (result.length() > maxExpandedLength) throwTooLong();
             position = open;
         }
     } catch (LaunchScriptError& error) {

@@ -9,16 +9,22 @@
 namespace nv {
 
 // Expansions one scan makes at most, and the longest text it lets grow: a
-// value that names itself would otherwise be expanded for ever.
+// value that names itself would otherwise be expanded for ever. Function
+// results are held to the same length.
 constexpr unsigned maxExpansions = 10000;
 constexpr LauncherString::size_type maxExpandedLength = 1u << 20;
+
+// Throw LaunchScriptError naming the limit that was met.
+[[noreturn]] void throwTooLong();
+[[noreturn]] void throwTooManyExpansions();
 
 // The text with every reference of `delimiter` replaced: a reference opens at
 // a delimiter that is not among the last two characters and closes at the
 // next delimiter at least two characters further; the scan goes on at the
 // start of each result. Afterwards doubled delimiters become single ones,
 // taken from the left. Throws LaunchScriptError (with the text being
-// expanded) when expansion does not end, and passes on what the expander throws.
+// expanded) when the text grows past maxExpandedLength or more than
+// maxExpansions references are expanded, and passes on what the expander throws.
 LauncherString expandReferences(const LauncherString& text, char delimiter, DelimitedExpander& expander);
 
 }  // namespace nv

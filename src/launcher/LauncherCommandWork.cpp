@@ -104,6 +104,11 @@ std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     // Seconds are signed: a negative count hides at once instead of keeping
     // the window up for some 18 hours.
     hideAfter(seconds > 0 ? static_cast<std::uint16_t>(seconds) : 0);
+    // Without it the command would start the Java home itself, and the
+    // system's answer would not say which file is at fault.
+    if (jvmTags.value("JVM_EXE").empty()) {
+        throwLauncherException(joinText({"The JVM file ", jvmTags.sourceName(), " has no JVM_EXE."}));
+    }
     JvmFile jvm(jvmTags);
     LaunchScript& script = *file_.launchScript();
     const RunSettings& settings = runSettings();

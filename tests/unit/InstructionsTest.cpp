@@ -335,6 +335,21 @@ TEST_F(InstructionsRun, ProgramFromATagFile) {
     EXPECT_EQ(program.run(work), 0);
     EXPECT_EQ(stringVariable(1), LauncherString("a b"));
     EXPECT_EQ(stringVariable(2), LauncherString("c d"));
+
+    // A file without the tag (empty, damaged or misspelt) is no program that does nothing.
+    for (const char* text : {"", "INSTRUCTION:\nSET S1 = x\n/:\n"}) {
+        std::FILE* other = std::tmpfile();
+        std::fputs(text, other);
+        TagFile noProgram;
+        noProgram.readFrom(other, "instructions", 0, -1);
+        std::fclose(other);
+        try {
+            Instructions::fromTagFile(noProgram);
+            ADD_FAILURE() << text;
+        } catch (const LauncherException& e) {
+            EXPECT_EQ(e.message(), LauncherString("The instruction file has no INSTRUCTIONS.")) << text;
+        }
+    }
 }
 
 }  // namespace

@@ -155,10 +155,85 @@ TEST_F(LaunchScriptTest, FaultsAreLaunchScriptErrorsWithTheirPosition) {
         // A quoted argument without its end is the reader's own message.
         {"%SYSTEMPROP%(\"a", "Expected double quote to end argument near 14"},
         // A tag value that names itself would expand for ever.
-        {"@LOOP@", "Launch script error: References in the launch command expand without end."},
+        {"@LOOP@", "Launch script error: References in the launch command expand more than 10000 times; a value may refer to itself."},
     };
     for (const auto& c : cases) EXPECT_EQ(failure(c.templ, "LOOP: x@LOOP@\n"), c.message) << c.templ;
     EXPECT_NE(log().find("Launch command:\n%TEMP_DIR%\n"), std::string::npos) << log();
+}
+
+TEST_F(LaunchScriptTest, AClassPathThatRefersToItselfIsRefusedAtOnce) {
+    const std::string nested =
+        "Launch script error: The class path refers to itself: %CP% may not stand in ARCHIVE, JVM_CLASSPATH, a "
+        "companion list or an argument of CP.";
+    nv::TagFile scriptTags = tagsFrom("COMMAND: java %CP%() Main\nARCHIVE: \"%CP%()\"\n");
+    nv::LaunchScript script(scriptTags);
+    nv::TagFile jvmTags = tagsFrom(jvmText);
+    nv::JvmFile jvm(jvmTags);
+    try {
+        script.buildCommand(jvm);
+        ADD_FAILURE() << "a CP inside ARCHIVE was built";
+    } catch (const nv::LauncherException& e) {
+        EXPECT_EQ(e.message().str(), nested);
+    }
+    // In what a CP returned: a companion line, JVM_CLASSPATH, an argument.
+    companion(".cp", "%CP%()\n");
+    EXPECT_EQ(failure("java %CP%() Main"), nested);
+    fs::remove(dir / "setup.cp");
+    EXPECT_EQ(failure("java %CP%() Main", "JVM_CLASSPATH: %CP%()\n"), nested);
+    EXPECT_EQ(failure("java %CP%(\"%CP%()\") Main"), nested);
+    EXPECT_TRUE(fs::is_empty(dir / "temp"));
+}
+
+TEST_F(LaunchScriptTest, LimitsSayWhichOneWasMet) {
+    const std::string tooLong =
+        "Launch script error: The launch command grows past 1048576 characters while its references are replaced.";
+    const auto replace = [](const std::string& search, const std::string& replacement, const std::string& text) {
+        return "%REPLACE%(\"" + search + "\",\"" + replacement + "\",\"" + text + "\")";
+    };
+    // One REPLACE that would grow past the limit stops as soon as it does.
+    EXPECT_EQ(failure(replace("a", std::string(60000, 'b'), std::string(60000, 'a'))), tooLong);
+    EXPECT_EQ(failure(replace("a", "bbb", std::string(1 << 19, 'a'))), tooLong);
+    // Right up to the limit it is one linear pass.
+    EXPECT_EQ(build(replace("a", "bb", std::string(1 << 19, 'a'))), std::string(1 << 20, 'b'));
+    // Many references that each expand once meet the count, not the length.
+    std::string references;
+    for (int i = 0; i < 10001; ++i) references += "@A@";
+    EXPECT_EQ(failure(references, "A: x\n"),
+              "Launch script error: References in the launch command expand more than 10000 times; a value may refer "
+              "to itself.");
+}
+
+TEST(Replace, FromTheLeftWithoutOverlap) {
+    const struct {
+        const char* text;
+        const char* search;
+        const char* replacement;
+        const char* expected;
+    } cases[] = {{"banana", "a", "aa", "baanaanaa"}, {"aaaa", "aa", "a", "aa"}, {"abc", "", "x", "abc"},
+                 {"abcabc", "bc", "", "aa"},          {"x", "x", "", ""},        {"aXbX", "X", "\\", "a\\b\\"}};
+    for (const auto& c : cases) EXPECT_EQ(nv::replaceAll(c.text, c.search, c.replacement).str(), c.expected) << c.text;
+}
+
+TEST_F(LaunchScriptTest, ALaunchWithoutACommandIsRefusedBeforeAnythingRuns) {
+    nv::TagFile jvmTags = tagsFrom(jvmText);
+    nv::JvmFile jvm(jvmTags);
+    const struct {
+        const char* script;
+        const char* message;
+    } cases[] = {{"COMAND: java -jar app.jar\n", "The launch script has no COMMAND."},
+                 {"COMMAND: \"  \"\n", "The launch script has no COMMAND."},
+                 {"COMMAND: %IF_EXISTS%(\"NONE\", \"java\")\n", "The launch command is empty once its references are replaced."}};
+    for (const auto& c : cases) {
+        nv::TagFile tags = tagsFrom(c.script);
+        nv::LaunchScript script(tags);
+        try {
+            script.launch(jvm, nullptr, false);
+            ADD_FAILURE() << c.script;
+        } catch (const nv::LauncherException& e) {
+            EXPECT_EQ(e.message().str(), c.message) << c.script;
+        }
+    }
+    EXPECT_EQ(log().find("Executing"), std::string::npos) << log();
 }
 
 TEST_F(LaunchScriptTest, ClassPathSourcesInOrderInBothModes) {

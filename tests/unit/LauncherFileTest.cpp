@@ -96,7 +96,8 @@ TEST(LauncherFileFormat, WriterAndReaderAgree) {
     written.push_back(entry(0, 1, 10, 100, "instructions.tag"));
     written.push_back(entry(4, 7, 5000, 110, "jvm.exe", true));
     written.push_back(entry(7, -5, 0, 0, ""));
-    TempLauncher file(launcherBytes(written, 2));
+    // A stub long enough for the entries to lie between it and the index.
+    TempLauncher file(launcherBytes(written, 2, std::string(5200, 'x')));
     LauncherFile launcher(file.path());
     launcher.loadIndex(false);
     ASSERT_EQ(launcher.entryCount(), 3);
@@ -152,6 +153,34 @@ TEST(LauncherFileFormat, DamagedIndexesFailWithTheirMessage) {
         {"offset of 2^31", hugeOffset, "Invalid offset to file bytes in file index."},
     };
     for (const Case& c : cases) EXPECT_EQ(loadError(c.bytes), c.message) << c.what;
+}
+
+TEST(LauncherFileFormat, EveryEntryLiesBetweenTheStubAndTheIndex) {
+    // A stub whose two sections end at 0x300, then 8 bytes of data, then the index at 0x308.
+    std::string stub = nv::test::peStub(false);
+    stub.resize(0x300, '\0');
+    stub[nv::test::peHeaderAt + 6] = 2;                             // sections
+    stub[nv::test::peHeaderAt + 20] = static_cast<char>(0xE0);      // optional header size
+    const std::size_t table = nv::test::optionalHeaderAt + 0xE0;
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        nv::test::putLittleEndian(stub, table + 40 * i + 16, 0x80);               // raw size
+        nv::test::putLittleEndian(stub, table + 40 * i + 20, 0x200 + 0x80 * i);  // raw position
+    }
+    const struct {
+        std::int32_t offset;
+        std::int32_t length;
+        bool inside;
+    } cases[] = {{0x300, 8, true}, {0x308, 0, true}, {0x2FF, 1, false}, {0x300, 9, false},
+                 {0x308, 1, false}, {0x10000, 4, false}, {0, 0, false}};
+    for (const auto& c : cases) {
+        std::string bytes = stub + "abcdefgh";
+        const auto indexOffset = static_cast<std::uint32_t>(bytes.size());
+        fmt::appendUint32(bytes, 1);
+        fmt::appendIndexEntry(bytes, entry(0, 1, c.length, c.offset, "prog.tag"));
+        fmt::appendTrailer(bytes, 1, indexOffset);
+        EXPECT_EQ(loadError(bytes), c.inside ? "" : "The embedded file prog.tag lies outside the launcher file's payload; it may be damaged.")
+            << c.offset << " " << c.length;
+    }
 }
 
 TEST(LauncherFileFormat, EachFieldHasItsOwnMessage) {
@@ -241,11 +270,12 @@ TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
     const std::string tooLong(256, 'n');
     for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "a<b", "a>b", "a\"b", "a|b",
           "a?b", "a*b", "name.", "name ", "NUL", "nul.txt", "Con", "prn.tag", "AUX.x.y", "com1", "COM9.jar", "lpt5",
-          "nul .txt", tooLong}) {
+          "nul .txt", "COM\xB9", "lpt\xB2.txt", "com\xB3", "COM\xC2\xB9", "LPT\xC2\xB3.jar", "CONIN$", "conout$.txt",
+          tooLong}) {
         EXPECT_FALSE(fmt::isSafeEntryName(LauncherString(bad))) << bad;
     }
     for (const std::string& good : std::vector<std::string>{"jvm.exe", "a..b", ".hidden", "setup 1.tag", "com10", "lpt0", "console.txt",
-                                   "nully", "com.txt", std::string(255, 'n')}) {
+                                   "nully", "com.txt", "com\xB4", "COM\xC2\xB4", "CONIN", "conout$x", std::string(255, 'n')}) {
         EXPECT_TRUE(fmt::isSafeEntryName(LauncherString(good))) << good;
     }
 }

@@ -144,6 +144,9 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"function.tag", "COMMAND: \"%JAVA%()\" -jar x.jar\n"},
         {"replace.tag", "COMMAND: @JVM_HOME@ %CP%(\"a\", \"b\") %REPLACE%(\"a\", \"b\")\n"},
         {"archive.tag", "COMMAND: java\nARCHIVE: %TEMP_DIR%(\"x\")/app.jar\n"},
+        {"nested.tag", "COMMAND: java %CP%()\nARCHIVE: \"%CP%()\"\n"},
+        {"nocommand.tag", "COMAND: java -jar app.jar\nDESC: a typo\n"},
+        {"noinstructions.tag", "INSTRUCTION:\nGOTO END\n:END\n/:\n"},
     };
     for (const auto& f : faulty) write(f.first, f.second);
     const std::string carried = "--entry 4 2 jvm.zip @jvm.zip --entry 1 3 jvm.tag @jvm.tag ";
@@ -238,6 +241,14 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
          "entry \"s.tag\" (" + path("function.tag") + "): COMMAND: Launch script error: Invalid function name (JAVA)."},
         {"REPLACE with 2 arguments", "", program + "--entry 2 2 s.tag @replace.tag", "REPLACE function requires 3 arguments."},
         {"archive template", "", program + "--entry 2 2 s.tag @archive.tag", "ARCHIVE: Launch script error: TEMP_DIR function takes 0"},
+        {"CP inside ARCHIVE", "", program + "--entry 2 2 s.tag @nested.tag",
+         "ARCHIVE: Launch script error: The class path refers to itself: %CP% may not stand in ARCHIVE"},
+        {"launch script without COMMAND", "", program + "--entry 2 2 s.tag @nocommand.tag",
+         "entry \"s.tag\" (" + path("nocommand.tag") + "): a launch script needs COMMAND"},
+        {"instruction file without INSTRUCTIONS", "", run + "--entry 0 1 p.tag @noinstructions.tag",
+         "entry \"p.tag\" (" + path("noinstructions.tag") + "): an instruction file needs INSTRUCTIONS"},
+        {"device name with a superscript digit", "", program + "--entry 6 2 COM\xB9.txt @jvm.zip", "the name is a device name"},
+        {"console device", "", program + "--entry 6 2 CONOUT$ @jvm.zip", "the name is a device name"},
         {"faulty content packed with --no-check", "", run + "--entry 0 1 p.tag @unknown.tag --entry 2 2 s.tag @function.tag --no-check", ""},
     };
     for (const Case& c : cases) {
@@ -321,7 +332,7 @@ TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
 }
 
 TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {
-    write("dir with blank.tag", "DESC: x\n");
+    write("dir with blank.tag", "DESC: x\nCOMMAND: java\n");
     write("pack.tag",
           "OUTPUT: fromManifest.exe\nMODE: 2\nREPLACE: 0\nENTRY:\n"
           "0 1 a.tag a.tag\n"
@@ -333,7 +344,7 @@ TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {
     file.loadIndex(false);
     ASSERT_EQ(file.entryCount(), 3);
     EXPECT_EQ(file.entryAt(1)->name, nv::LauncherString("script.tag"));
-    EXPECT_EQ(file.entryAt(1)->length, 8);
+    EXPECT_EQ(file.entryAt(1)->length, 22);
     EXPECT_EQ(file.entryAt(2)->name, nv::LauncherString("jvm.zip"));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("fromManifest.exe"))), 2);
 }

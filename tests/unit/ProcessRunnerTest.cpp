@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/LauncherException.h"
 #include "foundation/Retry.h"
 #include "launch/ProcessRunner.h"
 #include "tests/support/RecordingPause.h"
@@ -83,6 +84,24 @@ TEST(ProcessRunner, AStreamWithoutSinkIsStillDrained) {
     EXPECT_EQ(nv::collectOutput(child, nullptr, &err, pause), 0);
     EXPECT_TRUE(child.output.empty());
     EXPECT_EQ(err.str(), "kept");
+}
+
+TEST(ProcessRunner, ACommandLineWindowsWouldRefuseIsRefusedFirst) {
+    const struct {
+        std::string commandLine;
+        const char* message;
+    } cases[] = {{"", "There is no command to run."},
+                 {std::string(40000, 'x'), "The command is 40000 characters long; Windows allows 32,767."},
+                 {std::string(32767, 'x'), "The command is 32767 characters long; Windows allows 32,767."}};
+    for (const auto& c : cases) {
+        try {
+            nv::checkCommandLine(nv::LauncherString(c.commandLine));
+            ADD_FAILURE() << c.commandLine.size();
+        } catch (const nv::LauncherException& e) {
+            EXPECT_EQ(e.message().str(), c.message);
+        }
+    }
+    nv::checkCommandLine(nv::LauncherString(std::string(32766, 'x')));
 }
 
 TEST(Retry, StopsWhenDoneOrAtTheBound) {

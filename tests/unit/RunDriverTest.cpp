@@ -8,6 +8,7 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
+#include "launcher/EndOfRun.h"
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
 #include "tests/support/RecordingProgressUi.h"
@@ -126,4 +127,17 @@ TEST_F(RunDriverTest, AFailureIsShownLoggedAndGivesMinusOne) {
     text << in.rdbuf();
     EXPECT_NE(text.str().find("ERROR: " + message + "\n"), std::string::npos) << text.str();
     std::remove(log.c_str());
+}
+
+TEST(EndOfRun, TheExitCodeIsZeroExactlyWhenTheRunIsNoFailure) {
+    const struct {
+        std::int32_t result;
+        int mode;
+        int exitCode;
+    } cases[] = {{0, 1, 0},       {0, -1, 0},       {1000, 0, 0}, {1000, 2, 0}, {1000, 1, 1000}, {1000, -1, 1000},
+                 {-1, 0, -1},     {3, 2, 3},        {999, 0, 999}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(nv::exitCodeOf(c.result, c.mode), c.exitCode) << c.result << " " << c.mode;
+        EXPECT_EQ(nv::isFailedRun(c.result, c.mode), c.exitCode != 0) << c.result << " " << c.mode;
+    }
 }

@@ -10,6 +10,7 @@
 #include "launch/FunctionCall.h"
 #include "launch/LaunchScriptError.h"
 #include "tagfile/TagFile.h"
+#include "tagfile/TextScanning.h"
 
 namespace nvpack {
 
@@ -32,6 +33,9 @@ std::unique_ptr<nv::TagFile> readTags(const PackEntry& e) {
 }
 
 void checkProgram(const PackEntry& e, const nv::TagFile& tags, const std::vector<nv::CarriedEntry>& carried) {
+    if (tags.valueCount("INSTRUCTIONS") == 0) {
+        throw PackError(where(e) + ": an instruction file needs INSTRUCTIONS, the program to run");
+    }
     nv::Instructions program = nv::Instructions::fromTagFile(tags);
     nv::ProgramFault fault;
     if (!program.check(carried, fault)) {
@@ -67,8 +71,14 @@ void checkContents(const PackRequest& request) {
             }
         } else if (e.type == nv::typeLaunchScript) {
             const auto tags = readTags(e);
+            if (tags->value("COMMAND").findFirstNotOf(nv::blankSet) == nv::LauncherString::npos) {
+                throw PackError(where(e) + ": a launch script needs COMMAND, the command that starts the program");
+            }
             checkTemplate(e, *tags, "COMMAND");
             checkTemplate(e, *tags, "ARCHIVE");
+            if (tags->value("ARCHIVE").find("%CP%") != nv::LauncherString::npos) {
+                throw PackError(where(e) + ": ARCHIVE: Launch script error: " + nv::classPathInsideClassPath);
+            }
         }
     }
 }

@@ -75,6 +75,7 @@ private:
 }  // namespace
 
 std::int32_t runProcess(const ProcessRequest& request, Pause& pause) {
+    checkCommandLine(request.commandLine);
     if (!request.capture) {
         const pid_t pid = start(request, -1, -1);
         if (!request.wait) return 0;

@@ -126,9 +126,10 @@ std::int32_t runUncaptured(const ProcessRequest& request, char* commandLine, con
 }  // namespace
 
 std::int32_t runProcess(const ProcessRequest& request, Pause& pause) {
+    checkCommandLine(request.commandLine);
     // CreateProcessA may write into the command line, so it gets a copy.
     std::string commandLine = request.commandLine.str();
-    char* command = request.commandLine.empty() ? nullptr : &commandLine[0];
+    char* command = &commandLine[0];
     const char* directory = request.workingDirectory.empty() ? nullptr : request.workingDirectory.c_str();
     return request.capture ? runCaptured(request, command, directory, pause)
                            : runUncaptured(request, command, directory);

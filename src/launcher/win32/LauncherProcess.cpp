@@ -4,12 +4,14 @@
 #include "foundation/ScopeGuard.h"
 #include "foundation/ProgressUi.h"
 #include "launcher/win32/DialogProgressUi.h"
+#include "launcher/win32/FaultHandler.h"
 #include "launcher/win32/MainWindow.h"
 #include "system/WindowsFamily.h"
 
 namespace nv {
 
 int runLauncherProcess(HINSTANCE instance) {
+    installFaultHandler();
     setWindows9xFlag(isWindows9x());
     startDebugLog();
     DialogProgressUi ui;

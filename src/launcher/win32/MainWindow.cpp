@@ -125,9 +125,8 @@ bool MainWindow::onCreate(HWND window) {
 void MainWindow::onDestroy() {
     ui_.destroyDialog();
     worker_.closeHandle();
-    // The run's result becomes the process's exit code, so that a caller can
-    // tell a failed run from a good one.
-    PostQuitMessage(worker_.result());
+    // A caller tells a failed run from a good one by the exit code.
+    PostQuitMessage(worker_.exitCode());
 }
 
 }  // namespace nv

@@ -6,6 +6,7 @@
 #include "foundation/ScopeGuard.h"
 #include "launch/LaunchOutput.h"
 #include "launcher/CommandLine.h"
+#include "launcher/EndOfRun.h"
 #include "foundation/ProgressUi.h"
 #include "launcher/RunDriver.h"
 #include "launcher/win32/DialogProgressUi.h"
@@ -13,12 +14,6 @@
 namespace nv {
 
 namespace {
-
-// Modes 0 and 2 use 1000 as an ordinary ending of the launched program.
-bool showsEndOfRunMessage(std::int32_t result, int modeByte) {
-    if (result == 0) return false;
-    return !((modeByte == 0 || modeByte == 2) && result == 1000);
-}
 
 // The run's result: 0, -1 for a failed run, or the instruction program's result.
 std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
@@ -44,7 +39,7 @@ std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
         logEntry("The launcher stopped on an internal error.", LogKind::error);
     }
     ui.stopTimers();
-    if (showsEndOfRunMessage(result, modeByte) && !lastLaunchErrorOutput().empty()) {
+    if (isFailedRun(result, modeByte) && !lastLaunchErrorOutput().empty()) {
         showMessage(lastLaunchErrorOutput());
     }
     return result;
@@ -64,6 +59,8 @@ bool WorkerThread::start(HWND mainWindow, DialogProgressUi& ui, int modeByte) {
 }
 
 void WorkerThread::closeHandle() { handle_.reset(); }
+
+int WorkerThread::exitCode() const { return exitCodeOf(result_, modeByte_); }
 
 DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     WorkerThread& worker = *static_cast<WorkerThread*>(self);

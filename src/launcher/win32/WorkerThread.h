@@ -28,6 +28,8 @@ public:
     // The run's result once the job has ended (-1 before, and when the job
     // stopped on something other than a reported failure).
     std::int32_t result() const { return result_; }
+    // The process's exit code for that result (0 for a run that is no failure).
+    int exitCode() const;
     // Closes the thread's handle; the thread runs on.
     void closeHandle();
 

@@ -1,0 +1,17 @@
+#pragma once
+// What the end of a run makes of its result: whether it counts as a
+// failure, which decides the closing message and the process's exit code.
+
+#include <cstdint>
+
+namespace nv {
+
+// A result of 0 is no failure, nor is 1000 in modes 0 and 2, where the
+// wizard ends with it when the user is done.
+bool isFailedRun(std::int32_t result, int modeByte);
+
+// The process's exit code: 0 for a run that is no failure, else the result
+// (the launched program's own code, or -1 for the launcher's own failures).
+int exitCodeOf(std::int32_t result, int modeByte);
+
+}  // namespace nv

@@ -1,0 +1,16 @@
+#pragma once
+// The last word on a fault that no code caught (an access violation, a stack
+// overflow) on either thread. No system fault box may wait for a click in an
+// unattended run: the process logs the fault, removes its temporary files and
+// ends by itself with a failure code.
+
+namespace nv {
+
+// The exit code of a process ended by a fault: that of the launcher's own failures.
+constexpr int faultExitCode = -1;
+
+// Sets the error mode so that the system shows no fault or critical-error
+// box, and installs the process's last-chance fault filter. Call once, first.
+void installFaultHandler();
+
+}  // namespace nv
