@@ -66,14 +66,21 @@ void CleanupList::cleanUp(Pause& pause) {
 void CleanupList::removeAll(StringList& paths, const char* debugText, Pause& pause) {
     while (!paths.empty()) {
         const LauncherString path = paths.last();
-        const bool removed = retry(
+        // Only a failure that may pass is tried again, and only the first
+        // try's failures are logged: the later ones would say the same.
+        bool first = true;
+        retry(
             [&] {
                 debugLog(LauncherString(debugText) + path);
-                deletePath(path);
-                return pathKind(path) != PathKind::missing;
+                const Removal removal = deletePath(path);
+                if (first) removal.log();
+                first = false;
+                return removal.retryable && pathKind(path) != PathKind::missing;
             },
             deletionTries, deletionInterval, pause);
-        if (!removed) logEntry(joinText({"Gave up deleting ", path, "; it is left behind."}), LogKind::warning);
+        if (pathKind(path) != PathKind::missing) {
+            logEntry(joinText({"Gave up deleting ", path, "; it is left behind."}), LogKind::warning);
+        }
         paths.removeAt(paths.count() - 1);
     }
 }

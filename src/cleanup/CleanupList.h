@@ -13,10 +13,11 @@ namespace nv {
 
 class CleanupList {
 public:
-    // A path whose removal keeps failing is given up after this many tries
-    // (50 ms apart, so ten seconds): long enough for a virus scanner or an
-    // indexer to let go of a file, short enough that a file another program
-    // keeps open cannot keep a finished run alive for ever.
+    // A path whose removal keeps failing for a reason that may pass (sharing,
+    // access denied) is given up after this many tries (50 ms apart, so ten
+    // seconds): long enough for a virus scanner or an indexer to let go of a
+    // file, short enough that a file another program keeps open cannot keep a
+    // finished run alive for ever. Any other failure is given up at once.
     static constexpr unsigned deletionTries = 200;
     static constexpr unsigned deletionInterval = 50;
 
@@ -28,8 +29,8 @@ public:
     void forgetFile(const LauncherString& path);
 
     // Removes the recorded directories, last recorded first, then the files
-    // the same way, retrying each path while it still exists (see above; a
-    // path given up is reported in the run log). Then, when the run was
+    // the same way, retrying a path as described above; the first try's
+    // failures and each path given up are reported in the run log. Then, when the run was
     // started with -nv:orig, arranges the removal of the launcher's own file.
     // Writes "Launcher: Deleting dir: " and "Launcher: Deleting file: " lines
     // to the debug log. Blocks while the other thread's clean-up runs.

@@ -12,17 +12,17 @@ bool RemovingWalker::walk(const LauncherString& root) {
     for (std::int32_t i = directories.count() - 1; i >= 0; --i) {
         const LauncherString& directory = directories.get(i);
         if (holdsAFailure(directory)) continue;
-        if (!deleteOne(directory)) failed_.append(directory);
+        if (!deleteOne(directory, removal_)) failed_.append(directory);
     }
     return result;
 }
 
 bool RemovingWalker::visitFile(const LauncherString& path) {
-    deleteOne(path);
+    deleteOne(path, removal_);
     return false;
 }
 
-void RemovingWalker::visitLink(const LauncherString& path) { deleteOne(path); }
+void RemovingWalker::visitLink(const LauncherString& path) { deleteOne(path, removal_); }
 
 bool RemovingWalker::holdsAFailure(const LauncherString& directory) const {
     for (std::int32_t i = 0; i < failed_.count(); ++i) {

@@ -3,6 +3,7 @@
 // directories from the deepest up. It keeps out of linked directories and
 // removes the links themselves, so nothing outside the tree is touched.
 
+#include "cleanup/FileRemoval.h"
 #include "foundation/DirectoryWalker.h"
 #include "foundation/StringList.h"
 
@@ -10,8 +11,9 @@ namespace nv {
 
 class RemovingWalker : public DirectoryWalker {
 public:
-    // Not stopped by a cancel request: a clean-up must finish.
-    RemovingWalker() : DirectoryWalker(false, false) {}
+    // Not stopped by a cancel request: a clean-up must finish. What cannot
+    // be removed is added to `removal`.
+    explicit RemovingWalker(Removal& removal) : DirectoryWalker(false, false), removal_(removal) {}
 
     // Removes the files under root, then each visited directory from the last
     // visited to the root, leaving every directory that holds one that could
@@ -26,6 +28,7 @@ public:
 private:
     bool holdsAFailure(const LauncherString& directory) const;
 
+    Removal& removal_;
     StringList failed_;
 };
 

@@ -36,7 +36,7 @@ LauncherString createTemporaryDirectory(Pause& pause) {
 }
 
 void removeTemporaryDirectory(const LauncherString& path) {
-    deletePath(path);
+    deletePath(path).log();
     if (pathKind(path) == PathKind::missing) cleanupList().forgetDirectory(path);
 }
 

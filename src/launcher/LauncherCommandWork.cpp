@@ -142,7 +142,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
     request.output = &dropped;
     request.error = &dropped;
     runProcess(request);
-    deletePath(program);
+    deletePath(program).log();
 
     const LauncherString jvmFile = jvmFileIn(destination);
     if (!fileExists(jvmFile)) {

@@ -7,7 +7,6 @@
 
 #include "cleanup/FileRemoval.h"
 #include "cleanup/host/HostPath.h"
-#include "foundation/Log.h"
 #include "foundation/Messages.h"
 
 namespace nv {
@@ -23,15 +22,16 @@ PathKind pathKind(const LauncherString& path) {
     return S_ISDIR(info.st_mode) ? PathKind::directory : PathKind::file;
 }
 
-bool deleteOne(const LauncherString& path) {
+bool deleteOne(const LauncherString& path, Removal& removal) {
     const std::string p = hostPath(path);
     struct stat info {};
     const bool known = lstat(p.c_str(), &info) == 0;
     if (known && !S_ISLNK(info.st_mode) && !(info.st_mode & S_IWUSR)) chmod(p.c_str(), info.st_mode | S_IWUSR);
     const bool directory = known && S_ISDIR(info.st_mode);
     if ((directory ? rmdir(p.c_str()) : unlink(p.c_str())) == 0) return true;
-    logEntry(LauncherString("Could not delete ") + path + " :  " + systemErrorText(static_cast<unsigned long>(errno)),
-             LogKind::warning);
+    const int error = errno;
+    removal.failures.append(joinText({"Could not delete ", path, " :  ", systemErrorText(static_cast<unsigned long>(error))}));
+    if (error == EACCES || error == EPERM || error == EBUSY) removal.retryable = true;
     return false;
 }
 

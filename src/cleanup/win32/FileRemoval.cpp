@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "cleanup/FileRemoval.h"
-#include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "system/Wine.h"
 
@@ -15,13 +14,15 @@ PathKind pathKind(const LauncherString& path) {
     return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? PathKind::link : PathKind::directory;
 }
 
-bool deleteOne(const LauncherString& path) {
+bool deleteOne(const LauncherString& path, Removal& removal) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link && runsUnderWine()) {
-        // Wine removes an empty target instead of the link itself; the link stays.
-        logEntry(joinText({"Could not delete ", path, " :  a link is left in place on this system."}),
-                 LogKind::warning);
+    const bool linkedDirectory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link;
+    const bool plainFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if ((linkedDirectory && runsUnderWine()) || (plainFile && isWineFileLink(path))) {
+        // Wine removes the target instead of the link itself (an empty
+        // directory, or a file with all it holds); the link would stay anyway.
+        removal.failures.append(joinText({"Could not delete ", path, " :  a link is left in place on this system."}));
         return false;
     }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -32,7 +33,12 @@ bool deleteOne(const LauncherString& path) {
     const bool directory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     const BOOL removed = directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
     if (removed) return true;
-    logEntry(joinText({"Could not delete ", path, " :  ", systemErrorText(GetLastError())}), LogKind::warning);
+    const DWORD error = GetLastError();
+    removal.failures.append(joinText({"Could not delete ", path, " :  ", systemErrorText(error)}));
+    // Another program holding the file for a moment; anything else stays as it is.
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION) {
+        removal.retryable = true;
+    }
     return false;
 }
 

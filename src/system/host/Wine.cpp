@@ -4,4 +4,6 @@ namespace nv {
 
 bool runsUnderWine() { return false; }
 
+bool isWineFileLink(const LauncherString&) { return false; }
+
 }  // namespace nv
