@@ -18,11 +18,13 @@ bool RemovingWalker::walk(const LauncherString& root) {
 }
 
 bool RemovingWalker::visitFile(const LauncherString& path) {
-    deleteOne(path, removal_);
+    if (!deleteOne(path, removal_)) failed_.append(path);
     return false;
 }
 
-void RemovingWalker::visitLink(const LauncherString& path) { deleteOne(path, removal_); }
+void RemovingWalker::visitLink(const LauncherString& path) {
+    if (!deleteOne(path, removal_)) failed_.append(path);
+}
 
 bool RemovingWalker::holdsAFailure(const LauncherString& directory) const {
     for (std::int32_t i = 0; i < failed_.count(); ++i) {

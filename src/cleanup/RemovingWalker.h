@@ -16,13 +16,13 @@ public:
     explicit RemovingWalker(Removal& removal) : DirectoryWalker(false, false), removal_(removal) {}
 
     // Removes the files under root, then each visited directory from the last
-    // visited to the root, leaving every directory that holds one that could
-    // not be removed. Returns the underlying walk's result (always false).
+    // visited to the root, leaving every directory that holds anything that
+    // could not be removed (without trying it: it would only fail again). Returns the underlying walk's result (always false).
     bool walk(const LauncherString& root) override;
     bool visitFile(const LauncherString& path) override;
     void visitLink(const LauncherString& path) override;
 
-    // Directories that could not be removed in the last walk.
+    // What could not be removed in the last walk.
     const StringList& failed() const { return failed_; }
 
 private:

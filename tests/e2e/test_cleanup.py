@@ -33,10 +33,10 @@ class CleanupTest(unittest.TestCase):
         if not os.path.exists(self.probe):
             self.skipTest("CleanupProbe is not built in %s" % self.s.build_dir)
 
-    def clean(self, directory, args):
+    def clean(self, directory, args, env=None):
         """Runs the clean-up probe with the run log x in directory; returns its
         result and the log."""
-        result = self.s.run(self.probe, ["x"] + args, cwd=directory, timeout=60)
+        result = self.s.run(self.probe, ["x"] + args, cwd=directory, timeout=60, env=env)
         log = os.path.join(directory, "x")
         return result, read_text(log) if os.path.exists(log) else ""
 
@@ -61,15 +61,27 @@ class CleanupTest(unittest.TestCase):
         # place of the link, so links stay where they are under Wine.
         os.symlink(outside, os.path.join(linked, "a", "link"))
         os.symlink(empty_outside, os.path.join(linked, "empty-link"))
-        result, log = self.clean(d, ["dir", self.s.windows_path(linked), "dir", self.s.windows_path(plain)])
+        # A link to a file looks like a plain file under Wine, and deleting it would delete its target.
+        outside_file = os.path.join(d, "outside-file.txt")
+        with open(outside_file, "w") as f:
+            f.write("not the launcher's")
+        os.symlink(outside_file, os.path.join(linked, "a", "file-link.txt"))
+        debug = os.path.join(d, "debug.log")
+        result, log = self.clean(d, ["dir", self.s.windows_path(linked), "dir", self.s.windows_path(plain)],
+                                 env={"DBGWIN32KVB": self.s.windows_path(debug)})
         self.assertEqual(result.exit_code, 0)
         self.assertFalse(os.path.lexists(plain), harness.list_files(d))
         self.assertEqual(sorted(os.listdir(outside)), ["also.txt", "keep.txt"])
         self.assertTrue(os.path.isdir(empty_outside))
+        self.assertEqual(read_text(outside_file), "not the launcher's")
         left = sorted(os.path.relpath(os.path.join(root, name), linked)
                       for root, dirs, files in os.walk(linked) for name in dirs + files)
-        self.assertEqual(left, ["a", "a/link", "empty-link"])
-        self.assertIn("a link is left in place on this system.", log)
+        self.assertEqual(left, ["a", "a/file-link.txt", "a/link", "empty-link"])
+        # What no retry can change is given up at once: one warning per link, one try.
+        warnings = [line for line in log.splitlines() if line.startswith("WARNING: Could not delete ")]
+        self.assertEqual(len(warnings), 3, log)
+        self.assertTrue(all(line.endswith("a link is left in place on this system.") for line in warnings), log)
+        self.assertEqual(read_text(debug).count("Deleting dir: " + self.s.windows_path(linked) + "\n"), 1)
         self.assertIn("WARNING: Gave up deleting " + self.s.windows_path(linked) + "; it is left behind.\n", log)
 
     def test_a_held_file_is_retried_reported_and_the_run_still_ends(self):
@@ -86,7 +98,8 @@ class CleanupTest(unittest.TestCase):
                 result, log = self.clean(d, ["hold", self.s.windows_path(held), str(hold_ms),
                                              "dir", self.s.windows_path(tree)])
                 self.assertEqual(result.exit_code, 0)
-                self.assertIn("WARNING: Could not delete " + self.s.windows_path(held) + " :  ", log)
+                # Tried again while the file is held, but reported once.
+                self.assertEqual(log.count("WARNING: Could not delete " + self.s.windows_path(held) + " :  "), 1, log)
                 self.assertEqual(os.path.exists(tree), not gone)
                 if gone:
                     self.assertEqual(result.text, "")

@@ -19,7 +19,7 @@ const char* partProblem(std::string_view part) {
         if (std::strchr("<>\"|?*", c)) return "holds one of <>\"|?*";
     }
     if (part.back() == '.' || part.back() == ' ') return "has a part ending in a dot or blank";
-    if (nv::isDeviceName(part.data(), part.size())) return "names a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+    if (nv::isDeviceName(part.data(), part.size())) return "names a device (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9)";
     return nullptr;
 }
 

@@ -8,6 +8,8 @@
 #include "foundation/ScopeGuard.h"
 #include "foundation/UniqueHandle.h"
 #include "launcher/DialogCentring.h"
+#include "launcher/win32/FaultHandler.h"
+#include "launcher/win32/WorkerThread.h"
 #include "resources/StringIds.h"
 #include "system/WindowsFamily.h"
 
@@ -134,15 +136,22 @@ int DialogProgressUi::runMessageLoop() {
     const bool narrow = windows9xFlag();
     MSG msg;
     for (;;) {
-        const BOOL got = narrow ? GetMessageA(&msg, nullptr, 0, 0) : GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(msg.wParam);
-        if (got == -1) return -1;
-        if (dialog_ && (narrow ? IsDialogMessageA(dialog_, &msg) : IsDialogMessageW(dialog_, &msg))) continue;
-        TranslateMessage(&msg);
-        if (narrow) {
-            DispatchMessageA(&msg);
-        } else {
-            DispatchMessageW(&msg);
+        while (narrow ? PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) : PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            if (dialog_ && (narrow ? IsDialogMessageA(dialog_, &msg) : IsDialogMessageW(dialog_, &msg))) continue;
+            TranslateMessage(&msg);
+            if (narrow) {
+                DispatchMessageA(&msg);
+            } else {
+                DispatchMessageW(&msg);
+            }
+        }
+        HANDLE worker = worker_ ? worker_->handle() : nullptr;
+        const DWORD woke = MsgWaitForMultipleObjects(worker ? 1 : 0, &worker, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_FAILED) return -1;
+        if (worker && woke == WAIT_OBJECT_0) {
+            if (!worker_->finished()) endAfterWorkerFault();
+            worker_ = nullptr;  // its WM_CLOSE is on its way
         }
     }
 }

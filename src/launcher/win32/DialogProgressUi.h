@@ -8,6 +8,8 @@
 
 namespace nv {
 
+class WorkerThread;
+
 class DialogProgressUi : public ProgressUi {
 public:
     DialogProgressUi() = default;
@@ -27,8 +29,11 @@ public:
     void stopTimers();
 
     // Pumps the calling thread's messages until WM_QUIT and returns its code
-    // (-1 when the system fails to deliver a message).
+    // (-1 when the system fails to deliver a message). While a watched worker
+    // runs, its end is noticed too: one that ends without finishing its job
+    // died on a fault, and the process ends after reporting it.
     int runMessageLoop() override;
+    void watchWorker(const WorkerThread* worker) { worker_ = worker; }
     void setStatusText(const LauncherString& text) override;
     void setStatusTexts(const LauncherString& one, const LauncherString& two) override;
     void stepProgress(unsigned n) override;
@@ -46,6 +51,7 @@ private:
     HWND progressBar() const;
 
     HWND dialog_ = nullptr;
+    const WorkerThread* worker_ = nullptr;
 };
 
 }  // namespace nv

@@ -12,6 +12,8 @@ namespace {
 
 // Long enough for the clean-up's own bounded retries on a few paths.
 constexpr DWORD reportLimit = 30000;
+// What the filter needs after a stack overflow: creating and waiting for a thread.
+constexpr ULONG stackReserve = 64 * 1024;
 
 volatile LONG handling = 0;
 DWORD faultCode = 0;
@@ -24,14 +26,17 @@ LauncherString hexText(DWORD value) {
     return text;
 }
 
-// Runs on a thread of its own: the faulting thread may have no stack left.
-DWORD WINAPI reportFault(LPVOID) {
-    logEntry(joinText({"The launcher stopped on a fault (exception code ", hexText(faultCode), ")."}),
-             LogKind::error);
+void report(const LauncherString& message) {
+    logEntry(message, LogKind::error);
     try {
         cleanupList().cleanUp();
     } catch (...) {
     }
+}
+
+// Runs on a thread of its own: the faulting thread may have no stack left.
+DWORD WINAPI reportFault(LPVOID) {
+    report(joinText({"The launcher stopped on a fault (exception code ", hexText(faultCode), ")."}));
     return 0;
 }
 
@@ -49,6 +54,22 @@ LONG WINAPI onFault(EXCEPTION_POINTERS* fault) {
 }
 
 }  // namespace
+
+void endAfterWorkerFault() {
+    // The faulting thread has ended, so no filter is reporting any more.
+    report("The launcher stopped on a fault: its worker thread ended before the run did.");
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(faultExitCode));
+    for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process
+}
+
+void guardThreadStack() {
+    // Looked up: 32-bit Windows before Vista lacks it.
+    using Guarantee = BOOL(WINAPI*)(PULONG);
+    const auto guarantee = reinterpret_cast<Guarantee>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetThreadStackGuarantee")));
+    ULONG size = stackReserve;
+    if (guarantee) guarantee(&size);
+}
 
 void installFaultHandler() {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);

@@ -13,4 +13,14 @@ constexpr int faultExitCode = -1;
 // box, and installs the process's last-chance fault filter. Call once, first.
 void installFaultHandler();
 
+// Logs "The launcher stopped on a fault: its worker thread ended before the
+// run did.", removes the temporary files and ends the process with
+// faultExitCode: for the thread that finds the worker ended without
+// finishing its job (a fault whose thread had no stack left for the filter).
+[[noreturn]] void endAfterWorkerFault();
+
+// Keeps stack in reserve on the calling thread for the filter to run on
+// after a stack overflow. Call first on each thread.
+void guardThreadStack();
+
 }  // namespace nv

@@ -12,6 +12,7 @@ namespace nv {
 
 int runLauncherProcess(HINSTANCE instance) {
     installFaultHandler();
+    guardThreadStack();
     setWindows9xFlag(isWindows9x());
     startDebugLog();
     DialogProgressUi ui;

@@ -116,7 +116,9 @@ bool MainWindow::onCreate(HWND window) {
         }
         const int templateId = modeByte == 0 ? IDD_PROGRESS_LARGE : IDD_PROGRESS_SMALL;
         if (!ui_.createDialog(instance_, templateId, window)) return false;
-        return worker_.start(window, ui_, modeByte);
+        if (!worker_.start(window, ui_, modeByte)) return false;
+        ui_.watchWorker(&worker_);
+        return true;
     } catch (...) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include "foundation/ProgressUi.h"
 #include "launcher/RunDriver.h"
 #include "launcher/win32/DialogProgressUi.h"
+#include "launcher/win32/FaultHandler.h"
 
 namespace nv {
 
@@ -63,6 +64,7 @@ void WorkerThread::closeHandle() { handle_.reset(); }
 int WorkerThread::exitCode() const { return exitCodeOf(result_, modeByte_); }
 
 DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
+    guardThreadStack();
     WorkerThread& worker = *static_cast<WorkerThread*>(self);
     const HWND mainWindow = worker.mainWindow_;
     try {
@@ -70,6 +72,7 @@ DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     } catch (...) {
         // An escaping exception would end the process without its clean-up path.
     }
+    worker.finished_ = true;
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     return 0;
 }

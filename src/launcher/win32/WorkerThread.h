@@ -32,6 +32,10 @@ public:
     int exitCode() const;
     // Closes the thread's handle; the thread runs on.
     void closeHandle();
+    // The thread's handle (null once closed), and whether the job came to
+    // its end: a thread that ended without it died on a fault.
+    HANDLE handle() const { return handle_.get(); }
+    bool finished() const { return finished_; }
 
 private:
     static DWORD WINAPI threadMain(LPVOID self);
@@ -40,6 +44,7 @@ private:
     bool started_ = false;
     int modeByte_ = -1;
     std::atomic<std::int32_t> result_{-1};
+    std::atomic<bool> finished_{false};
     HWND mainWindow_ = nullptr;
     DialogProgressUi* ui_ = nullptr;
 };
