@@ -45,7 +45,7 @@ have_locales || have_cmd locale-gen || need+=(locales)
 # Regional locales for the language-fallback tests, made into the build tree
 # (LOCPATH) from the definitions that the locales package carries.
 regional_dir=$(cd "$(dirname "$0")/.." && pwd)/build/locales
-regional_wanted="de_CH es_MX th_TH"
+regional_wanted="de_CH es_MX th_TH en_GB"
 have_regional() {
   local l
   for l in $regional_wanted; do [ -f "$regional_dir/$l.UTF-8/LC_CTYPE" ] || return 1; done

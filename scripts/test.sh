@@ -87,9 +87,9 @@ for stub in $stubs; do
         --gtest_filter='Foundation*:Resources*:*ResourceLanguage*' </dev/null >"$logs/win-$stub-ja.txt" 2>&1
     count_gtest "win $stub (ja_JP)" "$logs/win-$stub-ja.txt" $?
     # Regional users: German (Switzerland) and Spanish (Mexico) read the German
-    # and Spanish tables, Thai (no table) the English one. The locales are made
-    # into build/locales by the bootstrap.
-    for run in de_CH:German es_MX:Spanish th_TH:EnglishFallback; do
+    # and Spanish tables, Thai (no table) and British English the one English
+    # (US) table. The locales are made into build/locales by the bootstrap.
+    for run in de_CH:German es_MX:Spanish th_TH:English en_GB:English; do
         LOCPATH="$root/build/locales" LC_ALL="${run%%:*}.UTF-8" NV_EXPECT_LANGUAGE="${run##*:}" \
             timeout 300 scripts/wine-session.sh wine "$exe" \
             --gtest_filter='ResourcesTest.*' </dev/null >"$logs/win-$stub-${run%%:*}.txt" 2>&1
