@@ -1,7 +1,6 @@
 #include "launch/ReferenceScanner.h"
 
 #include "launch/LaunchScriptError.h"
-#include "tagfile/NumberText.h"
 
 namespace nv {
 
@@ -16,15 +15,13 @@ void collapseDoubled(LauncherString& text, char delimiter) {
 
 }  // namespace
 
+// The numbers are spelled out: the texts stay one literal each.
 void throwTooLong() {
-    throwLaunchScriptError(joinText({"The launch command grows past ", formatLong(static_cast<std::int32_t>(maxExpandedLength)),
-                                     " characters while its references are replaced."}));
+    throwLaunchScriptError("The launch command grows past 1048576 characters while its references are replaced.");
 }
 
 void throwTooManyExpansions() {
-    throwLaunchScriptError(joinText({"References in the launch command expand more than ",
-                                     formatLong(static_cast<std::int32_t>(maxExpansions)),
-                                     " times; a value may refer to itself."}));
+    throwLaunchScriptError("References in the launch command expand more than 10000 times; a value may refer to itself.");
 }
 
 LauncherString expandReferences(const LauncherString& text, char delimiter, DelimitedExpander& expander) {

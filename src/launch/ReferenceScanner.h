@@ -13,6 +13,7 @@ namespace nv {
 // results are held to the same length.
 constexpr unsigned maxExpansions = 10000;
 constexpr LauncherString::size_type maxExpandedLength = 1u << 20;
+static_assert(maxExpansions == 10000 && maxExpandedLength == 1048576, "the limits' messages spell them out");
 
 // Throw LaunchScriptError naming the limit that was met.
 [[noreturn]] void throwTooLong();
