@@ -19,13 +19,6 @@ volatile LONG handling = 0;
 DWORD faultCode = 0;
 DWORD reporterId = 0;
 
-LauncherString hexText(DWORD value) {
-    const char digits[] = "0123456789ABCDEF";
-    LauncherString text("0x");
-    for (int shift = 28; shift >= 0; shift -= 4) text += digits[(value >> shift) & 0xF];
-    return text;
-}
-
 void report(const LauncherString& message) {
     logEntry(message, LogKind::error);
     try {
@@ -36,7 +29,10 @@ void report(const LauncherString& message) {
 
 // Runs on a thread of its own: the faulting thread may have no stack left.
 DWORD WINAPI reportFault(LPVOID) {
-    report(joinText({"The launcher stopped on a fault (exception code ", hexText(faultCode), ")."}));
+    char message[] = "The launcher stopped on a fault (exception code 0x00000000).";
+    char* digit = message + sizeof message - 4;  // the last of the eight, before ")." and the zero
+    for (DWORD code = faultCode; code != 0; code >>= 4) *digit-- = "0123456789ABCDEF"[code & 0xF];
+    report(message);
     return 0;
 }
 
