@@ -8,10 +8,12 @@ namespace nv {
 
 // A result of 0 is no failure, nor is 1000 in modes 0 and 2, where the
 // wizard ends with it when the user is done.
-bool isFailedRun(std::int32_t result, int modeByte);
+inline bool isFailedRun(std::int32_t result, int modeByte) {
+    return result != 0 && !((modeByte == 0 || modeByte == 2) && result == 1000);
+}
 
 // The process's exit code: 0 for a run that is no failure, else the result
 // (the launched program's own code, or -1 for the launcher's own failures).
-int exitCodeOf(std::int32_t result, int modeByte);
+inline int exitCodeOf(std::int32_t result, int modeByte) { return isFailedRun(result, modeByte) ? result : 0; }
 
 }  // namespace nv
