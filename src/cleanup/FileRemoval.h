@@ -19,7 +19,6 @@ struct Removal {
     // directory whose content stayed for such a reason will not change.
     bool retryable = false;
 
-    bool failed() const { return !failures.empty(); }
     // Writes the failures to the run log as warnings.
     void log() const;
 };
