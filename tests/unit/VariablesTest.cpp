@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 
 #include "instructions/InstructionsException.h"
@@ -11,6 +12,7 @@
 #include "instructions/VariableReference.h"
 #include "instructions/VariableStore.h"
 #include "tagfile/TextScanning.h"
+#include "tests/support/ReferenceSubstitution.h"
 
 namespace nv {
 namespace {
@@ -47,6 +49,22 @@ protected:
             substituteVariables(s, prefix, 9);
             return s.str();
         });
+    }
+
+    // The substitution must give the plain rescanning one's text, or its error.
+    static void expectAsReference(const std::string& text, const std::string& context = "") {
+        const Outcome got = outcomeOf([&] {
+            LauncherString s(text);
+            substituteVariables(s, "P", 9);
+            return s.str();
+        });
+        const Outcome want = outcomeOf([&] {
+            LauncherString s(text);
+            reference::substituteVariables(s, "P", 9);
+            return s.str();
+        });
+        EXPECT_EQ(got.value, want.value) << '"' << text << '"' << context;
+        EXPECT_EQ(got.error, want.error) << '"' << text << '"' << context;
     }
 };
 
@@ -180,6 +198,155 @@ TEST_F(Variables, SubstitutionThatWouldNotEndIsBounded) {
     setStringVariable(2, LauncherString(32768, 'x'));
     EXPECT_EQ(substituted("@S2@@S2@").value.size(), 65536u);
     EXPECT_EQ(substituted("@S2@@S2@!").error, "I: Variable substitution makes the text longer than 65536 characters.");
+}
+
+TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
+    setNumberVariable(1, 1);
+    setNumberVariable(2, -7);
+    // S4 stays empty.
+    const struct {
+        const char* text;
+        const char* s1;
+        const char* s2;
+        const char* s3;
+    } cases[] = {
+        // literal at-signs inside values
+        {"@S1@", "a@b@c", "", ""},
+        {"@S1@@S1@", "x@", "", ""},
+        {"@S1@@S1@", "@x", "", ""},
+        {"@S1@x@S1@", "@", "", ""},
+        {"@S1@", "a@@b", "", ""},
+        {"@S1@", "@@N1@", "", ""},
+        {"@S1@", "@N1@@", "", ""},
+        {"@S1@@N2@", "@@", "", ""},
+        // "@@" beside replacements
+        {"a@@b@S1@c", "v", "", ""},
+        {"@@@S1@", "v", "", ""},
+        {"@S1@@@", "v", "", ""},
+        {"x@@@@y@N1@", "", "", ""},
+        {"@@S1@", "v", "", ""},
+        {"@@N1@@", "", "", ""},
+        {"@@N1@@@S1@", "v", "", ""},  // the at-sign left by "@@" is looked at again
+        {"@S1@@@@@@", "", "", ""},    // "@@" in the second pass, before at-signs left to it
+        {"x@@N@S4@@x", "", "", ""},   // an at-sign left to the second pass stays after a literal
+        {"@S3@@N1@x@@", "v", "", "y@S"},  // the at-sign in front of a replacement is looked at again
+        {"@@@@@", "", "", ""},
+        // an inserted at-sign followed by one of the original text
+        {"@S1@S2@", "@", "two", ""},
+        {"@S1@N1@", "x@", "", ""},
+        {"@S1@2@", "@S", "two", ""},
+        {"@S1@@", "@", "", ""},
+        {"@S1@x", "@", "", ""},
+        // the byte after a reference's start is passed over until the next pass
+        {"@S4@@N1@", "", "", ""},
+        {"@S4@@", "", "", ""},
+        {"@S4@@N1@@", "", "", ""},
+        {"@S4@@S4@@", "", "", ""},
+        {"@S4@x@S4@", "", "", ""},
+        {"@S4@@S4@", "", "", ""},
+        {"@S1@", "@S2@", "v", ""},
+        {"@S1@@N1@", "@", "", ""},
+        // chains
+        {"@S1@", "@S2@", "@S3@", "end"},
+        {"<@S1@|@S1@>", "[@S2@]", "(@S3@@S3@)", "z"},
+        {"@S1@", "@S2@S3@", "@", "x"},
+        {"@S1@", "S2", "", ""},
+        {"@S1@S1@", "@S2@", "@", ""},
+        // references that never end, against both bounds
+        {"@S1@", "@S1@", "", ""},
+        {"@S1@", "a@S1@b", "", ""},
+        {"@S1@", "@S1@@S1@", "", ""},
+        {"@S1@", "@S1@@S1@@x@", "", ""},
+        {"@S1@", "@x@@S1@", "", ""},
+        {"@S1@", "x@S1@@x@", "", ""},
+        {"@S1@@S2@", "@S2@", "@S1@", ""},
+        // names: kind letter, then a number as readLong reads it
+        {"@N1xyz@", "", "", ""},
+        {"@s 3@", "", "", "three"},
+        {"@ s3@", "", "", ""},
+        {"@S\t3@", "", "", ""},
+        {"@S+3@", "", "", "three"},
+        {"@S-3@", "", "", ""},
+        {"@S03@", "", "", "three"},
+        {"@S99999999999@", "", "", ""},
+        {"@N-0@", "", "", ""},
+        {"@N@", "", "", ""},
+        {"@S11@", "", "", ""},
+        {"@X1@", "", "", ""},
+        // the same names inside a value: literals when invalid
+        {"@S1@", "@N1xyz@", "", ""},
+        {"@S1@", "@s 3@", "", "three"},
+        {"@S1@", "@ s3@", "", ""},
+        {"@S1@", "@S+3@", "", "three"},
+        {"@S1@", "@S-3@", "", ""},
+        {"@S1@", "@S99999999999@", "", ""},
+        {"@S1@", "@N@@X1@@S11@@N6@", "", ""},
+        {"@S1@", "@N0@@N5@", "", ""},
+        // unpaired at-signs
+        {"@S1@@", "v", "", ""},
+        {"a@", "", "", ""},
+        {"@S1@@x", "@", "", ""},
+    };
+    for (const auto& c : cases) {
+        setStringVariable(1, c.s1);
+        setStringVariable(2, c.s2);
+        setStringVariable(3, c.s3);
+        expectAsReference(c.text, std::string(" S1=") + c.s1 + " S2=" + c.s2);
+    }
+
+    // The bound on replacements, on either side of it, and on the length.
+    setStringVariable(1, "");
+    std::string references;
+    for (int n = 0; n < maxSubstitutions; ++n) references += "@N1@";
+    expectAsReference(references);
+    expectAsReference(references + "@S1@");
+    setStringVariable(1, LauncherString(65535, 'x'));
+    expectAsReference("@S1@@S4@y");
+    expectAsReference("@S1@yy");
+    setStringVariable(1, LauncherString(65534, 'x') + "@S4@");
+    expectAsReference("@S1@");
+    // A value that refers to itself among literal at-signs, long enough for the
+    // length to end it (the rescanning one needs seconds to reach the other bound).
+    setStringVariable(1, "@S1@@x@" + LauncherString(4000, 'y'));
+    expectAsReference("@S1@");
+}
+
+TEST_F(Variables, SubstitutionMatchesTheRescanningOneOnRandomTexts) {
+    // Texts and values from pieces rather than single bytes, so that many
+    // make references, "@@" and literal at-signs. S1 is referred to by the
+    // texts alone, which keeps values that refer to themselves rare.
+    const char* const pieces[] = {"@", "@", "@@", "S2", "N1", "x", " ", "1", "@S1@"};
+    std::mt19937 random(20240611);
+    const auto randomText = [&](int mostPieces, int kinds) {
+        std::string text;
+        for (int n = std::uniform_int_distribution<int>(0, mostPieces)(random); n > 0; --n) {
+            text += pieces[std::uniform_int_distribution<int>(0, kinds - 1)(random)];
+        }
+        return text;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        const std::string s1 = randomText(4, 8);
+        const std::string s2 = randomText(4, 8);
+        setStringVariable(1, LauncherString(s1));
+        setStringVariable(2, LauncherString(s2));
+        setNumberVariable(1, std::uniform_int_distribution<int>(-3, 12)(random));
+        const std::string text = randomText(8, 9);
+        if (text.empty()) continue;
+        expectAsReference(text, " S1=\"" + s1 + "\" S2=\"" + s2 + "\"");
+        if (HasFailure()) break;
+    }
+}
+
+// A value that holds its own reference and a literal at-sign grows by a few
+// bytes a pass; it must reach the bound quickly, not after a rescan per pass.
+TEST_F(Variables, SelfReferenceWithLiteralsReachesTheBound) {
+    const Outcome value = substituted("@@S1@@@@SzSz");
+    ASSERT_EQ(value.value, "@S1@@SzSz");
+    setStringVariable(1, LauncherString(value.value));
+    EXPECT_EQ(substituted("@S1@", "P").error, "I:P Variable substitution does not end: a variable refers to itself.");
+
+    setStringVariable(1, "@S1@@x@");
+    EXPECT_EQ(substituted("@S1@", "P").error, "I:P Variable substitution does not end: a variable refers to itself.");
 }
 
 TEST_F(Variables, NumbersAndBooleans) {
