@@ -1,8 +1,5 @@
 #include <windows.h>
 
-#include <string>
-
-#include "foundation/AsciiCase.h"
 #include "foundation/win32/Handles.h"
 #include "system/Wine.h"
 
@@ -12,7 +9,8 @@ namespace {
 
 // GetFinalPathNameByHandleA: looked up, since systems before Vista lack it.
 using FinalPathQuery = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-constexpr DWORD longestFinalPath = 1024;
+// A path the plain calls can delete (259 characters) with the "\\?\" in front, and room to spare.
+constexpr DWORD longestFinalPath = 600;
 
 // The path the system reaches when it opens `path`, or the empty text.
 LauncherString finalPath(const LauncherString& path, FinalPathQuery query) {
@@ -20,10 +18,9 @@ LauncherString finalPath(const LauncherString& path, FinalPathQuery query) {
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                         nullptr));
     if (!opened.valid()) return LauncherString();
-    // On the heap: the 32-bit stub is built without stack probes (CMakeLists.txt).
-    std::string text(longestFinalPath, '\0');
-    const DWORD length = query(opened.get(), &text[0], longestFinalPath, 0);
-    return length > 0 && length < longestFinalPath ? LauncherString(text.data(), length) : LauncherString();
+    char text[longestFinalPath];  // well inside the stub's 2 KB frame limit (CMakeLists.txt)
+    const DWORD length = query(opened.get(), text, longestFinalPath, 0);
+    return length > 0 && length < longestFinalPath ? LauncherString(text, length) : LauncherString();
 }
 
 }  // namespace
@@ -46,7 +43,7 @@ bool isWineFileLink(const LauncherString& path) {
     LauncherString expected = directory;
     if (expected[expected.length() - 1] != '\\') expected += '\\';
     expected.append(path, cut + 1, LauncherString::npos);
-    return !equalIgnoringAsciiCase(file.str(), expected.str());
+    return lstrcmpiA(file.c_str(), expected.c_str()) != 0;
 }
 
 }  // namespace nv
