@@ -27,15 +27,28 @@ bool isReference(const char* name) {
     if (kind != 'N' && kind != 'S') return false;
     const char* digit = name + 1;
     while (isWhiteSpace(*digit)) ++digit;
-    const bool negative = *digit == '-';
-    if (negative || *digit == '+') ++digit;
+    if (*digit == '-') return false;  // no index is negative
+    if (*digit == '+') ++digit;
     if (*digit < '0' || *digit > '9') return false;
     std::int32_t number = 0;
     for (; *digit >= '0' && *digit <= '9'; ++digit) {
         if (number <= 10) number = number * 10 + (*digit - '0');  // past every index it only has to stay past
     }
-    if (negative) number = -number;
     return kind == 'N' ? isValidNumberIndex(number) : isValidStringIndex(number);
+}
+
+// The at-sign in front of `pos`, if the bytes between them could be the
+// start of a name (a kind letter, then white space, signs and digits), so
+// that what follows them now may change how they read; npos otherwise. It
+// walks back over those bytes only.
+size_type nameStartBefore(const LauncherString& text, size_type pos) {
+    const char* const begin = text.c_str();
+    const char* at = begin + pos;
+    while (at > begin && (isWhiteSpace(at[-1]) || (at[-1] >= '0' && at[-1] <= '9') || at[-1] == '+' || at[-1] == '-')) {
+        --at;
+    }
+    if (at > begin && (upperAscii(at[-1]) == 'N' || upperAscii(at[-1]) == 'S')) --at;
+    return at > begin && at[-1] == '@' ? static_cast<size_type>(at - begin - 1) : LauncherString::npos;
 }
 
 // Lists of text positions are strings of four bytes each: that keeps the
@@ -96,15 +109,17 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
         // The pass changes the text only where it scans, so what lies after
         // the scan keeps its distance from the end.
         const size_type passLength = text.length();
-        // The pass looks at every at-sign up to this far before the end: all
-        // of them in the first pass, after that those of the values it inserts.
-        size_type allFromEnd = replacements == 0 ? 0 : passLength;
+        // Before this the pass looks at every at-sign: in the first pass all
+        // of them (it stays at or past the end), after that those of the
+        // values the pass has inserted.
+        size_type allUntil = replacements == 0 ? passLength : 0;
         size_type start = 0;  // where the scan goes on
         for (;;) {
             size_type first = text.find('@', start);
-            if (first >= text.length() - allFromEnd) {
-                // Left to this pass; one before the scan was passed over right
-                // after a replacement, and waits for the next pass.
+            if (first >= allUntil) {
+                // The next at-sign left to this pass. One that now lies before
+                // the scan was passed over right after a replacement, or was
+                // the partner that "@@" took; either way the next pass has it.
                 while ((first = positionAt(due, next++, text.length() - passLength)) < start) addPosition(later, first);
                 if (first == LauncherString::npos) break;
             }
@@ -115,11 +130,8 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
                 if (literalAllowed) continue;
                 throwInstructionsException(prefix + "Invalid variable specification.", lineNumber);
             }
-            // An at-sign left to this pass may go with the at-sign before it.
-            const bool secondDue = positionAt(due, next, text.length() - passLength) == second;
             if (second == first + 1) {
                 if (literalAllowed) continue;
-                next += secondDue;
                 text.erase(second, 1);
                 value.erase(second, 1);
                 value.at(first) = '1';
@@ -141,17 +153,17 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
                                                       " characters."}),
                                             lineNumber);
             }
+            // The partner may be an at-sign left to this pass; it goes.
+            if (positionAt(due, next, text.length() - passLength) == second) ++next;
             text.replace(first, span, inserted);
             value.replace(first, span, LauncherString(inserted.length(), '1'));
             replaced = true;
 
-            next += secondDue;
-            const size_type valueFromEnd = text.length() - first - inserted.length();
-            if (valueFromEnd < allFromEnd) allFromEnd = valueFromEnd;
-            const size_type before = first == 0 ? LauncherString::npos : text.rfind('@', first - 1);
+            allUntil = second < allUntil ? allUntil + inserted.length() - span : first + inserted.length();
+            const size_type before = nameStartBefore(text, first);
             if (before != LauncherString::npos) addPosition(later, before);
             // The scan passes over an at-sign that took the reference's place.
-            if (text[first] == '@' && first < text.length() - allFromEnd) addPosition(later, first);
+            if (text[first] == '@' && first < allUntil) addPosition(later, first);
         }
         due = std::move(later);
     }

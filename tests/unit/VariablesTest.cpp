@@ -230,6 +230,8 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
         {"@S1@@@@@@", "", "", ""},    // "@@" in the second pass, before at-signs left to it
         {"x@@N@S4@@x", "", "", ""},   // an at-sign left to the second pass stays after a literal
         {"@S3@@N1@x@@", "v", "", "y@S"},  // the at-sign in front of a replacement is looked at again
+        {" @S4@@@@@@N1 @S4@@@S1@", "@1", "", ""},  // "@@" in the second pass takes an at-sign left to it
+        {"@@@S4N1 @@@@@@@@S4@@1", "", "", ""},
         {"@@@@@", "", "", ""},
         // an inserted at-sign followed by one of the original text
         {"@S1@S2@", "@", "two", ""},
@@ -280,6 +282,7 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
         {"@S1@", "@S+3@", "", "three"},
         {"@S1@", "@S-3@", "", ""},
         {"@S1@", "@S99999999999@", "", ""},
+        {"@S1@", "@S100@@N10@@S010@", "", ""},
         {"@S1@", "@N@@X1@@S11@@N6@", "", ""},
         {"@S1@", "@N0@@N5@", "", ""},
         // unpaired at-signs
@@ -291,7 +294,7 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
         setStringVariable(1, c.s1);
         setStringVariable(2, c.s2);
         setStringVariable(3, c.s3);
-        expectAsReference(c.text, std::string(" S1=") + c.s1 + " S2=" + c.s2);
+        expectAsReference(c.text, std::string(" S1=") + c.s1 + " S2=" + c.s2 + " S3=" + c.s3);
     }
 
     // The bound on replacements, on either side of it, and on the length.
@@ -330,7 +333,7 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOneOnRandomTexts) {
         setStringVariable(1, LauncherString(s1));
         setStringVariable(2, LauncherString(s2));
         setNumberVariable(1, std::uniform_int_distribution<int>(-3, 12)(random));
-        const std::string text = randomText(8, 9);
+        const std::string text = randomText(12, 9);
         if (text.empty()) continue;
         expectAsReference(text, " S1=\"" + s1 + "\" S2=\"" + s2 + "\"");
         if (HasFailure()) break;
