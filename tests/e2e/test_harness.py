@@ -73,7 +73,13 @@ class SystemSettingsTest(unittest.TestCase):
 
     def system_info(self, program=None, args=()):
         result = self.s.run(program or self.info, args, timeout=30)
-        self.assertEqual(result.exit_code, 0)
+        if result.exit_code == 1 and not result.stdout:
+            # Once, in a fresh clone's full run, the first program started after
+            # a wineserver restart ended at once with 1 and no output (not seen
+            # again in many runs); a second start tells that apart from a
+            # drive table that really does not work.
+            result = self.s.run(program or self.info, args, timeout=30)
+        self.assertEqual(result.exit_code, 0, result.stderr[-2000:])
         return result.lines
 
     def test_drive_table(self):
