@@ -229,7 +229,13 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
         {"@@N1@@@S1@", "v", "", ""},  // the at-sign left by "@@" is looked at again
         {"@S1@@@@@@", "", "", ""},    // "@@" in the second pass, before at-signs left to it
         {"x@@N@S4@@x", "", "", ""},   // an at-sign left to the second pass stays after a literal
-        {"@S3@@N1@x@@", "v", "", "y@S"},  // the at-sign in front of a replacement is looked at again
+        // the at-sign in front of a replacement is looked at again when its
+        // name may now read differently
+        {"@S3@@N1@x@@", "v", "", "y@S"},
+        {"@S3@@N1@x@@", "v", "", "y@s0"},
+        {"@S3@@N1@x@@", "v", "", "y@S+"},
+        {"@S3@@N1@x@@", "v", "", "y@S\t"},
+        {"@S3@@N1@x@@", "v", "", "y@Sx"},
         {" @S4@@@@@@N1 @S4@@@S1@", "@1", "", ""},  // "@@" in the second pass takes an at-sign left to it
         {"@@@S4N1 @@@@@@@@S4@@1", "", "", ""},
         {"@@@@@", "", "", ""},
