@@ -83,7 +83,8 @@ void addPosition(LauncherString& list, size_type position) {
 // What the scan does at an at-sign depends only on its mark, its segment and
 // whether another at-sign follows. Once a pass has looked at an at-sign, that
 // changes only for the at-sign in front of a replacement (its segment now runs
-// into the value) and for the one that "@@" leaves. Those, and an at-sign that
+// into the value, which matters while the segment could still grow into a
+// name) and for the one that "@@" leaves. Those, and an at-sign that
 // the scan passes over right after a reference's start, are left to the next
 // pass. Besides them a pass looks at the at-signs of the values it inserts,
 // and the first pass at all of them: at any other at-sign the scan would do
