@@ -71,17 +71,25 @@ bool endsWithIdentification(RandomAccessBytes& file, long end) {
     return value == identification;
 }
 
+// Where the "PE\0\0" header lies (its position at 0x3C), or -1 for a file that is no PE file.
+long peHeader(RandomAccessBytes& file) {
+    unsigned char bytes[4];
+    if (!file.readAt(0x3C, bytes, 4)) return -1;
+    const std::uint32_t header = littleEndian(bytes);
+    if (header > 0x10000000u || !file.readAt(static_cast<long>(header), bytes, 4) || littleEndian(bytes) != 0x4550u) {
+        return -1;
+    }
+    return static_cast<long>(header);
+}
+
 }  // namespace
 
 CertificateTable certificateTable(RandomAccessBytes& file) {
     CertificateTable table;
     unsigned char bytes[8];
-    if (!file.readAt(0x3C, bytes, 4)) return table;
-    const std::uint32_t header = littleEndian(bytes);
-    if (header > 0x10000000u || !file.readAt(static_cast<long>(header), bytes, 4) || littleEndian(bytes) != 0x4550u) {
-        return table;
-    }
-    const long optional = static_cast<long>(header) + 24;
+    const long header = peHeader(file);
+    if (header < 0) return table;
+    const long optional = header + 24;
     if (!file.readAt(optional, bytes, 2)) return table;
     const unsigned magic = bytes[0] | bytes[1] << 8;
     if (magic != 0x10B && magic != 0x20B) return table;
@@ -96,14 +104,12 @@ CertificateTable certificateTable(RandomAccessBytes& file) {
 
 long stubEnd(RandomAccessBytes& file) {
     unsigned char bytes[8];
-    if (!file.readAt(0x3C, bytes, 4)) return 0;
-    const std::uint32_t header = littleEndian(bytes);
-    if (header > 0x10000000u || !file.readAt(static_cast<long>(header), bytes, 8) || littleEndian(bytes) != 0x4550u) {
-        return 0;
-    }
-    const unsigned sections = bytes[6] | bytes[7] << 8;
-    if (!file.readAt(static_cast<long>(header) + 20, bytes, 2)) return 0;
-    const long table = static_cast<long>(header) + 24 + (bytes[0] | bytes[1] << 8);
+    const long header = peHeader(file);
+    // The section count at +6, the optional header's size at +20, the sections behind it.
+    if (header < 0 || !file.readAt(header + 6, bytes, 2)) return 0;
+    const unsigned sections = bytes[0] | bytes[1] << 8;
+    if (!file.readAt(header + 20, bytes, 2)) return 0;
+    const long table = header + 24 + (bytes[0] | bytes[1] << 8);
     std::uint32_t end = 0;
     for (unsigned i = 0; i < sections; ++i) {
         if (!file.readAt(table + 40 * static_cast<long>(i) + 16, bytes, 8)) return 0;

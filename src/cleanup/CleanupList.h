@@ -30,8 +30,9 @@ public:
 
     // Removes the recorded directories, last recorded first, then the files
     // the same way, retrying a path as described above; the first try's
-    // failures and each path given up are reported in the run log. Then, when the run was
-    // started with -nv:orig, arranges the removal of the launcher's own file.
+    // failures and each path given up are reported in the run log. Then,
+    // when the run was started with -nv:orig, arranges the removal of the
+    // launcher's own file.
     // Writes "Launcher: Deleting dir: " and "Launcher: Deleting file: " lines
     // to the debug log. Blocks while the other thread's clean-up runs.
     void cleanUp(Pause& pause = systemPause());

@@ -17,7 +17,8 @@ public:
 
     // Removes the files under root, then each visited directory from the last
     // visited to the root, leaving every directory that holds anything that
-    // could not be removed (without trying it: it would only fail again). Returns the underlying walk's result (always false).
+    // could not be removed (without trying it: it would only fail again).
+    // Returns the underlying walk's result (always false).
     bool walk(const LauncherString& root) override;
     bool visitFile(const LauncherString& path) override;
     void visitLink(const LauncherString& path) override;

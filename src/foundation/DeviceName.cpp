@@ -25,7 +25,9 @@ bool isDeviceName(const char* name, std::size_t length) {
     if (end < 3 || end > 7) return false;
     char base[7];
     for (std::size_t i = 0; i < end; ++i) base[i] = upperAscii(name[i]);
-    const auto is = [&base, end](const char* word) { return std::strlen(word) == end && std::memcmp(base, word, end) == 0; };
+    const auto is = [&base, end](const char* word) {
+        return std::strlen(word) == end && std::memcmp(base, word, end) == 0;
+    };
     if (is("CON") || is("PRN") || is("AUX") || is("NUL") || is("CONIN$") || is("CONOUT$")) return true;
     const bool port = std::memcmp(base, "COM", 3) == 0 || std::memcmp(base, "LPT", 3) == 0;
     return port && isPortDigit(base + 3, end - 3);

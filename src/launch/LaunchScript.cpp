@@ -103,9 +103,8 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
     if (!isFunctionName(name)) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
     const FunctionCall call = readFunctionCall(text, close + 1);
     checkArgumentCount(name, call.arguments.count());
-    const LauncherString result = callFunction(name, call.arguments);
-    if (result.length() > maxExpandedLength) throwTooLong();
-    text.replace(open, call.end - open, result);
+    // The scanner holds the text, this result in it, to the length limit.
+    text.replace(open, call.end - open, callFunction(name, call.arguments));
 }
 
 LauncherString LaunchScript::classPath(const StringList& arguments) {

