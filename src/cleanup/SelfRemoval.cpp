@@ -13,6 +13,18 @@ namespace nv {
 
 namespace {
 
+// A path in double quotes for cmd, where blanks, "&", "(" and the like are
+// safe; only "%" would still be read as a variable, so it is doubled.
+LauncherString batchQuoted(const LauncherString& path) {
+    LauncherString text("\"");
+    for (LauncherString::size_type i = 0; i < path.length(); ++i) {
+        if (path[i] == '%') text += '%';
+        text += path[i];
+    }
+    text += '"';
+    return text;
+}
+
 void removeThroughWinInit(const LauncherString& exe, const LauncherString& dir) {
     debugLog("Launcher: Writing to wininit.ini to cleanup");
     StringList lines;
@@ -57,12 +69,15 @@ void removeOwnExecutable() {
 LauncherString cleanupBatchText(const LauncherString& exe, const LauncherString& dir, const LauncherString& batch,
                                 const LauncherString& debugLog) {
     const bool logging = !debugLog.empty();
+    const LauncherString quotedExe = batchQuoted(exe);
+    const LauncherString quotedBatch = batchQuoted(batch);
+    const LauncherString appendToLog = " from within batch file. >> " + batchQuoted(debugLog) + "\n";
     LauncherString text = ":Repeat\n";
-    if (logging) text += joinText({"@echo Deleting ", exe, " from within batch file. >> ", debugLog, "\n"});
-    text += joinText({"del \"", exe, "\"\nif exist \"", exe, "\" goto Repeat\n"});
-    if (!dir.empty()) text += joinText({"rmdir /q \"", dir, "\"\n"});
-    text += joinText({"del \"", batch, "\"\n"});
-    if (logging) text += joinText({"@echo Deleted batch file ", batch, " from within batch file. >> ", debugLog, "\n"});
+    if (logging) text += joinText({"@echo Deleting ", quotedExe, appendToLog});
+    text += joinText({"del ", quotedExe, "\nif exist ", quotedExe, " goto Repeat\n"});
+    if (!dir.empty()) text += joinText({"rmdir /q ", batchQuoted(dir), "\n"});
+    text += joinText({"del ", quotedBatch, "\n"});
+    if (logging) text += joinText({"@echo Deleted batch file ", quotedBatch, appendToLog});
     return text;
 }
 

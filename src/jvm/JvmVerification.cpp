@@ -8,6 +8,7 @@
 #include "jvm/JvmSearch.h"
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
+#include "launch/LiteralText.h"
 #include "tagfile/TagFile.h"
 #include "tagfile/TextScanning.h"
 
@@ -19,7 +20,7 @@ constexpr int verifyingDetail = 3;
 constexpr unsigned verificationStep = 6;
 
 bool quoted(const LauncherString& text) {
-    return text.length() >= 1 && text[0] == '"' && text[text.length() - 1] == '"';
+    return text.length() >= 2 && text[0] == '"' && text[text.length() - 1] == '"';
 }
 
 bool lineMatches(const LauncherString& line, const LauncherString& expected) {
@@ -48,12 +49,18 @@ void readExpectedProperties(const TagFile& tags, StringList& names, StringList& 
 
 LauncherString verificationCommand(const LauncherString& home, const LauncherString& classPath,
                                    const LauncherString& className, const StringList& names) {
-    LauncherString command = "\"" + home;
+    // The home and the class path are paths, whatever "#", "%" or "@" they
+    // hold: literals, not references.
+    LauncherString command = "\"" + literal(home);
     if (home.empty() || home[home.length() - 1] != '\\') command += "\\";
     command += "@JVM_EXE@\" %CP%(";
-    // The %CP% argument reader takes doubled quotes for one, so a quoted
-    // class path keeps its quotes only when each is doubled inside quotes.
-    command += quoted(classPath) ? joinText({"\"\"", classPath, "\"\""}) : classPath;
+    // One element in double quotes, whether the class path came quoted or
+    // not; three quotes on each side, as the %CP% argument reader takes two
+    // for one.
+    if (!classPath.empty()) {
+        const LauncherString path = quoted(classPath) ? classPath.substr(1, classPath.length() - 2) : classPath;
+        command += joinText({"\"\"\"", literal(path), "\"\"\""});
+    }
     command += ") ";
     command += className;
     for (std::int32_t i = 0; i < names.count(); ++i) {

@@ -21,8 +21,9 @@ constexpr const char* verifyIdentification = "1739021872";
 void readExpectedProperties(const TagFile& tags, StringList& names, StringList& expected);
 
 // The launch command that runs the verification class at `home` with the
-// JVM file's JVM_EXE (through @JVM_EXE@) and asks for `names`. A class path
-// in double quotes is quoted once more for the %CP% argument reader.
+// JVM file's JVM_EXE (through @JVM_EXE@) and asks for `names`. The home and
+// the class path go in as literals; the class path, quoted or not, becomes
+// one element in double quotes.
 LauncherString verificationCommand(const LauncherString& home, const LauncherString& classPath,
                                    const LauncherString& className, const StringList& names);
 

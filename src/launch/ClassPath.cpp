@@ -8,6 +8,7 @@
 #include "launch/JvmVariables.h"
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
+#include "launch/LiteralText.h"
 #include "launch/ReferenceScanner.h"
 #include "system/Environment.h"
 
@@ -17,7 +18,13 @@ namespace {
 
 constexpr std::uint8_t classPathArchiveType = 3;
 
-LauncherString quoted(const LauncherString& text) { return joinText({"\"", text, "\""}); }
+// A path of the launcher's own (an extracted archive, -cp:p, -cp:a) in
+// double quotes, as a literal; an empty one is no element at all, since an
+// empty element would put the working directory, where the launcher lies,
+// on the class path.
+LauncherString quotedLiteral(const LauncherString& path) {
+    return path.empty() ? path : joinText({"\"", literal(path), "\""});
+}
 
 // A companion list joined into one element.
 LauncherString companionElement(const char* suffix, const JvmVariables& jvm) {
@@ -33,7 +40,7 @@ LauncherString archivesElement(LaunchScript& script, const JvmVariables& jvm, bo
     if (!script.addsEmbeddedArchives() || !script.payload()) return list;
     const StringList paths = script.payload()->extractType(classPathArchiveType, createTemporaryDirectory());
     for (std::int32_t i = 0; i < paths.count(); ++i) {
-        addElement(list, environmentMode ? paths.get(i) : quoted(paths.get(i)), jvm);
+        addElement(list, environmentMode ? literal(paths.get(i)) : quotedLiteral(paths.get(i)), jvm);
     }
     return list;
 }
@@ -50,7 +57,7 @@ LauncherString buildClassPath(const StringList& arguments, LaunchScript& script,
     const bool environmentMode = jvm.lookupVariable("USE_CP_ENV_VAR") == "1";
     const RunSettings& settings = runSettings();
     LauncherString classPath;
-    addElement(classPath, quoted(settings.classPathPrefix), jvm);
+    addElement(classPath, quotedLiteral(settings.classPathPrefix), jvm);
     addElement(classPath, companionElement(".cp1", jvm), jvm);
     addElement(classPath, jvm.lookupVariable("JVM_CLASSPATH"), jvm);
     addElement(classPath, companionElement(".cp", jvm), jvm);
@@ -61,9 +68,11 @@ LauncherString buildClassPath(const StringList& arguments, LaunchScript& script,
     addElement(classPath, environmentMode ? stripQuotes(archive) : archive, jvm);
     addElement(classPath, archivesElement(script, jvm, environmentMode), jvm);
     addElement(classPath, companionElement(".cp2", jvm), jvm);
-    addElement(classPath, quoted(settings.classPathSuffix), jvm);
+    addElement(classPath, quotedLiteral(settings.classPathSuffix), jvm);
 
     if (!environmentMode) return classPath.empty() ? LauncherString() : jvm.lookupVariable("CLASSPATH") + classPath;
+    // The variable is read as it stands, not as a command line.
+    classPath = restoreLiterals(classPath, false);
     const LauncherString variable = jvm.lookupVariable("CP_ENV_VAR");
     if (variable.empty()) {
         logEntry("If USE_CP_ENV_VAR is set to 1 in the jvm file, then the jvm file should also define CP_ENV_VAR.",

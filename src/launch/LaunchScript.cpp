@@ -84,10 +84,10 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     try {
         const LauncherString functions = expandReferences(commandTemplate_, '%', *this);
         const LauncherString tags = expandReferences(functions, '@', jvm);
-        return expandReferences(tags, '#', *this);
+        return restoreLiterals(expandReferences(tags, '#', *this), true);
     } catch (const LaunchScriptError& error) {
         logEntry("Launch command:");
-        logEntry(error.text());
+        logEntry(restoreLiterals(error.text(), false));
         throwLauncherException("Launch script error: " + error.message());
     }
 }
@@ -120,7 +120,10 @@ LauncherString LaunchScript::tagPass(const LauncherString& text) { return expand
 
 LauncherString LaunchScript::callFunction(const LauncherString& name, const StringList& arguments) {
     if (name == "REPLACE") {
-        return replaceAll(arguments.get(2), tagPass(arguments.get(0)), tagPass(arguments.get(1)));
+        // The search text is looked for in the argument as written, where a
+        // value of the launcher's stands as it is.
+        return replaceAll(arguments.get(2), restoreLiterals(tagPass(arguments.get(0)), false),
+                          tagPass(arguments.get(1)));
     }
     if (name == "RUNTIME_SYSTEMPROP") {
         return runtimeSystemProperties();
@@ -135,19 +138,20 @@ LauncherString LaunchScript::callFunction(const LauncherString& name, const Stri
     if (name == "IF_EXISTS") {
         return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
     }
+    // Paths of the launcher's own reach the command as they stand.
     if (name == "LAUNCHER_FILE") {
-        return runSettings().launcherPath;
+        return literal(runSettings().launcherPath);
     }
     if (name == "LAUNCHER_DIR") {
-        return launcherDirectory(runSettings().originalPath());
+        return literal(launcherDirectory(runSettings().originalPath()));
     }
     if (name == "APPLICATION_ARCHIVE") {
-        return applicationArchive(arguments);
+        return literal(applicationArchive(arguments));
     }
     if (name == "TEMP_DIR") {
         LauncherString directory = temporaryDirectory();
         if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
-        return directory;
+        return literal(directory);
     }
     throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
 }

@@ -136,7 +136,9 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
     const LauncherString program = file_.extract(*installer, destination);
     LauncherString dropped;
     ProcessRequest request;
-    request.commandLine = program;
+    // In quotes: unquoted, a temporary path with a blank would let the system
+    // start a program named like its first part.
+    request.commandLine = joinText({"\"", program, "\""});
     request.workingDirectory = destination;
     request.capture = true;
     request.output = &dropped;
@@ -164,9 +166,8 @@ void LauncherCommandWork::executeLauncher(std::int32_t position) {
     // The embedded launcher runs on after this run ends: its directory stays.
     const LauncherString directory = createTemporaryDirectory();
     cleanupList().forgetDirectory(directory);
-    LauncherString command = file_.extract(*entry, directory);
+    LauncherString command = joinText({"\"", file_.extract(*entry, directory), "\" -nv:orig \""});
     const RunSettings& settings = runSettings();
-    command += " -nv:orig \"";
     command += settings.launcherPath;
     command += '"';
     // Quoted for the C runtime, so the embedded launcher reads back exactly these arguments.

@@ -116,26 +116,29 @@ class SelfRemovalTest(unittest.TestCase):
         if not os.path.exists(self.s.launcher):
             self.skipTest("launcher.exe is not built in %s" % self.s.build_dir)
 
-    def copy_of_launcher(self, name):
+    def copy_of_launcher(self, name, folder="copy"):
         d = self.s.scratch("orig-" + name)
         packed = pack(self.s, d, [(0, 1, "prog.tag", DONE_PROGRAM)])
-        copy_dir = os.path.join(d, "copy")
+        copy_dir = os.path.join(d, folder)
         os.makedirs(copy_dir)
         copy = os.path.join(copy_dir, name)
         shutil.copyfile(packed, copy)
         return d, copy_dir, copy
 
     def test_the_nt_family_removes_the_copy_its_directory_and_the_batch_file(self):
-        d, copy_dir, copy = self.copy_of_launcher("copy.exe")
-        batches_before = set(glob.glob(os.path.join(self.s.temp_dir, "LRE*.bat")))
-        result = self.s.run(copy, ["-nv:silent", "-nv:orig", self.s.windows_path(os.path.join(d, "setup.exe"))],
-                            cwd=d, timeout=30)
-        self.assertEqual(result.exit_code, 0)
-        self.assertTrue(harness.wait_for(lambda: not os.path.exists(copy_dir), timeout=30),
-                        "the copy or its directory is still there: %r" % harness.list_files(d))
-        self.assertTrue(harness.wait_for(
-            lambda: set(glob.glob(os.path.join(self.s.temp_dir, "LRE*.bat"))) <= batches_before, timeout=30),
-            "the batch file is still there")
+        # cmd reads "%" as a variable even inside quotes; "&" only outside them.
+        for name, folder in [("copy.exe", "copy"), ("pct.exe", "50%off & more")]:
+            with self.subTest(folder=folder):
+                d, copy_dir, copy = self.copy_of_launcher(name, folder)
+                batches_before = set(glob.glob(os.path.join(self.s.temp_dir, "LRE*.bat")))
+                result = self.s.run(copy, ["-nv:silent", "-nv:orig", self.s.windows_path(os.path.join(d, "setup.exe"))],
+                                    cwd=d, timeout=30)
+                self.assertEqual(result.exit_code, 0)
+                self.assertTrue(harness.wait_for(lambda: not os.path.exists(copy_dir), timeout=30),
+                                "the copy or its directory is still there: %r" % harness.list_files(d))
+                self.assertTrue(harness.wait_for(
+                    lambda: set(glob.glob(os.path.join(self.s.temp_dir, "LRE*.bat"))) <= batches_before, timeout=30),
+                    "the batch file is still there")
 
     def test_the_9x_family_lists_the_copy_in_wininit(self):
         wininit = os.path.join(self.s.drive_c, "windows", "WinInit.Ini")

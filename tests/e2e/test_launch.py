@@ -5,6 +5,7 @@ what it wrote, ends with its exit code, and leaves no temporary file."""
 
 import glob
 import os
+import re
 import shutil
 import unittest
 
@@ -64,10 +65,11 @@ class LaunchTest(unittest.TestCase):
                 self.assertEqual(args[0], "-cp")
                 temp_win = self.s.windows_path(self.s.temp_dir)
                 classpath = args[1].split(";")
-                self.assertEqual(classpath[:2], ["", "setup.jar"])
-                self.assertTrue(classpath[2].startswith(temp_win + "\\LRE") and classpath[2].endswith("\\lib.jar"),
+                # No empty element: Java would read it as the working directory.
+                self.assertEqual(len(classpath), 2, classpath)
+                self.assertEqual(classpath[0], "setup.jar")
+                self.assertTrue(classpath[1].startswith(temp_win + "\\LRE") and classpath[1].endswith("\\lib.jar"),
                                 classpath)
-                self.assertEqual(classpath[3:], [""])
                 self.assertTrue(args[2].startswith("-Dnv.media.home=" + temp_win + "\\LRE"), args[2])
                 self.assertTrue(args[2].endswith("\\app.zip"), args[2])
                 self.assertEqual(args[3:], ["-Xmx60m", "demo.Main"] + PASSED_ON)
@@ -81,6 +83,53 @@ class LaunchTest(unittest.TestCase):
                 self.assertIn("Output from the launch script execution\nStdOut:\nstand-in java says hello\n"
                               "\nErrOut:\nstand-in java complains\n", log)
                 self.assertEqual(set(glob.glob(os.path.join(self.s.temp_dir, "LRE*"))), temp_before)
+
+    def test_paths_with_hash_percent_at_and_final_backslashes_reach_java_as_they_stand(self):
+        # Every path here is one the launcher makes, finds or is given; none of them
+        # is a reference, whatever it holds. The temporary directory of the second
+        # case ends in two backslashes, the class path additions in one.
+        script = (b'COMMAND: """@JVM_HOME@\\@JVM_EXE@"" %CP%(""""""setup.jar"""""") '
+                  + b" ".join(b'%%SYSTEMPROP%%(""%s"", """"""%s"""""")' % pair for pair in [
+                      (b"temp.dir", b"%TEMP_DIR%()"), (b"nv.jvm.home", b"@JVM_HOME@"),
+                      (b"nv.media.home", b"%APPLICATION_ARCHIVE%()"), (b"nv.launcher.file", b"%LAUNCHER_FILE%()"),
+                      (b"nv.jvm.file", b"@JVM_FILE@"), (b"nv.external.home", b"%LAUNCHER_DIR%()")])
+                  + b' demo.Main"\n')
+        for folder, temp, home_folder in [("50% off", "Temp#1", "J#1"), ("a@b", "Temp%1\\", "jdk 50%"),
+                                          ("Tools#2 x", "Temp@corp", "x@y")]:
+            with self.subTest(folder=folder):
+                d = self.s.scratch("literal-%d" % len(folder))
+                launcher_dir = os.path.join(d, folder)
+                os.makedirs(launcher_dir)
+                temp_dir = os.path.join(d, temp.rstrip("\\"))
+                os.makedirs(temp_dir)
+                home = self.java_home(os.path.join(d, home_folder), 0)
+                home_win = self.s.windows_path(home)
+                jvm = os.path.join(d, "jvm.tag")
+                with open(jvm, "wb") as f:
+                    f.write(b"JVM_HOME: " + home_win.encode() + b"\nJVM_EXE: bin\\java.exe\n"
+                            b'CLASSPATH: "-cp "\nCLASSPATH_SEPARATOR: ;\nSYSTEM: -D\nSYSTEM_SEPARATOR: =\n'
+                            b"JVM_FILE: " + self.s.windows_path(os.path.join(d, folder, "LRE#1.tmp")).encode() + b"\n")
+                program = b'INSTRUCTIONS:\nLAUNCH "' + self.s.windows_path(jvm).encode() + b'" 0\n/:\n'
+                path = pack(self.s, launcher_dir, [(0, 1, "prog.tag", program), (2, 2, "launch.tag", script),
+                                                   (6, 4, "app.zip", b"PK app")])
+                temp_win = self.s.windows_path(temp_dir)
+                result = self.s.run(path, ["-nv:silent", "-nv:log", "x", "-nv:tempdir", temp_win + temp[len(temp.rstrip("\\")):],
+                                           "-cp:p", "C:\\classes\\", "-cp:a", "C:\\classes\\", "after"],
+                                    cwd=d, timeout=60)
+                self.assertEqual(result.exit_code, 0, read_text(os.path.join(d, "x")))
+                args = [line.split("=", 1)[1] for line in self.record(home)[1] if line.startswith("arg")]
+                self.assertEqual(len(args), 10, args)
+                self.assertEqual(args[0], "-cp")
+                self.assertEqual(args[1], "C:\\classes\\;setup.jar;C:\\classes\\")
+                self.assertEqual(args[2], "-Dtemp.dir=" + temp_win)
+                self.assertEqual(args[3], "-Dnv.jvm.home=" + home_win)
+                self.assertTrue(re.fullmatch(re.escape("-Dnv.media.home=" + temp_win) + r"\\LRE[^\\]+\\app\.zip",
+                                             args[4]), args[4])
+                self.assertEqual(args[5], "-Dnv.launcher.file=" + self.s.windows_path(path))
+                self.assertEqual(args[6], "-Dnv.jvm.file=" + self.s.windows_path(os.path.join(d, folder, "LRE#1.tmp")))
+                self.assertEqual(args[7], "-Dnv.external.home=" + self.s.windows_path(launcher_dir))
+                self.assertEqual(args[8:], ["demo.Main", "after"])
+                self.assertEqual(os.listdir(temp_dir), [])
 
     def test_ilaunch_without_its_jvm_file_says_so(self):
         d = self.s.scratch("ilaunch")

@@ -152,9 +152,16 @@ TEST(SelfRemoval, BatchFileTextAndName) {
               ":Repeat\ndel \"C:\\a\\setup.exe\"\nif exist \"C:\\a\\setup.exe\" goto Repeat\nrmdir /q \"C:\\a\"\n"
               "del \"C:\\t\\LRE1.bat\"\n");
     EXPECT_EQ(nv::cleanupBatchText("setup.exe", "", "B.bat", "D.log").str(),
-              ":Repeat\n@echo Deleting setup.exe from within batch file. >> D.log\ndel \"setup.exe\"\n"
+              ":Repeat\n@echo Deleting \"setup.exe\" from within batch file. >> \"D.log\"\ndel \"setup.exe\"\n"
               "if exist \"setup.exe\" goto Repeat\ndel \"B.bat\"\n"
-              "@echo Deleted batch file B.bat from within batch file. >> D.log\n");
+              "@echo Deleted batch file \"B.bat\" from within batch file. >> \"D.log\"\n");
+    // cmd reads "%" as the start of a variable even inside quotes; "&" and
+    // blanks are safe there, also in the log's name.
+    EXPECT_EQ(nv::cleanupBatchText("C:\\50%off\\a&b.exe", "C:\\50%off", "C:\\t%1\\L.bat", "C:\\my logs\\d.log").str(),
+              ":Repeat\n@echo Deleting \"C:\\50%%off\\a&b.exe\" from within batch file. >> \"C:\\my logs\\d.log\"\n"
+              "del \"C:\\50%%off\\a&b.exe\"\nif exist \"C:\\50%%off\\a&b.exe\" goto Repeat\n"
+              "rmdir /q \"C:\\50%%off\"\ndel \"C:\\t%%1\\L.bat\"\n"
+              "@echo Deleted batch file \"C:\\t%%1\\L.bat\" from within batch file. >> \"C:\\my logs\\d.log\"\n");
     const struct {
         const char* in;
         const char* out;

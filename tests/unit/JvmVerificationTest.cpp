@@ -42,7 +42,7 @@ std::vector<std::string> texts(const nv::StringList& list) {
 }
 
 // A verifier whose JVM prints what the test says, and which records the
-// commands it was asked to run.
+// commands it was asked to run (with the launcher's literals as plain text).
 class FakeRunVerifier : public nv::JvmVerifier {
 public:
     std::string output;
@@ -50,7 +50,7 @@ public:
 
 protected:
     LauncherString run(nv::JvmFile&, const LauncherString& command) override {
-        commands.push_back(command.str());
+        commands.push_back(nv::restoreLiterals(command, false).str());
         return LauncherString(output);
     }
 };
@@ -157,7 +157,14 @@ TEST_F(JvmVerificationTest, PropertiesGiveTrimmedNamesAndValuesAndSkipValuesWith
     EXPECT_EQ(runLog(), "WARNING: Invalid JVM_PROPERTIES setting (broken) in JVM File \n");
 }
 
-TEST(VerificationCommandTest, QuotedClassPathGetsThreeQuotesAndHomeOneSeparator) {
+// The command as the launch script builds it: the home and the class path
+// (extracted by the launcher, or an input file's, quoted or not) reach it as
+// they stand, the class path as one element in quotes.
+TEST(VerificationCommandTest, HomeAndClassPathReachTheCommandAsTheyStand) {
+    nv::TagFile tags;
+    tags.setValue("JVM_EXE", "bin\\java.exe");
+    tags.setValue("CLASSPATH", "-cp ");
+    nv::JvmFile jvm(tags);
     const struct Case {
         const char* home;
         const char* classPath;
@@ -166,15 +173,15 @@ TEST(VerificationCommandTest, QuotedClassPathGetsThreeQuotesAndHomeOneSeparator)
         const char* command;
     } cases[] = {
         {"C:\\jdk", "\"C:\\t\\LRE1\\verify.jar\"", "\"Verify\"", {"java.version", "java.vendor"},
-         "\"C:\\jdk\\@JVM_EXE@\" %CP%(\"\"\"C:\\t\\LRE1\\verify.jar\"\"\") \"Verify\" java.version java.vendor"},
-        {"C:\\jdk\\", "C:\\v\\verify.jar", "Verify", {},
-         "\"C:\\jdk\\@JVM_EXE@\" %CP%(C:\\v\\verify.jar) Verify"},
-        // Only a class path that begins and ends with a quote counts as quoted.
-        {"C:\\jdk", "\"a.jar", "Verify", {"x"}, "\"C:\\jdk\\@JVM_EXE@\" %CP%(\"a.jar) Verify x"},
-        {"C:\\jdk", "", "", {}, "\"C:\\jdk\\@JVM_EXE@\" %CP%() "},
+         "\"C:\\jdk\\bin\\java.exe\" -cp \"C:\\t\\LRE1\\verify.jar\" \"Verify\" java.version java.vendor"},
+        {"C:\\jdk\\", "C:\\v\\verify.jar", "Verify", {}, "\"C:\\jdk\\bin\\java.exe\" -cp \"C:\\v\\verify.jar\" Verify"},
+        {"C:\\Java#1\\50% off@x", "\"C:\\Temp#1\\LRE%1\\\"", "Verify", {"p"},
+         "\"C:\\Java#1\\50% off@x\\bin\\java.exe\" -cp \"C:\\Temp#1\\LRE%1\\\\\" Verify p"},
+        {"C:\\jdk", "", "", {}, "\"C:\\jdk\\bin\\java.exe\"  "},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(nv::verificationCommand(c.home, c.classPath, c.className, listOf(c.names)).str(), c.command);
+        nv::LaunchScript script(nv::verificationCommand(c.home, c.classPath, c.className, listOf(c.names)), true, false);
+        EXPECT_EQ(script.buildCommand(jvm).str(), c.command) << c.home;
     }
 }
 
@@ -245,7 +252,7 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
     EXPECT_NE(runLog().find("After VERIFY, the jvm home is " + home + "\n"), std::string::npos) << runLog();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_NE(std::find(ui.events.begin(), ui.events.end(), "status  | Verifying Test JVM"), ui.events.end());
-    EXPECT_EQ(verifier.commands, std::vector<std::string>{"\"" + home + "\\@JVM_EXE@\" %CP%(v.jar) Verify java.vendor"});
+    EXPECT_EQ(verifier.commands, std::vector<std::string>{"\"" + home + "\\@JVM_EXE@\" %CP%(\"\"\"v.jar\"\"\") Verify java.vendor"});
 
     // No home given: the JVM file's own JVM_HOME is tried.
     verifier.output = "1739021872\nOracle\n";

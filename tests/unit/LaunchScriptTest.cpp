@@ -104,7 +104,7 @@ TEST_F(LaunchScriptTest, TheCarriedLaunchScriptBuildsTheExactCommand) {
     nv::LaunchScript launchScript(script);
     const std::string temp = (dir / "temp").string();
     EXPECT_EQ(launchScript.buildCommand(jvm).str(),
-              "\"C:\\jdk/bin\\java.exe\" -cp \"\";\"setup.jar\";\"\" -Dtemp.dir=\"" + temp +
+              "\"C:\\jdk/bin\\java.exe\" -cp \"setup.jar\" -Dtemp.dir=\"" + temp +
                   "\" -Dnv.jvm.home=\"C:\\jdk\" -Dnv.jvm.temp=\"1\" -Dnv.launcher.file=\"C:\\dist\\setup.exe\" "
                   "-Dnv.jvm.file=\"C:\\t\\LRE1.tmp\" -Dnv.external.home=\"" + dir.string() +
                   "\" -Da.b=1 -Dc= two -Xms20m -Xmx60m -ea -Xmx90m run ");
@@ -120,8 +120,9 @@ TEST_F(LaunchScriptTest, ScannerRules) {
         {"x%", "x%"},
         {"@@ and ##", "@ and #"},
         {"@UNKNOWN@#NV_TEST_UNSET_VARIABLE#.", "."},
-        {"%CP%()", "-cp \"\";\"\""},
-        {"%CP%( )", "-cp \"\";\"\""},
+        // Nothing on the class path: no option at all, not an empty element.
+        {"%CP%()", ""},
+        {"%CP%( )", ""},
         {"%SYSTEMPROP%(\"a\",\"b\",)", "-Da=b"},
         {"%IF_EXISTS%(\"MAX_JAVA_HEAP\", \"@MAX_JAVA_HEAP@60m\")|%IF_EXISTS%(\"NONE\", \"x\")", "-Xmx60m|"},
         {"%REPLACE%(\"\\\", \"/\", \"C:\\a\\b\")", "C:/a/b"},
@@ -130,6 +131,31 @@ TEST_F(LaunchScriptTest, ScannerRules) {
         {"%SYSTEMPROP%(\"t\", \"%LAUNCHER_FILE%()\")", "-Dt=C:\\dist\\setup.exe"},
     };
     for (const auto& c : cases) EXPECT_EQ(build(c.templ), c.expected) << c.templ;
+}
+
+// Folder and user names may hold "#", "%" and "@"; the paths the launcher
+// puts in are not references, while what the author wrote keeps its own.
+TEST_F(LaunchScriptTest, PathsOfTheLaunchersOwnReachTheCommandAsTheyStand) {
+    const fs::path temp = dir / "Temp#1 50%off@corp";
+    fs::create_directories(temp);
+    nv::RunSettings& settings = nv::runSettings();
+    settings.tempDirOverride = LauncherString(temp.string() + "\\");
+    settings.launcherPath = "C:\\Tools#2\\50% off\\a@b\\setup.exe";
+    settings.originalLauncherPath = "C:\\Tools#2\\50% off\\a@b\\setup.exe";
+    settings.classPathPrefix = "C:\\pre%1#\\";
+    settings.classPathSuffix = "C:\\classes\\";
+    nv::setEnvironmentValue("NV_TEST_AUTHOR", "env");
+    const std::string home = "JVM_HOME: C:\\Java#1\\jdk%1@x\\\\\nJVM_FILE: C:\\t@corp\\LRE#1.tmp\nOWN: @JVM_TEMP@#NV_TEST_AUTHOR#\n";
+    EXPECT_EQ(build("\"@JVM_HOME@\\@JVM_EXE@\" %CP%(\"\"\"setup.jar\"\"\") "
+                    "%SYSTEMPROP%(\"t\", \"\"\"%TEMP_DIR%()\"\"\") %SYSTEMPROP%(\"h\", \"\"\"@JVM_HOME@\"\"\") "
+                    "%SYSTEMPROP%(\"f\", \"\"\"@JVM_FILE@\"\"\") %SYSTEMPROP%(\"l\", \"\"\"%LAUNCHER_FILE%()\"\"\") "
+                    "%LAUNCHER_DIR%() @OWN@ %REPLACE%(\"@JVM_HOME@\", \"J\", \"C:\\Java#1\\jdk%1@x\\\\=home\")",
+                    home),
+              // The home keeps one of its two final backslashes, doubled before the quote that closes it.
+              "\"C:\\Java#1\\jdk%1@x\\\\bin\\java.exe\" -cp \"C:\\pre%1#\\\\\";\"setup.jar\";\"C:\\classes\\\\\" "
+              "-Dt=\"" + temp.string() + "\" -Dh=\"C:\\Java#1\\jdk%1@x\\\\\" -Df=\"C:\\t@corp\\LRE#1.tmp\" "
+              "-Dl=\"C:\\Tools#2\\50% off\\a@b\\setup.exe\" C:\\Tools#2\\50% off\\a@b 1env J\\=home");
+    nv::clearEnvironmentValue("NV_TEST_AUTHOR");
 }
 
 TEST_F(LaunchScriptTest, FaultsAreLaunchScriptErrorsWithTheirPosition) {
@@ -241,13 +267,13 @@ TEST_F(LaunchScriptTest, ClassPathSourcesInOrderInBothModes) {
     companion(".cp1", "a.jar\n\nb.jar\n");
     companion(".cp2", "z.jar\n");
     EXPECT_EQ(build("%CP%(\"\"\"x.jar\"\"\")", "JVM_CLASSPATH: jvm.jar\n"),
-              "-cp \"C:\\My Jars\\pre.jar\";a.jar;b.jar;jvm.jar;\"x.jar\";z.jar;\"\"");
+              "-cp \"C:\\My Jars\\pre.jar\";a.jar;b.jar;jvm.jar;\"x.jar\";z.jar");
     for (const char* useEnv : {"1 ", "yes"}) {  // anything but exactly 1 is command mode
         EXPECT_EQ(build("%CP%()", std::string("USE_CP_ENV_VAR: \"") + useEnv + "\"\n").substr(0, 4), "-cp ");
     }
 
     EXPECT_EQ(build("[%CP%(\"\"\"x.jar\"\"\")]", "USE_CP_ENV_VAR: 1\nCP_ENV_VAR: NV_TEST_CLASSPATH\n"), "[]");
-    EXPECT_EQ(nv::environmentValue("NV_TEST_CLASSPATH").str(), "\"C:\\My Jars\\pre.jar\";a.jar;b.jar;x.jar;z.jar;\"\"");
+    EXPECT_EQ(nv::environmentValue("NV_TEST_CLASSPATH").str(), "\"C:\\My Jars\\pre.jar\";a.jar;b.jar;x.jar;z.jar");
     nv::clearEnvironmentValue("NV_TEST_CLASSPATH");
     EXPECT_EQ(build("[%CP%()]", "USE_CP_ENV_VAR: 1\n"), "[]");
     EXPECT_NE(log().find("ERROR: If USE_CP_ENV_VAR is set to 1 in the jvm file, then the jvm file should also "
