@@ -71,6 +71,25 @@ class VerifyTest(unittest.TestCase):
         with open(os.path.join(d, "jvm.tag"), "rb") as f:
             self.assertEqual(f.read(), self.jvm_file())  # the file on disk is left alone
 
+    def test_an_input_files_class_path_verifies_quoted_or_not_and_in_a_home_with_hash_and_percent(self):
+        d = self.s.scratch("verify-classpath")
+        path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nSET N1 = 1\n/:\n")])
+        with open(os.path.join(d, "jvm.tag"), "wb") as f:
+            f.write(self.jvm_file())
+        home = self.java_home(os.path.join(d, "Java#1 50%"), "Debian")
+        for class_path in ["C:\\v\\verify.jar", '"C:\\v 2\\classes\\"']:
+            with self.subTest(class_path=class_path):
+                record = os.path.join(home, "bin", "record.txt")
+                if os.path.exists(record):
+                    os.remove(record)
+                with open(os.path.join(d, "in.tag"), "wb") as f:
+                    f.write(b"ACTION: VERIFY_JVM\nLOGFILE: x\nVERIFY_JVM_FILE: jvm.tag\nVERIFY_JVM_HOME: "
+                            + self.s.windows_path(home).encode() + b"\nVERIFY_CLASSPATH: " + class_path.encode()
+                            + b"\nVERIFY_CLASS_NAME: Verify\n")
+                result = self.s.run(path, ["-nv:silent", "-nv:in", "in.tag"], cwd=d, timeout=60)
+                self.assertEqual(result.stdout.replace(b"\r\n", b"\n"), b"1\n", read_text(os.path.join(d, "x")))
+                self.assertEqual(self.args(home)[:3], ["-cp", class_path.strip('"'), "Verify"])
+
     def test_verify_instruction_sets_the_variables_and_refuses_wrong_ids(self):
         d = self.s.scratch("verify-instruction")
         good = self.java_home(d, "Debian")
