@@ -7,13 +7,14 @@ namespace nv {
 
 bool RemovingWalker::walk(const LauncherString& root) {
     failed_.clear();
+    directories_.clear();
     const bool result = DirectoryWalker::walk(root);
-    const StringList& directories = visitedDirectories();
-    for (std::int32_t i = directories.count() - 1; i >= 0; --i) {
-        const LauncherString& directory = directories.get(i);
+    for (std::int32_t i = directories_.count() - 1; i >= 0; --i) {
+        const LauncherString& directory = directories_.get(i);
         if (holdsAFailure(directory)) continue;
         if (!deleteOne(directory, removal_)) failed_.append(directory);
     }
+    directories_.clear();
     return result;
 }
 
@@ -21,6 +22,8 @@ bool RemovingWalker::visitFile(const LauncherString& path) {
     if (!deleteOne(path, removal_)) failed_.append(path);
     return false;
 }
+
+void RemovingWalker::visitDirectory(const LauncherString& directory) { directories_.append(directory); }
 
 void RemovingWalker::visitLink(const LauncherString& path) {
     if (!deleteOne(path, removal_)) failed_.append(path);

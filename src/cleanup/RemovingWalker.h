@@ -22,6 +22,8 @@ public:
     bool walk(const LauncherString& root) override;
     bool visitFile(const LauncherString& path) override;
     void visitLink(const LauncherString& path) override;
+    // Records the directory: the walk's own list drops it once listed.
+    void visitDirectory(const LauncherString& directory) override;
 
     // What could not be removed in the last walk.
     const StringList& failed() const { return failed_; }
@@ -30,6 +32,7 @@ private:
     bool holdsAFailure(const LauncherString& directory) const;
 
     Removal& removal_;
+    StringList directories_;
     StringList failed_;
 };
 

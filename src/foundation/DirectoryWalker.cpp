@@ -11,7 +11,6 @@ constexpr std::uint32_t filesPerProgressStep = 100;
 
 bool DirectoryWalker::walk(const LauncherString& root) {
     pending_.clear();
-    visited_.clear();
     fileCount_ = 0;
     pending_.append(root);
 
@@ -19,7 +18,7 @@ bool DirectoryWalker::walk(const LauncherString& root) {
     LauncherString directory;
     while (!stop && !cancelled() && pending_.takeLast(directory)) {
         if (!directory.empty() && directory[directory.length() - 1] != '\\') directory += '\\';
-        visited_.append(directory);
+        visitDirectory(directory);
         if (skipDirectory(directory)) continue;
 
         DirectoryListing listing(directory);
@@ -41,6 +40,8 @@ bool DirectoryWalker::walk(const LauncherString& root) {
     }
     return stop;
 }
+
+void DirectoryWalker::visitDirectory(const LauncherString&) {}
 
 bool DirectoryWalker::skipDirectory(const LauncherString&) { return false; }
 

@@ -32,16 +32,19 @@ public:
     // Called with the full path of each file; true stops the walk.
     virtual bool visitFile(const LauncherString& path) = 0;
 
+    // Called with each directory as the walk takes it up, root first, before
+    // skipDirectory: ending in "\" (an empty root stays empty), skipped ones
+    // included. Does nothing by default; the walk itself keeps only the
+    // directories still to be listed, so a walker that needs them all again
+    // records them here.
+    virtual void visitDirectory(const LauncherString& directory);
+
     // True leaves the content of this directory (ending in "\") unvisited.
     virtual bool skipDirectory(const LauncherString& directory);
 
     // Called with the full path (no trailing "\") of each linked directory
     // that the walk keeps out of; does nothing by default.
     virtual void visitLink(const LauncherString& path);
-
-    // The directories of the last walk in visiting order, root first, each
-    // ending in "\" (an empty root stays empty); skipped ones included.
-    const StringList& visitedDirectories() const { return visited_; }
 
     // The number of files visited in the last walk.
     std::uint32_t fileCount() const { return fileCount_; }
@@ -50,7 +53,6 @@ private:
     bool cancelled() const;
 
     StringList pending_;
-    StringList visited_;
     std::uint32_t fileCount_ = 0;
     const bool stopOnCancel_;
     const bool enterLinks_;

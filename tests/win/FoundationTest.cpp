@@ -104,8 +104,8 @@ private:
     std::string root_;
 };
 
-// Records the files it visits; answers true from the file numbered stopAt
-// (1-based, 0 never) and skips the directory named skip.
+// Records the files and directories it visits; answers true from the file
+// numbered stopAt (1-based, 0 never) and skips the directory named skip.
 class RecordingWalker : public DirectoryWalker {
 public:
     explicit RecordingWalker(bool stopOnCancel = false) : DirectoryWalker(stopOnCancel) {}
@@ -113,9 +113,11 @@ public:
         files.push_back(path.str());
         return stopAt != 0 && files.size() >= stopAt;
     }
+    void visitDirectory(const LauncherString& directory) override { directories.push_back(directory.str()); }
     bool skipDirectory(const LauncherString& directory) override { return directory.str() == skip; }
 
     std::vector<std::string> files;
+    std::vector<std::string> directories;
     std::size_t stopAt = 0;
     std::string skip;
 };
@@ -125,17 +127,7 @@ TempTree::~TempTree() {
     RecordingWalker all;
     all.walk(root_.c_str());
     for (const std::string& file : all.files) DeleteFileA(file.c_str());
-    for (std::int32_t i = all.visitedDirectories().count() - 1; i >= 0; --i) {
-        RemoveDirectoryA(all.visitedDirectories().get(i).c_str());
-    }
-}
-
-std::vector<std::string> visited(const DirectoryWalker& walker) {
-    std::vector<std::string> out;
-    for (std::int32_t i = 0; i < walker.visitedDirectories().count(); ++i) {
-        out.push_back(walker.visitedDirectories().get(i).str());
-    }
-    return out;
+    for (auto i = all.directories.rbegin(); i != all.directories.rend(); ++i) RemoveDirectoryA(i->c_str());
 }
 
 // 250 files: 50 in the root, 100 in a\, 50 in a\deep\, 30 in b\, 20 in b\deep\.
@@ -162,7 +154,7 @@ TEST_F(DirectoryWalkerTest, VisitsEveryFileDepthFirstAndStepsEvery100Files) {
 
     // Root first; the last directory found is entered next, so each of a\ and
     // b\ is directly followed by its own deep\, in whichever order they come.
-    std::vector<std::string> dirs = visited(walker);
+    std::vector<std::string> dirs = walker.directories;
     ASSERT_EQ(dirs.size(), 5u);
     EXPECT_EQ(dirs[0], tree_.root());
     EXPECT_EQ(dirs[2], dirs[1] + "deep\\");
@@ -178,7 +170,7 @@ TEST_F(DirectoryWalkerTest, StopsAtOnceWhenAVisitAsksToStop) {
     EXPECT_TRUE(walker.walk(tree_.root().c_str()));
     EXPECT_EQ(walker.files.size(), 1u);
     EXPECT_EQ(walker.fileCount(), 1u);
-    EXPECT_EQ(visited(walker), std::vector<std::string>{tree_.root()});
+    EXPECT_EQ(walker.directories, std::vector<std::string>{tree_.root()});
 }
 
 TEST_F(DirectoryWalkerTest, SkippedDirectoryIsVisitedButNotEntered) {
@@ -187,7 +179,7 @@ TEST_F(DirectoryWalkerTest, SkippedDirectoryIsVisitedButNotEntered) {
     EXPECT_FALSE(walker.walk(tree_.root().c_str()));
     EXPECT_EQ(walker.fileCount(), 100u);
     EXPECT_EQ(progress_.steps, std::vector<unsigned>{1});
-    std::vector<std::string> dirs = visited(walker);
+    std::vector<std::string> dirs = walker.directories;
     EXPECT_EQ(std::count(dirs.begin(), dirs.end(), walker.skip), 1);
     EXPECT_EQ(std::count(dirs.begin(), dirs.end(), walker.skip + "deep\\"), 0);
     EXPECT_EQ(dirs.size(), 4u);
@@ -198,11 +190,12 @@ TEST_F(DirectoryWalkerTest, RootWithoutSeparatorAndMissingRoot) {
     std::string root = tree_.root().substr(0, tree_.root().size() - 1);
     walker.walk((root + "\\b").c_str());
     EXPECT_EQ(walker.fileCount(), 50u);
-    EXPECT_EQ(visited(walker)[0], root + "\\b\\");
+    EXPECT_EQ(walker.directories[0], root + "\\b\\");
 
+    walker.directories.clear();
     EXPECT_FALSE(walker.walk((root + "\\missing").c_str()));
     EXPECT_EQ(walker.fileCount(), 0u);
-    EXPECT_EQ(visited(walker), std::vector<std::string>{root + "\\missing\\"});
+    EXPECT_EQ(walker.directories, std::vector<std::string>{root + "\\missing\\"});
 }
 
 // After a cancel request a walker built to stop on cancel does nothing, and
@@ -218,7 +211,7 @@ TEST(DirectoryWalkerCancelTest, OnlyAWalkerThatStopsOnCancelStops) {
     RecordingWalker stops(true);
     EXPECT_FALSE(stops.walk(tree.root().c_str()));
     EXPECT_EQ(stops.fileCount(), 0u);
-    EXPECT_EQ(stops.visitedDirectories().count(), 0);
+    EXPECT_TRUE(stops.directories.empty());
 }
 
 }  // namespace
