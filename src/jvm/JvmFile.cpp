@@ -89,14 +89,14 @@ std::unique_ptr<JvmMatch> JvmFile::searchByPathHints(const LauncherString& class
     std::unique_ptr<JvmMatch> match;
     for (std::int32_t i = 0; !match && i < tags_.valueCount("PATH_HINT"); ++i) {
         const LauncherString hint = tags_.value("PATH_HINT", i);
-        const bool rooted = isDriveRootedHint(hint);
+        const bool besideLauncher = pathHintKind(hint) == PathHintKind::relative;
         const StringList candidates = pathHintCandidates(hint, drives, launcherDir);
         for (std::int32_t c = 0; !match && c < candidates.count(); ++c) {
-            if (rooted) logEntry("Checking path hint " + candidates.get(c));
+            if (!besideLauncher) logEntry("Checking path hint " + candidates.get(c));
             match = checkHome(candidates.get(c), classPath, className);
         }
         // A home beside the launcher is one the setup brought along.
-        if (match && !rooted) match->setTemporary(true);
+        if (match && besideLauncher) match->setTemporary(true);
     }
     return match;
 }

@@ -53,9 +53,10 @@ public:
     // exception of resolvePlatformHint passes through.
     std::unique_ptr<JvmMatch> searchByPlatformHints(const LauncherString& classPath,
                                                     const LauncherString& className);
-    // Each PATH_HINT in order until one matches: drive-rooted hints on every
-    // fixed drive, others below the original launcher's directory (a match
-    // there is temporary). Throws fixedDrives' exception.
+    // Each PATH_HINT in order until one matches: a full path as it is,
+    // drive-rooted hints on every fixed drive (both logged as checked),
+    // others below the original launcher's directory (a match there is
+    // temporary). Throws fixedDrives' exception.
     std::unique_ptr<JvmMatch> searchByPathHints(const LauncherString& classPath, const LauncherString& className);
     // Windows keeps no list of Java executables of its own: always null.
     std::unique_ptr<JvmMatch> searchByPlatformPaths(const LauncherString& classPath,

@@ -1,6 +1,7 @@
 #include "jvm/JvmFileWalker.h"
 
 #include "jvm/JvmSearch.h"
+#include "system/LongPath.h"
 #include "tagfile/PathText.h"
 #include "tagfile/TextScanning.h"
 
@@ -9,6 +10,7 @@ namespace nv {
 namespace {
 
 const LauncherString recycleName("RECYCLE");
+const LauncherString vistaRecycleName("$RECYCLE.BIN\\");
 
 }  // namespace
 
@@ -22,10 +24,11 @@ bool endsWithExeName(const LauncherString& path, const LauncherString& exeName, 
 }
 
 JvmFileWalker::JvmFileWalker(JvmSearch& search, const StringList& exeNames, const LauncherString& temporaryDirectory)
-    : DirectoryWalker(true, false), search_(search), temporaryDirectory_(temporaryDirectory) {
+    : DirectoryWalker(true, false), search_(search), temporaryDirectory_(longPathName(temporaryDirectory)) {
     for (std::int32_t i = 0; i < exeNames.count(); ++i) exeNames_.append(exeNames.get(i));
-    // The walk hands over directories with one final "\"; the system's own
-    // temporary path already ends in one.
+    // The walk spells directories with their long names and one final "\";
+    // the temporary path may come in 8.3 form (%TEMP% often does) and
+    // already ends in "\" when it is the system's own.
     ensureTrailingSeparator(temporaryDirectory_);
 }
 
@@ -38,8 +41,11 @@ bool JvmFileWalker::visitFile(const LauncherString& path) {
 
 bool JvmFileWalker::skipDirectory(const LauncherString& directory) {
     if (!temporaryDirectory_.empty() && equalIgnoringCase(directory, temporaryDirectory_)) return true;
-    // The recycle bins at a drive's root hold deleted files, never a JVM to run.
-    return directory.length() >= 9 && directory[1] == ':' && startsWithIgnoringCase(directory.substr(3), recycleName);
+    // The recycle bins at a drive's root (RECYCLED, RECYCLER, and
+    // $Recycle.Bin since Windows Vista) hold deleted files, never a JVM to run.
+    if (directory.length() < 9 || directory[1] != ':') return false;
+    const LauncherString name = directory.substr(3);
+    return startsWithIgnoringCase(name, recycleName) || startsWithIgnoringCase(name, vistaRecycleName);
 }
 
 }  // namespace nv

@@ -20,15 +20,16 @@ public:
     // Stops when the user cancels and keeps out of linked directories: a
     // junction that points back up the tree would otherwise walk it again
     // and again. `search` must outlive the walker. `temporaryDirectory` (the
-    // base temporary directory, with or without a final "\") is not entered.
+    // base temporary directory, with or without a final "\", in its long or
+    // its 8.3 form) is not entered.
     JvmFileWalker(JvmSearch& search, const StringList& exeNames, const LauncherString& temporaryDirectory);
 
     // Reports the path once for each exe name that it ends in (case
     // ignored); true at the first report that the search answers true.
     bool visitFile(const LauncherString& path) override;
 
-    // True for the base temporary directory and for a drive-root directory
-    // whose name begins with RECYCLE (case ignored).
+    // True for the base temporary directory, and for a drive-root directory
+    // whose name begins with RECYCLE or is $RECYCLE.BIN (case ignored).
     bool skipDirectory(const LauncherString& directory) override;
 
 private:

@@ -43,9 +43,9 @@ public:
     void findAll(ObjectList<JvmMatch>& results);
 
     // Walks every fixed drive for the JVM files' executables (not entering
-    // the base temporary directory, drive-root RECYCLE* directories or
-    // linked directories), then verifies the homes recorded on the way
-    // unless a match was already found.
+    // the base temporary directory, the drive-root recycle bins RECYCLE* and
+    // $RECYCLE.BIN, or linked directories), then verifies the homes recorded
+    // on the way unless a match was already found.
     void exhaustiveSearch(ObjectList<JvmMatch>& results);
 
     // The walker's report of a file whose path ends in some JVM file's

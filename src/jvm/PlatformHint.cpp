@@ -48,11 +48,13 @@ StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader&
         throwLauncherException(formatResource(IDS_INVALID_HIVE, parts.hiveName, hint));
     }
     RegistryValue value = read(hive, parts.keyPath, parts.valueName);
+    const unsigned long namedError = value.error;
     // Some installers keep the home as the default value of a key named like
-    // the value: try that before giving up on a key that exists.
-    if (value.keyOpened && !value.read) value = read(hive, parts.keyWithValue, LauncherString());
+    // the value, which may be the only one of the two in either registry
+    // view: try it whenever the named value could not be read.
+    if (!value.read) value = read(hive, parts.keyWithValue, LauncherString());
     if (!value.read) {
-        logEntry(formatResource(IDS_INVALID_PLATFORM_HINT, systemErrorText(value.error)), LogKind::warning);
+        logEntry(formatResource(IDS_INVALID_PLATFORM_HINT, systemErrorText(namedError)), LogKind::warning);
         return homes;
     }
     if (!value.text.empty()) homes.append(value.text);

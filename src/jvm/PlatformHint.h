@@ -28,11 +28,11 @@ using RegistryReader =
     std::function<RegistryValue(RegistryHive, const LauncherString& keyPath, const LauncherString& valueName)>;
 
 // The Java home that the hint names: a list of zero or one directory. Reads
-// the named value; when its key opens but the value cannot be read, reads the
-// default value of the key that includes the value name. A key or value that
-// cannot be opened or read writes the warning of string resource 28 with the
-// system's error text and gives an empty list; an empty text gives an empty
-// list silently. Throws LauncherException with string resource 27 (the hive
+// the named value; when it cannot be read (its key missing or the value
+// missing, in both registry views), reads the default value of the key that
+// includes the value name. When neither reads, writes the warning of string
+// resource 28 with the system's error text of the named value's read and
+// gives an empty list; an empty text gives an empty list silently. Throws LauncherException with string resource 27 (the hive
 // name and the hint) for an unknown or missing hive.
 StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader& read = readRegistryValue);
 

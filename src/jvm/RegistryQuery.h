@@ -13,7 +13,6 @@ enum class RegistryHive { localMachine, currentUser, users, classesRoot, current
 
 // What reading a value gave.
 struct RegistryValue {
-    bool keyOpened = false;   // the key opened for reading
     bool read = false;        // the value was read; text holds it
     unsigned long error = 0;  // the failing call's system error code
     LauncherString text;

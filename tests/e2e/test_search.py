@@ -1,7 +1,9 @@
 """SEARCH and SEARCH_ALL end to end on a drive table of the test's own: c: and
-a scratch d: holding Java homes with the stand-in java.exe, one home under a
-recycle bin and one in the temporary directory that the scan must leave out,
-and a junction back to d:'s root that the scan must not follow."""
+a scratch d: holding Java homes with the stand-in java.exe, homes under the
+recycle bins and in the temporary directory (also named in its 8.3 form) that
+the scan must leave out, and a junction back to d:'s root that the scan must
+not follow; hints that name a home by its full path or through the registry
+view the launcher does not read first."""
 
 import os
 import shutil
@@ -16,10 +18,21 @@ def write(directory, name, data):
         f.write(data)
 
 
-def jvm_file(desc, exe, search_all=True):
+def jvm_file(desc, exe, search_all=True, hints=b"PATH_HINT: \\nowhere\n"):
     text = (b"DESC: " + desc + b"\nJVM_EXE: " + exe + b"\nCLASSPATH: \"-cp \"\nCLASSPATH_SEPARATOR: ;\n"
-            b"JVM_PROPERTIES:\njava.vendor=Debian\n/:\nPATH_HINT: \\nowhere\n")
+            b"JVM_PROPERTIES:\njava.vendor=Debian\n/:\n" + hints)
     return text + (b"SEARCH_ALL: 1\n" if search_all else b"")
+
+
+def short_name(session, directory):
+    """The 8.3 name that Wine gives the directory (Linux path), as `dir /x` shows it."""
+    parent, name = os.path.split(directory)
+    listing = session.run("cmd", ["/c", "dir", "/x", session.windows_path(parent)]).stdout.decode("latin-1")
+    for line in listing.splitlines():
+        parts = line.split()
+        if len(parts) >= 2 and parts[-1] == name and "~" in parts[-2]:
+            return parts[-2]
+    raise AssertionError("no short name for %s in %r" % (name, listing))
 
 
 class SearchTest(unittest.TestCase):
@@ -32,12 +45,14 @@ class SearchTest(unittest.TestCase):
         cls.d = cls.s.scratch("search-drive")
         # Found only by the scan: no hint names them. A's exe is java.exe, so
         # D:\apps\a is met while listing D:\apps\a, before anything below it.
+        # The homes in the recycle bins (RECYCLER up to XP, $Recycle.Bin since
+        # Vista) would pass the verification if the scan went there.
         for relative in ["apps/a/java.exe", "apps/a/b/bin/java.exe", "apps/a/b/bin/javaw.exe",
-                         "RECYCLER/old/java.exe"]:
+                         "RECYCLER/old/java.exe", "$Recycle.Bin/S-1-5-21-1000/java.exe"]:
             os.makedirs(os.path.dirname(os.path.join(cls.d, relative)), exist_ok=True)
             shutil.copyfile(java, os.path.join(cls.d, relative))
         # The stand-in answers the verification from the folder above its own.
-        for relative in ["apps", "apps/a/b"]:
+        for relative in ["apps", "apps/a/b", "RECYCLER", "$Recycle.Bin"]:
             write(os.path.join(cls.d, relative), "standin.properties", b"java.vendor=Debian\n")
         # A link back to the drive's root: followed, the scan would find every home again and again.
         os.symlink(cls.d, os.path.join(cls.d, "apps", "a", "b", "loop"))
@@ -56,25 +71,27 @@ class SearchTest(unittest.TestCase):
         shutil.rmtree(cls.stash, ignore_errors=True)
         cls.s.reset_drives()
 
-    def search(self, action, jvm_files, keeps_temp=True):
+    def search(self, action, jvm_files, keeps_temp=True, options=()):
         write(self.d, "in.tag", b"ACTION: " + action + b"\nLOGFILE: run.log\nVERIFY_CLASSPATH: \"\"\"verify.jar\"\"\"\n"
               b"VERIFY_CLASS_NAME: \"\"\"Verify\"\"\"\nJVM:\n" +
               b"".join(b"  " + name + b"\n" for name in jvm_files) + b"/:\n")
         if os.path.exists(os.path.join(self.d, "run.log")):
             os.remove(os.path.join(self.d, "run.log"))
-        result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120,
-                            keeps_temp=keeps_temp)
+        result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent"] + list(options) + ["-nv:in", "in.tag"],
+                            cwd=self.d, timeout=120, keeps_temp=keeps_temp)
         log = os.path.join(self.d, "run.log")
         self.assertEqual(result.exit_code, 0, (result.stderr[-2000:], read_text(log) if os.path.exists(log) else None))
         return result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n")[:-1]
 
     def assert_kept_jvm_file(self, path, home):
+        """Checks and removes the JVM file that a search kept; returns its text."""
         linux = os.path.join(self.s.temp_dir, path.rsplit("\\", 1)[1])
         self.assertTrue(path.startswith(self.s.windows_path(self.s.temp_dir) + "\\LRE"), path)
         self.assertTrue(os.path.exists(linux), path)  # kept after the run's clean-up
         text = read_text(linux).replace("\r", "")
         self.assertIn("JVM_HOME:  " + home + "\nJVM_FILE:  " + path + "\n", text)
         os.remove(linux)
+        return text
 
     def test_search_prints_the_home_found_by_the_scan_and_keeps_its_jvm_file(self):
         lines = self.search(b"SEARCH", [b"a.tag", b"b.tag"])
@@ -90,7 +107,7 @@ class SearchTest(unittest.TestCase):
     def test_search_all_prints_every_home_in_the_order_verified(self):
         lines = self.search(b"SEARCH_ALL", [b"a.tag", b"b.tag"])
         # A's group (met first) in the order found, then B's; nothing from the
-        # recycle bin, the temporary directory or through the link.
+        # recycle bins, the temporary directory or through the link.
         homes = ["D:\\apps\\a", "D:\\apps\\a\\b\\bin", "D:\\apps\\a\\b"]
         self.assertEqual(lines[0], "3", lines)
         self.assertEqual(lines[1::2], homes)
@@ -98,6 +115,55 @@ class SearchTest(unittest.TestCase):
         for home, path in zip(homes, lines[2::2]):
             self.assert_kept_jvm_file(path, home)
         self.assertIn("Finding all matching JVMs\n", read_text(os.path.join(self.d, "run.log")).replace("\r", ""))
+
+    def test_the_temporary_directory_is_left_out_in_its_long_and_its_short_form(self):
+        temp = os.path.join(self.d, "LongTemporaryFolder")
+        elsewhere = os.path.join(self.d, "elsewhere")
+        try:
+            # Each would pass the verification; only the one outside the temporary directory may be met.
+            for home in (os.path.join(temp, "held"), os.path.join(elsewhere, "held")):
+                os.makedirs(home)
+                shutil.copyfile(self.s.fixture("StandInJava"), os.path.join(home, "held.exe"))
+                write(os.path.dirname(home), "standin.properties", b"java.vendor=Debian\n")
+            write(self.d, "held.tag", jvm_file(b"Held", b"held.exe"))
+            for spelling in ("LongTemporaryFolder", short_name(self.s, temp)):
+                with self.subTest(tempdir=spelling):
+                    lines = self.search(b"SEARCH_ALL", [b"held.tag"], options=["-nv:tempdir", "D:\\" + spelling])
+                    self.assertEqual(lines[:2], ["1", "D:\\elsewhere\\held"])
+                    self.assertEqual(len(lines), 3, lines)
+                    self.assertTrue(lines[2].startswith("D:\\" + spelling + "\\LRE"), lines)  # in the spelling given
+        finally:
+            shutil.rmtree(temp, ignore_errors=True)
+            shutil.rmtree(elsewhere, ignore_errors=True)
+            os.remove(os.path.join(self.d, "held.tag"))
+
+    def test_a_full_path_hint_is_taken_as_it_is_and_its_home_is_not_temporary(self):
+        # The launcher lies in D:\; joined to its folder the hint would name D:\D:\apps\a\b.
+        write(self.d, "full.tag", jvm_file(b"Full", b"bin\\java.exe", search_all=False,
+                                          hints=b"PATH_HINT: D:\\apps\\a\\b\n"))
+        lines = self.search(b"SEARCH", [b"full.tag"])
+        self.assertEqual(lines[:2], ["1", "D:\\apps\\a\\b"], lines)
+        self.assertIn("JVM_TEMP:  0\n", self.assert_kept_jvm_file(lines[2], "D:\\apps\\a\\b"))
+        self.assertIn("Checking path hint D:\\apps\\a\\b\n", read_text(os.path.join(self.d, "run.log")).replace("\r", ""))
+
+    def test_the_default_value_of_a_key_only_in_the_other_registry_view_is_read(self):
+        # The value's key is missing from the launcher's own view, and the key
+        # named like the value, with the home as its default value, is only in the other one.
+        other = 96 - self.s.launcher_view
+        key = r"HKLM\Software\NorvaneE2E\Search"
+        self.s.reg_add(key + r"\JavaHome", None, "D:\\apps\\a", view=other)
+        try:
+            write(self.d, "reg.tag", jvm_file(b"Registered", b"java.exe", search_all=False,
+                                             hints=b"PLATFORM_HINT: \\HKEY_LOCAL_MACHINE\\Software\\NorvaneE2E\\Search"
+                                                   b"\\JavaHome\nPATH_HINT: \\nowhere\n"))
+            lines = self.search(b"SEARCH", [b"reg.tag"])
+            self.assertEqual(lines[:2], ["1", "D:\\apps\\a"], lines)
+            self.assert_kept_jvm_file(lines[2], "D:\\apps\\a")
+            log = read_text(os.path.join(self.d, "run.log")).replace("\r", "")
+            self.assertIn("which was resolved from platform hint \\HKEY_LOCAL_MACHINE\\Software\\NorvaneE2E", log)
+            self.assertNotIn("Invalid platform hint", log)
+        finally:
+            self.s.reg_delete(r"HKLM\Software\NorvaneE2E", view=other)
 
     def test_nothing_found_prints_zero(self):
         for action in (b"SEARCH", b"SEARCH_ALL"):

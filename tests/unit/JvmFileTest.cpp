@@ -191,7 +191,7 @@ TEST_F(JvmFileTest, PlatformPathsLogTheirSearchAndFindNothing) {
     EXPECT_EQ(runLog(), "Searching for Test JVM using platform specific JVM Path hints\n");
 }
 
-TEST(PathHintTest, CandidatesOfDriveRootedAndRelativeHints) {
+TEST(PathHintTest, CandidatesOfFullDriveRootedAndRelativeHints) {
     nv::StringList drives;
     drives.append("C:");
     drives.append("E:");
@@ -207,6 +207,14 @@ TEST(PathHintTest, CandidatesOfDriveRootedAndRelativeHints) {
         {"jre", "D:\\setup", {"D:\\setup\\jre"}},
         {"..\\jre", "D:\\setup", {"D:\\setup\\..\\jre"}},
         {"jre", "", {"jre"}},
+        // Full paths stand as they are.
+        {"C:\\Program Files\\Java\\jdk-17", "D:\\setup", {"C:\\Program Files\\Java\\jdk-17"}},
+        {"x:/java/jre", "D:\\setup", {"x:/java/jre"}},
+        {"Q:", "D:\\setup", {"Q:"}},
+        {"\\\\server\\share\\jre", "D:\\setup", {"\\\\server\\share\\jre"}},
+        // A drive's current directory or a colon after no letter: relative.
+        {"C:jre", "D:\\setup", {"D:\\setup\\C:jre"}},
+        {"1:\\jre", "D:\\setup", {"D:\\setup\\1:\\jre"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.hint);
@@ -344,9 +352,8 @@ struct FakeRegistry {
     }
 };
 
-nv::RegistryValue answer(bool keyOpened, bool read, unsigned long error, const char* text = "") {
+nv::RegistryValue answer(bool read, unsigned long error, const char* text = "") {
     nv::RegistryValue value;
-    value.keyOpened = keyOpened;
     value.read = read;
     value.error = error;
     value.text = text;
@@ -363,20 +370,24 @@ TEST_F(JvmFileTest, PlatformHintReadsTheValueThenTheKeysDefaultValue) {
         std::vector<std::string> homes;
         std::string log;
     };
+    // The reader looks in both registry views: a failed read may be a key
+    // missing from both, or one present (in either) without the value.
     const Case cases[] = {
-        {"\\HKEY_CURRENT_USER\\Software\\Example\\Home", {answer(true, true, 0, "C:\\jdk")},
+        {"\\HKEY_CURRENT_USER\\Software\\Example\\Home", {answer(true, 0, "C:\\jdk")},
          {"1|Software\\Example|Home"}, {"C:\\jdk"}, ""},
-        {"HKEY_CURRENT_USER\\Software\\Example\\Home", {answer(true, true, 0, "C:\\jdk")},
+        {"HKEY_CURRENT_USER\\Software\\Example\\Home", {answer(true, 0, "C:\\jdk")},
          {"1|Software\\Example|Home"}, {"C:\\jdk"}, ""},
-        {"\\HKEY_LOCAL_MACHINE\\Home", {answer(true, false, 2), answer(true, true, 0, "D:\\java")},
+        {"\\HKEY_LOCAL_MACHINE\\Home", {answer(false, 2), answer(true, 0, "D:\\java")},
          {"0|Home|Home", "0|Home|"}, {"D:\\java"}, ""},
-        {"\\HKEY_USERS\\.DEFAULT\\Example\\Home", {answer(false, false, 2)}, {"2|.DEFAULT\\Example|Home"}, {},
-         notFound},
-        {"\\HKEY_CLASSES_ROOT\\Example\\Home", {answer(true, false, 2), answer(false, false, 13)},
-         {"3|Example|Home", "3|Example\\Home|"}, {}, denied},
-        {"\\HKEY_CURRENT_CONFIG\\Example\\Home", {answer(true, false, 2), answer(true, false, 2)},
-         {"4|Example|Home", "4|Example\\Home|"}, {}, notFound},
-        {"\\HKEY_LOCAL_MACHINE\\Example\\Home", {answer(true, true, 0, "")}, {"0|Example|Home"}, {}, ""},
+        // A key missing in both views: its default-value form is still tried.
+        {"\\HKEY_USERS\\.DEFAULT\\Example\\Home", {answer(false, 2), answer(true, 0, "E:\\jre")},
+         {"2|.DEFAULT\\Example|Home", "2|.DEFAULT\\Example\\Home|"}, {"E:\\jre"}, ""},
+        // Neither reads: the warning names what failed the named value.
+        {"\\HKEY_CLASSES_ROOT\\Example\\Home", {answer(false, 2), answer(false, 13)},
+         {"3|Example|Home", "3|Example\\Home|"}, {}, notFound},
+        {"\\HKEY_CURRENT_CONFIG\\Example\\Home", {answer(false, 13), answer(false, 2)},
+         {"4|Example|Home", "4|Example\\Home|"}, {}, denied},
+        {"\\HKEY_LOCAL_MACHINE\\Example\\Home", {answer(true, 0, "")}, {"0|Example|Home"}, {}, ""},
         {"", {}, {}, {}, ""},
     };
     for (const Case& c : cases) {

@@ -131,6 +131,8 @@ TEST(JvmFileWalkerTest, LeavesOutTheTemporaryDirectoryAndDriveRootRecycleBins) {
         {"C:\\", false},               {"C:\\RECYCLED\\", true},     {"C:\\Recycler\\", true},
         {"D:\\recycle.bin\\", true},   {"C:\\RECYCLE\\", true},     {"C:\\RECYCLED\\sub\\", true},
         {"C:\\data\\RECYCLED\\", false}, {"C:\\RECYCL\\", false},    {"\\\\RECYCLED\\", false},
+        {"C:\\$Recycle.Bin\\", true},   {"E:\\$RECYCLE.BIN\\S-1-5-21\\", true},
+        {"C:\\data\\$Recycle.Bin\\", false}, {"C:\\$Recycle.Binder\\", false}, {"C:\\$Recycle\\", false},
     };
     // With and without the final "\" that the system's temporary path carries.
     for (const char* temp : {"C:\\Temp", "C:\\Temp\\"}) {

@@ -31,7 +31,6 @@ RegistryValue readInView(RegistryHive hive, const LauncherString& keyPath, const
         result.error = static_cast<unsigned long>(status);
         return result;
     }
-    result.keyOpened = true;
     DWORD size = 0;
     status = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
     if (status != ERROR_SUCCESS) {
