@@ -39,8 +39,10 @@ LauncherString messageText(MessageCode code);
 LauncherException withContext(MessageCode code, const LauncherException& caught);
 
 // A failed system call: "<call> failed  ==>  " followed by the system's text
-// for the error, as in "CreateProcess failed  ==>  ...".
+// for the error, as in "CreateProcess failed  ==>  ...". With a subject, the
+// text's inserts name it (systemErrorText).
 LauncherException callFailed(const char* call, unsigned long error);
+LauncherException callFailed(const char* call, unsigned long error, const LauncherString& subject);
 
 // A failed system operation in the one-blank form: "<what> ==> " followed by
 // the system's text, as in "CreateProcess unable to wait for completion ==> ...".
@@ -58,9 +60,18 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
 LauncherString formatResource(unsigned id, const LauncherString& insert1,
                               const LauncherString& insert2 = LauncherString());
 
-// The system's message for a Windows error code, inserts not processed,
-// without trailing line breaks; may be empty.
+// The system's message for a Windows error code, without trailing line
+// breaks; may be empty. Some messages carry inserts for the caller to fill
+// ("Bad EXE format for %1."): they become `subject`, the file or program the
+// failure concerns, or are left out without one (fillSystemInserts).
 LauncherString systemErrorText(unsigned long code);
+LauncherString systemErrorText(unsigned long code, const LauncherString& subject);
+
+// The system's message text with each insert (%1 to %99, with or without a
+// !format!) replaced by `subject`. An empty subject leaves the insert out
+// together with one blank beside it: "Bad EXE format for %1." reads "Bad EXE
+// format for.", which names nothing that is not there.
+LauncherString fillSystemInserts(const LauncherString& text, const LauncherString& subject);
 
 // Removes one double quote at the start, then one at the end.
 LauncherString stripQuotes(const LauncherString& s);

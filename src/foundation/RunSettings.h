@@ -20,6 +20,11 @@ struct RunSettings {
     StringList passThrough;               // arguments handed to the launched program
     StringList allArguments;              // every argument after the program name
     LauncherString applicationArchive;    // APPLICATION_ARCHIVE's path once it is made
+    // The seconds a JVM's verification may run before it is given up
+    // (-nv:verifylimit, hidden, for tests). A cold JVM start on a slow machine
+    // under load takes seconds; a minute is generous for that, yet bounds what
+    // one hung java.exe costs a scan that verifies every one on every drive.
+    unsigned verificationTimeLimit = 60;
 
     // The launcher the user ran: -nv:orig's path, else this one's. Companion
     // files and relative path hints are found beside it.

@@ -4,11 +4,13 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
+#include "foundation/RunSettings.h"
 #include "jvm/JvmFile.h"
 #include "jvm/JvmSearch.h"
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
 #include "launch/LiteralText.h"
+#include "launch/ProcessRunner.h"
 #include "tagfile/TagFile.h"
 #include "tagfile/TextScanning.h"
 
@@ -95,14 +97,22 @@ bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const 
     StringList names;
     StringList expected;
     readExpectedProperties(jvmFile.tags(), names, expected);
-    const bool matches =
-        verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)), expected);
+    bool matches = false;
+    try {
+        matches =
+            verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)), expected);
+    } catch (const ChildProcessFailure& failure) {
+        // A java.exe that cannot start (an empty file, one for another
+        // processor) or never ends fails as a candidate; the search goes on.
+        logEntry(joinText({"The JVM at ", home, " failed: ", failure.message()}), LogKind::warning);
+    }
     stepProgress(verificationStep);
     return matches;
 }
 
 LauncherString JvmVerifier::run(JvmFile& jvmFile, const LauncherString& command) {
     LaunchScript script(command, true, false);
+    script.setTimeLimit(runSettings().verificationTimeLimit);
     script.launch(jvmFile, nullptr, false);
     return script.standardOutput();
 }

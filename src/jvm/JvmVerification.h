@@ -35,16 +35,19 @@ bool verificationOutputMatches(const LauncherString& output, const StringList& e
 
 // The real CandidateVerifier: runs the command through a launch script and
 // checks what it printed, then steps the progress bar by 6. Sets the JVM
-// file's JVM_HOME to the home tried. The process runner's LauncherException
-// passes through.
+// file's JVM_HOME to the home tried. A ChildProcessFailure (the JVM could
+// not be started, ran past the time limit or was ended on cancel) is logged
+// as a warning "The JVM at <home> failed: <message>" and fails the
+// candidate; any other LauncherException passes through.
 class JvmVerifier : public CandidateVerifier {
 public:
     bool verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
                    const LauncherString& className) override;
 
 protected:
-    // Runs `command` with `jvmFile` as the source of @NAME@ values and
-    // returns its standard output. Tests replace it.
+    // Runs `command` with `jvmFile` as the source of @NAME@ values, within
+    // the run settings' verificationTimeLimit, and returns its standard
+    // output. Tests replace it.
     virtual LauncherString run(JvmFile& jvmFile, const LauncherString& command);
 };
 

@@ -276,6 +276,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
     request.wait = true;
     request.output = &standardOutput_;
     request.error = &standardError_;
+    request.timeLimit = timeLimit_;
     const std::int32_t code = runProcess(request);
 
     if (request.capture) {

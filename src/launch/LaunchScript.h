@@ -31,6 +31,10 @@ public:
     void setPayload(LauncherPayload* payload) { payload_ = payload; }
     LauncherPayload* payload() const { return payload_; }
 
+    // The seconds a captured command may run before it is ended and given up
+    // (ProcessRequest::timeLimit); 0, the default, for no limit.
+    void setTimeLimit(unsigned seconds) { timeLimit_ = seconds; }
+
     const LauncherString& description() const { return description_; }
     const LauncherString& archiveTemplate() const { return archiveTemplate_; }
     bool addsEmbeddedArchives() const { return addEmbeddedArchives_; }
@@ -71,6 +75,7 @@ private:
     LauncherString archiveTemplate_;
     bool captureOutput_ = true;
     bool addEmbeddedArchives_ = true;
+    unsigned timeLimit_ = 0;
     LauncherString standardOutput_;
     LauncherString standardError_;
     LauncherPayload* payload_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "foundation/LauncherException.h"
 #include "foundation/LauncherString.h"
 #include "foundation/Pause.h"
 
@@ -20,6 +21,19 @@ struct ProcessRequest {
     bool wait = true;                 // without capture: wait for the child's end
     LauncherString* output = nullptr;  // captured standard output is appended here
     LauncherString* error = nullptr;   // captured standard error is appended here
+    // With capture: the seconds the child may run before it is ended and
+    // given up; 0 for no limit. A child with a limit is one the launcher may
+    // give up, so it is also ended when the user cancels.
+    unsigned timeLimit = 0;
+};
+
+// The program run, not the launcher, failed: it could not be started, or it
+// was ended because it ran past its time limit or the user cancelled. A
+// caller trying candidates counts it against the candidate; to every other
+// caller it is a LauncherException like any other.
+class ChildProcessFailure : public LauncherException {
+public:
+    explicit ChildProcessFailure(const LauncherException& failure) : LauncherException(failure) {}
 };
 
 // Windows takes a command line of at most this many characters, its ending
@@ -31,13 +45,26 @@ constexpr LauncherString::size_type longestCommandLine = 32767;
 // 32,767." for one the system would refuse.
 void checkCommandLine(const LauncherString& commandLine);
 
+// The program a command line starts, as CreateProcess finds it without an
+// application name: the text inside leading double quotes, else up to the
+// first blank or tab.
+LauncherString programOf(const LauncherString& commandLine);
+
+// Throws ChildProcessFailure "CreateProcess failed  ==>  " with the system's
+// text for `error`, its inserts naming the command line's program.
+[[noreturn]] void throwStartFailure(const LauncherString& commandLine, unsigned long error);
+
 // Runs the child and returns its exit code as a signed 32-bit number (so a
 // code above 2^31-1 comes back negative), or 0 without capture and without
-// wait. Throws LauncherException: checkCommandLine's messages; the system's text alone when a pipe cannot
-// be made; "CreateProcess failed  ==>  ", "CreateProcess unable to get exit
-// code for process ==> ", "CreateProcess unable to wait for completion ==> ",
-// "PeekNamedPipe failed  ==>  " or "ReadFile failed  ==>  " followed by the
-// system's text. A child still running when it throws is left running.
+// wait. Throws ChildProcessFailure when CreateProcess fails
+// (throwStartFailure) and collectOutput's when a limited child is given up.
+// Throws LauncherException: checkCommandLine's messages; the system's text
+// alone when a pipe cannot be made; "CreateProcess unable to get exit code
+// for process ==> ", "CreateProcess unable to wait for completion ==> ",
+// "PeekNamedPipe failed  ==>  ", "ReadFile failed  ==>  " or
+// "TerminateProcess failed  ==>  " followed by the system's text. A child
+// still running when a LauncherException other than ChildProcessFailure
+// leaves is left running; the handles and pipes are closed either way.
 std::int32_t runProcess(const ProcessRequest& request, Pause& pause = systemPause());
 
 // The two pipes of a captured child.
@@ -55,13 +82,23 @@ public:
     // byte ends what is appended of a chunk) to sink and returns the number
     // of bytes taken; 0 when nothing waits or the child closed its end.
     virtual std::uint32_t readWaiting(OutputStream stream, LauncherString& sink) = 0;
+    // Ends the child at once and returns once it is gone (or after a bounded
+    // wait). Throws LauncherException "TerminateProcess failed  ==>  ..." when
+    // a child that is still running cannot be ended.
+    virtual void end() = 0;
 };
 
 // Polls until the child has ended and both pipes are drained: while output
 // flows, cycles follow without pause; a cycle that read nothing is followed
 // by a look at the child and a 100 ms pause. A stream without a sink is
 // still drained (into nothing), so the child cannot block on it. Returns the
-// exit code.
-std::int32_t collectOutput(ChildOutput& child, LauncherString* output, LauncherString* error, Pause& pause);
+// exit code. With request.timeLimit, a child still running when the user has
+// cancelled or the limit has passed is ended, and ChildProcessFailure
+// "<program> was ended: the run was cancelled." or "<program> did not end
+// within N seconds." is thrown. The time is counted in the poll's own steps,
+// so that tests need no clock: a quiet cycle counts its pause, a cycle that
+// read output 1 ms (more than a read takes), so a child that never stops
+// writing is given up too.
+std::int32_t collectOutput(ChildOutput& child, const ProcessRequest& request, Pause& pause);
 
 }  // namespace nv

@@ -8,6 +8,7 @@
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
 #include "launcher/RunJob.h"
+#include "tagfile/NumberText.h"
 
 namespace nv {
 
@@ -73,6 +74,14 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
         } else if (arg == "-nv:version") {
             showMessage(versionText);
             state.runInstructions = false;
+        } else if (arg == "-nv:verifylimit") {
+            // Hidden: lets the tests give up a hung verification within seconds.
+            const LauncherString* v = valueAfter(args, i);
+            std::int32_t seconds = 0;
+            if (!v || !readLong(*v, seconds) || seconds < 1) {
+                throwLauncherException("-nv:verifylimit needs a number of seconds.");
+            }
+            settings.verificationTimeLimit = static_cast<unsigned>(seconds);
         } else if (arg == "-nv:javaconsole") {
             settings.javaConsole = true;
         } else if (arg == "-console") {

@@ -7,6 +7,7 @@ view the launcher does not read first."""
 
 import os
 import shutil
+import time
 import unittest
 
 import harness
@@ -173,6 +174,74 @@ class SearchTest(unittest.TestCase):
                 self.assertIn("Processing unverified matches.\n", log)
                 if action == b"SEARCH":
                     self.assertIn("\nA suitable JVM could not be found.", log)
+
+
+class FailingCandidateTest(unittest.TestCase):
+    """Candidates whose java.exe cannot be started (a text file, an empty file)
+    or never ends fail one by one: the search goes on to the good ones. The
+    verification limit is cut to 2 s for the test (-nv:verifylimit)."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.s = harness.session()
+        java = cls.s.fixture("StandInJava")
+        if not os.path.exists(java):
+            raise unittest.SkipTest("StandInJava is not built in %s" % cls.s.build_dir)
+        cls.d = cls.s.scratch("failing-candidates")
+        for home in ["good1", "good2", "hung"]:
+            os.makedirs(os.path.join(cls.d, home, "bin"))
+            shutil.copyfile(java, os.path.join(cls.d, home, "bin", "java.exe"))
+            write(os.path.join(cls.d, home), "standin.properties", b"java.vendor=Debian\n")
+        write(os.path.join(cls.d, "hung", "bin"), "hang.txt", b"")
+        for home, content in [("zz", b"not a program\n"), ("empty", b"")]:
+            os.makedirs(os.path.join(cls.d, home, "bin"))
+            write(os.path.join(cls.d, home, "bin"), "java.exe", content)
+        common = b"JVM_EXE: bin\\java.exe\nJVM_PROPERTIES:\njava.vendor=Debian\n/:\n"
+        # The failing homes come first as path hints, so that SEARCH meets them before good2.
+        write(cls.d, "hints.tag", b"DESC: Hinted\n" + common + b"PATH_HINT:\n\\zz\n\\empty\n\\hung\n\\good2\n/:\n")
+        write(cls.d, "all.tag", b"DESC: All\n" + common + b"PATH_HINT: \\nowhere\nSEARCH_ALL: 1\n")
+        shutil.copyfile(cls.s.launcher, os.path.join(cls.d, "setup.exe"))
+        cls.s.set_drives({"d": cls.d}, {"d": "hd"})
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.reset_drives()
+
+    def search(self, action, jvm_file):
+        write(self.d, "in.tag", b"ACTION: " + action + b"\nLOGFILE: run.log\nVERIFY_CLASSPATH: verify.jar\n"
+              b"VERIFY_CLASS_NAME: Verify\nJVM: " + jvm_file + b"\n")
+        alive = os.path.join(self.d, "hung", "bin", "alive.txt")
+        for old in (alive, os.path.join(self.d, "run.log")):
+            if os.path.exists(old):
+                os.remove(old)
+        result = self.s.run(os.path.join(self.d, "setup.exe"), ["-nv:silent", "-nv:verifylimit", "2", "-nv:in", "in.tag"],
+                            cwd=self.d, timeout=120, keeps_temp=True)
+        log = read_text(os.path.join(self.d, "run.log"))
+        self.assertEqual(result.exit_code, 0, log)
+        # Each failing home is logged with the reason, and no insert of the system's text is left unfilled.
+        for home in ["zz", "empty"]:
+            self.assertRegex(log, r"\nWARNING: The JVM at D:\\%s failed: CreateProcess failed  ==>  [^%%\n]+\n" % home)
+        self.assertIn("\nWARNING: The JVM at D:\\hung failed: D:\\hung\\bin\\java.exe did not end within 2 seconds.\n",
+                      log)
+        # The hung stand-in was ended: its heartbeat has stopped.
+        size = os.path.getsize(alive)
+        time.sleep(0.5)
+        self.assertEqual(os.path.getsize(alive), size)
+        lines = result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n")[:-1]
+        for path in lines[2::2]:  # the JVM files kept for the caller
+            os.remove(os.path.join(self.s.temp_dir, path.rsplit("\\", 1)[1]))
+        return lines
+
+    def test_search_all_lists_the_good_homes_past_those_that_fail(self):
+        lines = self.search(b"SEARCH_ALL", b"all.tag")
+        self.assertEqual(lines[0], "2", lines)
+        self.assertEqual(sorted(lines[1::2]), ["D:\\good1", "D:\\good2"])
+        self.assertEqual(len(lines), 5, lines)
+
+    def test_search_goes_on_past_failing_hints(self):
+        lines = self.search(b"SEARCH", b"hints.tag")
+        self.assertEqual(lines[:2], ["1", "D:\\good2"])
+        self.assertEqual(len(lines), 3, lines)
 
 
 if __name__ == "__main__":

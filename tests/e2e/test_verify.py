@@ -6,6 +6,7 @@ S1. The compiled Verify class itself is run once with the machine's Java."""
 import os
 import shutil
 import subprocess
+import time
 import unittest
 
 import harness
@@ -89,6 +90,42 @@ class VerifyTest(unittest.TestCase):
                 result = self.s.run(path, ["-nv:silent", "-nv:in", "in.tag"], cwd=d, timeout=60)
                 self.assertEqual(result.stdout.replace(b"\r\n", b"\n"), b"1\n", read_text(os.path.join(d, "x")))
                 self.assertEqual(self.args(home)[:3], ["-cp", class_path.strip('"'), "Verify"])
+
+    def test_verify_jvm_action_prints_0_for_a_java_exe_that_cannot_start_or_never_ends(self):
+        d = self.s.scratch("verify-failing")
+        path = pack(self.s, d, [(5, 4, "verify.jar", b"PK verify")])
+        with open(os.path.join(d, "jvm.tag"), "wb") as f:
+            f.write(self.jvm_file())
+        hung = self.java_home(d, "Debian")
+        open(os.path.join(hung, "bin", "hang.txt"), "wb").close()
+        for name, content in [("text", b"not a program\n"), ("empty", b"")]:
+            os.makedirs(os.path.join(d, name, "bin"))
+            with open(os.path.join(d, name, "bin", "java.exe"), "wb") as f:
+                f.write(content)
+        # Wine's text for the start failure has an insert, which names the program.
+        for home, reason in [(os.path.join(d, "text"), "CreateProcess failed  ==>  Bad EXE format for %s."),
+                             (os.path.join(d, "empty"), "CreateProcess failed  ==>  Bad EXE format for %s."),
+                             (hung, "%s did not end within 2 seconds.")]:
+            with self.subTest(home=os.path.basename(home)):
+                home_win = self.s.windows_path(home)
+                with open(os.path.join(d, "in.tag"), "wb") as f:
+                    f.write(b"ACTION: VERIFY_JVM\nLOGFILE: x\nVERIFY_JVM_FILE: jvm.tag\nVERIFY_JVM_HOME: "
+                            + home_win.encode() + b"\n")
+                if os.path.exists(os.path.join(d, "x")):
+                    os.remove(os.path.join(d, "x"))
+                result = self.s.run(path, ["-nv:silent", "-nv:verifylimit", "2", "-nv:in", "in.tag"], cwd=d,
+                                    timeout=60)
+                self.assertEqual(result.exit_code, 0)
+                self.assertEqual(result.stdout.replace(b"\r\n", b"\n"), b"0\n")
+                log = read_text(os.path.join(d, "x"))
+                self.assertIn("WARNING: The JVM at %s failed: %s\n" % (home_win, reason % (home_win + "\\bin\\java.exe")),
+                              log)
+                self.assertIn("In VERIFY, the jvm is invalid.\n", log)
+        # The hung stand-in was ended with the run: its heartbeat has stopped.
+        alive = os.path.join(hung, "bin", "alive.txt")
+        size = os.path.getsize(alive)
+        time.sleep(0.5)
+        self.assertEqual(os.path.getsize(alive), size)
 
     def test_verify_instruction_sets_the_variables_and_refuses_wrong_ids(self):
         d = self.s.scratch("verify-instruction")

@@ -22,6 +22,7 @@
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
 #include "launch/LiteralText.h"
+#include "launch/ProcessRunner.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/TestDirectory.h"
@@ -269,6 +270,39 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
         EXPECT_NE(runLog().find("Verifying JVM at " + home + "\\bin\\java.exe"), std::string::npos) << runLog();
         EXPECT_NE(runLog().find("In VERIFY, the jvm is invalid.\n"), std::string::npos);
     }
+}
+
+// A verifier whose JVM cannot be run: the process runner's failure comes
+// back from run().
+class FailingRunVerifier : public nv::JvmVerifier {
+public:
+    explicit FailingRunVerifier(bool childFailure) : childFailure_(childFailure) {}
+
+protected:
+    LauncherString run(nv::JvmFile&, const LauncherString&) override {
+        const nv::LauncherException failure("CreateProcess failed  ==>  Bad EXE format for C:\\zz\\bin\\java.exe.");
+        if (childFailure_) throw nv::ChildProcessFailure(failure);
+        throw failure;
+    }
+
+private:
+    bool childFailure_;
+};
+
+// A JVM that cannot be started or never ends fails as a candidate, logged with
+// its home and the reason; any other failure of the runner ends the search.
+TEST_F(JvmVerificationTest, OnlyTheChildsOwnFailureFailsTheCandidate) {
+    nv::JvmFile jvm(tags);
+    FailingRunVerifier child(true);
+    EXPECT_FALSE(child.verifyJvm(jvm, "C:\\zz", "v.jar", "Verify"));
+    EXPECT_NE(runLog().find("WARNING: The JVM at C:\\zz failed: CreateProcess failed  ==>  Bad EXE format for "
+                            "C:\\zz\\bin\\java.exe.\n"),
+              std::string::npos)
+        << runLog();
+    EXPECT_EQ(ui.steps, std::vector<unsigned>{6});
+
+    FailingRunVerifier runner(false);
+    EXPECT_THROW(runner.verifyJvm(jvm, "C:\\zz", "v.jar", "Verify"), nv::LauncherException);
 }
 
 }  // namespace

@@ -46,6 +46,26 @@ TEST(Messages, ContextAndSystemFailuresKeepTheirExactBlanks) {
     EXPECT_GT(failed.size(), std::string("CreateProcess failed  ==>  ").size()) << "no system text";
 }
 
+// The system's texts leave inserts to their caller; none may show unfilled.
+TEST(Messages, SystemInsertsNameTheSubjectOrGoWithOneBlank) {
+    const struct {
+        const char* text;
+        const char* subject;
+        const char* filled;
+    } cases[] = {
+        {"Bad EXE format for %1.", "D:\\zz\\bin\\java.exe", "Bad EXE format for D:\\zz\\bin\\java.exe."},
+        {"Bad EXE format for %1.", "", "Bad EXE format for."},
+        {"%1 is not a valid Win32 application.", "", "is not a valid Win32 application."},
+        {"Insert %2!s! into drive %1.", "A:", "Insert A: into drive A:."},
+        {"The file %12 or %9 is gone.", "", "The file or is gone."},
+        {"100% done, %0 stays", "x", "100% done, %0 stays"},
+        {"Access is denied.", "x", "Access is denied."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(nv::fillSystemInserts(c.text, c.subject).str(), c.filled) << c.text;
+    }
+}
+
 TEST(Messages, FormatReplacesNumberedInserts) {
     EXPECT_EQ(nv::formatText("%1!s! %2!s!", "Searching for", "C:\\jdk").str(), "Searching for C:\\jdk");
     EXPECT_EQ(nv::formatText("%2!s!/%1!s!", "a", "b").str(), "b/a");

@@ -115,6 +115,21 @@ TEST_F(RunDriverTest, OptionsActWhenMetSoALaterLogDoesNotApplyToTheInputFile) {
     EXPECT_EQ(nv::runLogPath(), LauncherString("x"));
 }
 
+TEST_F(RunDriverTest, TheVerificationLimitIsAMinuteUnlessSecondsAreGiven) {
+    run({});
+    EXPECT_EQ(nv::runSettings().verificationTimeLimit, 60u);
+    run({"-nv:verifylimit", "3"});
+    EXPECT_EQ(nv::runSettings().verificationTimeLimit, 3u);
+    for (const std::vector<const char*>& args :
+         {std::vector<const char*>{"-nv:verifylimit", "0"}, {"-nv:verifylimit", "x"}, {"-nv:verifylimit"}}) {
+        ui.messages.clear();
+        job.calls.clear();
+        EXPECT_EQ(run(args), -1) << args.size();
+        EXPECT_EQ(ui.messages, std::vector<std::string>{"-nv:verifylimit needs a number of seconds."});
+        EXPECT_TRUE(job.calls.empty());
+    }
+}
+
 TEST_F(RunDriverTest, AFailureIsShownLoggedAndGivesMinusOne) {
     std::string log = ::testing::TempDir() + "nv_driver_test.log";
     std::remove(log.c_str());

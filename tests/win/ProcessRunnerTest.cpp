@@ -67,23 +67,66 @@ TEST(ProcessRunnerWin, WithoutCaptureAndWaitTheResultIs0) {
     EXPECT_EQ(runProcess(request), 0);
 }
 
-TEST(ProcessRunnerWin, AMissingProgramFailsWithTheSystemsText) {
-    for (bool capture : {true, false}) {
-        LauncherString out, err;
-        ProcessRequest request;
-        request.commandLine = "no-such-program-anywhere.exe";
-        request.capture = capture;
-        request.output = &out;
-        request.error = &err;
-        try {
-            runProcess(request);
-            ADD_FAILURE() << "no exception";
-        } catch (const LauncherException& e) {
-            EXPECT_EQ(e.message().str(),
-                      "CreateProcess failed  ==>  " + systemErrorText(ERROR_FILE_NOT_FOUND).str())
-                << capture;
+// A program that cannot be started is the child's failure, told apart from
+// the runner's own; the system's text names the program where it has an insert.
+TEST(ProcessRunnerWin, AProgramThatCannotStartFailsWithTheSystemsText) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string text = std::string(temp) + "nv-not-a-program.exe";
+    HANDLE file = CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "not a program\r\n", 15, &written, nullptr);
+    CloseHandle(file);
+    const struct {
+        std::string commandLine;
+        std::string program;
+        DWORD error;
+    } cases[] = {{"no-such-program-anywhere.exe -x", "no-such-program-anywhere.exe", ERROR_FILE_NOT_FOUND},
+                 {"\"" + text + "\" -x", text, ERROR_BAD_EXE_FORMAT}};
+    for (const auto& c : cases) {
+        for (bool capture : {true, false}) {
+            LauncherString out, err;
+            ProcessRequest request;
+            request.commandLine = LauncherString(c.commandLine);
+            request.capture = capture;
+            request.output = &out;
+            request.error = &err;
+            try {
+                runProcess(request);
+                ADD_FAILURE() << "no exception";
+            } catch (const ChildProcessFailure& e) {
+                EXPECT_EQ(e.message().str(), "CreateProcess failed  ==>  " +
+                                                 systemErrorText(c.error, LauncherString(c.program)).str())
+                    << c.commandLine << capture;
+                EXPECT_EQ(e.message().find("%1"), LauncherString::npos) << e.message().str();
+            }
         }
     }
+    DeleteFileA(text.c_str());
+}
+
+// A child past its limit is ended at once: the file it holds without sharing
+// can be deleted as soon as the runner has given it up.
+TEST(ProcessRunnerWin, AChildPastItsLimitIsEnded) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string held = std::string(temp) + "nv-held-by-child.txt";
+    CloseHandle(CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    LauncherString out, err;
+    ProcessRequest request;
+    request.commandLine = LauncherString(childProgram() + " hold \"" + held + "\" 600000");
+    request.capture = true;
+    request.output = &out;
+    request.error = &err;
+    request.timeLimit = 1;
+    try {
+        runProcess(request);
+        ADD_FAILURE() << "no exception";
+    } catch (const ChildProcessFailure& e) {
+        EXPECT_EQ(e.message().str(), programOf(request.commandLine).str() + " did not end within 1 seconds.");
+    }
+    EXPECT_TRUE(DeleteFileA(held.c_str())) << GetLastError();
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
     return out;
 }
 
-LauncherString systemErrorText(unsigned long code) {
-    return LauncherString(std::strerror(static_cast<int>(code)));
+LauncherString systemErrorText(unsigned long code, const LauncherString& subject) {
+    return fillSystemInserts(LauncherString(std::strerror(static_cast<int>(code))), subject);
 }
 
 }  // namespace nv

@@ -43,7 +43,7 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
     return LauncherString(static_cast<const char*>(out.get()), n);
 }
 
-LauncherString systemErrorText(unsigned long code) {
+LauncherString systemErrorText(unsigned long code, const LauncherString& subject) {
     LocalMemory out;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -53,7 +53,7 @@ LauncherString systemErrorText(unsigned long code) {
     while (!text.empty() && (text[text.length() - 1] == '\n' || text[text.length() - 1] == '\r')) {
         text.erase(text.length() - 1, 1);
     }
-    return text;
+    return fillSystemInserts(text, subject);
 }
 
 }  // namespace nv

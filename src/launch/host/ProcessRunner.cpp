@@ -1,5 +1,6 @@
 // The host stands in with fork, exec of /bin/sh -c and pipes, so portable
 // callers of the runner can be tested natively; the poll is the same.
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,7 +27,7 @@ constexpr unsigned endPause = 500;
 
 pid_t start(const ProcessRequest& request, int output, int error) {
     const pid_t pid = fork();
-    if (pid < 0) throw callFailed("CreateProcess", static_cast<unsigned long>(errno));
+    if (pid < 0) throwStartFailure(request.commandLine, static_cast<unsigned long>(errno));
     if (pid == 0) {
         if (output >= 0) dup2(output, 1);
         if (error >= 0) dup2(error, 2);
@@ -66,6 +67,12 @@ public:
         return static_cast<std::uint32_t>(n);
     }
 
+    void end() override {
+        if (kill(pid_, SIGKILL) != 0 && errno != ESRCH) throw callFailed("TerminateProcess", static_cast<unsigned long>(errno));
+        int status = 0;
+        waitpid(pid_, &status, 0);
+    }
+
 private:
     pid_t pid_;
     int output_;
@@ -95,7 +102,7 @@ std::int32_t runProcess(const ProcessRequest& request, Pause& pause) {
     outputWrite.reset();
     errorWrite.reset();
     PipedChild child(pid, outputRead.get(), errorRead.get());
-    const std::int32_t code = collectOutput(child, request.output, request.error, pause);
+    const std::int32_t code = collectOutput(child, request, pause);
     pause.wait(endPause);
     return code;
 }

@@ -16,6 +16,9 @@ namespace {
 
 constexpr DWORD chunkSize = 4096;
 constexpr unsigned endPause = 500;
+// TerminateProcess only starts the end; a child ended on its time limit is
+// waited for this long so that it holds no file of the run any more.
+constexpr DWORD terminationWait = 10000;
 
 DWORD creationFlags(const ProcessRequest& request) {
     if (request.newConsole) return CREATE_NEW_CONSOLE;
@@ -64,6 +67,17 @@ public:
         return read;
     }
 
+    void end() override {
+        // A child that ended by itself in the meantime cannot be terminated any more.
+        if (!TerminateProcess(process_, 1)) {
+            const DWORD error = GetLastError();
+            if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+                throwLauncherException(callFailed("TerminateProcess", error));
+            }
+        }
+        WaitForSingleObject(process_, terminationWait);
+    }
+
 private:
     HANDLE process_;
     HANDLE output_;
@@ -86,7 +100,7 @@ std::int32_t runCaptured(const ProcessRequest& request, char* commandLine, const
     PROCESS_INFORMATION created = {};
     if (!CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE, creationFlags(request), nullptr,
                         directory, &startup, &created)) {
-        throwLauncherException(callFailed("CreateProcess", GetLastError()));
+        throwStartFailure(request.commandLine, GetLastError());
     }
     KernelHandle process(created.hProcess);
     KernelHandle thread(created.hThread);
@@ -95,7 +109,7 @@ std::int32_t runCaptured(const ProcessRequest& request, char* commandLine, const
     errorWrite.reset();
 
     PipedChild child(process.get(), outputRead.get(), errorRead.get());
-    const std::int32_t code = collectOutput(child, request.output, request.error, pause);
+    const std::int32_t code = collectOutput(child, request, pause);
     thread.reset();
     process.reset();
     pause.wait(endPause);
@@ -108,7 +122,7 @@ std::int32_t runUncaptured(const ProcessRequest& request, char* commandLine, con
     PROCESS_INFORMATION created = {};
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, creationFlags(request), nullptr, directory,
                         &startup, &created)) {
-        throwLauncherException(callFailed("CreateProcess", GetLastError()));
+        throwStartFailure(request.commandLine, GetLastError());
     }
     const KernelHandle process(created.hProcess);
     const KernelHandle thread(created.hThread);
