@@ -140,6 +140,24 @@ class LaunchTest(unittest.TestCase):
         self.assertIn("ERROR: Unable to launch the internal launch script with the internal JVM file. Either the "
                       "launch script or the JVM file is missing from the launcher.\n", read_text(os.path.join(d, "x")))
 
+    def test_a_java_exe_that_cannot_start_ends_the_launch_with_the_systems_text(self):
+        # Unlike a verification, the launch of the program itself has nothing to go on to.
+        d = self.s.scratch("launch-unstartable")
+        home = os.path.join(d, "jdk")
+        os.makedirs(os.path.join(home, "bin"))
+        with open(os.path.join(home, "bin", "java.exe"), "wb") as f:
+            f.write(b"not a program\n")
+        home_win = self.s.windows_path(home)
+        jvm = os.path.join(d, "jvm.tag")
+        with open(jvm, "wb") as f:
+            f.write(b"JVM_HOME: " + home_win.encode() + b"\nJVM_EXE: bin\\java.exe\n")
+        program = b'INSTRUCTIONS:\nLAUNCH "' + self.s.windows_path(jvm).encode() + b'" 0\n/:\n'
+        path = pack(self.s, d, [(0, 1, "prog.tag", program), (2, 2, "launch.tag", b'COMMAND: """@JVM_HOME@\\@JVM_EXE@"" demo.Main"\n')])
+        result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], cwd=d, timeout=30)
+        self.assertEqual(result.exit_code, 255)
+        self.assertIn("ERROR: CreateProcess failed  ==>  Bad EXE format for " + home_win + "\\bin\\java.exe.\n",
+                      read_text(os.path.join(d, "x")))
+
 
 if __name__ == "__main__":
     unittest.main()
