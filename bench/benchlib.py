@@ -39,13 +39,14 @@ def _vm_hwm_kib(pid):
     return 0
 
 
-def _program_process(windows_path, skip):
-    """The Linux process that runs the Windows program at windows_path, or None. `wine
-    PATH` runs start.exe, which has the program started as a process of its own
-    (not a Linux child of it); that process's first argument is the path."""
+def _program_process(windows_path):
+    """The Linux process that runs the Windows program at windows_path, or None: the
+    one whose first argument is the path. That may be the `wine` process itself
+    (Wine 8 here loads the program into it and then rewrites its arguments) or,
+    where `wine PATH` goes through start.exe, a process of its own."""
     wanted = windows_path.lower().encode()
     for entry in os.listdir("/proc"):
-        if not entry.isdigit() or int(entry) in skip:
+        if not entry.isdigit():
             continue
         try:
             with open("/proc/%s/cmdline" % entry, "rb") as f:
@@ -82,7 +83,7 @@ def timed_run(session, program, args=(), cwd=None, limit=600):
         peak, target = 0, None
         while process.poll() is None:
             if target is None:
-                target = _program_process(path, {process.pid})
+                target = _program_process(path)
             if target is not None:
                 peak = max(peak, _vm_hwm_kib(target))
             if time.monotonic() - began > limit:
