@@ -18,6 +18,7 @@
 #include "launch/JvmVariables.h"
 #include "launch/LaunchScriptError.h"
 #include "launch/LauncherPayload.h"
+#include "launch/LiteralText.h"
 #include "launch/ProcessRunner.h"
 #include "launch/ReferenceScanner.h"
 #include "system/Environment.h"
