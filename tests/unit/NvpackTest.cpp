@@ -147,6 +147,11 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"nested.tag", "COMMAND: java %CP%()\nARCHIVE: \"%CP%()\"\n"},
         {"nocommand.tag", "COMAND: java -jar app.jar\nDESC: a typo\n"},
         {"noinstructions.tag", "INSTRUCTION:\nGOTO END\n:END\n/:\n"},
+        {"verifies.tag", "INSTRUCTIONS:\nSET N1 = 1\nVERIFY 1 0 3\n/:\n"},
+        {"finds.tag", "INSTRUCTIONS:\nFIND_JVM 1 0\n/:\n"},
+        {"properties.tag", "JVM_EXE: bin\\java.exe\nJVM_PROPERTIES: java.version=17...\n"},
+        {"application.tag", "COMMAND: java -jar \"%APPLICATION_ARCHIVE%()\"\n"},
+        {"classpath.tag", "COMMAND: java %CP%(\"a.jar\", \"%CP%()\")\n"},
     };
     for (const auto& f : faulty) write(f.first, f.second);
     const std::string carried = "--entry 4 2 jvm.zip @jvm.zip --entry 1 3 jvm.tag @jvm.tag ";
@@ -247,6 +252,19 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
          "entry \"s.tag\" (" + path("nocommand.tag") + "): a launch script needs COMMAND"},
         {"instruction file without INSTRUCTIONS", "", run + "--entry 0 1 p.tag @noinstructions.tag",
          "entry \"p.tag\" (" + path("noinstructions.tag") + "): an instruction file needs INSTRUCTIONS"},
+        // A verification needs the verification archive (type 5).
+        {"VERIFY without a verification archive", "", checked("verifies.tag"),
+         "entry \"p.tag\" (" + path("verifies.tag") + "): INSTRUCTIONS line 2 (VERIFY) verifies a JVM, but the "
+         "launcher carries no verification archive (type 5)"},
+        {"FIND_JVM without a verification archive", "", checked("finds.tag"), "INSTRUCTIONS line 1 (FIND_JVM) verifies a JVM"},
+        {"JVM_PROPERTIES without a verification archive", "", program + "--entry 1 2 jvm.tag @properties.tag",
+         "entry \"jvm.tag\" (" + path("properties.tag") + "): JVM_PROPERTIES verifies a JVM, but the launcher carries no "
+         "verification archive (type 5)"},
+        {"APPLICATION_ARCHIVE without an application archive", "", program + "--entry 2 2 s.tag @application.tag",
+         "entry \"s.tag\" (" + path("application.tag") + "): COMMAND: Launch script error: %APPLICATION_ARCHIVE%() "
+         "extracts the application archive, but the launcher carries none (type 6)"},
+        {"CP inside an argument of CP", "", program + "--entry 2 2 s.tag @classpath.tag",
+         "COMMAND: Launch script error: The class path refers to itself"},
         {"device name with a superscript digit", "", program + "--entry 6 2 COM\xB9.txt @jvm.zip", "the name is a device name"},
         {"console device", "", program + "--entry 6 2 CONOUT$ @jvm.zip", "the name is a device name"},
         {"faulty content packed with --no-check", "", run + "--entry 0 1 p.tag @unknown.tag --entry 2 2 s.tag @function.tag --no-check", ""},
@@ -374,7 +392,35 @@ TEST_F(NvpackTest, ContentTheLauncherCanRunIsPacked) {
     r.entries.push_back({1, 3, "jvm.tag", path("jvm.tag")});
     r.entries.push_back({7, 4, "inner.exe", path("stub.exe")});
     r.entries.push_back({2, 5, "s.tag", path("s.tag")});
+    r.entries.push_back({5, 6, "verify.jar", path("jvm.zip")});
     r.entries[0].source = path("p.tag");
     nvpack::pack(r);
     EXPECT_TRUE(fs::exists(dir / "out.exe"));
+}
+
+// What a launch may still mean is packed, with a warning that says how to
+// mend or silence it.
+TEST_F(NvpackTest, ContentWarningsNameWhatALaunchMayGetWrong) {
+    write("jvm.tag", "JVM_EXE: bin/java.exe\nMAX_HEAP: -Xmx\n");
+    write("s.tag", "COMMAND: \"\"\"@JVM_HOME@\\@JAVA_EXE@\"\" -jar %APPLICATION_ARCHIVE%() @MAX_HEAP@1g \"\"%TEMP_DIR%()\"\" "
+                   "%SYSTEMPROP%(\"\"t\"\", \"\"\"\"\"\"%LAUNCHER_DIR%()\"\"\"\"\"\") %CP%(\"\"%LAUNCHER_FILE%()\"\") a@@b @JAVA_EXE@\"\n");
+    nvpack::PackRequest r = request();
+    r.entries.push_back({1, 3, "jvm.tag", path("jvm.tag")});
+    r.entries.push_back({2, 5, "s.tag", path("s.tag")});
+    r.entries.push_back({6, 6, "app.jar", path("jvm.zip")});
+    const std::string place = "entry \"s.tag\" (" + path("s.tag") + "): COMMAND: ";
+    EXPECT_EQ(nvpack::pack(r).warnings,
+              (std::vector<std::string>{
+                  place + "%APPLICATION_ARCHIVE%() stands outside double quotes, so a path with a blank in it would "
+                          "break the command; write it as \"%APPLICATION_ARCHIVE%()\" in the command",
+                  place + "%LAUNCHER_FILE%() stands outside double quotes, so a path with a blank in it would break "
+                          "the command; write it as \"%LAUNCHER_FILE%()\" in the command",
+                  place + "@JAVA_EXE@ is defined by no JVM file the launcher carries and would be empty; define "
+                          "JAVA_EXE in the JVM file, or write @@ for an at-sign that is no reference",
+                  place + "\"@@b @\" is read as a reference and would be empty; an at-sign that is no reference is "
+                          "written @@ only where no further at-sign follows it"}));
+    // Without a JVM file of its own, the launcher gets one at run time: tags are not judged.
+    r.entries.erase(r.entries.begin() + 2);
+    r.entries.erase(r.entries.begin() + 1);
+    EXPECT_EQ(nvpack::pack(r).warnings.size(), 2u);  // the two paths outside quotes
 }

@@ -1,14 +1,17 @@
 #include "ContentCheck.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "archive/FileIndexEntry.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
+#include "launch/DelimitedExpander.h"
 #include "launch/FunctionCall.h"
 #include "launch/LaunchScriptError.h"
+#include "launch/ReferenceScanner.h"
 #include "tagfile/TagFile.h"
 #include "tagfile/TextScanning.h"
 
@@ -44,43 +47,198 @@ void checkProgram(const PackEntry& e, const nv::TagFile& tags, const std::vector
     }
 }
 
-void checkTemplate(const PackEntry& e, const nv::TagFile& tags, const char* tag) {
+// What the packed entries give a launch: the JVM-file tags a launch script
+// may read, and the archives its functions and the verification extract.
+struct Carried {
+    std::vector<nv::CarriedEntry> entries;
+    std::set<std::string> tags;  // of every packed JVM file and the carried JVM's own
+    bool jvmFiles = false;       // a JVM file or a carried JVM is packed
+    bool has(int type) const {
+        for (const nv::CarriedEntry& c : entries) {
+            if (c.type == type) return true;
+        }
+        return false;
+    }
+};
+
+// The tags the launcher sets itself, and those of the JVM file that nvjvm
+// puts into every carried JVM.
+const char* const launcherTags[] = {"JVM_HOME", "JVM_FILE", "JVM_TEMP"};
+const char* const carriedJvmTags[] = {"DESC",   "JVM_EXE",         "JVM_PROPERTIES", "CLASSPATH",
+                                      "SYSTEM", "SYSTEM_SEPARATOR", "CLASSPATH_SEPARATOR"};
+
+// Stands for a path function's result in the walked text.
+constexpr char pathMark = '\x01';
+const char* const pathFunctions[] = {"TEMP_DIR", "LAUNCHER_DIR", "LAUNCHER_FILE", "APPLICATION_ARCHIVE"};
+
+// The function pass as far as the packer can tell without running it: each
+// function gives the text it would carry on (a path function a mark), and
+// what would fail at run time is refused.
+class TemplateWalk : public nv::DelimitedExpander {
+public:
+    explicit TemplateWalk(const Carried& carried) : carried_(carried) {}
+
+    std::vector<std::string> pathCalls;  // in the order met
+
+    void expandReference(nv::LauncherString& text, char, nv::LauncherString::size_type open,
+                         nv::LauncherString::size_type close) override {
+        const nv::LauncherString name = text.substr(open + 1, close - open - 1);
+        const nv::FunctionCall call = nv::readFunctionCall(text, close + 1);
+        const nv::StringList& arguments = call.arguments;
+        nv::LauncherString result;
+        if (name == "SYSTEMPROP") {
+            result = nv::joinText({"-D", arguments.get(0), "=", arguments.get(1)});
+        } else if (name == "IF_EXISTS") {
+            result = arguments.get(1);
+        } else if (name == "REPLACE") {
+            result = nv::joinText({arguments.get(0), " ", arguments.get(1), " ", arguments.get(2)});
+        } else if (name == "CP") {
+            for (std::int32_t i = 0; i < arguments.count(); ++i) {
+                if (arguments.get(i).find("%CP%") != nv::LauncherString::npos) {
+                    nv::throwLaunchScriptError(nv::classPathInsideClassPath);
+                }
+                result += arguments.get(i) + " ";
+            }
+        } else {
+            for (const char* path : pathFunctions) {
+                if (name == path) {
+                    if (name == "APPLICATION_ARCHIVE" && arguments.count() == 0 && !carried_.has(nv::typeApplicationArchive)) {
+                        nv::throwLaunchScriptError(
+                            "%APPLICATION_ARCHIVE%() extracts the application archive, but the launcher carries none "
+                            "(type 6)");
+                    }
+                    result = nv::LauncherString(1, pathMark);
+                    pathCalls.push_back("%" + name.str() + "%()");
+                }
+            }
+        }
+        text.replace(open, call.end - open, result);
+    }
+
+private:
+    const Carried& carried_;
+};
+
+// Replaces each @NAME@ by a plain word and keeps the names.
+class TagNames : public nv::DelimitedExpander {
+public:
+    std::vector<std::string> names;
+    void expandReference(nv::LauncherString& text, char, nv::LauncherString::size_type open,
+                         nv::LauncherString::size_type close) override {
+        names.push_back(text.substr(open + 1, close - open - 1).str());
+        text.replace(open, close - open + 1, "x");
+    }
+};
+
+// Checks a launch template (COMMAND or ARCHIVE) as its launch would read it;
+// adds the warnings for what may still be meant.
+void checkTemplate(const PackEntry& e, const nv::TagFile& tags, const char* tag, const Carried& carried,
+                   std::vector<std::string>& warnings) {
+    const std::string place = where(e) + ": " + tag;
+    TemplateWalk walk(carried);
+    TagNames names;
+    nv::LauncherString walked;
     try {
         nv::checkFunctionReferences(tags.value(tag));
+        walked = nv::expandReferences(tags.value(tag), '%', walk);
+        nv::expandReferences(walked, '@', names);
     } catch (const nv::LaunchScriptError& error) {
-        throw PackError(where(e) + ": " + tag + ": Launch script error: " + error.message().str());
+        throw PackError(place + ": Launch script error: " + error.message().str());
+    }
+    // A path outside double quotes breaks the command for every user whose
+    // path holds a blank.
+    bool quoted = false;
+    std::size_t path = 0;
+    for (nv::LauncherString::size_type i = 0; i < walked.length(); ++i) {
+        if (walked[i] == '"') quoted = !quoted;
+        if (walked[i] != pathMark) continue;
+        if (!quoted) {
+            const std::string& call = walk.pathCalls[path];
+            warnings.push_back(place + ": " + call + " stands outside double quotes, so a path with a blank in it " +
+                               "would break the command; write it as \"" + call + "\" in the command");
+        }
+        ++path;
+    }
+    if (!carried.jvmFiles) return;  // the JVM file comes from elsewhere: nothing to compare with
+    std::set<std::string> warned;
+    for (const std::string& name : names.names) {
+        if (carried.tags.count(name) || !warned.insert(name).second) continue;
+        if (name.find_first_of(" \t@") != std::string::npos) {
+            // "a@@b c@d": the pair is literal only where no later at-sign follows.
+            warnings.push_back(place + ": \"@" + name + "@\" is read as a reference and would be empty; an at-sign " +
+                               "that is no reference is written @@ only where no further at-sign follows it");
+            continue;
+        }
+        warnings.push_back(place + ": @" + name + "@ is defined by no JVM file the launcher carries and would be " +
+                           "empty; define " + name + " in the JVM file, or write @@ for an at-sign that is no reference");
+    }
+}
+
+// The verification archive (type 5) proves a JVM before it is used; without
+// it every verification fails.
+void requireVerifyArchive(const Carried& carried, const std::string& place) {
+    if (carried.has(nv::typeVerifyArchive)) return;
+    throw PackError(place + " verifies a JVM, but the launcher carries no verification archive (type 5)");
+}
+
+void checkProgramNeeds(const PackEntry& e, const nv::TagFile& tags, const Carried& carried) {
+    const nv::Instructions program = nv::Instructions::fromTagFile(tags);
+    const nv::StringList& lines = program.lines();
+    for (std::int32_t i = 0; i < lines.count(); ++i) {
+        nv::LauncherString::size_type pos = 0;
+        nv::LauncherString command;
+        if (!nv::nextToken(lines.get(i), pos, command)) continue;
+        if (command == "VERIFY" || command == "FIND_JVM") {
+            requireVerifyArchive(carried, where(e) + ": INSTRUCTIONS line " + std::to_string(i + 1) + " (" +
+                                              command.str() + ")");
+        }
     }
 }
 
 }  // namespace
 
-void checkContents(const PackRequest& request) {
-    std::vector<nv::CarriedEntry> carried;
+std::vector<std::string> checkContents(const PackRequest& request) {
+    Carried carried;
     for (const PackEntry& e : request.entries) {
         nv::CarriedEntry c;
         c.type = static_cast<std::uint8_t>(e.type);
         c.fileId = static_cast<std::int32_t>(e.fileId);
-        carried.push_back(c);
+        carried.entries.push_back(c);
+    }
+    carried.tags.insert(std::begin(launcherTags), std::end(launcherTags));
+    if (carried.has(nv::typeCarriedJvm)) {
+        carried.jvmFiles = true;
+        carried.tags.insert(std::begin(carriedJvmTags), std::end(carriedJvmTags));
     }
     for (const PackEntry& e : request.entries) {
+        if (e.type != nv::typeJvmFile) continue;
+        const auto tags = readTags(e);
+        if (tags->value("JVM_EXE").empty()) {
+            throw PackError(where(e) + ": a JVM file needs JVM_EXE, the Java program to run");
+        }
+        if (tags->valueCount("JVM_PROPERTIES") > 0) requireVerifyArchive(carried, where(e) + ": JVM_PROPERTIES");
+        carried.jvmFiles = true;
+        for (std::int32_t i = 0; i < tags->tagCount(); ++i) carried.tags.insert(tags->tagName(i).str());
+    }
+    std::vector<std::string> warnings;
+    for (const PackEntry& e : request.entries) {
         if (e.type == nv::typeInstructions) {
-            checkProgram(e, *readTags(e), carried);
-        } else if (e.type == nv::typeJvmFile) {
-            if (readTags(e)->value("JVM_EXE").empty()) {
-                throw PackError(where(e) + ": a JVM file needs JVM_EXE, the Java program to run");
-            }
+            const auto tags = readTags(e);
+            checkProgram(e, *tags, carried.entries);
+            checkProgramNeeds(e, *tags, carried);
         } else if (e.type == nv::typeLaunchScript) {
             const auto tags = readTags(e);
             if (tags->value("COMMAND").findFirstNotOf(nv::blankSet) == nv::LauncherString::npos) {
                 throw PackError(where(e) + ": a launch script needs COMMAND, the command that starts the program");
             }
-            checkTemplate(e, *tags, "COMMAND");
-            checkTemplate(e, *tags, "ARCHIVE");
             if (tags->value("ARCHIVE").find("%CP%") != nv::LauncherString::npos) {
                 throw PackError(where(e) + ": ARCHIVE: Launch script error: " + nv::classPathInsideClassPath);
             }
+            checkTemplate(e, *tags, "COMMAND", carried, warnings);
+            checkTemplate(e, *tags, "ARCHIVE", carried, warnings);
         }
     }
+    return warnings;
 }
 
 }  // namespace nvpack

@@ -3,6 +3,9 @@
 // script) with the launcher's own readers, so that what would fail at run
 // time is refused before it ships.
 
+#include <string>
+#include <vector>
+
 #include "Packer.h"
 
 namespace nvpack {
@@ -10,8 +13,13 @@ namespace nvpack {
 // Throws PackError naming the entry, its source and, where there is one, the
 // line: a tag-file syntax error, a fault the interpreter's check finds in the
 // instruction program, a launch command or archive template whose function
-// references the launch would refuse, and a JVM file without JVM_EXE.
-// Expects entries that passed the structural checks of pack.
-void checkContents(const PackRequest& request);
+// references the launch would refuse (an argument count, a %CP% inside a
+// class path, %APPLICATION_ARCHIVE%() without an application archive), a
+// JVM file without JVM_EXE, and a verification (VERIFY, FIND_JVM,
+// JVM_PROPERTIES) without a verification archive. Returns warnings for what
+// a launch may still mean: a path function outside double quotes, an
+// @NAME@ that no carried JVM file defines. Expects entries that passed the
+// structural checks of pack.
+std::vector<std::string> checkContents(const PackRequest& request);
 
 }  // namespace nvpack

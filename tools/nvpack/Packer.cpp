@@ -182,7 +182,8 @@ PackResult pack(const PackRequest& request) {
     if (request.output.empty()) throw PackError("no output file given");
     fileSize(request.stub, "stub");
     const bool haveInstructions = checkEntries(request);
-    if (request.checkContents) checkContents(request);
+    const std::vector<std::string> contentWarnings =
+        request.checkContents ? checkContents(request) : std::vector<std::string>();
 
     std::string stub = readAll(request.stub);
     // A payload appended after the signature would break it, and the launcher
@@ -260,6 +261,7 @@ PackResult pack(const PackRequest& request) {
     const std::int64_t payload = position - static_cast<std::int64_t>(stub.size()) + static_cast<std::int64_t>(tail.size());
     result.report += "total: " + std::to_string(index.size()) + (index.size() == 1 ? " entry, " : " entries, ") +
                      std::to_string(payload) + " payload bytes, written to " + request.output + "\n";
+    result.warnings = contentWarnings;
     if (!haveInstructions) {
         result.warnings.push_back(
             "the launcher file carries no instruction program (type 0); only an input file (-nv:in) can drive it");
