@@ -165,6 +165,11 @@ class JvmArchiveTest(unittest.TestCase):
             ("no room", good + [jvm], 1 << 62, None, [], 2, "not enough free space"),
             ("linked directory", good + [jvm], 1000, None, ["lib -> elsewhere"], 2,
              "the directory lib is already there as a link"),
+            # Without a record of its own, lib would be taken as it stands: through the link.
+            ("file below a link", [("F", "lib\\evil.dll", b"bad"), jvm], 3, None, ["lib -> elsewhere"], 1,
+             'holds the file "lib\\evil.dll" without a directory record for "lib" before it'),
+            ("directory below a link", [("D", "lib\\sub"), ("F", "lib\\sub\\evil.dll", b"bad"), jvm], 3, None,
+             ["lib -> elsewhere"], 1, 'holds the directory "lib\\sub" without a directory record for "lib" before it'),
         ]
         for name, records, expanded, data, existing, code, message in cases:
             with self.subTest(name):

@@ -1,7 +1,8 @@
 // The carried JVM archive: what nvjvm packs is what the reader hands on, the
-// packer refuses folders it cannot carry faithfully, and the reader refuses
-// damaged data and names that lead outside the destination before a sink sees
-// them.
+// packer refuses folders it cannot carry faithfully and programs that are not
+// the unpacker, and the reader refuses damaged data, names that lead outside
+// the destination and records below a directory it has not seen before a sink
+// sees them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -18,9 +19,13 @@
 #include "JvmArchiveReader.h"
 #include "JvmArchiveWriter.h"
 #include "JvmFileText.h"
+#include "LittleEndian.h"
 #include "PackError.h"
+#include "ResourceTree.h"
 #include "RuntimeFolder.h"
+#include "WindowsProgram.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -81,6 +86,40 @@ private:
     std::string current_;
 };
 
+// The least Windows program (nv::test::peStub) with one section that holds
+// the resource directory `resources`.
+std::string programWith(const nvpack::ResourceTree& resources) {
+    constexpr std::uint32_t rva = 0x1000;
+    const std::string section = resources.serialize(rva);
+    std::string exe = nv::test::peStub(false);
+    const std::size_t optionalSize = exe.size() - nv::test::optionalHeaderAt;
+    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 2, 1);  // NumberOfSections
+    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 16, static_cast<std::uint16_t>(optionalSize));
+    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8, rva);  // the resource directory
+    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
+    std::string header(".rsrc\0\0\0", 8);
+    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
+    nvpack::le::append32(header, rva);
+    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
+    nvpack::le::append32(header, static_cast<std::uint32_t>(exe.size() + 40));
+    header.resize(40, '\0');
+    return exe + header + section;
+}
+
+// A program with one RCDATA resource `name` holding `data`: with the
+// unpacker's own name and mark, it passes for the unpacker.
+std::string programWithRcData(const std::string& name, const std::string& data) {
+    nvpack::ResourceTree tree;
+    nvpack::ResourceNode& datum = tree.root.findOrAdd(nvpack::ResourceName::of(10))
+                                      .findOrAdd({false, 0, std::u16string(name.begin(), name.end())})
+                                      .findOrAdd(nvpack::ResourceName::of(0x409));
+    datum.isDirectory = false;
+    datum.data = data;
+    return programWith(tree);
+}
+
+std::string markedUnpacker() { return programWithRcData(nvjvm::unpackerResource, nvjvm::unpackerMark); }
+
 std::string deflated(const std::string& bytes) {
     uLongf size = compressBound(bytes.size());
     std::string out(size, '\0');
@@ -97,6 +136,12 @@ std::string fileRecord(const std::string& name, const std::string& data) {
     return r + data;
 }
 
+std::string directoryRecord(const std::string& name) {
+    std::string r(1, nvjvm::directoryRecord);
+    nvjvm::appendNumber(r, name.size(), 2);
+    return r + name;
+}
+
 std::string jvmRecord(const std::string& text) {
     std::string r(1, nvjvm::jvmFileRecord);
     nvjvm::appendNumber(r, text.size(), 4);
@@ -108,7 +153,7 @@ protected:
     void SetUp() override {
         dir = nv::freshTestDirectory("jvmarchive_");
         runtime = dir / "runtime";
-        writeFile(runtime / "bin" / "java.exe", "MZ java");
+        writeFile(runtime / "bin" / "java.exe", nv::test::peStub(true));
         writeFile(runtime / "release", "IMPLEMENTOR=\"Example\"\nJAVA_RUNTIME_VERSION=\"11.0.2+9\"\nJAVA_VERSION=\"11.0.2\"\n");
         std::string text;
         for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i % 97) + " of a compressible file\n";
@@ -119,7 +164,7 @@ protected:
         writeFile(runtime / "lib" / "noise.bin", noise);
         writeFile(runtime / "lib" / "empty", "");
         fs::create_directories(runtime / "lib" / "nothing-here");
-        writeFile(dir / "unpacker.exe", "MZ the unpacker");
+        writeFile(dir / "unpacker.exe", markedUnpacker());
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -157,7 +202,8 @@ TEST_F(JvmArchiveTest, TheReaderHandsOnWhatThePackerWrote) {
     const nvjvm::ArchiveFigures figures = pack((dir / "unpacker.exe").string());
     const std::string archive = readFile(output());
     EXPECT_EQ(figures.archiveBytes, archive.size());
-    EXPECT_EQ(archive.compare(0, 15, "MZ the unpacker"), 0);
+    const std::string unpacker = readFile(dir / "unpacker.exe");
+    EXPECT_EQ(archive.compare(0, unpacker.size(), unpacker), 0);
     EXPECT_EQ(figures.files, 6u);
     EXPECT_EQ(figures.directories, 3u);
     EXPECT_LT(figures.archiveBytes, figures.folderBytes);
@@ -167,7 +213,7 @@ TEST_F(JvmArchiveTest, TheReaderHandsOnWhatThePackerWrote) {
                                        nvjvm::trailerSize,
                                    archive.size(), trailer),
               nullptr);
-    EXPECT_EQ(trailer.dataOffset, 15u);
+    EXPECT_EQ(trailer.dataOffset, unpacker.size());
     EXPECT_EQ(trailer.expandedSize, figures.folderBytes);
     StringSource source(archive.substr(trailer.dataOffset, trailer.dataLength));
     MemorySink sink;
@@ -205,10 +251,35 @@ TEST_F(JvmArchiveTest, ThePackerRefusesWhatItCannotCarryAndLeavesNoOutput) {
         const char* name;
         std::function<void()> change;
         std::string unpacker;
-        const char* message;
+        std::string message;
     };
+    const std::string notWindows = runtime.string() + " is not a Windows Java runtime: ";
+    const fs::path javaExe = runtime / "bin" / "java.exe";
+    const fs::path javawExe = runtime / "bin" / "javaw.exe";
+    const std::string elf = "\x7f" "ELF\2\1\1" + std::string(100, '\0');
+    std::string mzOnly = "MZ" + std::string(0x3E, '\0');
+    mzOnly[0x3C] = 0x40;  // the PE header would start just past the end
+    const auto program = [&](const char* name, const std::string& bytes) {
+        writeFile(dir / name, bytes);
+        return (dir / name).string();
+    };
+    const std::string notUnpacker = " is not the carried-JVM unpacker (JvmUnpacker.exe)";
     const std::vector<Case> cases = {
-        {"no java.exe", [&] { fs::remove(runtime / "bin" / "java.exe"); }, bare, "has no bin/java.exe"},
+        {"no java.exe", [&] { fs::remove(javaExe); }, bare, notWindows + "it has no bin/java.exe"},
+        {"java.exe a script", [&] { writeFile(javaExe, "#!/bin/sh\nexec java \"$@\"\n"); }, bare,
+         notWindows + javaExe.string() + " is no Windows program"},
+        {"java.exe a DOS header alone", [&] { writeFile(javaExe, mzOnly); }, bare,
+         notWindows + javaExe.string() + " is no Windows program"},
+        {"javaw.exe a Linux program", [&] { writeFile(javawExe, elf); }, bare,
+         notWindows + javawExe.string() + " is no Windows program"},
+        // Its links leading outside are not what the user hears first.
+        {"a Linux runtime",
+         [&] {
+             fs::remove(javaExe);
+             writeFile(runtime / "bin" / "java", elf);
+             fs::create_symlink(dir / "outside.txt", runtime / "lib" / "cacerts");
+         },
+         bare, notWindows + "it has no bin/java.exe"},
         {"no release file", [&] { fs::remove(runtime / "release"); }, bare, "has no release file"},
         {"no version", [&] { writeFile(runtime / "release", "JAVA_RUNTIME_VERSION=\"11\"\n"); }, bare,
          "names no version: it needs a line JAVA_VERSION"},
@@ -232,6 +303,14 @@ TEST_F(JvmArchiveTest, ThePackerRefusesWhatItCannotCarryAndLeavesNoOutput) {
         {"missing unpacker", [] {}, (dir / "none.exe").string(), "none.exe cannot be opened"},
         {"unpacker no program", [&] { writeFile(dir / "text.exe", "text"); }, (dir / "text.exe").string(),
          "is no Windows program"},
+        {"unpacker a DOS header alone", [] {}, program("dos.exe", mzOnly), "is no Windows program"},
+        {"unpacker without resources", [] {}, program("plain.exe", nv::test::peStub(true)),
+         (dir / "plain.exe").string() + notUnpacker},
+        {"unpacker with the mark under another name", [] {},
+         program("named.exe", programWithRcData("OTHER", nvjvm::unpackerMark)), "named.exe" + notUnpacker},
+        {"unpacker with other data under the name", [] {},
+         program("data.exe", programWithRcData(nvjvm::unpackerResource, "NVJVMAR0 unpacker")),
+         "data.exe" + notUnpacker},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,6 +349,7 @@ TEST(ReleaseFileTest, FindsJavaVersionOnly) {
 
 TEST(JvmArchiveReaderTest, RefusesDamagedDataAndHostileNamesBeforeTheSinkSeesThem) {
     const std::string good = fileRecord("ok.txt", "fine");
+    const std::string lib = directoryRecord("lib");
     const std::string jvm = jvmRecord("DESC: x\n");
     struct Case {
         const char* name;
@@ -289,6 +369,19 @@ TEST(JvmArchiveReaderTest, RefusesDamagedDataAndHostileNamesBeforeTheSinkSeesThe
         {"stream", deflated(good + fileRecord("java.exe:evil", "bad") + jvm), 7, "which holds / or :"},
         {"a file named jvm", deflated(good + fileRecord("JVM", "bad") + jvm), 7, "own name at the top"},
         {"a directory named jvm", deflated(good + fileRecord("jvm\\x", "bad") + jvm), 7, "own name at the top"},
+        // Without its own record, a directory could be whatever stands there, a link elsewhere.
+        {"file without its directory", deflated(good + fileRecord("lib\\evil.dll", "bad") + jvm), 7,
+         "holds the file \"lib\\evil.dll\" without a directory record for \"lib\" before it"},
+        {"directory without its parent", deflated(good + directoryRecord("lib\\sub") + jvm), 4,
+         "holds the directory \"lib\\sub\" without a directory record for \"lib\" before it"},
+        {"deeper directory without its parent", deflated(good + lib + directoryRecord("lib\\a\\b") + jvm), 4,
+         "holds the directory \"lib\\a\\b\" without a directory record for \"lib\\a\" before it"},
+        {"directory record after the file", deflated(good + fileRecord("lib\\x", "bad") + lib + jvm), 7,
+         "holds the file \"lib\\x\" without a directory record"},
+        {"a file for a directory", deflated(good + fileRecord("ok.txt\\x", "bad") + jvm), 7,
+         "without a directory record for \"ok.txt\" before it"},
+        {"directory spelled otherwise", deflated(good + lib + fileRecord("LIB\\x", "bad") + jvm), 7,
+         "without a directory record for \"LIB\" before it"},
         {"unknown record", deflated(good + "X" + jvm), 4, "unknown record kind 88"},
         {"no jvm file", deflated(good), 4, "ends inside a record"},
         {"cut short", whole.substr(0, whole.size() / 2), 4, "is cut short"},
@@ -310,8 +403,25 @@ TEST(JvmArchiveReaderTest, RefusesDamagedDataAndHostileNamesBeforeTheSinkSeesThe
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
         }
         EXPECT_FALSE(sink.jvmSeen);
-        for (const std::string& record : sink.records) EXPECT_TRUE(record == "F ok.txt") << record;
+        for (const std::string& record : sink.records) EXPECT_TRUE(record == "F ok.txt" || record == "D lib") << record;
     }
+}
+
+// The mark as windres writes it: the unpacker of each Windows build carries
+// it, the launcher beside it does not.
+TEST(UnpackerMarkTest, TheBuiltUnpackerCarriesItAndTheLauncherDoesNot) {
+    bool found = false;
+    for (const char* build : {"win64", "win32"}) {
+        const fs::path folder = fs::path(NV_BUILD_ROOT) / build;
+        if (!fs::exists(folder / "JvmUnpacker.exe") || !fs::exists(folder / "launcher.exe")) continue;
+        SCOPED_TRACE(build);
+        found = true;
+        EXPECT_TRUE(nvjvm::carriesUnpackerMark(readFile(folder / "JvmUnpacker.exe")));
+        const std::string launcher = readFile(folder / "launcher.exe");
+        EXPECT_TRUE(nvjvm::isWindowsProgram(launcher));
+        EXPECT_FALSE(nvjvm::carriesUnpackerMark(launcher));
+    }
+    if (!found) GTEST_SKIP() << "no Windows build beside this one (build win64 or win32)";
 }
 
 TEST(JvmArchiveFormatTest, RefusesTrailersWhoseDataIsNotBetweenProgramAndTrailer) {

@@ -14,8 +14,11 @@
 //
 // Names are relative paths whose parts are separated by "\" (nameProblem
 // says which are refused). A directory record comes before anything inside
-// it. The expanded size is the sum of the file sizes; the unpacker checks
-// the data against it and the disk's free space before writing.
+// it: a record whose directory (its name up to the last "\", spelled the
+// same) had no record of its own before it is refused, so that the unpacker
+// never writes into a directory it has not checked (one there as a link).
+// The expanded size is the sum of the file sizes; the unpacker checks the
+// data against it and the disk's free space before writing.
 
 #include <cstdint>
 #include <string>
@@ -35,6 +38,15 @@ constexpr std::size_t longestName = 0xFFFF;      // fits the 2-byte length
 constexpr std::size_t longestJvmText = 1 << 20;  // far above any real JVM file
 // The JVM file the unpacker writes at the top of the directory.
 constexpr char jvmFileName[] = "jvm";
+
+// The unpacker's mark, by which nvjvm tells it from any other Windows program
+// (a launcher in its place would be started as the carried JVM and wait for
+// ever on a launcher that carries no payload): a resource of type RCDATA (10)
+// named unpackerResource, in any language, whose data begins with
+// unpackerMark. win32/JvmUnpacker.rc holds it. A resource, unlike a named
+// section or a constant, survives the linker's removal of unused sections.
+constexpr char unpackerResource[] = "NVJVM_UNPACKER";
+constexpr char unpackerMark[] = "NVJVMAR1 unpacker";
 
 // Why a relative name cannot be written below the destination directory, or
 // null when it can. Refused: an empty name or part; "." and ".."; a rooted

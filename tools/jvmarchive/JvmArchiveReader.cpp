@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "JvmArchiveFormat.h"
@@ -108,19 +109,41 @@ std::string readName(Inflater& in) {
     return name;
 }
 
+// Throws unless the directory holding `name` (a checked name) is the
+// destination itself or came earlier as a directory record: the sink then
+// has seen every directory it writes into, and never takes whatever stands
+// there already, a link above all, for one unchecked.
+void checkParent(const std::string& name, const std::vector<std::string>& directories, const char* kind) {
+    const std::size_t end = name.rfind('\\');
+    if (end == std::string::npos) return;
+    const std::string parent = name.substr(0, end);
+    if (std::binary_search(directories.begin(), directories.end(), parent)) return;
+    throw ArchiveError(std::string("the JVM archive holds the ") + kind + " \"" + name +
+                       "\" without a directory record for \"" + parent + "\" before it");
+}
+
 }  // namespace
 
 void readJvmArchive(CompressedSource& source, std::uint64_t expandedSize, ArchiveSink& sink) {
     Inflater in(source);
     std::vector<unsigned char> buffer;  // grown to the largest piece needed, small archives stay cheap
+    // The names of the directory records so far, sorted (a vector: std::set
+    // would add its tree code to the unpacker; in nvjvm's order most land at
+    // the end).
+    std::vector<std::string> directories;
     std::uint64_t total = 0;
     for (;;) {
         unsigned char kind = 0;
         in.readExact(&kind, 1, "a record (no JVM file at the end)");
         if (kind == directoryRecord) {
-            sink.directory(readName(in));
+            const std::string name = readName(in);
+            checkParent(name, directories, "directory");
+            sink.directory(name);
+            const auto at = std::lower_bound(directories.begin(), directories.end(), name);
+            if (at == directories.end() || *at != name) directories.insert(at, name);
         } else if (kind == fileRecord) {
             const std::string name = readName(in);
+            checkParent(name, directories, "file");
             std::uint64_t left = in.readNumber(8, "the size of " + printable(name));
             if (left > expandedSize - total) {
                 throw ArchiveError("the JVM archive is damaged: its files are larger than its trailer says");

@@ -34,7 +34,8 @@ public:
 };
 
 // Receives the records. A file arrives as beginFile, its bytes in pieces,
-// endFile. Names are checked (nameProblem) before the sink sees them.
+// endFile. Names are checked (nameProblem) before the sink sees them, and a
+// name below a directory comes only after that directory's own record.
 class ArchiveSink {
 public:
     virtual ~ArchiveSink() = default;
@@ -49,8 +50,9 @@ public:
 
 // Inflates the data from `source` and hands each record to `sink`. Throws
 // ArchiveError for damaged data (a bad or missing checksum, a truncated
-// stream, bytes after the JVM file, an unknown record), a refused name, or
-// file sizes that do not add up to `expandedSize`. What the sink or the
+// stream, bytes after the JVM file, an unknown record), a refused name, a
+// record whose directory had no directory record before it, or file sizes
+// that do not add up to `expandedSize`. What the sink or the
 // source throws passes through. After a throw the sink may hold part of the
 // archive: removing it is the caller's business.
 void readJvmArchive(CompressedSource& source, std::uint64_t expandedSize, ArchiveSink& sink);

@@ -10,6 +10,7 @@
 
 #include "JvmArchiveFormat.h"
 #include "PackError.h"
+#include "WindowsProgram.h"
 #include "foundation/ScopeGuard.h"
 
 namespace nvjvm {
@@ -80,11 +81,12 @@ std::uint64_t copyUnpacker(const std::string& unpacker, std::FILE* out, const st
     std::vector<char> buffer(chunkSize);
     std::size_t got = 0;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0) bytes.append(buffer.data(), got);
-    if (bytes.size() < 2 || bytes.compare(0, 2, "MZ") != 0) {
-        throw PackError("the unpacker " + unpacker + " is no Windows program");
-    }
+    if (!isWindowsProgram(bytes)) throw PackError("the unpacker " + unpacker + " is no Windows program");
     if (bytes.size() >= magicSize && bytes.compare(bytes.size() - magicSize, magicSize, magic, magicSize) == 0) {
         throw PackError("the unpacker " + unpacker + " already carries a JVM archive; give the bare unpacker");
+    }
+    if (!carriesUnpackerMark(bytes)) {
+        throw PackError("the unpacker " + unpacker + " is not the carried-JVM unpacker (JvmUnpacker.exe)");
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
         throw PackError("writing " + outName + " failed: " + std::strerror(errno));

@@ -22,8 +22,9 @@ struct ArchiveFigures {
 // Writes `output` through a temporary file beside it that is renamed into
 // place at the end, so that a failure leaves no output and an existing one
 // as it was. Throws PackError for an unpacker that is missing, is no Windows
-// program or already carries an archive, a runtime file that cannot be read
-// or changed size since readRuntimeFolder, and a failed write.
+// program, already carries an archive or lacks the unpacker's mark
+// (JvmArchiveFormat.h), a runtime file that cannot be read or changed size
+// since readRuntimeFolder, and a failed write.
 ArchiveFigures writeJvmArchive(const RuntimeFolder& runtime, const std::string& jvmText, const std::string& unpacker,
                                const std::string& output);
 

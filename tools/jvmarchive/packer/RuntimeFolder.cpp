@@ -1,6 +1,8 @@
 #include "RuntimeFolder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -8,6 +10,7 @@
 
 #include "JvmArchiveFormat.h"
 #include "PackError.h"
+#include "WindowsProgram.h"
 #include "foundation/AsciiCase.h"
 
 namespace fs = std::filesystem;
@@ -80,9 +83,17 @@ private:
 
 std::string readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
+    if (!in) throw PackError(path.string() + " cannot be read: " + std::strerror(errno));
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+void checkWindowsProgram(const std::string& directory, const fs::path& program) {
+    if (!isWindowsProgram(readText(program))) {
+        throw PackError(directory + " is not a Windows Java runtime: " + program.string() +
+                        " is no Windows program (no \"MZ\" header with the PE signature)");
+    }
 }
 
 }  // namespace
@@ -111,23 +122,21 @@ RuntimeFolder readRuntimeFolder(const std::string& directory) {
     const fs::path root(directory);
     std::error_code error;
     if (!fs::is_directory(root, error)) throw PackError(directory + " is not a directory");
-    RuntimeFolder out;
-    try {
-        FolderReader(root).walk(root, "", out);
-    } catch (const fs::filesystem_error& e) {
-        throw PackError(directory + ": the runtime folder cannot be read: " + e.what());
+    // What makes the folder a Windows Java runtime comes first: the walk
+    // would refuse a Linux runtime for its links before saying what it is.
+    const fs::path bin = root / "bin";
+    if (!fs::is_regular_file(bin / "java.exe", error)) {
+        throw PackError(directory + " is not a Windows Java runtime: it has no bin/java.exe (a carried JVM runs "
+                                    "as bin\\java.exe)");
     }
-    const auto found = std::find_if(out.entries.begin(), out.entries.end(),
-                                    [](const RuntimeEntry& e) { return !e.directory && e.name == javaExePath; });
-    if (found == out.entries.end()) {
-        throw PackError(directory + " has no bin/java.exe: a carried JVM is a Windows Java runtime, run as "
-                                    "bin\\java.exe");
-    }
-    out.javaExe = javaExePath;
-    if (!fs::is_regular_file(root / "release")) {
+    checkWindowsProgram(directory, bin / "java.exe");
+    if (fs::exists(fs::symlink_status(bin / "javaw.exe", error))) checkWindowsProgram(directory, bin / "javaw.exe");
+    if (!fs::is_regular_file(root / "release", error)) {
         throw PackError(directory + " has no release file, where a Java runtime names its version "
                                     "(JAVA_VERSION=\"...\")");
     }
+    RuntimeFolder out;
+    out.javaExe = javaExePath;
     out.javaVersion = releaseJavaVersion(readText(root / "release"));
     if (out.javaVersion.empty()) {
         throw PackError((root / "release").string() + " names no version: it needs a line JAVA_VERSION=\"...\"");
@@ -136,6 +145,11 @@ RuntimeFolder readRuntimeFolder(const std::string& directory) {
         if (c < 32 || c == '"' || c == 127) {
             throw PackError((root / "release").string() + ": JAVA_VERSION holds a quote or control character");
         }
+    }
+    try {
+        FolderReader(root).walk(root, "", out);
+    } catch (const fs::filesystem_error& e) {
+        throw PackError(directory + ": the runtime folder cannot be read: " + e.what());
     }
     return out;
 }

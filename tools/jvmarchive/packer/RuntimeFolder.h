@@ -17,7 +17,7 @@ struct RuntimeEntry {
 };
 
 struct RuntimeFolder {
-    std::vector<RuntimeEntry> entries;  // a directory before its content, names sorted
+    std::vector<RuntimeEntry> entries;  // each directory right before its content, names sorted
     std::string javaVersion;            // JAVA_VERSION of the release file
     std::string javaExe;                // JVM_EXE: bin\java.exe
     std::uint64_t fileBytes = 0;        // the sum of the file sizes
@@ -25,10 +25,14 @@ struct RuntimeFolder {
 
 // Reads the folder. Links are followed when they lead to a regular file
 // inside the folder. Throws PackError, naming the path, for a folder that is
-// missing; a link leading outside it, to a directory or nowhere; anything
-// other than a directory or regular file; a name Windows cannot write below a
+// missing; one that is not a Windows Java runtime: no bin/java.exe, or a
+// bin/java.exe or bin/javaw.exe that is no Windows program (checked first,
+// before the walk, so that a Linux runtime hears that reason and not its
+// links'); no release file or one without a JAVA_VERSION value; then, in the
+// walk, a link leading outside it, to a directory or nowhere; anything other
+// than a directory or regular file; a name Windows cannot write below a
 // directory (nameProblem, a "\" inside a name) or two names differing only in
-// case; no bin/java.exe; no release file or one without a JAVA_VERSION value.
+// case.
 RuntimeFolder readRuntimeFolder(const std::string& directory);
 
 // The value of JAVA_VERSION="..." in the text of a release file, without its

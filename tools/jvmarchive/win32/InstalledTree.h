@@ -15,7 +15,10 @@ public:
     // `root`: the destination directory, with its trailing "\". Nothing that
     // exists there is overwritten or removed: a file of the archive that
     // exists already is an error, an existing directory is used as it is
-    // unless it is a link (a junction), which is an error too.
+    // unless it is a link (a junction), which is an error too. Since the
+    // reader hands on a name only after its directory's own record, every
+    // directory below the root that a name passes through has been through
+    // directory() first: created here, or found there and not a link.
     explicit InstalledTree(std::wstring root);
     // Removes what this object created, newest first, unless jvmFile
     // completed; names what it could not remove on standard error.
