@@ -4,13 +4,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
 #include "CommandLine.h"
+#include "LittleEndian.h"
 #include "Packer.h"
+#include "ResourceTree.h"
 #include "archive/LauncherFile.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
@@ -19,12 +24,55 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The least Windows program (nv::test::peStub) with one section that holds
+// the resource directory `resources`.
+std::string programWith(const nvpack::ResourceTree& resources) {
+    constexpr std::uint32_t rva = 0x1000;
+    const std::string section = resources.serialize(rva);
+    std::string exe = nv::test::peStub(false);
+    const std::size_t optionalSize = exe.size() - nv::test::optionalHeaderAt;
+    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 2, 1);  // NumberOfSections
+    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 16, static_cast<std::uint16_t>(optionalSize));
+    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 32, 0x1000);  // SectionAlignment
+    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 36, 0x200);   // FileAlignment
+    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8, rva);  // the resource directory
+    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
+    std::string header(".rsrc\0\0\0", 8);
+    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
+    nvpack::le::append32(header, rva);
+    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
+    nvpack::le::append32(header, static_cast<std::uint32_t>(exe.size() + 40));
+    header.resize(40, '\0');
+    return exe + header + section;
+}
+
+// A program whose resources are `data` under each (type, name).
+std::string programWithResources(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& names, const std::string& data) {
+    nvpack::ResourceTree tree;
+    for (const auto& name : names) {
+        nvpack::ResourceNode& datum = tree.root.findOrAdd(nvpack::ResourceName::of(name.first))
+                                          .findOrAdd(nvpack::ResourceName::of(name.second))
+                                          .findOrAdd(nvpack::ResourceName::of(0x409));
+        datum.isDirectory = false;
+        datum.data = data;
+    }
+    return programWith(tree);
+}
+
+// What nvpack takes for a launcher stub: the progress dialogs 101 and 103
+// and the first string table block; a manifest that branding can set the
+// execution level in.
+std::string fakeLauncher() {
+    return programWithResources({{5, 101}, {5, 103}, {6, 1}, {24, 1}},
+                                "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>");
+}
+
 class NvpackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = nv::freshTestDirectory("nvpack_");
         fs::create_directories(dir);
-        write("stub.exe", "MZ this is the stub");
+        write("stub.exe", stub);
         write("a.tag", "INSTRUCTIONS:\nSET N1=1\n/:\n");
         write("jvm.zip", std::string(1000, 'j'));
         fs::create_directories(dir / "adir");
@@ -79,6 +127,20 @@ protected:
         return names;
     }
 
+    // Every file below the test's directory, by path, with its bytes.
+    std::map<std::string, std::string> contents() const {
+        std::map<std::string, std::string> files;
+        for (const auto& item : fs::recursive_directory_iterator(dir)) {
+            if (!item.is_regular_file()) continue;
+            std::ifstream in(item.path(), std::ios::binary);
+            std::stringstream bytes;
+            bytes << in.rdbuf();
+            files[item.path().string()] = bytes.str();
+        }
+        return files;
+    }
+
+    const std::string stub = fakeLauncher();
     fs::path dir;
 };
 
@@ -93,17 +155,18 @@ TEST_F(NvpackTest, TheLauncherReadsWhatNvpackWrites) {
     EXPECT_EQ(jvm.name, nv::LauncherString("jvm.zip"));
     EXPECT_FALSE(jvm.compressed);
     std::string out = read("out.exe");
-    EXPECT_EQ(out.substr(0, 19), "MZ this is the stub");
+    EXPECT_EQ(out.substr(0, stub.size()), stub);
     EXPECT_EQ(out.substr(static_cast<std::size_t>(jvm.offset), 1000), std::string(1000, 'j'));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("out.exe"))), 0);
 }
 
 TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
     nvpack::PackResult result = nvpack::pack(request());
-    // The payload is everything behind the 19-byte stub.
-    const auto payload = std::to_string(fs::file_size(dir / "out.exe") - 19);
+    // The payload is everything behind the stub.
+    const auto payload = std::to_string(fs::file_size(dir / "out.exe") - stub.size());
     EXPECT_EQ(result.report, "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
                              "entry: type 4, id 2, name \"jvm.zip\", 1000 bytes\n"
+                             "branding: none, the stub's icon, version information and execution level stay\n"
                              "total: 2 entries, " + payload + " payload bytes, written to " + path("out.exe") + "\n");
     EXPECT_TRUE(result.warnings.empty());
 
@@ -115,7 +178,7 @@ TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
     ASSERT_EQ(result.warnings.size(), 1u);
     EXPECT_NE(result.warnings[0].find("no instruction program (type 0)"), std::string::npos);
     EXPECT_EQ(result.report.substr(result.report.find("total:")),
-              "total: 1 entry, " + std::to_string(fs::file_size(dir / "noProgram.exe") - 19) +
+              "total: 1 entry, " + std::to_string(fs::file_size(dir / "noProgram.exe") - stub.size()) +
                   " payload bytes, written to " + path("noProgram.exe") + "\n");
 }
 
@@ -184,7 +247,8 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
          "entry \"A.TAG\": the name differs from entry \"a.tag\" only in case"},
         {"input.tag", "", program + "--entry 6 2 Input.TAG @jvm.zip", "entry \"Input.TAG\": input.tag is the name of the input file"},
         // Entries.
-        {"missing source", "", program + "--entry 6 2 app.jar @app.jar", "source file not found"},
+        {"missing source", "", program + "--entry 6 2 app.jar @app.jar",
+         "entry \"app.jar\" (type 6, id 2): source file not found: " + path("app.jar")},
         {"type 8", "", run + "--entry 8 1 a.tag @a.tag", "type 8 is outside 0-7"},
         {"negative type", "", run + "--entry -1 1 a.tag @a.tag", "type -1 is outside 0-7"},
         {"type beyond 32 bits", "", run + "--entry 4294967296 1 a.tag @a.tag", "outside 0-7"},
@@ -195,9 +259,9 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         // The command line.
         {"mode 256", "", program + "--mode 256", "the mode byte must be 0 to 255"},
         {"mode beyond 32 bits", "", program + "--mode 4294967298", "the mode byte must be 0 to 255"},
-        {"missing stub", "", "--stub @none.exe --out @out.exe --entry 0 1 a.tag @a.tag", "stub not found"},
+        {"missing stub", "", "--stub @none.exe --out @out.exe --entry 0 1 a.tag @a.tag", "--stub " + path("none.exe") + ": stub not found"},
         {"no output", "", "--stub @stub.exe --entry 0 1 a.tag @a.tag", "--out (or OUTPUT in a manifest) is required"},
-        {"output is a directory", "", "--stub @stub.exe --out @adir --entry 0 1 a.tag @a.tag", "cannot create"},
+        {"output is a directory", "", "--stub @stub.exe --out @adir --entry 0 1 a.tag @a.tag", "--out " + path("adir") + " is a directory"},
         {"unknown argument", "", program + "--verbose", "unknown argument \"--verbose\""},
         {"incomplete entry", "", run + "--entry 0 1 a.tag", "--entry needs 4 values"},
         {"compressed entry", "", run + "--compressed-entry 4 2 jvm.zip @jvm.zip 3 5000", "--compressed-entry is not supported"},
@@ -205,13 +269,13 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         // Manifests.
         {"unknown tag", "MODUS: 2\n", manifest, "unknown tag \"MODUS\""},
         {"tag in lower case", "mode: 2\n", manifest, "unknown tag \"mode\""},
-        {"REPLACE as a word", "REPLACE: yes\n", manifest, "m.nvpack must be 0 or 1, not \"yes\""},
+        {"REPLACE as a word", "REPLACE: yes\n", manifest, "m.nvpack line 1: REPLACE must be 0 or 1, not \"yes\""},
         {"REPLACE 2", "REPLACE: 2\n", manifest, "must be 0 or 1, not \"2\""},
-        {"MODE as a word", "MODE: two\n", manifest, "m.nvpack is not a number: \"two\""},
+        {"MODE as a word", "MODE: two\n", manifest, "m.nvpack line 1: MODE is not a number: \"two\""},
         {"two stubs", "STUB:\nstub.exe\nstub.exe\n/:\n", "--out @out.exe --manifest @m.nvpack", "takes exactly one value"},
-        {"compressed entry", "ENTRY: 4 2 jvm.zip jvm.zip 3 5000\n", manifest, "ENTRY 1: FILECOUNT and SIZE are not supported"},
-        {"three fields", "ENTRY: 0 1 a.tag\n", run + "--manifest @m.nvpack", "ENTRY 1 needs TYPE ID NAME SOURCE"},
-        {"unclosed quote", "ENTRY: 0 1 \"a.tag a.tag\n", run + "--manifest @m.nvpack", "ENTRY 1: Expected double quote"},
+        {"compressed entry", "ENTRY: 4 2 jvm.zip jvm.zip 3 5000\n", manifest, "line 1: ENTRY: FILECOUNT and SIZE are not supported"},
+        {"three fields", "ENTRY: 0 1 a.tag\n", run + "--manifest @m.nvpack", "line 1: ENTRY needs TYPE ID NAME SOURCE"},
+        {"unclosed quote", "ENTRY: 0 1 \"a.tag a.tag\n", run + "--manifest @m.nvpack", "line 1: ENTRY: Expected double quote"},
         {"syntax error", "MODE: 2\nOOPS\n", manifest, "Syntax error in"},
         {"manifest is a directory", "", program + "--manifest @adir", "is a directory, not a file"},
         {"missing manifest", "", program + "--manifest @none.nvpack", "manifest not found"},
@@ -298,7 +362,7 @@ TEST_F(NvpackTest, AnExistingOutputIsReplacedOnlyByASuccessfulRun) {
     EXPECT_THROW(nvpack::pack(bad), nvpack::PackError);
     EXPECT_EQ(read("out.exe"), "the last good build");
     nvpack::pack(request());
-    EXPECT_EQ(read("out.exe").substr(0, 19), "MZ this is the stub");
+    EXPECT_EQ(read("out.exe").substr(0, stub.size()), stub);
 }
 
 TEST_F(NvpackTest, ASourceOver2GiBIsRefused) {
@@ -325,7 +389,7 @@ TEST_F(NvpackTest, AStubWithAPayloadIsRefusedUnlessReplaced) {
     nv::LauncherFile file(nv::LauncherString(path("again.exe")));
     file.loadIndex(false);
     EXPECT_EQ(file.entryCount(), 1);
-    EXPECT_EQ(read("again.exe").substr(0, 19), "MZ this is the stub");
+    EXPECT_EQ(read("again.exe").substr(0, stub.size()), stub);
     EXPECT_EQ(read("again.exe").find(std::string(1000, 'j')), std::string::npos);  // old payload gone
 }
 
@@ -423,4 +487,129 @@ TEST_F(NvpackTest, ContentWarningsNameWhatALaunchMayGetWrong) {
     r.entries.erase(r.entries.begin() + 2);
     r.entries.erase(r.entries.begin() + 1);
     EXPECT_EQ(nvpack::pack(r).warnings.size(), 2u);  // the two paths outside quotes
+}
+
+// What would spoil an input or make a launcher that cannot run is refused
+// before anything is written, naming the file as the user gave it and the
+// input it is, or the manifest line it comes from.
+TEST_F(NvpackTest, RefusalsNameWhereTheFileWasGivenAndLeaveEveryFileAsItWas) {
+    write("hello.jar", std::string("PK\3\4", 4) + "a jar");
+    fs::create_hard_link(dir / "hello.jar", dir / "link.jar");
+    fs::create_symlink(dir / "hello.jar", dir / "sym.jar");
+    write("app.ico", "an icon");
+    write("t.exe.nvpack-tmp", "the source of an entry");
+    write("unpacker.exe", programWithResources({{10, 1}}, "NVJVMAR1 unpacker"));
+    write("out.exe", "the last good build");
+    const std::string jar = path("hello.jar");
+    const std::string m = path("m.nvpack");
+    const std::string entries = " --entry 0 1 a.tag @a.tag --entry 3 2 hello.jar @hello.jar";
+    auto run = [&entries](const std::string& out) { return "--stub @stub.exe --out @" + out + entries; };
+    const std::string overwrite = "; nvpack would overwrite it";
+    const std::string ofJar = " is the source of entry \"hello.jar\" (type 3)" + overwrite;
+    const std::string otherProgram =
+        " is not a launcher stub: its resources lack the launcher's dialog 101, dialog 103 and string table; it is "
+        "some other program";
+    const std::string zip = " is a zip archive (a jar), not a tag file: types 0, 1 and 2 are tag files, and a jar "
+                            "belongs in type 3 (class path archive) or 6 (application archive)";
+    struct Case {
+        std::string what;
+        std::string manifest;  // written to m.nvpack when not empty
+        std::string commandLine;
+        std::string expected;
+    };
+    std::vector<Case> cases = {
+        // The output is a file nvpack reads, however it is spelt.
+        {"output is a source", "", run("hello.jar"), "--out " + jar + ofJar},
+        {"through a folder and back", "", run("adir/../hello.jar"), "--out " + path("adir/../hello.jar") + ofJar},
+        {"through .", "", run("./hello.jar"), "--out " + path("./hello.jar") + ofJar},
+        {"hard link", "", run("link.jar"), "--out " + path("link.jar") + ofJar},
+        {"symbolic link", "", run("sym.jar"), "--out " + path("sym.jar") + ofJar},
+        {"in a dry run too", "", run("hello.jar") + " --dry-run", "--out " + jar + ofJar},
+        {"a manifest's entry", "ENTRY: 3 2 hello.jar hello.jar\n", "--stub @stub.exe --out @hello.jar --manifest @m.nvpack",
+         "--out " + jar + " is the source of entry \"hello.jar\" (type 3, " + m + " line 1)" + overwrite},
+        {"output is the stub", "", run("stub.exe"),
+         "--out " + path("stub.exe") + " is the stub (--stub " + path("stub.exe") + ")" + overwrite},
+        {"output is the manifest", "OUTPUT: m.nvpack\n", "--stub @stub.exe --manifest @m.nvpack" + entries,
+         m + " line 1: OUTPUT m.nvpack is the manifest " + m + overwrite},
+        {"output is the icon", "", run("app.ico") + " --icon @app.ico",
+         "--out " + path("app.ico") + " is the icon (--icon " + path("app.ico") + ")" + overwrite},
+        {"the temporary file is a source", "", run("t.exe") + " --entry 6 3 app.jar @t.exe.nvpack-tmp",
+         "--out " + path("t.exe") + ": its temporary file " + path("t.exe.nvpack-tmp") +
+             " is the source of entry \"app.jar\" (type 6)" + overwrite},
+        // Stubs that are no launcher.
+        {"a jar as the stub", "", "--stub @hello.jar --out @out.exe --entry 0 1 a.tag @a.tag",
+         "--stub " + jar + " is not a launcher stub: it is not a Windows executable"},
+        {"another program as the stub", "", "--stub @unpacker.exe --out @out.exe --entry 0 1 a.tag @a.tag",
+         "--stub " + path("unpacker.exe") + otherProgram},
+        {"a manifest's stub", "STUB: hello.jar\n", "--out @out.exe --manifest @m.nvpack",
+         m + " line 1: STUB hello.jar is not a launcher stub: it is not a Windows executable"},
+        // A jar where a tag file belongs.
+        {"a jar as type 0", "", "--stub @stub.exe --out @out.exe --entry 0 1 hello.jar @hello.jar",
+         "entry \"hello.jar\" (type 0, id 1): " + jar + zip},
+        {"a jar as a manifest's type 2", "MODE: 0\nENTRY:\n0 1 a.tag a.tag\n2 5 s.tag hello.jar\n/:\n",
+         "--stub @stub.exe --out @out.exe --manifest @m.nvpack", m + " line 4: entry \"s.tag\" (type 2, id 5): " + jar + zip},
+        // Files that are not there, named where they were given.
+        {"a manifest's icon", "MODE: 0\nICON: helo.ico\n", run("out.exe") + " --manifest @m.nvpack",
+         m + " line 2: ICON helo.ico: cannot open the icon file"},
+        {"a manifest's source", "ENTRY:\n\n3 4 helo.jar helo.jar\n/:\n", run("out.exe") + " --manifest @m.nvpack",
+         m + " line 3: entry \"helo.jar\" (type 3, id 4): source file not found: " + path("helo.jar")},
+        {"no folder for the output", "", run("nodir/o.exe"),
+         "--out " + path("nodir/o.exe") + ": cannot create " + path("nodir/o.exe.nvpack-tmp") + ": No such file or directory"},
+        {"no folder for a dry run's output", "", run("nodir/o.exe") + " --dry-run",
+         "--out " + path("nodir/o.exe") + ": cannot create " + path("nodir/o.exe.nvpack-tmp") + ": No such file or directory"},
+    };
+    for (const char* build : {"win64", "win32"}) {
+        const fs::path unpacker = fs::path(NV_BUILD_ROOT) / build / "JvmUnpacker.exe";
+        if (fs::exists(unpacker)) {
+            cases.push_back({std::string("the built unpacker of ") + build, "",
+                             "--stub " + unpacker.string() + " --out @out.exe --entry 0 1 a.tag @a.tag",
+                             "--stub " + unpacker.string() + otherProgram});
+        }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.manifest.empty()) write("m.nvpack", c.manifest);
+        const std::map<std::string, std::string> before = contents();
+        std::string message;
+        try {
+            nvpack::pack(nvpack::parseCommandLine(words(c.commandLine)));
+        } catch (const nvpack::PackError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, c.expected);
+        EXPECT_EQ(contents(), before);  // nothing written, nothing changed
+        fs::remove(dir / "m.nvpack");
+    }
+}
+
+// A dry run reads and checks what a run would and reports the same, the
+// branding included, but writes nothing.
+TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
+    std::string icon;  // one 16x16 image of 48 bytes
+    for (std::uint16_t word : {0, 1, 1}) nvpack::le::append16(icon, word);
+    icon += std::string("\x10\x10\0\0", 4);
+    nvpack::le::append16(icon, 1);
+    nvpack::le::append16(icon, 32);
+    nvpack::le::append32(icon, 48);
+    nvpack::le::append32(icon, 22);
+    write("app.ico", icon + std::string(48, 'i'));
+    const std::string args = "--stub @stub.exe --out @out.exe --entry 0 1 a.tag @a.tag --icon @app.ico "
+                             "--product-name Acme --product-version 1.2 --execution-level requireAdministrator";
+    const std::map<std::string, std::string> before = contents();
+    const nvpack::PackResult dry = nvpack::pack(nvpack::parseCommandLine(words(args + " --dry-run")));
+    EXPECT_EQ(contents(), before);
+
+    const nvpack::PackResult real = nvpack::pack(nvpack::parseCommandLine(words(args)));
+    nv::LauncherFile file(nv::LauncherString(path("out.exe")));
+    file.loadIndex(false);
+    const auto payload = fs::file_size(dir / "out.exe") - static_cast<std::uintmax_t>(file.entryAt(0)->offset);
+    const std::string applied = "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
+                                "branding: icon 102 from " + path("app.ico") + "\n"
+                                "branding: ProductName \"Acme\"\n"
+                                "branding: ProductVersion and FileVersion \"1.2\"\n"
+                                "branding: execution level requireAdministrator\n"
+                                "total: 1 entry, " + std::to_string(payload) + " payload bytes, ";
+    EXPECT_EQ(real.report, applied + "written to " + path("out.exe") + "\n");
+    EXPECT_EQ(dry.report, applied + "not written (--dry-run): " + path("out.exe") + "\n");
+    EXPECT_NE(read("out.exe").find("requireAdministrator"), std::string::npos);
 }

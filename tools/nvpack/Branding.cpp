@@ -166,9 +166,27 @@ void checkSettings(const Branding& b) {
 
 }  // namespace
 
-void setBranding(Branding& branding, const BrandingSetting& setting, const std::string& value, const std::string& place) {
+void setBranding(Branding& branding, const BrandingSetting& setting, const std::string& value, const std::string& place,
+                 const std::string& givenAs) {
     if (value.empty()) throw PackError(place + " needs a value that is not empty");
     branding.*setting.field = value;
+    if (setting.field == &Branding::icon) branding.iconGivenAs = givenAs;
+}
+
+std::string brandingReport(const Branding& b) {
+    if (!b.any()) return "branding: none, the stub's icon, version information and execution level stay\n";
+    std::string out;
+    if (!b.icon.empty()) out += "branding: icon 102 from " + b.icon + "\n";
+    const std::pair<std::string Branding::*, const char*> texts[] = {
+        {&Branding::productName, "ProductName"}, {&Branding::productVersion, "ProductVersion and FileVersion"},
+        {&Branding::company, "CompanyName"},     {&Branding::description, "FileDescription"},
+        {&Branding::copyright, "LegalCopyright"},
+    };
+    for (const auto& t : texts) {
+        if (!(b.*t.first).empty()) out += std::string("branding: ") + t.second + " \"" + b.*t.first + "\"\n";
+    }
+    if (!b.executionLevel.empty()) out += "branding: execution level " + b.executionLevel + "\n";
+    return out;
 }
 
 bool Branding::any() const {
@@ -181,7 +199,9 @@ bool Branding::any() const {
 std::string brandStub(const std::string& stub, const std::string& stubName, const Branding& branding) {
     // The settings first, so that a mistake in them is named before anything about the stub.
     checkSettings(branding);
-    const IconFile icon = branding.icon.empty() ? IconFile() : IconFile::read(branding.icon, optionOf(&Branding::icon));
+    const std::string iconGivenAs =
+        branding.iconGivenAs.empty() ? optionOf(&Branding::icon) + (" " + branding.icon) : branding.iconGivenAs;
+    const IconFile icon = branding.icon.empty() ? IconFile() : IconFile::read(branding.icon, iconGivenAs);
     PeImage image(stub, "the stub " + stubName);
     ResourceTree tree = ResourceTree::parse(image.resourceSection(), image.resourceRva(), "the stub " + stubName);
     if (!branding.icon.empty()) replaceIcon(tree, icon);

@@ -17,6 +17,9 @@ struct Branding {
     std::string description;     // FileDescription
     std::string copyright;       // LegalCopyright
     std::string executionLevel;  // asInvoker, highestAvailable or requireAdministrator
+    // The icon as the user gave it, for messages: "--icon app.ico" or
+    // "app.nvpack line 4: ICON app.ico" (icon is then the resolved path).
+    std::string iconGivenAs;
 
     bool any() const;
 };
@@ -33,9 +36,15 @@ struct BrandingSetting {
 // The setting whose `option` (or `tag`, as `field` says) is `name`, else null.
 const BrandingSetting* findBrandingSetting(const std::string& name, const char* BrandingSetting::*field);
 
-// Stores `value` of `setting`, given at `place` (for messages); throws
-// PackError for an empty value, which would brand nothing.
-void setBranding(Branding& branding, const BrandingSetting& setting, const std::string& value, const std::string& place);
+// Stores `value` of `setting`, given at `place` (for messages) and written
+// there as `givenAs` ("--icon app.ico"); throws PackError for an empty value,
+// which would brand nothing.
+void setBranding(Branding& branding, const BrandingSetting& setting, const std::string& value, const std::string& place,
+                 const std::string& givenAs);
+
+// The lines of nvpack's report that say what brandStub applies, each
+// starting "branding: "; one line saying that there is none without branding.
+std::string brandingReport(const Branding& branding);
 
 // Returns `stub` (the executable `stubName`) with the branding written into
 // its resources. Throws PackError naming the setting and the reason for a

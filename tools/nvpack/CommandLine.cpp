@@ -5,7 +5,7 @@
 namespace nvpack {
 
 const char usageText[] =
-    "usage: nvpack --stub FILE --out FILE [--mode N] [--replace] [--no-check]\n"
+    "usage: nvpack --stub FILE --out FILE [--mode N] [--replace] [--no-check] [--dry-run]\n"
     "              [--entry TYPE ID NAME SOURCE]... [--manifest FILE]...\n"
     "              [--icon FILE] [--product-name TEXT] [--product-version A.B.C.D]\n"
     "              [--company TEXT] [--description TEXT] [--copyright TEXT]\n"
@@ -25,7 +25,10 @@ const char usageText[] =
     "  version information and the execution level its manifest requests; the\n"
     "  manifest tags are ICON, PRODUCT_NAME, PRODUCT_VERSION, COMPANY, DESCRIPTION,\n"
     "  COPYRIGHT and EXECUTION_LEVEL. Without them the stub is copied unchanged.\n"
-    "  On success nvpack prints each entry and the totals on standard output.\n";
+    "  The stub must be the launcher, and the output none of the files read.\n"
+    "  On success nvpack prints each entry, the branding and the totals on\n"
+    "  standard output. --dry-run (command line only) checks everything and\n"
+    "  prints the same, but writes nothing.\n";
 
 PackRequest parseCommandLine(const std::vector<std::string>& args) {
     PackRequest request;
@@ -41,10 +44,12 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
             need(i, 1);
             claimSetting(request, "the stub", "--stub");
             request.stub = args[++i];
+            request.givenAs["the stub"] = "--stub " + request.stub;
         } else if (arg == "--out") {
             need(i, 1);
             claimSetting(request, "the output file", "--out");
             request.output = args[++i];
+            request.givenAs["the output file"] = "--out " + request.output;
         } else if (arg == "--mode") {
             need(i, 1);
             claimSetting(request, "the mode byte", "--mode");
@@ -55,6 +60,9 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--no-check") {
             claimSetting(request, "skipping the content check", "--no-check");
             request.checkContents = false;
+        } else if (arg == "--dry-run") {
+            claimSetting(request, "the dry run", "--dry-run");
+            request.dryRun = true;
         } else if (arg == "--manifest") {
             need(i, 1);
             readManifest(args[++i], request);
@@ -70,7 +78,8 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
         } else if (const BrandingSetting* setting = findBrandingSetting(arg, &BrandingSetting::option)) {
             need(i, 1);
             claimSetting(request, setting->setting, arg);
-            setBranding(request.branding, *setting, args[++i], arg);
+            ++i;
+            setBranding(request.branding, *setting, args[i], arg, arg + " " + args[i]);
         } else if (arg == "--compressed-entry") {
             throw PackError("--compressed-entry is not supported: nvpack stores entries as they are and the "
                             "launcher expands nothing; use --entry TYPE ID NAME SOURCE");

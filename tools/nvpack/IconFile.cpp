@@ -8,12 +8,12 @@
 
 namespace nvpack {
 
-IconFile IconFile::read(const std::string& path, const std::string& option) {
+IconFile IconFile::read(const std::string& path, const std::string& givenAs) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw PackError(option + " " + path + ": cannot open the icon file");
+    if (!in) throw PackError(givenAs + ": cannot open the icon file");
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw PackError(option + " " + path + ": cannot read the icon file");
-    auto refuse = [&](const std::string& reason) { throw PackError(option + " " + path + ": " + reason); };
+    if (in.bad()) throw PackError(givenAs + ": cannot read the icon file");
+    auto refuse = [&](const std::string& reason) { throw PackError(givenAs + ": " + reason); };
 
     if (!le::fits(bytes, 0, 6) || le::get16(bytes, 0) != 0 || le::get16(bytes, 2) != 1) {
         refuse("not an icon file (it does not start with an icon header)");

@@ -24,11 +24,11 @@ struct IconImage {
 
 class IconFile {
 public:
-    // Reads the icon file at `path`; `option` names where it was given, for
-    // messages. Throws PackError for a file that cannot be read, is not an
-    // icon file, holds no image, or whose images lie outside it or are not
-    // as long as its directory says.
-    static IconFile read(const std::string& path, const std::string& option);
+    // Reads the icon file at `path`; `givenAs` names it as the user gave it
+    // ("--icon app.ico"), for messages. Throws PackError for a file that
+    // cannot be read, is not an icon file, holds no image, or whose images
+    // lie outside it or are not as long as its directory says.
+    static IconFile read(const std::string& path, const std::string& givenAs);
 
     // The RT_GROUP_ICON resource for the images, numbered from ids[0] on.
     std::string groupResource(const std::vector<std::uint16_t>& ids) const;

@@ -20,10 +20,12 @@
 namespace nvpack {
 
 // Adds the manifest's settings and entries to `request`; entries go after
-// those already there. Throws PackError for a manifest that is missing, a
-// directory or unreadable, a syntax error, an unknown tag, a value that is not
-// of its setting's form, a malformed ENTRY value, and a setting already given
-// (see claimSetting).
+// those already there, each with its line as its place, and the manifest to
+// request.manifests. The stub, output and icon are recorded as written
+// ("app.nvpack line 3: OUTPUT setup.exe") for messages. Throws PackError for
+// a manifest that is missing, a directory or unreadable, a syntax error, and,
+// naming the line, an unknown tag, a value that is not of its setting's form,
+// a malformed ENTRY value, and a setting already given (see claimSetting).
 void readManifest(const std::string& path, PackRequest& request);
 
 }  // namespace nvpack

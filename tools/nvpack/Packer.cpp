@@ -1,6 +1,8 @@
 #include "Packer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -8,8 +10,11 @@
 #include <set>
 
 #include "ContentCheck.h"
+#include "LauncherStub.h"
+#include "OutputCheck.h"
 #include "archive/LauncherFileFormat.h"
 #include "foundation/AsciiCase.h"
+#include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/ScopeGuard.h"
 
@@ -20,9 +25,11 @@ using nv::format::largestPosition;
 
 namespace {
 
-std::int64_t fileSize(const std::string& path, const char* role) {
+// The size of the file at `path`; throws PackError "<what> not found: <path>"
+// when there is no such file.
+std::int64_t fileSize(const std::string& path, const std::string& what) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) throw PackError(std::string(role) + " not found: " + path);
+    if (!fs::is_regular_file(path, ec)) throw PackError(what + " not found: " + path);
     auto size = fs::file_size(path, ec);
     if (ec) throw PackError(std::string("cannot read the size of ") + path + ": " + ec.message());
     return static_cast<std::int64_t>(size);
@@ -80,8 +87,29 @@ std::size_t stubLength(const std::string& stub) {
     return end;
 }
 
-// An entry name as a message shows it: quoted, with control characters escaped.
-std::string shown(const std::string& name) {
+// An entry as messages name it: where a manifest gives it, its name, type and id.
+std::string describe(const PackEntry& e) {
+    return (e.place.empty() ? "" : e.place + ": ") + "entry " + quotedName(e.name) + " (type " + std::to_string(e.type) +
+           ", id " + std::to_string(e.fileId) + ")";
+}
+
+// Types 0-2 are read as tag files. A jar there fails as a tag file with a
+// syntax error that does not say what is wrong: the entry's type.
+void checkTagFileTypes(const PackRequest& request) {
+    for (const PackEntry& e : request.entries) {
+        if (e.type > nv::typeLaunchScript) continue;
+        char start[4] = {};
+        std::ifstream(e.source, std::ios::binary).read(start, sizeof start);
+        if (std::memcmp(start, "PK\3\4", 4) != 0 && std::memcmp(start, "PK\5\6", 4) != 0) continue;
+        throw PackError(describe(e) + ": " + e.source +
+                        " is a zip archive (a jar), not a tag file: types 0, 1 and 2 are tag files, and a jar belongs "
+                        "in type 3 (class path archive) or 6 (application archive)");
+    }
+}
+
+}  // namespace
+
+std::string quotedName(const std::string& name) {
     std::string out = "\"";
     for (char c : name) {
         const auto byte = static_cast<unsigned char>(c);
@@ -97,6 +125,13 @@ std::string shown(const std::string& name) {
     return out + "\"";
 }
 
+std::string shownAs(const PackRequest& request, const std::string& setting, const char* option, const std::string& value) {
+    const auto given = request.givenAs.find(setting);
+    return given != request.givenAs.end() ? given->second : option + (" " + value);
+}
+
+namespace {
+
 // Returns true when the request carries an instruction program.
 bool checkEntries(const PackRequest& request) {
     std::set<std::int64_t> ids;
@@ -104,7 +139,7 @@ bool checkEntries(const PackRequest& request) {
     bool haveInstructions = false;
     bool haveLaunchScript = false;
     for (const PackEntry& e : request.entries) {
-        const std::string which = "entry " + shown(e.name) + ": ";
+        const std::string which = (e.place.empty() ? "" : e.place + ": ") + "entry " + quotedName(e.name) + ": ";
         if (e.type < 0 || e.type > nv::format::highestType) {
             throw PackError(which + "type " + std::to_string(e.type) + " is outside 0-7");
         }
@@ -130,29 +165,38 @@ bool checkEntries(const PackRequest& request) {
         }
         auto known = names.emplace(key, e.name);
         if (!known.second) {
-            throw PackError(which + "the name differs from entry " + shown(known.first->second) +
+            throw PackError(which + "the name differs from entry " + quotedName(known.first->second) +
                             " only in case, and Windows would write both into one file");
         }
-        if (fileSize(e.source, "source file") > largestPosition) {
+        if (fileSize(e.source, describe(e) + ": source file") > largestPosition) {
             throw PackError(which + "the source " + e.source + " is larger than 2147483647 bytes");
         }
     }
     return haveInstructions;
 }
 
-void copyInto(std::ofstream& out, const std::string& source, std::int64_t expected) {
-    std::ifstream in(source, std::ios::binary);
-    if (!in) throw PackError("cannot open " + source);
+// Writes `size` bytes to `out`; throws PackError naming `output` (as the
+// user gave it), `temp` and the system's reason when that fails.
+void writeBytes(std::FILE* out, const char* bytes, std::size_t size, const std::string& output, const std::string& temp) {
+    if (size != 0 && std::fwrite(bytes, 1, size, out) != size) {
+        throw PackError(output + ": cannot write " + temp + ": " + std::strerror(errno));
+    }
+}
+
+void copyInto(std::FILE* out, const PackEntry& entry, std::int64_t expected, const std::string& output,
+              const std::string& temp) {
+    std::ifstream in(entry.source, std::ios::binary);
+    if (!in) throw PackError(describe(entry) + ": cannot open " + entry.source);
     std::vector<char> buffer(1 << 20);
     std::int64_t copied = 0;
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         std::streamsize n = in.gcount();
         if (n <= 0) break;
-        out.write(buffer.data(), n);
+        writeBytes(out, buffer.data(), static_cast<std::size_t>(n), output, temp);
         copied += n;
     }
-    if (in.bad() || copied != expected) throw PackError("cannot read " + source + " whole");
+    if (in.bad() || copied != expected) throw PackError(describe(entry) + ": cannot read " + entry.source + " whole");
 }
 
 }  // namespace
@@ -180,8 +224,17 @@ void claimSetting(PackRequest& request, const std::string& setting, const std::s
 PackResult pack(const PackRequest& request) {
     if (request.modeByte < 0 || request.modeByte > 255) throw PackError("the mode byte must be 0 to 255");
     if (request.output.empty()) throw PackError("no output file given");
-    fileSize(request.stub, "stub");
+    const std::string output = shownAs(request, "the output file", "--out", request.output);
+    const std::string stubGivenAs = shownAs(request, "the stub", "--stub", request.stub);
+    // Written beside the output and renamed over it only when whole: a
+    // refusal on the way removes the temporary file and leaves an existing
+    // output as it was.
+    const std::string temp = request.output + ".nvpack-tmp";
+    checkOutput(request, temp);
+    std::error_code ec;
+    if (!fs::is_regular_file(request.stub, ec)) throw PackError(stubGivenAs + ": stub not found");
     const bool haveInstructions = checkEntries(request);
+    if (request.checkContents) checkTagFileTypes(request);
     const std::vector<std::string> contentWarnings =
         request.checkContents ? checkContents(request) : std::vector<std::string>();
 
@@ -201,12 +254,14 @@ PackResult pack(const PackRequest& request) {
     }
     // Only a branded launcher has its stub rewritten; any other carries the stub byte for byte.
     if (request.branding.any()) stub = brandStub(stub, request.stub, request.branding);
+    // The stub as it ships; branding keeps what the check looks for.
+    checkLauncherStub(stub, stubGivenAs);
 
     PackResult result;
     std::vector<nv::FileIndexEntry> index;
     std::int64_t position = static_cast<std::int64_t>(stub.size());
     for (const PackEntry& e : request.entries) {
-        std::int64_t size = fileSize(e.source, "source file");
+        std::int64_t size = fileSize(e.source, describe(e) + ": source file");
         nv::FileIndexEntry entry;
         entry.type = static_cast<std::uint8_t>(e.type);
         entry.fileId = static_cast<std::int32_t>(e.fileId);
@@ -217,8 +272,9 @@ PackResult pack(const PackRequest& request) {
         position += size;
         if (position > largestPosition) throw PackError("the launcher file would be larger than 2147483647 bytes");
         result.report += "entry: type " + std::to_string(e.type) + ", id " + std::to_string(e.fileId) + ", name " +
-                         shown(e.name) + ", " + std::to_string(size) + " bytes\n";
+                         quotedName(e.name) + ", " + std::to_string(size) + " bytes\n";
     }
+    result.report += brandingReport(request.branding);
     std::string tail;
     nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
     for (const nv::FileIndexEntry& e : index) nv::format::appendIndexEntry(tail, e);
@@ -233,34 +289,35 @@ PackResult pack(const PackRequest& request) {
         throw PackError("the launcher file would be larger than 2147483647 bytes");
     }
 
-    // Written beside the output and renamed over it only when whole: a
-    // refusal on the way removes the temporary file and leaves an existing
-    // output as it was.
-    const std::string temp = request.output + ".nvpack-tmp";
-    nv::ScopeGuard removeTemp([&temp] {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-    });
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw PackError("cannot create " + temp);
-        out.write(stub.data(), static_cast<std::streamsize>(stub.size()));
-        for (std::size_t i = 0; i < index.size(); ++i) copyInto(out, request.entries[i].source, index[i].length);
-        out.write(std::string(padding, '\0').data(), static_cast<std::streamsize>(padding));
-        out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
-        out.close();
-        if (!out) throw PackError("cannot write " + temp + " (disk full?)");
+    if (!request.dryRun) {
+        nv::ScopeGuard removeTemp([&temp] {
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+        });
+        nv::CFile out = nv::openFile(temp.c_str(), "wb");
+        if (!out) throw PackError(output + ": cannot create " + temp + ": " + std::strerror(errno));
+        writeBytes(out.get(), stub.data(), stub.size(), output, temp);
+        for (std::size_t i = 0; i < index.size(); ++i) copyInto(out.get(), request.entries[i], index[i].length, output, temp);
+        writeBytes(out.get(), std::string(padding, '\0').data(), padding, output, temp);
+        writeBytes(out.get(), tail.data(), tail.size(), output, temp);
+        if (!nv::closeFile(out)) throw PackError(output + ": cannot write " + temp + ": " + std::strerror(errno));
+        // The stub's permissions (executable on the host) carry over.
+        fs::permissions(temp, fs::status(request.stub).permissions(), ec);
+        fs::rename(temp, request.output, ec);
+        if (ec) throw PackError(output + ": cannot replace " + request.output + " by " + temp + ": " + ec.message());
+        removeTemp.dismiss();
+    } else {
+        // Without trying to create it, a missing folder is what shows.
+        const fs::path folder = fs::path(request.output).parent_path();
+        if (!folder.empty() && !fs::is_directory(folder, ec)) {
+            throw PackError(output + ": cannot create " + temp + ": " + std::strerror(fs::exists(folder, ec) ? ENOTDIR : ENOENT));
+        }
     }
-    std::error_code ec;
-    // The stub's permissions (executable on the host) carry over.
-    fs::permissions(temp, fs::status(request.stub).permissions(), ec);
-    fs::rename(temp, request.output, ec);
-    if (ec) throw PackError("cannot create " + request.output + ": " + ec.message());
-    removeTemp.dismiss();
 
     const std::int64_t payload = position - static_cast<std::int64_t>(stub.size()) + static_cast<std::int64_t>(tail.size());
     result.report += "total: " + std::to_string(index.size()) + (index.size() == 1 ? " entry, " : " entries, ") +
-                     std::to_string(payload) + " payload bytes, written to " + request.output + "\n";
+                     std::to_string(payload) + " payload bytes, " +
+                     (request.dryRun ? "not written (--dry-run): " : "written to ") + request.output + "\n";
     result.warnings = contentWarnings;
     if (!haveInstructions) {
         result.warnings.push_back(

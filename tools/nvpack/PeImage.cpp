@@ -1,7 +1,7 @@
 #include "PeImage.h"
 
+#include "ImageError.h"
 #include "LittleEndian.h"
-#include "Packer.h"
 
 namespace nvpack {
 
@@ -90,7 +90,7 @@ std::uint32_t PeImage::directorySize(std::size_t index) const {
 }
 
 void PeImage::refuse(const std::string& reason) const {
-    throw PackError("cannot change the resources of " + name_ + ": " + reason);
+    throw ImageError("cannot change the resources of " + name_ + ": " + reason, reason);
 }
 
 void PeImage::checkMovable(std::size_t resources) const {

@@ -32,8 +32,8 @@ namespace nvpack {
 class PeImage {
 public:
     // Reads the headers of `bytes`, the executable `name` (for messages).
-    // Throws PackError when they are not those of a PE image with a resource
-    // section whose directory starts the section.
+    // Throws ImageError (ImageError.h) when they are not those of a PE image
+    // with a resource section whose directory starts the section.
     PeImage(std::string bytes, std::string name);
 
     const std::string& bytes() const { return bytes_; }
@@ -45,7 +45,7 @@ public:
     // resourceRva(): the section grows or shrinks, the sections behind it
     // move (file offsets and RVAs) together with their data directories, and
     // the sizes in the headers and the checksum (when the image has one) are
-    // made to match. Throws PackError, leaving the image as it was, when
+    // made to match. Throws ImageError, leaving the image as it was, when
     // something behind the resource section could be referenced by an
     // address that nothing here would fix: a section other than the base
     // relocations, relocations of pages behind the resources, a COFF symbol

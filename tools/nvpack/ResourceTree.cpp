@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "ImageError.h"
 #include "LittleEndian.h"
-#include "Packer.h"
 
 namespace nvpack {
 
@@ -77,7 +77,7 @@ private:
     }
 
     [[noreturn]] void fail(const std::string& reason) const {
-        throw PackError("the resources of " + where_ + " are malformed: " + reason);
+        throw ImageError("the resources of " + where_ + " are malformed: " + reason, "its resources are malformed: " + reason);
     }
 
     const std::string& section_;

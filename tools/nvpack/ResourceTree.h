@@ -70,8 +70,9 @@ struct ResourceNode {
 class ResourceTree {
 public:
     // Reads the tree of a resource section loaded at `sectionRva`. Throws
-    // PackError naming `where` when an offset, a count or a datum lies
-    // outside the section or the tree is deeper than type, name and language.
+    // ImageError (ImageError.h) naming `where` when an offset, a count or a
+    // datum lies outside the section or the tree is deeper than type, name
+    // and language.
     static ResourceTree parse(const std::string& section, std::uint32_t sectionRva, const std::string& where);
 
     // The section's bytes for the tree, with data RVAs for a section at `sectionRva`.
