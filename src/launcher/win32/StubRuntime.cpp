@@ -14,11 +14,15 @@
 // reference to one not defined here pulls that object in again and the link
 // fails with "multiple definition"; then add the missing one here.
 #include <bits/functexcept.h>
+#include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <cxxabi.h>
 #include <exception>
 #include <new>
 #include <typeinfo>
+#include <unwind.h>
 
 namespace __gnu_cxx {
 
@@ -70,3 +74,64 @@ void __throw_overflow_error(const char* message) { throw LibraryError(message); 
 void __throw_underflow_error(const char* message) { throw LibraryError(message); }
 
 }  // namespace std
+
+// The memory of thrown exceptions. The library's allocator keeps an emergency
+// pool for a full heap behind a lock from libgcc's threads layer; a handful of
+// reserved blocks do that work for the launcher's small exception objects.
+namespace {
+
+// The header that the runtime keeps in front of every exception object
+// (__cxa_refcounted_exception), as the C++ ABI lays it out; only its size
+// matters here.
+struct ExceptionHeader {
+    int referenceCount;
+    struct {
+        std::type_info* exceptionType;
+        void (*exceptionDestructor)(void*);
+        void (*unexpectedHandler)();
+        void (*terminateHandler)();
+        void* nextException;
+        int handlerCount;
+        int handlerSwitchValue;
+        const unsigned char* actionRecord;
+        const unsigned char* languageSpecificData;
+        _Unwind_Ptr catchTemp;
+        void* adjustedPtr;
+        _Unwind_Exception unwindHeader;
+    } exception;
+};
+// What libstdc++'s own allocator adds on the two targets.
+static_assert(sizeof(ExceptionHeader) == (sizeof(void*) == 4 ? 96 : 160), "exception header size");
+
+// For a full heap: std::bad_alloc is still thrown then, from here (in .bss,
+// as the stub's data has no section per variable).
+constexpr std::size_t reserveBlockSize = 256;
+constexpr int reserveBlocks = 4;
+alignas(ExceptionHeader) char reserve[reserveBlocks][reserveBlockSize];
+LONG reserveTaken[reserveBlocks];
+
+}  // namespace
+
+namespace __cxxabiv1 {
+
+extern "C" void* __cxa_allocate_exception(std::size_t thrownSize) noexcept {
+    const std::size_t size = sizeof(ExceptionHeader) + thrownSize;
+    void* block = std::malloc(size);
+    for (int i = 0; !block && size <= reserveBlockSize && i < reserveBlocks; ++i) {
+        if (InterlockedExchange(&reserveTaken[i], 1) == 0) block = reserve[i];
+    }
+    if (!block) std::terminate();
+    std::memset(block, 0, sizeof(ExceptionHeader));
+    return static_cast<char*>(block) + sizeof(ExceptionHeader);
+}
+
+extern "C" void __cxa_free_exception(void* object) noexcept {
+    char* block = static_cast<char*>(object) - sizeof(ExceptionHeader);
+    if (block >= reserve[0] && block < reserve[reserveBlocks]) {
+        InterlockedExchange(&reserveTaken[(block - reserve[0]) / reserveBlockSize], 0);
+    } else {
+        std::free(block);
+    }
+}
+
+}  // namespace __cxxabiv1
