@@ -135,3 +135,37 @@ extern "C" void __cxa_free_exception(void* object) noexcept {
 }
 
 }  // namespace __cxxabiv1
+
+// The guards of function-local statics. The library's ones wait on a lock
+// from the threads layer of libgcc; these let one thread at a time run the
+// initialisation and the others wait their turn. The guard's first byte tells
+// a finished initialisation (the compiler tests it inline); its second word
+// holds the thread that is running it.
+namespace __cxxabiv1 {
+
+extern "C" int __cxa_guard_acquire(__guard* guard) {
+    volatile LONG* words = reinterpret_cast<volatile LONG*>(guard);
+    const LONG self = static_cast<LONG>(GetCurrentThreadId());
+    for (;;) {
+        const LONG owner = InterlockedCompareExchange(&words[1], self, 0);
+        if (owner == 0) break;
+        // The same thread again: an initialisation that needs itself.
+        if (owner == self) std::abort();
+        Sleep(1);
+    }
+    if (words[0] == 0) return 1;
+    InterlockedExchange(&words[1], 0);
+    return 0;
+}
+
+extern "C" void __cxa_guard_release(__guard* guard) noexcept {
+    volatile LONG* words = reinterpret_cast<volatile LONG*>(guard);
+    InterlockedExchange(&words[0], 1);
+    InterlockedExchange(&words[1], 0);
+}
+
+extern "C" void __cxa_guard_abort(__guard* guard) noexcept {
+    InterlockedExchange(&reinterpret_cast<volatile LONG*>(guard)[1], 0);
+}
+
+}  // namespace __cxxabiv1
