@@ -169,3 +169,48 @@ extern "C" void __cxa_guard_abort(__guard* guard) noexcept {
 }
 
 }  // namespace __cxxabiv1
+
+// Each thread's exception state: the exceptions it has caught and how many it
+// has thrown that are not caught yet. The library keeps it in a thread-local
+// variable, which MinGW emulates with libgcc's emutls object; here a
+// thread-local storage slot holds it, and MinGW's runtime frees it when the
+// thread ends, as it does for emutls.
+struct __cxxabiv1::__cxa_eh_globals {
+    void* caughtExceptions;
+    unsigned int uncaughtExceptions;
+};
+
+// MinGW's runtime: calls dtor with the slot's value when a thread ends.
+extern "C" int __mingwthr_key_dtor(unsigned long key, void (*dtor)(void*));
+
+namespace {
+
+DWORD exceptionStateSlot() {
+    static const DWORD slot = [] {
+        const DWORD made = TlsAlloc();
+        if (made == TLS_OUT_OF_INDEXES || __mingwthr_key_dtor(made, std::free) != 0) std::abort();
+        return made;
+    }();
+    return slot;
+}
+
+}  // namespace
+
+namespace __cxxabiv1 {
+
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept {
+    // Catching and throwing leave the thread's last error as it was.
+    const DWORD lastError = GetLastError();
+    const DWORD slot = exceptionStateSlot();
+    auto* state = static_cast<__cxa_eh_globals*>(TlsGetValue(slot));
+    if (!state) {
+        state = static_cast<__cxa_eh_globals*>(std::calloc(1, sizeof(__cxa_eh_globals)));
+        if (!state || !TlsSetValue(slot, state)) std::abort();
+    }
+    SetLastError(lastError);
+    return state;
+}
+
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return __cxa_get_globals(); }
+
+}  // namespace __cxxabiv1
