@@ -51,9 +51,10 @@ LauncherString formatLong(std::int32_t value) {
     // Built by hand so the text never depends on the C runtime's long size.
     char digits[12];
     int n = 0;
-    std::int64_t v = value;
-    const bool negative = v < 0;
-    if (negative) v = -v;
+    // The magnitude in 32 bits (the lowest value too): 64-bit division would
+    // bring libgcc's helpers into the stub.
+    const bool negative = value < 0;
+    std::uint32_t v = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     do {
         digits[n++] = static_cast<char>('0' + v % 10);
         v /= 10;

@@ -30,8 +30,9 @@ const UINT setMessage = WM_APP + 4;          // wParam: the position
 // Bar := (position + n) modulo 100, read and written in one go on the dialog's thread.
 void stepBar(HWND dialog, WPARAM n) {
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS);
-    const unsigned long long position = static_cast<unsigned long long>(SendMessageA(bar, PBM_GETPOS, 0, 0));
-    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>((position + n) % 100), 0);
+    const unsigned position = static_cast<unsigned>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    // Each part reduced first, so that the sum cannot wrap in 32 bits.
+    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>((position % 100 + n % 100) % 100), 0);
 }
 
 void stopBothTimers(HWND dialog) {
