@@ -226,3 +226,9 @@ extern "C" char __RUNTIME_PSEUDO_RELOC_LIST_END__;
 extern "C" void _pei386_runtime_relocator() {
     if (&__RUNTIME_PSEUDO_RELOC_LIST__ != &__RUNTIME_PSEUDO_RELOC_LIST_END__) std::abort();
 }
+
+// MinGW's start-up code installs its own _matherr, a report of math errors
+// through fprintf, only when _MINGW_INSTALL_DEBUG_MATHERR is 1, and the stub
+// leaves it at 0; defined here, the unused report and fprintf stay out. Zero
+// keeps the math function's own result, as without a handler.
+extern "C" int _matherr(struct _exception*) { return 0; }
