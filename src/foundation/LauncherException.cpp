@@ -2,6 +2,8 @@
 
 namespace nv {
 
+LauncherException::~LauncherException() = default;
+
 void throwLauncherException(const LauncherString& message) { throw LauncherException(message); }
 
 void throwLauncherException(const char* message) { throw LauncherException(message); }

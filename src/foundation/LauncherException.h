@@ -14,7 +14,7 @@ public:
     // Text and built messages go straight in, without a temporary copy.
     explicit LauncherException(const char* message) : message_(message) {}
     explicit LauncherException(LauncherString&& message) : message_(std::move(message)) {}
-    virtual ~LauncherException() = default;
+    virtual ~LauncherException();  // out of line: the vtable is then made once
     const LauncherString& message() const { return message_; }
 
 private:

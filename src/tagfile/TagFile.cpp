@@ -58,6 +58,8 @@ bool TagFile::boolValue(const char* name, bool defaultValue) const {
     return boolValue(LauncherString(name), defaultValue);
 }
 
+TagFile::~TagFile() = default;
+
 void TagFile::load(const LauncherString& path) {
     CFile file = openFile(path.c_str(), "r");
     if (!file.get()) throwLauncherException("Unable to load input file: " + path);

@@ -19,7 +19,7 @@ public:
     TagFile& operator=(TagFile&&) noexcept = default;
     TagFile(const TagFile&) = delete;
     TagFile& operator=(const TagFile&) = delete;
-    virtual ~TagFile() = default;
+    virtual ~TagFile();  // out of line: the vtable is then made once
 
     // Reads the named file whole into this object (readFrom with offset 0 and
     // no bound); the path becomes the source name. Throws LauncherException
