@@ -57,28 +57,36 @@ private:
 
 }  // namespace
 
+// The one throw of a LibraryError. The std::__throw_* functions below that
+// take just a message are this function under their own names (GCC's alias
+// attribute), one function with one unwind entry; the others pass a message on.
+extern "C" [[noreturn]] void nvThrowLibraryError(const char* message) { throw LibraryError(message); }
+
 namespace std {
 
-// These five have light types of their own and keep them: the launcher catches
-// std::bad_alloc where an allocation may fail.
+// These three have light types of their own and keep them: the launcher catches
+// std::bad_alloc where an allocation may fail, and bad_array_new_length is one.
 void __throw_bad_exception() { throw bad_exception(); }
 void __throw_bad_alloc() { throw bad_alloc(); }
 void __throw_bad_array_new_length() { throw bad_array_new_length(); }
-void __throw_bad_cast() { throw bad_cast(); }
-void __throw_bad_typeid() { throw bad_typeid(); }
+// Only dynamic_cast and typeid throw these two, and the stub's code, built
+// without run-time type information, uses neither; their own types would
+// bring a library object each.
+void __throw_bad_cast() { nvThrowLibraryError("bad_cast"); }
+void __throw_bad_typeid() { nvThrowLibraryError("bad_typeid"); }
 
-void __throw_logic_error(const char* message) { throw LibraryError(message); }
-void __throw_domain_error(const char* message) { throw LibraryError(message); }
-void __throw_invalid_argument(const char* message) { throw LibraryError(message); }
-void __throw_length_error(const char* message) { throw LibraryError(message); }
-void __throw_out_of_range(const char* message) { throw LibraryError(message); }
-void __throw_out_of_range_fmt(const char* format, ...) { throw LibraryError(format); }
-void __throw_runtime_error(const char* message) { throw LibraryError(message); }
-void __throw_range_error(const char* message) { throw LibraryError(message); }
-void __throw_overflow_error(const char* message) { throw LibraryError(message); }
-void __throw_underflow_error(const char* message) { throw LibraryError(message); }
+void __throw_logic_error(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_domain_error(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_invalid_argument(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_length_error(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_out_of_range(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_out_of_range_fmt(const char* format, ...) { nvThrowLibraryError(format); }
+void __throw_runtime_error(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_range_error(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_overflow_error(const char*) __attribute__((alias("nvThrowLibraryError")));
+void __throw_underflow_error(const char*) __attribute__((alias("nvThrowLibraryError")));
 // A call of an empty std::function, also a programming error.
-void __throw_bad_function_call() { throw LibraryError("bad_function_call"); }
+void __throw_bad_function_call() { nvThrowLibraryError("bad_function_call"); }
 
 }  // namespace std
 
@@ -227,7 +235,8 @@ extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept {
     return state;
 }
 
-extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return __cxa_get_globals(); }
+// The same function under its second name.
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept __attribute__((alias("__cxa_get_globals")));
 
 }  // namespace __cxxabiv1
 
