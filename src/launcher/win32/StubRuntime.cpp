@@ -12,7 +12,7 @@
 // exception runtime's memory, the guards of local statics and each thread's
 // exception state are the launcher's own too (the library's bring libgcc's
 // threads layer and its emulated thread-local storage), and MinGW's
-// pseudo-relocation code and _matherr stay out: 14 KB more.
+// pseudo-relocation code and _matherr stay out: 13 KB more.
 //
 // libstdc++ defines all of the std::__throw_* functions in one object: a new
 // reference to one not defined here pulls that object in again and the link
