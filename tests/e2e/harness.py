@@ -310,8 +310,16 @@ class Session:
     # --- paths ----------------------------------------------------------------------
 
     def fixture(self, name):
-        """Linux path of a test program built from tests/fixtures, e.g. fixture('ShowBox')."""
-        return os.path.join(self.build_dir, "fixtures", name + ".exe")
+        """Linux path of a test program built from tests/fixtures, e.g. fixture('ShowBox');
+        fails the test when the build did not make it."""
+        return self.built(os.path.join(self.build_dir, "fixtures", name + ".exe"))
+
+    def built(self, path):
+        """path, a product of the build; a missing one fails the test (an incomplete
+        build is a fault, not a reason to skip)."""
+        if not os.path.exists(path):
+            raise AssertionError("%s is not built (build directory %s)" % (path, self.build_dir))
+        return path
 
     def scratch(self, name):
         """A new, empty directory for one test's files (Linux path)."""

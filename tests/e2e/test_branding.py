@@ -100,8 +100,7 @@ class BrandingTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
         for needed in (self.s.launcher, self.s.nvpack):
-            if not os.path.exists(needed):
-                self.skipTest("%s is not built" % needed)
+            self.s.built(needed)
         if not os.path.exists(DEBIAN_PYTHON):
             self.skipTest("Debian's python3 (with pefile) is missing")
 

@@ -30,8 +30,6 @@ class CleanupTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
         self.probe = self.s.fixture("CleanupProbe")
-        if not os.path.exists(self.probe):
-            self.skipTest("CleanupProbe is not built in %s" % self.s.build_dir)
 
     def clean(self, directory, args, env=None):
         """Runs the clean-up probe with the run log x in directory; returns its
@@ -113,8 +111,7 @@ class CleanupTest(unittest.TestCase):
 class SelfRemovalTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
-        if not os.path.exists(self.s.launcher):
-            self.skipTest("launcher.exe is not built in %s" % self.s.build_dir)
+        self.s.built(self.s.launcher)
 
     def copy_of_launcher(self, name, folder="copy"):
         d = self.s.scratch("orig-" + name)

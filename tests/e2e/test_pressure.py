@@ -128,8 +128,6 @@ class PressureTest(unittest.TestCase):
 
     def test_the_exit_code_follows_the_end_of_run_rule(self):
         java = self.s.fixture("StandInJava")
-        if not os.path.exists(java):
-            self.skipTest("StandInJava is not built")
         for code, mode, exit_code in [(1000, 0, 0), (1000, 2, 0), (1000, 1, 1000 % 256), (0, 1, 0), (3, 0, 3)]:
             with self.subTest(code=code, mode=mode):
                 d = self.s.scratch("exit-%d-%d" % (code, mode))
@@ -147,8 +145,6 @@ class PressureTest(unittest.TestCase):
 
     def test_a_fault_on_a_thread_ends_the_process_with_a_last_log_line(self):
         probe = self.s.fixture("FaultProbe")
-        if not os.path.exists(probe):
-            self.skipTest("FaultProbe is not built")
         # A stack overflow leaves Wine no stack for the filter: the waiting thread reports it.
         worker = "ERROR: The launcher stopped on a fault: its worker thread ended before the run did.\n"
         filtered = "ERROR: The launcher stopped on a fault (exception code %s).\n"

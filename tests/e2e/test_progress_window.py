@@ -44,8 +44,7 @@ def packed_launcher(session, directory, instructions, title, mode=2):
 class ProgressWindowTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
-        if not os.path.exists(self.s.launcher):
-            self.skipTest("launcher.exe is not built in %s" % self.s.build_dir)
+        self.s.built(self.s.launcher)
 
     def test_mode_byte_picks_the_dialog(self):
         explanation = ("Norvane\u00ae is preparing the Norvane Wizard, which\nwill guide you through "
@@ -71,8 +70,7 @@ class ProgressWindowTest(unittest.TestCase):
         self.assertGreater(heights[True], heights[False])
 
     def test_failure_box_belongs_to_the_shown_dialog(self):
-        if not os.path.exists(self.s.nvpack):
-            self.skipTest("nvpack is not built at %s" % self.s.nvpack)
+        self.s.built(self.s.nvpack)
         # The bad jump fails while the window shows; its box keeps the run alive for the watcher.
         path = packed_launcher(self.s, self.s.scratch("failure-box"), ["INITIALIZE_UI", "GOTO NOWHERE"],
                                "Demo Setup")
@@ -94,8 +92,7 @@ class ProgressWindowTest(unittest.TestCase):
         self.assertFalse(any(p["visible"] for p in quiet.progress))
 
     def test_the_user_language_picks_the_texts_in_its_code_page(self):
-        if not os.path.exists(self.s.nvpack):
-            self.skipTest("nvpack is not built at %s" % self.s.nvpack)
+        self.s.built(self.s.nvpack)
         path = packed_launcher(self.s, self.s.scratch("languages"), ["INITIALIZE_UI", "GOTO NOWHERE"],
                                "Demo Setup")
         for lang, status, codepage in [("de_DE.UTF-8", "Demo Setup wird initialisiert...", "cp1252"),

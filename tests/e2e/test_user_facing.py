@@ -23,8 +23,7 @@ def write(directory, name, data):
 class UserFacingTest(unittest.TestCase):
     def setUp(self):
         self.s = harness.session()
-        if not os.path.exists(self.s.launcher):
-            self.skipTest("launcher.exe is not built in %s" % self.s.build_dir)
+        self.s.built(self.s.launcher)
 
     def logged_run(self, path, args, cwd, **kwargs):
         """Runs silently with the run log x in cwd; returns the result and the log."""
