@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     nv::LauncherFile file{nv::LauncherString(path)};
     try {
-        file.loadIndex(false);
+        file.loadIndex();
         for (std::int32_t i = 0; i < file.entryCount(); ++i) (void)file.entryAt(i)->name.length();
     } catch (const nv::LauncherException&) {
     }

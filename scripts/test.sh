@@ -26,9 +26,10 @@ count_gtest() {  # name, output file, exit code
     passed=$((passed + p)); failed=$((failed + f))
 }
 
-echo "== include direction"
-if python3 scripts/check_includes.py >"$logs/includes.txt" 2>&1; then
-    passed=$((passed + 1)); echo "include direction: passed"
+echo "== include lists"
+if python3 scripts/check_includes.py >"$logs/includes.txt" 2>&1 &&
+    python3 scripts/check_includes_test.py >>"$logs/includes.txt" 2>&1; then
+    passed=$((passed + 1)); echo "include lists: passed"
 else
     failed=$((failed + 1)); cat "$logs/includes.txt"
 fi

@@ -5,9 +5,6 @@
 #include "archive/LauncherFileFormat.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
-#include "instructions/Instructions.h"
-#include "launch/LaunchScript.h"
-#include "tagfile/TagFile.h"
 #include "foundation/Log.h"
 #include "tagfile/NumberText.h"
 
@@ -50,13 +47,9 @@ LauncherString describe(const FileIndexEntry& e) {
 }  // namespace
 
 LauncherFile::LauncherFile(const LauncherString& path) : path_(path) {}
-LauncherFile::~LauncherFile() = default;
 
-void LauncherFile::loadIndex(bool dispatch) {
-    if (loaded_) {
-        if (dispatch && !dispatched_) this->dispatch();
-        return;
-    }
+void LauncherFile::loadIndex() {
+    if (loaded_) return;
     BinaryFile file(path_);
     if (!file.isOpen()) throwLauncherException("Cannot open launcher file.");
     // A signed file carries its certificate table after the trailer.
@@ -99,7 +92,6 @@ void LauncherFile::loadIndex(bool dispatch) {
     }
     entries_ = std::move(entries);
     for (std::int32_t i = 0; i < entries_.count(); ++i) logEntry(describe(*entries_.get(i)));
-    if (dispatch) this->dispatch();
     loaded_ = true;
 }
 
@@ -109,6 +101,8 @@ FileIndexEntry* LauncherFile::entryById(std::int32_t fileId) const {
     }
     return nullptr;
 }
+
+int LauncherFile::modeByte() const { return readModeByte(path_); }
 
 int readModeByte(const LauncherString& path) {
     BinaryFile file(path);

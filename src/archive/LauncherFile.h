@@ -1,42 +1,30 @@
 #pragma once
 // The launcher's own executable read as an archive of typed, numbered
-// embedded files. One exists per process.
+// embedded files: the index, lookups in it, extraction and the mode byte.
+// What a run makes of the files (the program, the launch script, the JVM
+// files) is the launcher's RunContent (launcher/RunContent.h).
 
 #include <cstdint>
-
-#include <memory>
 
 #include "archive/FileIndexEntry.h"
 #include "foundation/LauncherString.h"
 #include "foundation/ObjectList.h"
-#include "jvm/JvmSearch.h"
-#include "launch/LauncherPayload.h"
-
+#include "foundation/StringList.h"
 
 namespace nv {
 
-class Instructions;
-class LaunchScript;
-class TagFile;
-
-class LauncherFile : public LauncherPayload {
+class LauncherFile {
 public:
     // The file at path is read (the running executable in a real run).
     explicit LauncherFile(const LauncherString& path);
-    ~LauncherFile() override;
     LauncherFile(const LauncherFile&) = delete;
     LauncherFile& operator=(const LauncherFile&) = delete;
 
-    // Extracts every entry of `type`, in index order, into `directory`.
-    StringList extractType(std::uint8_t type, const LauncherString& directory) override;
-    int modeByte() const override;
-
     // Reads the trailer and the index once; a file without the
-    // identification value has no entries. Writes one run-log line per entry
-    // and, with dispatch, dispatches them; a later call with dispatch
-    // dispatches an index read without it. Throws LauncherException with the
-    // format's message; the index then stays unread.
-    void loadIndex(bool dispatch);
+    // identification value has no entries. Writes one run-log line per
+    // entry. Throws LauncherException with the format's message; the index
+    // then stays unread.
+    void loadIndex();
     bool loaded() const { return loaded_; }
 
     const LauncherString& path() const { return path_; }
@@ -46,54 +34,27 @@ public:
     // The first entry with this id, in index order, else null.
     FileIndexEntry* entryById(std::int32_t fileId) const;
 
-    // The embedded files' meaning (EmbeddedFiles.cpp).
-
-    // Parses the entries of types 0, 1 and 2 as tag files and builds the
-    // instruction program, the JVM files and the launch script from them,
-    // keeping what an input file set already. Throws LauncherException with
-    // the context of message codes 1, 2 or 3.
-    void dispatch();
-    // Loads what an input file names (INSTRUCTIONS, LAUNCHSCRIPT,
-    // VERIFY_CLASSPATH, VERIFY_CLASS_NAME, UI_TITLE, JVM); these win over
-    // the embedded ones. Throws like dispatch.
-    void readNamedEntries(const TagFile& input);
     // Writes the entry's data into `directory` (empty: the current one) under
     // the entry's name and returns the path written. Throws LauncherException
     // for an unsafe name, too little room, a write error (message codes 15
     // and 16), a cancel (code 17) or a launcher file that ends early; the
     // partial target is then removed.
     LauncherString extract(const FileIndexEntry& entry, const LauncherString& directory);
-    // Extracts every entry into the current directory and writes input.tag
-    // naming the tag files. Throws LauncherException.
-    void extractAll();
-    // Parses the tag file at `path` and keeps it for the rest of the run.
-    TagFile& loadTagFile(const LauncherString& path);
-
-    Instructions* instructions() const { return instructions_.get(); }
-    LaunchScript* launchScript() const { return launchScript_.get(); }
-    JvmSearch& jvmSearch() { return jvmSearch_; }
-    bool jvmDescriptionsGiven() const { return jvmDescriptionsGiven_; }
+    // Extracts every entry of `type`, in index order, into `directory` and
+    // returns the paths written. Throws like extract.
+    StringList extractType(std::uint8_t type, const LauncherString& directory);
+    // The mode byte of this file (readModeByte).
+    int modeByte() const;
 
 private:
-    void useInstructions(const TagFile& tags);
-    void useLaunchScript(TagFile& tags);
-    void addJvmFile(TagFile& tags);
-
     LauncherString path_;
     ObjectList<FileIndexEntry> entries_;
     bool loaded_ = false;
-    bool dispatched_ = false;
-    bool titleGiven_ = false;  // an input file's UI_TITLE was set
-    std::unique_ptr<Instructions> instructions_;
-    std::unique_ptr<LaunchScript> launchScript_;
-    JvmSearch jvmSearch_;
-    ObjectList<TagFile> loadedTagFiles_;
-    bool jvmDescriptionsGiven_ = false;
 };
 
-// Sets the progress window's title from a text with \uXXXX escapes, which
-// are converted to the ANSI code page; in silent mode too.
-void setWindowTitleFromText(const LauncherString& text);
+// Throws LauncherException when the entry's name could lead outside the
+// directory it is extracted into; the message says nothing was extracted.
+void checkEntryName(const FileIndexEntry& entry);
 
 // The mode byte of the file at path (0..255), or -1 when it cannot be read
 // or the file has no trailer.

@@ -24,4 +24,8 @@ inline bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+inline bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
 }  // namespace nv

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "archive/EntryType.h"
 #include "instructions/InstructionsException.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Evaluation.h"
@@ -61,10 +62,10 @@ const char* const setName =
 const char* const setExpression =
     "Invalid expression specified for SET command";
 
-// The file index's entry types that commands name (archive/FileIndexEntry.h).
-constexpr std::uint8_t jvmFileType = 1;
-constexpr std::uint8_t carriedJvmType = 4;
-constexpr std::uint8_t embeddedLauncherType = 7;
+// The file index's entry types that commands name.
+constexpr std::uint8_t jvmFileType = typeJvmFile;
+constexpr std::uint8_t carriedJvmType = typeCarriedJvm;
+constexpr std::uint8_t embeddedLauncherType = typeEmbeddedLauncher;
 
 // A word without at-signs has the same value in every run.
 bool literal(const LauncherString& word) { return word.find('@') == LauncherString::npos; }

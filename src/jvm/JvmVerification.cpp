@@ -1,5 +1,6 @@
 #include "jvm/JvmVerification.h"
 
+#include "archive/EntryType.h"
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
@@ -17,7 +18,6 @@
 namespace nv {
 
 namespace {
-constexpr std::uint8_t verifyArchiveType = 5;
 constexpr int verifyingDetail = 3;
 constexpr unsigned verificationStep = 6;
 
@@ -120,7 +120,7 @@ LauncherString JvmVerifier::run(JvmFile& jvmFile, const LauncherString& command)
 void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
     if (!search.verifyClassPath.empty() || !search.verifyClassName.empty()) return;
     const LauncherString directory = createTemporaryDirectory();
-    const StringList written = payload.extractType(verifyArchiveType, directory);
+    const StringList written = payload.extractType(typeVerifyArchive, directory);
     // Without a verification archive the directory holds nothing that the
     // search needs; a program that searches in a loop must not pile them up.
     if (written.empty()) {

@@ -1,5 +1,6 @@
 #include "launch/ClassPath.h"
 
+#include "archive/EntryType.h"
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
@@ -15,8 +16,6 @@
 namespace nv {
 
 namespace {
-
-constexpr std::uint8_t classPathArchiveType = 3;
 
 // A path of the launcher's own (an extracted archive, -cp:p, -cp:a) in
 // double quotes, as a literal; an empty one is no element at all, since an
@@ -38,7 +37,7 @@ LauncherString companionElement(const char* suffix, const JvmVariables& jvm) {
 LauncherString archivesElement(LaunchScript& script, const JvmVariables& jvm, bool environmentMode) {
     LauncherString list;
     if (!script.addsEmbeddedArchives() || !script.payload()) return list;
-    const StringList paths = script.payload()->extractType(classPathArchiveType, createTemporaryDirectory());
+    const StringList paths = script.payload()->extractType(typeClassPathArchive, createTemporaryDirectory());
     for (std::int32_t i = 0; i < paths.count(); ++i) {
         addElement(list, environmentMode ? literal(paths.get(i)) : quotedLiteral(paths.get(i)), jvm);
     }

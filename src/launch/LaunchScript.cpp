@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "archive/EntryType.h"
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
@@ -31,7 +32,7 @@ namespace nv {
 
 namespace {
 
-constexpr std::uint8_t applicationArchiveType = 6;
+constexpr std::uint8_t applicationArchiveType = typeApplicationArchive;
 constexpr std::size_t copyBlock = 4096;
 
 // Copies `source` to `target` in blocks; returns the C runtime's error number

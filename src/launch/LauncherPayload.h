@@ -1,7 +1,8 @@
 #pragma once
 // What a launch needs of the launcher file it came from: its embedded files
-// of one type written into a directory, and its mode byte. The launcher file
-// implements it; a launch without one (the verification's) has neither.
+// of one type written into a directory, and its mode byte. What a run loaded
+// (launcher/RunContent.h) implements it over the launcher file; a launch
+// without one (the verification's) has neither.
 
 #include <cstdint>
 

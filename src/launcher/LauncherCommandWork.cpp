@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "archive/LauncherFile.h"
+#include "archive/EntryType.h"
 #include "cleanup/CleanupList.h"
 #include "cleanup/FileRemoval.h"
 #include "cleanup/TemporaryFiles.h"
@@ -19,6 +19,7 @@
 #include "launch/LaunchScript.h"
 #include "launch/ProcessRunner.h"
 #include "launcher/JvmSearchActions.h"
+#include "launcher/RunContent.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 
@@ -49,7 +50,7 @@ void markInstalledJvm(const LauncherString& destination, const LauncherString& p
 }  // namespace
 
 FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
-    return nv::findJvm(file_.jvmSearch(), file_, showProgress, showFailure);
+    return nv::findJvm(content_.jvmSearch(), content_, showProgress, showFailure);
 }
 
 VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
@@ -59,7 +60,7 @@ VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, 
     } else {
         hideAfter(0);
     }
-    const FileIndexEntry* entry = file_.entryById(id);
+    const FileIndexEntry* entry = content_.file().entryById(id);
     const LauncherString idText = formatLong(id);
     if (!entry) {
         throwLauncherException(
@@ -69,31 +70,33 @@ VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, 
         throwLauncherException(joinText({"To verify a JVM, use an index of a jvm file. The index passed in was ",
                                          idText, " which corresponds to the file named ", entry->name}));
     }
-    if (!entry->content) {
+    TagFile* tags = content_.embeddedTags(*entry);
+    if (!tags) {
         throwLauncherException(joinText({"The jvm file with file id ", idText, " could not be read."}));
     }
-    JvmSearch& search = file_.jvmSearch();
-    prepareVerifyClass(search, file_);
-    JvmFile jvm(*entry->content);
+    JvmSearch& search = content_.jvmSearch();
+    prepareVerifyClass(search, content_);
+    JvmFile jvm(*tags);
     VerifiedJvm verified;
     verified.valid = verifyOne(showProgress, showFailure, jvm, runSettings().userJavaHome, search, verified.javaHome);
     return verified;
 }
 
 std::int32_t LauncherCommandWork::launch(const LauncherString& jvmFilePath, std::int16_t seconds) {
-    if (!file_.launchScript()) return -1;
+    if (!content_.launchScript()) return -1;
     auto tags = std::make_unique<TagFile>();
     tags->load(jvmFilePath);
     return run(*loadedJvmFiles_.append(std::move(tags)), seconds);
 }
 
 std::int32_t LauncherCommandWork::launchEmbedded(std::int32_t id, std::int16_t seconds) {
-    FileIndexEntry* entry = file_.entryById(id);
-    if (!file_.launchScript() || !entry || entry->type != typeJvmFile || !entry->content) {
+    const FileIndexEntry* entry = content_.file().entryById(id);
+    TagFile* tags = entry ? content_.embeddedTags(*entry) : nullptr;
+    if (!content_.launchScript() || !entry || entry->type != typeJvmFile || !tags) {
         logEntry(missingInternalFiles, LogKind::error);
         return -1;
     }
-    return run(*entry->content, seconds);
+    return run(*tags, seconds);
 }
 
 std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
@@ -110,7 +113,7 @@ std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
         throwLauncherException(joinText({"The JVM file ", jvmTags.sourceName(), " has no JVM_EXE."}));
     }
     JvmFile jvm(jvmTags);
-    LaunchScript& script = *file_.launchScript();
+    LaunchScript& script = *content_.launchScript();
     const RunSettings& settings = runSettings();
     const std::int32_t code = script.launch(jvm, &settings.passThrough, settings.javaConsole);
     setLastLaunchErrorOutput(script.standardError());
@@ -126,14 +129,15 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         setStatus(preparingStatus);
     }
     const FileIndexEntry* installer = nullptr;
-    for (std::int32_t i = 0; i < file_.entryCount() && !installer; ++i) {
-        if (file_.entryAt(i)->type == typeCarriedJvm) installer = file_.entryAt(i);
+    const LauncherFile& file = content_.file();
+    for (std::int32_t i = 0; i < file.entryCount() && !installer; ++i) {
+        if (file.entryAt(i)->type == typeCarriedJvm) installer = file.entryAt(i);
     }
     if (!installer) throwLauncherException(messageText(MessageCode::noJvmInstaller));
     const LauncherString destination = mode == 2 ? chooseDirectory() : createTemporaryDirectory();
     if (destination.empty()) return installed;
 
-    const LauncherString program = file_.extract(*installer, destination);
+    const LauncherString program = content_.file().extract(*installer, destination);
     LauncherString dropped;
     ProcessRequest request;
     // In quotes: unquoted, a temporary path with a blank would let the system
@@ -158,7 +162,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
 }
 
 void LauncherCommandWork::executeLauncher(std::int32_t position) {
-    const FileIndexEntry* entry = file_.entryAt(position);
+    const FileIndexEntry* entry = content_.file().entryAt(position);
     if (!entry || entry->type != typeEmbeddedLauncher) {
         logEntry("Unable to execute the embedded launcher.", LogKind::error);
         return;
@@ -166,7 +170,7 @@ void LauncherCommandWork::executeLauncher(std::int32_t position) {
     // The embedded launcher runs on after this run ends: its directory stays.
     const LauncherString directory = createTemporaryDirectory();
     cleanupList().forgetDirectory(directory);
-    LauncherString command = joinText({"\"", file_.extract(*entry, directory), "\" -nv:orig \""});
+    LauncherString command = joinText({"\"", content_.file().extract(*entry, directory), "\" -nv:orig \""});
     const RunSettings& settings = runSettings();
     command += settings.launcherPath;
     command += '"';

@@ -1,6 +1,6 @@
 #pragma once
-// The work behind the instruction commands in a real run, over the launcher
-// file: FIND_JVM searches with the launcher file's JVM files, INSTALL_JVM
+// The work behind the instruction commands in a real run, over what the run
+// loaded: FIND_JVM searches with the launcher file's JVM files, INSTALL_JVM
 // installs the carried JVM, VERIFY proves the JVM of an embedded JVM file,
 // LAUNCH and ILAUNCH run the launch script with a JVM file, EXECUTE_LAUNCHER
 // starts an embedded launcher. What is not part of
@@ -12,12 +12,12 @@
 
 namespace nv {
 
-class LauncherFile;
+class RunContent;
 
 class LauncherCommandWork : public UnavailableCommandWork {
 public:
-    // `file` must outlive this object.
-    explicit LauncherCommandWork(LauncherFile& file) : file_(file) {}
+    // `content` must outlive this object.
+    explicit LauncherCommandWork(RunContent& content) : content_(content) {}
 
     // The JVM search of the launcher file (see findJvm in JvmSearchActions.h).
     FoundJvm findJvm(bool showProgress, bool showFailure) override;
@@ -49,7 +49,7 @@ public:
 private:
     std::int32_t run(TagFile& jvmTags, std::int16_t seconds);
 
-    LauncherFile& file_;
+    RunContent& content_;
     ObjectList<TagFile> loadedJvmFiles_;  // the JVM files LAUNCH loaded, kept for the run
 };
 

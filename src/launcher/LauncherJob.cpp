@@ -1,6 +1,5 @@
 #include <cstdio>
 
-#include "archive/LauncherFile.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
@@ -12,6 +11,7 @@
 #include "foundation/ProgressUi.h"
 #include "launcher/JvmSearchActions.h"
 #include "launcher/LauncherCommandWork.h"
+#include "launcher/RunContent.h"
 #include "launcher/RunJob.h"
 #include "foundation/RunSettings.h"
 #include "tagfile/NumberText.h"
@@ -26,12 +26,12 @@ class LauncherJob : public RunJob {
 public:
     void extractAll() override {
         try {
-            file().loadIndex(false);
+            content().load(false);
         } catch (const LauncherException& e) {
             throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
         try {
-            file().extractAll();
+            content().extractAll();
         } catch (const LauncherException& e) {
             throwLauncherException(withContext(MessageCode::unableToExtract, e));
         }
@@ -46,7 +46,7 @@ public:
             throw;
         }
         try {
-            file().readNamedEntries(input);
+            content().readNamedEntries(input);
         } catch (const LauncherException& e) {
             showMessage(e.message());
             throw;
@@ -57,27 +57,27 @@ public:
 
     void loadLauncherFile(bool dispatch) override {
         try {
-            file().loadIndex(dispatch);
+            content().load(dispatch);
         } catch (const LauncherException& e) {
             throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
     }
 
     std::int32_t runInstructions() override {
-        Instructions* program = file().instructions();
+        Instructions* program = content().instructions();
         // Without a program nothing would run and nobody would know why.
-        if (!program && file().entryCount() == 0) {
+        if (!program && content().file().entryCount() == 0) {
             throwLauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
         }
         if (!program) throwLauncherException("The launcher file carries no instruction program.");
-        LauncherCommandWork work(file());
+        LauncherCommandWork work(content());
         return program->run(work);
     }
 
 private:
-    LauncherFile& file() {
-        if (!file_) file_ = std::make_unique<LauncherFile>(runSettings().launcherPath);
-        return *file_;
+    RunContent& content() {
+        if (!content_) content_ = std::make_unique<RunContent>(runSettings().launcherPath);
+        return *content_;
     }
 
     static void readInputFile(const LauncherString& value, TagFile& input) {
@@ -117,12 +117,12 @@ private:
             return outcome;
         }
         if (action == "SEARCH") {
-            searchAction(file().jvmSearch(), file(), showProgress, showFailure);
+            searchAction(content().jvmSearch(), content(), showProgress, showFailure);
             setProgress(100);
             return outcome;
         }
         if (action == "SEARCH_ALL") {
-            searchAllAction(file().jvmSearch(), file(), showProgress, showFailure);
+            searchAllAction(content().jvmSearch(), content(), showProgress, showFailure);
             setProgress(100);
             return outcome;
         }
@@ -147,14 +147,14 @@ private:
         TagFile tags;
         tags.load(path);
         JvmFile jvm(tags);
-        JvmSearch& search = file().jvmSearch();
-        prepareVerifyClass(search, file());
+        JvmSearch& search = content().jvmSearch();
+        prepareVerifyClass(search, content());
         LauncherString javaHome;
         const bool valid = verifyOne(showProgress, showFailure, jvm, home, search, javaHome);
         writeResultNumber(valid ? 1 : 0);
     }
 
-    std::unique_ptr<LauncherFile> file_;
+    std::unique_ptr<RunContent> content_;
 };
 
 }  // namespace

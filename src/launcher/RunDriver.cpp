@@ -1,6 +1,5 @@
 #include "launcher/RunDriver.h"
 
-#include "archive/LauncherFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"

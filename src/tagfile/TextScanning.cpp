@@ -105,15 +105,11 @@ LauncherString readArgument(const LauncherString& text, size_type& pos, bool quo
 }
 
 bool startsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix) {
-    if (text.length() < prefix.length()) return false;
-    for (LauncherString::size_type i = 0; i < prefix.length(); ++i) {
-        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
-    }
-    return true;
+    return startsWithIgnoringAsciiCase(text.str(), prefix.str());
 }
 
 bool equalIgnoringCase(const LauncherString& a, const LauncherString& b) {
-    return a.length() == b.length() && startsWithIgnoringCase(a, b);
+    return equalIgnoringAsciiCase(a.str(), b.str());
 }
 
 bool endsWith(const LauncherString& text, const LauncherString& suffix) {

@@ -1,5 +1,5 @@
-// The embedded files: dispatch and the input file's entries, extraction in
-// chunks, and the free-space arithmetic.
+// The embedded files: what a run makes of them (dispatch, the input file's
+// entries, -nv:extract), extraction in chunks, and the free-space arithmetic.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,12 +9,14 @@
 
 #include <unistd.h>
 
+#include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "cleanup/DiskSpace.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
+#include "launcher/RunContent.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/TestDirectory.h"
@@ -93,25 +95,30 @@ const char* const program = "INSTRUCTIONS:\nSET N1 = 1\n/:\n";
 }  // namespace
 
 TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
-    LauncherString path = launcher({{0, 1, "embedded.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
-                                    {1, 2, "jvm.tag", "DESC: embedded jvm\n"},
-                                    {2, 3, "script.tag", "DESC: A\\u00e9B\n"}});
-    nv::LauncherFile file(path);
-    file.loadIndex(true);
-    ASSERT_NE(file.instructions(), nullptr);
-    EXPECT_EQ(file.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
-    EXPECT_EQ(file.jvmSearch().jvmFiles().count(), 1);
-    EXPECT_EQ(file.launchScript()->description(), LauncherString("A\\u00e9B"));
+    LauncherString path = launcher({{nv::typeInstructions, 1, "embedded.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
+                                    {nv::typeJvmFile, 2, "jvm.tag", "DESC: embedded jvm\n"},
+                                    {nv::typeLaunchScript, 3, "script.tag", "DESC: A\\u00e9B\n"},
+                                    {nv::typeApplicationArchive, 4, "app.jar", "PK"}});
+    nv::RunContent run(path);
+    run.load(true);
+    ASSERT_NE(run.instructions(), nullptr);
+    EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
+    EXPECT_EQ(run.jvmSearch().jvmFiles().count(), 1);
+    EXPECT_EQ(run.launchScript()->description(), LauncherString("A\\u00e9B"));
     EXPECT_EQ(ui.title, "A\xe9" "B");  // the escape became one ANSI character
-    EXPECT_NE(file.entryAt(0)->content, nullptr);
+    // The commands that name an embedded JVM file by its id read it from here.
+    const nv::TagFile* jvm = run.embeddedTags(*run.file().entryById(2));
+    ASSERT_NE(jvm, nullptr);
+    EXPECT_EQ(jvm->value("DESC"), LauncherString("embedded jvm"));
+    EXPECT_EQ(run.embeddedTags(*run.file().entryById(4)), nullptr);  // not a tag file
 
     writeFile("prog.tag", program);
     writeFile("in.tag", "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
     nv::TagFile input;
     input.load("in.tag");
-    nv::LauncherFile second(path);
+    nv::RunContent second(path);
     second.readNamedEntries(input);
-    second.loadIndex(true);
+    second.load(true);
     EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
     EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);  // an empty JVM value still keeps the embedded ones out
     EXPECT_TRUE(second.jvmSearch().verifyClassPath.empty());  // without a class name, neither is used
@@ -122,9 +129,9 @@ TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
     writeFile("in.tag", "INSTRUCTIONS: missing.tag\n");
     nv::TagFile input;
     input.load("in.tag");
-    nv::LauncherFile file(launcher({}));
+    nv::RunContent run(launcher({}));
     try {
-        file.readNamedEntries(input);
+        run.readNamedEntries(input);
         FAIL();
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Error loading instructions file.Unable to load input file: missing.tag");
@@ -141,8 +148,8 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
     for (const auto& c : cases) {
         std::string data;
         for (std::size_t i = 0; i < c.bytes; ++i) data += static_cast<char>(i * 7 + i / 251);
-        nv::LauncherFile file(launcher({{6, 1, "app.jar", data}}));
-        file.loadIndex(false);
+        nv::LauncherFile file(launcher({{nv::typeApplicationArchive, 1, "app.jar", data}}));
+        file.loadIndex();
         ui.steps.clear();
         EXPECT_EQ(file.extract(*file.entryAt(0), LauncherString()), LauncherString("app.jar"));
         EXPECT_TRUE(readFile(dir / "out" / "app.jar") == data) << c.bytes << " bytes";
@@ -151,10 +158,10 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
 }
 
 TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
-    nv::LauncherFile file(launcher({{0, 1, "p.tag", program}, {1, 2, "j1.tag", "DESC: 1\n"},
-                                    {1, 3, "j2.tag", "DESC: 2\n"}, {2, 4, "s.tag", "DESC: s\n"}}));
-    file.loadIndex(false);
-    file.extractAll();
+    nv::RunContent run(launcher({{nv::typeInstructions, 1, "p.tag", program}, {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
+                                 {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"}, {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}}));
+    run.load(false);
+    run.extractAll();
     EXPECT_EQ(readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  p.tag\nJVM:\n  j1.tag\n  j2.tag\n/:\nLAUNCHSCRIPT:  s.tag\n");
     EXPECT_EQ(readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
@@ -163,24 +170,26 @@ TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
 // -nv:extract reads the index without dispatch; a later RUN_INSTRUCTIONS must
 // still get the program, and input.tag names the program dispatch uses.
 TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
-    nv::LauncherFile file(launcher({{0, 1, "first.tag", program}, {0, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
-                                    {2, 3, "s1.tag", "DESC: one\n"}, {2, 4, "s2.tag", "DESC: two\n"}}));
-    file.loadIndex(false);
-    file.extractAll();
+    nv::RunContent run(launcher({{nv::typeInstructions, 1, "first.tag", program},
+                                 {nv::typeInstructions, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
+                                 {nv::typeLaunchScript, 3, "s1.tag", "DESC: one\n"},
+                                 {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}}));
+    run.load(false);
+    run.extractAll();
     EXPECT_EQ(readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  first.tag\nLAUNCHSCRIPT:  s1.tag\n");
-    file.loadIndex(true);
-    ASSERT_NE(file.instructions(), nullptr);
-    EXPECT_EQ(file.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
-    EXPECT_EQ(file.launchScript()->description(), LauncherString("one"));
+    run.load(true);
+    ASSERT_NE(run.instructions(), nullptr);
+    EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
+    EXPECT_EQ(run.launchScript()->description(), LauncherString("one"));
 }
 
 TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
     const std::vector<std::string> names = {"../evil", "..", "C:evil", "nul.txt", "CON", "a?b", "end."};
     std::vector<Entry> bad;
-    for (std::size_t i = 0; i < names.size(); ++i) bad.push_back({6, static_cast<std::int32_t>(i), names[i], "x"});
+    for (std::size_t i = 0; i < names.size(); ++i) bad.push_back({nv::typeApplicationArchive, static_cast<std::int32_t>(i), names[i], "x"});
     nv::LauncherFile hostile(launcher(bad));
-    hostile.loadIndex(false);
+    hostile.loadIndex();
     ASSERT_EQ(hostile.entryCount(), static_cast<std::int32_t>(names.size()));
     for (std::int32_t i = 0; i < hostile.entryCount(); ++i) {
         const std::string message = extractError(hostile, i);
@@ -193,24 +202,24 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
 
     // A length that runs past the index is refused with the index; a file cut
     // short after that is still caught while its entry is extracted.
-    nv::LauncherFile overrun(launcher({{6, 1, "cut.bin", std::string(100, 'c')}}, 100000));
+    nv::LauncherFile overrun(launcher({{nv::typeApplicationArchive, 1, "cut.bin", std::string(100, 'c')}}, 100000));
     try {
-        overrun.loadIndex(false);
+        overrun.loadIndex();
         ADD_FAILURE() << "an entry past the index was read";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "The embedded file cut.bin lies outside the launcher file's payload; it may be damaged.");
     }
-    const LauncherString path = launcher({{6, 1, "cut.bin", std::string(100, 'c')}});
+    const LauncherString path = launcher({{nv::typeApplicationArchive, 1, "cut.bin", std::string(100, 'c')}});
     nv::LauncherFile truncated(path);
-    truncated.loadIndex(false);
+    truncated.loadIndex();
     fs::resize_file(path.str(), 50);
     EXPECT_NE(extractError(truncated, 0).find("ends before the end of the embedded file cut.bin"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "out" / "cut.bin"));
 }
 
 TEST_F(EmbeddedFilesTest, CancelStopsAfterTheCurrentChunk) {
-    nv::LauncherFile file(launcher({{6, 1, "big.bin", std::string(40 * 61439, 'b')}}));
-    file.loadIndex(false);
+    nv::LauncherFile file(launcher({{nv::typeApplicationArchive, 1, "big.bin", std::string(40 * 61439, 'b')}}));
+    file.loadIndex();
     for (std::size_t cancelAt : {1u, 16u, 18u}) {  // in the first block, at its end, in the second
         ui.steps.clear();
         nv::clearCancelRequest();

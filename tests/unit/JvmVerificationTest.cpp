@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/EntryType.h"
 #include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
@@ -58,13 +59,13 @@ protected:
     }
 };
 
-// Embedded files of type 5 as a launcher file would write them.
+// Embedded verification archives as a launcher file would write them.
 class FakePayload : public nv::LauncherPayload {
 public:
     std::vector<std::string> names;
     std::vector<std::string> directories;
     nv::StringList extractType(std::uint8_t type, const LauncherString& directory) override {
-        EXPECT_EQ(type, 5);
+        EXPECT_EQ(type, nv::typeVerifyArchive);
         directories.push_back(directory.str());
         nv::StringList written;
         for (const std::string& name : names) written.append(directory + "\\" + LauncherString(name));

@@ -71,7 +71,7 @@ std::string loadError(const std::string& bytes) {
     TempLauncher file(bytes);
     LauncherFile launcher(file.path());
     try {
-        launcher.loadIndex(false);
+        launcher.loadIndex();
     } catch (const nv::LauncherException& e) {
         EXPECT_FALSE(launcher.loaded());
         return e.message().str();
@@ -99,7 +99,7 @@ TEST(LauncherFileFormat, WriterAndReaderAgree) {
     // A stub long enough for the entries to lie between it and the index.
     TempLauncher file(launcherBytes(written, 2, std::string(5200, 'x')));
     LauncherFile launcher(file.path());
-    launcher.loadIndex(false);
+    launcher.loadIndex();
     ASSERT_EQ(launcher.entryCount(), 3);
     for (std::int32_t i = 0; i < 3; ++i) {
         const FileIndexEntry& got = *launcher.entryAt(i);
@@ -222,7 +222,7 @@ TEST(LauncherFileFormat, FilesWithoutPayloadOrEntries) {
     for (const Case& c : cases) {
         TempLauncher file(c.bytes);
         LauncherFile launcher(file.path());
-        launcher.loadIndex(false);
+        launcher.loadIndex();
         EXPECT_TRUE(launcher.loaded()) << c.what;
         EXPECT_EQ(launcher.entryCount(), 0) << c.what;
     }
@@ -241,7 +241,7 @@ TEST(LauncherFileFormat, PlainEntriesHaveNoCountFields) {
     fmt::appendTrailer(bytes, 1, 4);
     TempLauncher file(bytes);
     LauncherFile launcher(file.path());
-    launcher.loadIndex(false);
+    launcher.loadIndex();
     ASSERT_EQ(launcher.entryCount(), 3);
     EXPECT_EQ(launcher.entryAt(2)->fileId, 255);
     EXPECT_FALSE(launcher.entryAt(1)->compressed);
@@ -250,10 +250,10 @@ TEST(LauncherFileFormat, PlainEntriesHaveNoCountFields) {
 TEST(LauncherFileFormat, LookupByIdTakesTheFirstAndLoadingHappensOnce) {
     TempLauncher file(launcherBytes(entries(entry(3, 5, 1, 1, "first"), entry(3, 5, 1, 1, "second"))));
     LauncherFile launcher(file.path());
-    launcher.loadIndex(false);
+    launcher.loadIndex();
     EXPECT_EQ(launcher.entryById(5)->name, LauncherString("first"));
     std::remove(file.path().c_str());
-    launcher.loadIndex(false);  // the file is gone: a second read would fail
+    launcher.loadIndex();  // the file is gone: a second read would fail
     EXPECT_EQ(launcher.entryCount(), 2);
 }
 
@@ -287,7 +287,7 @@ TEST(LauncherFileFormat, ASignedFileIsReadInFrontOfItsCertificateTable) {
             nv::test::appendSignature(bytes, wide, zeros);
             TempLauncher file(bytes);
             LauncherFile launcher(file.path());
-            launcher.loadIndex(false);
+            launcher.loadIndex();
             EXPECT_EQ(launcher.entryCount(), 1) << wide << " " << zeros;
             EXPECT_EQ(nv::readModeByte(file.path()), 2) << wide << " " << zeros;
         }
@@ -311,7 +311,7 @@ TEST(LauncherFileFormat, ATrailerIsLookedForOnlyRightBeforeTheWholeCertificateTa
     for (const Case& c : cases) {
         TempLauncher file(c.bytes);
         LauncherFile launcher(file.path());
-        launcher.loadIndex(false);
+        launcher.loadIndex();
         EXPECT_EQ(launcher.entryCount(), 0) << c.what;
         EXPECT_EQ(nv::readModeByte(file.path()), -1) << c.what;
     }

@@ -16,6 +16,7 @@
 #include "LittleEndian.h"
 #include "Packer.h"
 #include "ResourceTree.h"
+#include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
@@ -94,8 +95,8 @@ protected:
         r.stub = path("stub.exe");
         r.output = path("out.exe");
         r.modeByte = 0;
-        r.entries.push_back({0, 1, "a.tag", path("a.tag")});
-        r.entries.push_back({4, 2, "jvm.zip", path("jvm.zip")});
+        r.entries.push_back({nv::typeInstructions, 1, "a.tag", path("a.tag")});
+        r.entries.push_back({nv::typeCarriedJvm, 2, "jvm.zip", path("jvm.zip")});
         return r;
     }
     std::string refusal(const nvpack::PackRequest& r) const {
@@ -149,7 +150,7 @@ protected:
 TEST_F(NvpackTest, TheLauncherReadsWhatNvpackWrites) {
     nvpack::pack(request());
     nv::LauncherFile file(nv::LauncherString(path("out.exe")));
-    file.loadIndex(false);
+    file.loadIndex();
     ASSERT_EQ(file.entryCount(), 2);
     const nv::FileIndexEntry& jvm = *file.entryById(2);
     EXPECT_EQ(jvm.name, nv::LauncherString("jvm.zip"));
@@ -387,7 +388,7 @@ TEST_F(NvpackTest, AStubWithAPayloadIsRefusedUnlessReplaced) {
     again.entries.pop_back();
     nvpack::pack(again);
     nv::LauncherFile file(nv::LauncherString(path("again.exe")));
-    file.loadIndex(false);
+    file.loadIndex();
     EXPECT_EQ(file.entryCount(), 1);
     EXPECT_EQ(read("again.exe").substr(0, stub.size()), stub);
     EXPECT_EQ(read("again.exe").find(std::string(1000, 'j')), std::string::npos);  // old payload gone
@@ -400,7 +401,7 @@ TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
         nvpack::pack(request());
         EXPECT_EQ(fs::file_size(dir / "out.exe") % 8, 0u) << length;
         nv::LauncherFile file(nv::LauncherString(path("out.exe")));
-        file.loadIndex(false);
+        file.loadIndex();
         EXPECT_EQ(file.entryCount(), 2) << length;
         EXPECT_EQ(read("out.exe").substr(static_cast<std::size_t>(file.entryById(2)->offset), length),
                   std::string(length, 'j'));
@@ -423,7 +424,7 @@ TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {
     nvpack::pack(nvpack::parseCommandLine(
         {"--stub", path("stub.exe"), "--manifest", path("pack.tag"), "--entry", "4", "2", "jvm.zip", path("jvm.zip")}));
     nv::LauncherFile file(nv::LauncherString(path("fromManifest.exe")));
-    file.loadIndex(false);
+    file.loadIndex();
     ASSERT_EQ(file.entryCount(), 3);
     EXPECT_EQ(file.entryAt(1)->name, nv::LauncherString("script.tag"));
     EXPECT_EQ(file.entryAt(1)->length, 22);
@@ -453,10 +454,10 @@ TEST_F(NvpackTest, ContentTheLauncherCanRunIsPacked) {
     write("s.tag", "COMMAND:\n@JVM_HOME@/bin/java %SYSTEMPROP%(\"a\", \"@JVM_HOME@\") -cp %CP%() "
                    "%LAUNCHER_DIR%() %APPLICATION_ARCHIVE%(\"app.jar\") 100%% #PATH#\n/:\n");
     nvpack::PackRequest r = request();
-    r.entries.push_back({1, 3, "jvm.tag", path("jvm.tag")});
-    r.entries.push_back({7, 4, "inner.exe", path("stub.exe")});
-    r.entries.push_back({2, 5, "s.tag", path("s.tag")});
-    r.entries.push_back({5, 6, "verify.jar", path("jvm.zip")});
+    r.entries.push_back({nv::typeJvmFile, 3, "jvm.tag", path("jvm.tag")});
+    r.entries.push_back({nv::typeEmbeddedLauncher, 4, "inner.exe", path("stub.exe")});
+    r.entries.push_back({nv::typeLaunchScript, 5, "s.tag", path("s.tag")});
+    r.entries.push_back({nv::typeVerifyArchive, 6, "verify.jar", path("jvm.zip")});
     r.entries[0].source = path("p.tag");
     nvpack::pack(r);
     EXPECT_TRUE(fs::exists(dir / "out.exe"));
@@ -469,9 +470,9 @@ TEST_F(NvpackTest, ContentWarningsNameWhatALaunchMayGetWrong) {
     write("s.tag", "COMMAND: \"\"\"@JVM_HOME@\\@JAVA_EXE@\"\" -jar %APPLICATION_ARCHIVE%() @MAX_HEAP@1g \"\"%TEMP_DIR%()\"\" "
                    "%SYSTEMPROP%(\"\"t\"\", \"\"\"\"\"\"%LAUNCHER_DIR%()\"\"\"\"\"\") %CP%(\"\"%LAUNCHER_FILE%()\"\") a@@b @JAVA_EXE@\"\n");
     nvpack::PackRequest r = request();
-    r.entries.push_back({1, 3, "jvm.tag", path("jvm.tag")});
-    r.entries.push_back({2, 5, "s.tag", path("s.tag")});
-    r.entries.push_back({6, 6, "app.jar", path("jvm.zip")});
+    r.entries.push_back({nv::typeJvmFile, 3, "jvm.tag", path("jvm.tag")});
+    r.entries.push_back({nv::typeLaunchScript, 5, "s.tag", path("s.tag")});
+    r.entries.push_back({nv::typeApplicationArchive, 6, "app.jar", path("jvm.zip")});
     const std::string place = "entry \"s.tag\" (" + path("s.tag") + "): COMMAND: ";
     EXPECT_EQ(nvpack::pack(r).warnings,
               (std::vector<std::string>{
@@ -601,7 +602,7 @@ TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
 
     const nvpack::PackResult real = nvpack::pack(nvpack::parseCommandLine(words(args)));
     nv::LauncherFile file(nv::LauncherString(path("out.exe")));
-    file.loadIndex(false);
+    file.loadIndex();
     const auto payload = fs::file_size(dir / "out.exe") - static_cast<std::uintmax_t>(file.entryAt(0)->offset);
     const std::string applied = "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
                                 "branding: icon 102 from " + path("app.ico") + "\n"

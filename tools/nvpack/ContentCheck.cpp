@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "archive/FileIndexEntry.h"
+#include "archive/EntryType.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"

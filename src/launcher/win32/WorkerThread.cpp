@@ -1,6 +1,5 @@
 #include "launcher/win32/WorkerThread.h"
 
-#include "archive/LauncherFile.h"
 #include "cleanup/CleanupList.h"
 #include "foundation/Log.h"
 #include "foundation/ScopeGuard.h"
