@@ -98,7 +98,7 @@ enum class ArgumentKind : std::uint8_t {
 
 struct Argument {
     ArgumentKind kind;
-    const char* missing;  // the message for a missing argument
+    const char* missing;  // its message when missing; also a mode out of range, and a path's errors begin with it
 };
 
 // What a command needs the launcher file to carry; only check judges it.
