@@ -21,45 +21,45 @@ namespace {
 using size_type = LauncherString::size_type;
 
 const LauncherString noPrefix;
-const char* const badMode = "The first argument to INSTALL_JVM should be a 0, 1 or 2.";
+const char badMode[] = "The first argument to INSTALL_JVM should be a 0, 1 or 2.";
 
 // The interpreter's messages, shared by run and check.
-const char* const findProgress =
+const char findProgress[] =
     "The first argument to FIND_JVM should be a 1 if the UI should be displayed or a 0 if the UI "
     "should be suppressed.";
-const char* const findFailure =
+const char findFailure[] =
     "The second argument to FIND_JVM should be a 1 if a find failure message should be displayed "
     "in a UI or 0 if no message should be displayed.";
-const char* const verifyProgress =
+const char verifyProgress[] =
     "The first argument to VERIFY should be a 1 if the UI should be displayed or a 0 if the UI "
     "should be suppressed.";
-const char* const verifyFailure =
+const char verifyFailure[] =
     "The second argument to VERIFY should be a 1 if a find failure message should be displayed in "
     "a UI or 0 if no message should be displayed.";
-const char* const verifyId =
+const char verifyId[] =
     "The third argument to VERIFY should be the file index number of the jvm file.";
-const char* const launchFile =
+const char launchFile[] =
     "Invalid jvm file name specified in LAUNCH.";
-const char* const launchSeconds =
+const char launchSeconds[] =
     "The second argument to LAUNCH should be the number of seconds to display the UI during the "
     "launch.";
-const char* const ilaunchId =
+const char ilaunchId[] =
     "The first argument to ILAUNCH should be the file index number of the jvm file.";
-const char* const ilaunchSeconds =
+const char ilaunchSeconds[] =
     "The second argument to ILAUNCH should be the number of seconds to display the UI during the "
     "launch.";
-const char* const executePosition =
+const char executePosition[] =
     "The first argument to EXECUTE_LAUNCHER should be the position of the embedded launcher in "
     "the file index.";
-const char* const gotoLabel =
+const char gotoLabel[] =
     "The GOTO command requires a label as its only argument.";
-const char* const jumpLabel =
+const char jumpLabel[] =
     "JMP0 requires a jump label as its second argument.";
-const char* const setEquals =
+const char setEquals[] =
     "SET statement is missing =.";
-const char* const setName =
+const char setName[] =
     "Invalid variable specified on left hand side of SET statement.";
-const char* const setExpression =
+const char setExpression[] =
     "Invalid expression specified for SET command";
 
 // The file index's entry types that commands name.
@@ -84,20 +84,70 @@ bool carriesJvmFile(const std::vector<CarriedEntry>& carried, std::int32_t id) {
     return false;
 }
 
-// Each check reads a literal word with the interpreter's own evaluation.
-void checkNumber(const LauncherString& word, std::int32_t line) {
-    if (literal(word)) evaluateNumber(word, noPrefix, line);
-}
+// How a command reads one of its arguments.
+enum class ArgumentKind : std::uint8_t {
+    none,        // no further argument
+    flag,        // a word that is 0 or 1
+    number,      // a word read as a 32-bit number: a file id or an index position
+    mode,        // INSTALL_JVM's 0, 1 or 2; its message stands for a number out of range too
+    seconds,     // a word read as a 16-bit number
+    path,        // a string, in double quotes where it holds blanks
+    value,       // JMP0's number; a missing one is an empty expression
+    label,       // a jump label
+    assignment,  // the rest of the line: variable = expression
+};
 
-void checkShort(const LauncherString& word, std::int32_t line) {
-    if (literal(word)) evaluateShort(word, noPrefix, line);
-}
+struct Argument {
+    ArgumentKind kind;
+    const char* missing;  // its message when missing; also a mode out of range, and a path's errors begin with it
+};
 
-void checkBoolean(const LauncherString& word, std::int32_t line) {
-    if (literal(word)) evaluateBoolean(word, noPrefix, line);
-}
+// What a command needs the launcher file to carry; only check judges it.
+enum class Need : std::uint8_t {
+    nothing,
+    jvmFile,           // a JVM file (type 1) with the id of the number argument
+    carriedJvm,        // a carried JVM (type 4)
+    embeddedLauncher,  // an embedded launcher (type 7) at the index position of the number argument
+};
 
 }  // namespace
+
+// The arguments a command line gave, by position.
+struct Instructions::CommandArguments {
+    std::int32_t numbers[3] = {};  // flags (0 or 1), numbers, modes, seconds and values
+    LauncherString texts[3];       // the path, the label; SET's variable and value
+    bool known[3] = {};            // the number was read: checking skips variable references
+};
+
+// One command: its name, its arguments in order, what it needs from the
+// launcher file, and what it does. Running and checking read a line by this
+// table, so both find the same faults.
+struct Instructions::Command {
+    const char* name;
+    Argument arguments[3];
+    Need need;
+    void (Instructions::*action)(const CommandArguments&, CommandWork&);
+};
+
+const Instructions::Command Instructions::commands_[] = {
+    {"INITIALIZE_UI", {}, Need::nothing, &Instructions::initializeUi},
+    {"FIND_JVM", {{ArgumentKind::flag, findProgress}, {ArgumentKind::flag, findFailure}}, Need::nothing,
+     &Instructions::findJvm},
+    {"VERIFY",
+     {{ArgumentKind::flag, verifyProgress}, {ArgumentKind::flag, verifyFailure}, {ArgumentKind::number, verifyId}},
+     Need::jvmFile, &Instructions::verify},
+    {"INSTALL_JVM", {{ArgumentKind::mode, badMode}}, Need::carriedJvm, &Instructions::installJvm},
+    {"LAUNCH", {{ArgumentKind::path, launchFile}, {ArgumentKind::seconds, launchSeconds}}, Need::nothing,
+     &Instructions::launch},
+    {"ILAUNCH", {{ArgumentKind::number, ilaunchId}, {ArgumentKind::seconds, ilaunchSeconds}}, Need::jvmFile,
+     &Instructions::launchEmbedded},
+    {"EXECUTE_LAUNCHER", {{ArgumentKind::number, executePosition}}, Need::embeddedLauncher,
+     &Instructions::executeLauncher},
+    {"GOTO", {{ArgumentKind::label, gotoLabel}}, Need::nothing, &Instructions::jump},
+    {"JMP0", {{ArgumentKind::value, nullptr}, {ArgumentKind::label, jumpLabel}}, Need::nothing,
+     &Instructions::jumpIfZero},
+    {"SET", {{ArgumentKind::assignment, setEquals}}, Need::nothing, &Instructions::set},
+};
 
 Instructions::Instructions(StringList lines) : lines_(std::move(lines)) {}
 
@@ -128,34 +178,73 @@ std::int32_t Instructions::run(CommandWork& work) {
 
 void Instructions::execute(const LauncherString& line, CommandWork& work) {
     size_type pos = 0;
-    LauncherString command;
-    if (!nextToken(line, pos, command)) throwInstructionsException("No command specified.", lineNumber());
-    if (command[0] == ':' || command == "//") return;
+    const Command* command = readCommand(line, pos);
+    if (!command) return;
+    CommandArguments arguments;
+    readArguments(*command, line, pos, true, arguments);
+    (this->*command->action)(arguments, work);
+}
 
-    if (command == "INITIALIZE_UI") {
-        setStatus(0);
-        setStatusDetail(0, LauncherString());
-        showWindow();
-    } else if (command == "FIND_JVM") {
-        findJvm(line, pos, work);
-    } else if (command == "VERIFY") {
-        verify(line, pos, work);
-    } else if (command == "INSTALL_JVM") {
-        installJvm(line, pos, work);
-    } else if (command == "LAUNCH") {
-        launch(line, pos, work);
-    } else if (command == "ILAUNCH") {
-        launchEmbedded(line, pos, work);
-    } else if (command == "EXECUTE_LAUNCHER") {
-        executeLauncher(line, pos, work);
-    } else if (command == "GOTO") {
-        jumpTo(requiredWord(line, pos, gotoLabel));
-    } else if (command == "JMP0") {
-        jumpIfZero(line, pos);
-    } else if (command == "SET") {
-        set(line, pos);
-    } else {
-        throwInstructionsException(joinText({"Invalid command (", command, "). "}), lineNumber());
+const Instructions::Command* Instructions::readCommand(const LauncherString& line, size_type& pos) const {
+    LauncherString name;
+    if (!nextToken(line, pos, name)) throwInstructionsException("No command specified.", lineNumber());
+    if (name[0] == ':' || name == "//") return nullptr;
+    for (const Command& command : commands_) {
+        if (name == command.name) return &command;
+    }
+    throwInstructionsException(joinText({"Invalid command (", name, "). "}), lineNumber());
+}
+
+void Instructions::readArguments(const Command& command, const LauncherString& line, size_type pos, bool running,
+                                 CommandArguments& read) const {
+    const std::int32_t at = lineNumber();
+    for (std::size_t i = 0; i < 3; ++i) {
+        const ArgumentKind kind = command.arguments[i].kind;
+        const char* const missing = command.arguments[i].missing;
+        LauncherString word;
+        if (kind == ArgumentKind::none) return;
+        if (kind == ArgumentKind::path) {
+            read.texts[i] = readStringArgument(line, pos, missing, at);
+            continue;
+        }
+        if (kind == ArgumentKind::assignment) {
+            LauncherString rest = pos < line.length() ? line.substr(pos) : LauncherString();
+            trimBlanks(rest);
+            const size_type equals = rest.find('=');
+            if (equals == LauncherString::npos) throwInstructionsException(missing, at);
+            LauncherString& name = read.texts[0];
+            name = rest.substr(0, equals);
+            trimBlanks(name);
+            VariableReference::parse(name, setName);
+            LauncherString& expression = read.texts[1];
+            expression = rest.substr(equals + 1);
+            trimBlanks(expression);
+            if (running || literal(expression)) evaluateString(expression, setExpression, at);
+            return;
+        }
+        if (kind == ArgumentKind::value) {
+            nextToken(line, pos, word);  // a missing value is an empty expression
+        } else {
+            word = requiredWord(line, pos, missing);
+        }
+        if (kind == ArgumentKind::label) {
+            read.texts[i] = word;
+            // A run looks the label up when it jumps, with the variables of then.
+            if (!running && literal(word)) resolveLabel(lines_, word, at);
+            continue;
+        }
+        // What variables hold is judged by the run alone.
+        if (!running && !literal(word)) continue;
+        std::int32_t& number = read.numbers[i];
+        if (kind == ArgumentKind::flag) {
+            number = evaluateBoolean(word, noPrefix, at) ? 1 : 0;
+        } else if (kind == ArgumentKind::seconds) {
+            number = evaluateShort(word, noPrefix, at);
+        } else {
+            number = evaluateNumber(word, noPrefix, at);
+            if (kind == ArgumentKind::mode && (number < 0 || number > 2)) throwInstructionsException(missing, at);
+        }
+        read.known[i] = true;
     }
 }
 
@@ -165,19 +254,17 @@ LauncherString Instructions::requiredWord(const LauncherString& line, size_type&
     return word;
 }
 
-void Instructions::findJvm(const LauncherString& line, size_type pos, CommandWork& work) {
-    const bool showProgress = evaluateBoolean(
-        requiredWord(line, pos,
-                     findProgress),
-        noPrefix, lineNumber());
-    const bool showFailure = evaluateBoolean(
-        requiredWord(line, pos,
-                     findFailure),
-        noPrefix, lineNumber());
+void Instructions::initializeUi(const CommandArguments&, CommandWork&) {
+    setStatus(0);
+    setStatusDetail(0, LauncherString());
+    showWindow();
+}
+
+void Instructions::findJvm(const CommandArguments& arguments, CommandWork& work) {
     setStringVariable(1, LauncherString());
     setStringVariable(2, LauncherString());
     setNumberVariable(1, 0);
-    const FoundJvm found = work.findJvm(showProgress, showFailure);
+    const FoundJvm found = work.findJvm(arguments.numbers[0] == 1, arguments.numbers[1] == 1);
     loopGuard_.reset();
     if (found.found) {
         setStringVariable(1, found.javaHome);
@@ -186,20 +273,10 @@ void Instructions::findJvm(const LauncherString& line, size_type pos, CommandWor
     }
 }
 
-void Instructions::verify(const LauncherString& line, size_type pos, CommandWork& work) {
-    const bool showProgress = evaluateBoolean(
-        requiredWord(line, pos,
-                     verifyProgress),
-        noPrefix, lineNumber());
-    const bool showFailure = evaluateBoolean(
-        requiredWord(line, pos,
-                     verifyFailure),
-        noPrefix, lineNumber());
-    const std::int32_t id = evaluateNumber(
-        requiredWord(line, pos, verifyId),
-        noPrefix, lineNumber());
+void Instructions::verify(const CommandArguments& arguments, CommandWork& work) {
     setNumberVariable(1, 0);
-    const VerifiedJvm verified = work.verifyJvm(showProgress, showFailure, id);
+    const VerifiedJvm verified =
+        work.verifyJvm(arguments.numbers[0] == 1, arguments.numbers[1] == 1, arguments.numbers[2]);
     loopGuard_.reset();
     if (verified.valid) {
         setNumberVariable(1, 1);
@@ -207,12 +284,10 @@ void Instructions::verify(const LauncherString& line, size_type pos, CommandWork
     }
 }
 
-void Instructions::installJvm(const LauncherString& line, size_type pos, CommandWork& work) {
-    const std::int32_t mode = evaluateNumber(requiredWord(line, pos, badMode), noPrefix, lineNumber());
-    if (mode < 0 || mode > 2) throwInstructionsException(badMode, lineNumber());
+void Instructions::installJvm(const CommandArguments& arguments, CommandWork& work) {
     setNumberVariable(1, 0);
     setStringVariable(1, LauncherString());
-    const InstalledJvm installed = work.installJvm(mode);
+    const InstalledJvm installed = work.installJvm(arguments.numbers[0]);
     loopGuard_.reset();
     if (installed.installed) {
         setNumberVariable(1, 1);
@@ -220,36 +295,25 @@ void Instructions::installJvm(const LauncherString& line, size_type pos, Command
     }
 }
 
-void Instructions::launch(const LauncherString& line, size_type pos, CommandWork& work) {
-    const LauncherString jvmFile =
-        readStringArgument(line, pos, launchFile, lineNumber());
-    const std::int16_t seconds = evaluateShort(
-        requiredWord(line, pos,
-                     launchSeconds),
-        noPrefix, lineNumber());
-    result_ = work.launch(jvmFile, seconds);
+void Instructions::launch(const CommandArguments& arguments, CommandWork& work) {
+    result_ = work.launch(arguments.texts[0], static_cast<std::int16_t>(arguments.numbers[1]));
     loopGuard_.reset();
 }
 
-void Instructions::launchEmbedded(const LauncherString& line, size_type pos, CommandWork& work) {
-    const std::int32_t id = evaluateNumber(
-        requiredWord(line, pos, ilaunchId),
-        noPrefix, lineNumber());
-    const std::int16_t seconds = evaluateShort(
-        requiredWord(line, pos,
-                     ilaunchSeconds),
-        noPrefix, lineNumber());
-    result_ = work.launchEmbedded(id, seconds);
+void Instructions::launchEmbedded(const CommandArguments& arguments, CommandWork& work) {
+    result_ = work.launchEmbedded(arguments.numbers[0], static_cast<std::int16_t>(arguments.numbers[1]));
     loopGuard_.reset();
 }
 
-void Instructions::executeLauncher(const LauncherString& line, size_type pos, CommandWork& work) {
-    const std::int32_t position = evaluateNumber(
-        requiredWord(line, pos,
-                     executePosition),
-        noPrefix, lineNumber());
-    work.executeLauncher(position);
+void Instructions::executeLauncher(const CommandArguments& arguments, CommandWork& work) {
+    work.executeLauncher(arguments.numbers[0]);
     loopGuard_.reset();
+}
+
+void Instructions::jump(const CommandArguments& arguments, CommandWork&) { jumpTo(arguments.texts[0]); }
+
+void Instructions::jumpIfZero(const CommandArguments& arguments, CommandWork&) {
+    if (arguments.numbers[0] == 0) jumpTo(arguments.texts[1]);
 }
 
 void Instructions::jumpTo(const LauncherString& label) {
@@ -261,29 +325,9 @@ void Instructions::jumpTo(const LauncherString& label) {
     pc_ = target;
 }
 
-void Instructions::jumpIfZero(const LauncherString& line, size_type pos) {
-    LauncherString valueText;
-    nextToken(line, pos, valueText);
-    const std::int32_t value = evaluateNumber(valueText, noPrefix, lineNumber());
-    const LauncherString label = requiredWord(line, pos, jumpLabel);
-    if (value == 0) jumpTo(label);
-}
-
-void Instructions::set(const LauncherString& line, size_type pos) {
-    LauncherString rest = pos < line.length() ? line.substr(pos) : LauncherString();
-    trimBlanks(rest);
-    const size_type equals = rest.find('=');
-    if (equals == LauncherString::npos) throwInstructionsException(setEquals, lineNumber());
-
-    LauncherString name = rest.substr(0, equals);
-    trimBlanks(name);
-    const VariableReference variable =
-        VariableReference::parse(name, setName);
-
-    LauncherString expression = rest.substr(equals + 1);
-    trimBlanks(expression);
-    evaluateString(expression, setExpression, lineNumber());
-    variable.assign(expression, "Invalid value specified for SET command");
+void Instructions::set(const CommandArguments& arguments, CommandWork&) {
+    VariableReference::parse(arguments.texts[0], setName)
+        .assign(arguments.texts[1], "Invalid value specified for SET command");
 }
 
 }  // namespace nv
@@ -312,77 +356,33 @@ bool Instructions::check(const std::vector<CarriedEntry>& carried, ProgramFault&
 
 void Instructions::checkLine(const LauncherString& line, const std::vector<CarriedEntry>& carried) {
     size_type pos = 0;
-    LauncherString command;
-    if (!nextToken(line, pos, command)) throwInstructionsException("No command specified.", lineNumber());
-    if (command[0] == ':' || command == "//" || command == "INITIALIZE_UI") return;
+    const Command* command = readCommand(line, pos);
+    if (!command) return;
+    CommandArguments arguments;
+    readArguments(*command, line, pos, false, arguments);
 
     const std::int32_t at = lineNumber();
-    if (command == "FIND_JVM") {
-        checkBoolean(requiredWord(line, pos, findProgress), at);
-        checkBoolean(requiredWord(line, pos, findFailure), at);
-    } else if (command == "VERIFY" || command == "ILAUNCH") {
-        const bool verify = command == "VERIFY";
-        if (verify) {
-            checkBoolean(requiredWord(line, pos, verifyProgress), at);
-            checkBoolean(requiredWord(line, pos, verifyFailure), at);
+    if (command->need == Need::carriedJvm && !carries(carried, carriedJvmType)) {
+        throwInstructionsException(
+            joinText({command->name, " needs a carried JVM (type 4), and the launcher file carries none."}), at);
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        // The number argument names the entry; one that variables give is not known here.
+        if (command->arguments[i].kind != ArgumentKind::number || !arguments.known[i]) continue;
+        const std::int32_t entry = arguments.numbers[i];
+        if (command->need == Need::jvmFile && !carriesJvmFile(carried, entry)) {
+            throwInstructionsException(
+                joinText({command->name, " names JVM file id ", formatLong(entry),
+                          ", and the launcher file carries no JVM file (type 1) with that id."}),
+                at);
         }
-        const LauncherString idText = requiredWord(line, pos, verify ? verifyId : ilaunchId);
-        if (!verify) checkShort(requiredWord(line, pos, ilaunchSeconds), at);
-        if (literal(idText)) {
-            const std::int32_t id = evaluateNumber(idText, noPrefix, at);
-            if (!carriesJvmFile(carried, id)) {
-                throwInstructionsException(
-                    joinText({command, " names JVM file id ", formatLong(id),
-                              ", and the launcher file carries no JVM file (type 1) with that id."}),
-                    at);
-            }
-        }
-    } else if (command == "INSTALL_JVM") {
-        const LauncherString modeText = requiredWord(line, pos, badMode);
-        if (literal(modeText)) {
-            const std::int32_t mode = evaluateNumber(modeText, noPrefix, at);
-            if (mode < 0 || mode > 2) throwInstructionsException(badMode, at);
-        }
-        if (!carries(carried, carriedJvmType)) {
-            throwInstructionsException("INSTALL_JVM needs a carried JVM (type 4), and the launcher file carries none.",
+        if (command->need == Need::embeddedLauncher &&
+            (entry < 0 || entry >= static_cast<std::int32_t>(carried.size()) ||
+             carried[static_cast<std::size_t>(entry)].type != embeddedLauncherType)) {
+            throwInstructionsException(joinText({command->name, " names index position ", formatLong(entry),
+                                                 ", which holds no embedded launcher (type 7)."}),
                                        at);
         }
-    } else if (command == "LAUNCH") {
-        // The file name is read as a run reads it, to find the seconds after it.
-        readStringArgument(line, pos, launchFile, at);
-        checkShort(requiredWord(line, pos, launchSeconds), at);
-    } else if (command == "EXECUTE_LAUNCHER") {
-        const LauncherString positionText = requiredWord(line, pos, executePosition);
-        if (literal(positionText)) {
-            const std::int32_t position = evaluateNumber(positionText, noPrefix, at);
-            if (position < 0 || position >= static_cast<std::int32_t>(carried.size()) ||
-                carried[static_cast<std::size_t>(position)].type != embeddedLauncherType) {
-                throwInstructionsException(joinText({"EXECUTE_LAUNCHER names index position ", formatLong(position),
-                                                     ", which holds no embedded launcher (type 7)."}),
-                                           at);
-            }
-        }
-    } else if (command == "GOTO" || command == "JMP0") {
-        if (command == "JMP0") {
-            LauncherString valueText;
-            nextToken(line, pos, valueText);
-            checkNumber(valueText, at);
-        }
-        const LauncherString label = requiredWord(line, pos, command == "GOTO" ? gotoLabel : jumpLabel);
-        if (literal(label)) resolveLabel(lines_, label, at);
-    } else if (command == "SET") {
-        LauncherString rest = pos < line.length() ? line.substr(pos) : LauncherString();
-        trimBlanks(rest);
-        const size_type equals = rest.find('=');
-        if (equals == LauncherString::npos) throwInstructionsException(setEquals, at);
-        LauncherString name = rest.substr(0, equals);
-        trimBlanks(name);
-        VariableReference::parse(name, setName);
-        LauncherString expression = rest.substr(equals + 1);
-        trimBlanks(expression);
-        if (literal(expression)) evaluateString(expression, setExpression, at);
-    } else {
-        throwInstructionsException(joinText({"Invalid command (", command, "). "}), at);
     }
 }
 

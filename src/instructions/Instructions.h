@@ -57,20 +57,38 @@ public:
     const StringList& lines() const { return lines_; }
 
 private:
-    void execute(const LauncherString& line, CommandWork& work);
-    void findJvm(const LauncherString& line, LauncherString::size_type pos, CommandWork& work);
-    void verify(const LauncherString& line, LauncherString::size_type pos, CommandWork& work);
-    void installJvm(const LauncherString& line, LauncherString::size_type pos, CommandWork& work);
-    void launch(const LauncherString& line, LauncherString::size_type pos, CommandWork& work);
-    void launchEmbedded(const LauncherString& line, LauncherString::size_type pos, CommandWork& work);
-    void executeLauncher(const LauncherString& line, LauncherString::size_type pos, CommandWork& work);
-    void jumpTo(const LauncherString& label);
-    void jumpIfZero(const LauncherString& line, LauncherString::size_type pos);
-    void set(const LauncherString& line, LauncherString::size_type pos);
+    // One row of the command table (Instructions.cpp), and what a row reads
+    // from a line.
+    struct Command;
+    struct CommandArguments;
+    static const Command commands_[];
 
+    void execute(const LauncherString& line, CommandWork& work);
+    void checkLine(const LauncherString& line, const std::vector<CarriedEntry>& carried);
+    // The row of the line's command, with `pos` after its name; null for a
+    // label or a comment. Throws InstructionsException for no or an unknown command.
+    const Command* readCommand(const LauncherString& line, LauncherString::size_type& pos) const;
+    // Reads the arguments as `command` names them. Running evaluates every
+    // argument; checking only those without variable references, and looks
+    // the literal labels up instead of jumping.
+    void readArguments(const Command& command, const LauncherString& line, LauncherString::size_type pos,
+                       bool running, CommandArguments& arguments) const;
     // The next word of `line`, or an InstructionsException with `missing`.
     LauncherString requiredWord(const LauncherString& line, LauncherString::size_type& pos, const char* missing) const;
-    void checkLine(const LauncherString& line, const std::vector<CarriedEntry>& carried);
+
+    // The actions, one per command.
+    void initializeUi(const CommandArguments& arguments, CommandWork& work);
+    void findJvm(const CommandArguments& arguments, CommandWork& work);
+    void verify(const CommandArguments& arguments, CommandWork& work);
+    void installJvm(const CommandArguments& arguments, CommandWork& work);
+    void launch(const CommandArguments& arguments, CommandWork& work);
+    void launchEmbedded(const CommandArguments& arguments, CommandWork& work);
+    void executeLauncher(const CommandArguments& arguments, CommandWork& work);
+    void jump(const CommandArguments& arguments, CommandWork& work);
+    void jumpIfZero(const CommandArguments& arguments, CommandWork& work);
+    void set(const CommandArguments& arguments, CommandWork& work);
+    void jumpTo(const LauncherString& label);
+
     std::int32_t lineNumber() const { return pc_ + 1; }
 
     StringList lines_;

@@ -28,20 +28,4 @@ inline constexpr char classPathInsideClassPath[] =
     "The class path refers to itself: %CP% may not stand in ARCHIVE, JVM_CLASSPATH, a companion list or an "
     "argument of CP.";
 
-// True for the name of a launch-script function (REPLACE, CP, TEMP_DIR, ...).
-bool isFunctionName(const LauncherString& name);
-
-// Throws LaunchScriptError with the function's own message (such as
-// "REPLACE function requires 3 arguments.") when `count` arguments do not fit
-// the function `name`; "Invalid function name (NAME)." for an unknown name.
-// The launch and nvpack's check share these rules.
-void checkArgumentCount(const LauncherString& name, std::int32_t count);
-
-// Walks the %NAME%(...) references of a command or archive template with the
-// launch's own scanner and reader, checking each name and argument count
-// without calling anything; what a function would return is not known here,
-// so references that only its result would bring are not seen. Throws
-// LaunchScriptError.
-void checkFunctionReferences(const LauncherString& text);
-
 }  // namespace nv

@@ -53,6 +53,33 @@ int copyFile(const LauncherString& source, const LauncherString& target) {
     return error;
 }
 
+// The function that the reference text[open..close] names, with its argument
+// list read into `call` and counted.
+const LaunchFunction& readCall(const LauncherString& text, LauncherString::size_type open,
+                               LauncherString::size_type close, FunctionCall& call) {
+    const LauncherString name = text.substr(open + 1, close - open - 1);
+    // An unknown name is reported before its argument list is read.
+    const LaunchFunction* function = LaunchScript::findFunction(name);
+    if (!function) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
+    call = readFunctionCall(text, close + 1);
+    const std::int32_t count = call.arguments.count();
+    if (count < function->least || (function->most >= 0 && count > function->most)) {
+        throwLaunchScriptError(function->countMessage);
+    }
+    return *function;
+}
+
+// Replaces each function reference by nothing once its call reads.
+class FunctionCheck : public DelimitedExpander {
+public:
+    void expandReference(LauncherString& text, char, LauncherString::size_type open,
+                         LauncherString::size_type close) override {
+        FunctionCall call;
+        readCall(text, open, close, call);
+        text.replace(open, call.end - open, LauncherString());
+    }
+};
+
 }  // namespace
 
 LauncherString replaceAll(const LauncherString& text, const LauncherString& search, const LauncherString& replacement) {
@@ -94,19 +121,48 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     }
 }
 
+const LaunchFunction LaunchScript::functions_[] = {
+    {"REPLACE", 3, 3, false, "REPLACE function requires 3 arguments.", &LaunchScript::replace},
+    {"RUNTIME_SYSTEMPROP", 0, 0, false, "RUNTIME_SYSTEMPROP function takes no arguments.",
+     &LaunchScript::runtimeSystemProperties},
+    {"RUNTIME_JAVAARGS", 0, 0, false, "RUNTIME_JAVAARGS function takes no arguments.",
+     &LaunchScript::runtimeJavaArguments},
+    {"SYSTEMPROP", 2, 2, false, "SYSTEMPROP function requires 2 arguments.", &LaunchScript::systemPropertyCall},
+    {"CP", 0, -1, false, "", &LaunchScript::classPath},
+    {"IF_EXISTS", 2, 2, false, "IF_EXISTS function requires 2 arguments.", &LaunchScript::ifExists},
+    {"LAUNCHER_FILE", 0, 0, true, "LAUNCHER_FILE function takes 0 arguments.", &LaunchScript::launcherFile},
+    {"LAUNCHER_DIR", 0, 0, true, "LAUNCHER_DIR function takes 0 arguments.", &LaunchScript::launcherDir},
+    {"APPLICATION_ARCHIVE", 0, 1, true, "APPLICATION_ARCHIVE function takes 0 arguments.",
+     &LaunchScript::applicationArchive},
+    {"TEMP_DIR", 0, 0, true, "TEMP_DIR function takes 0 arguments.", &LaunchScript::tempDir},
+};
+
+const LaunchFunction* LaunchScript::findFunction(const LauncherString& name) {
+    for (const LaunchFunction& function : functions_) {
+        if (name == function.name) return &function;
+    }
+    return nullptr;
+}
+
+void LaunchScript::checkFunctions(const LauncherString& text) {
+    FunctionCheck check;
+    expandReferences(text, '%', check);
+}
+
 void LaunchScript::expandReference(LauncherString& text, char delimiter, LauncherString::size_type open,
                                    LauncherString::size_type close) {
-    const LauncherString name = text.substr(open + 1, close - open - 1);
     if (delimiter == '#') {
+        const LauncherString name = text.substr(open + 1, close - open - 1);
         text.replace(open, close - open + 1, environmentValue(name));
         return;
     }
-    // An unknown name is reported before its argument list is read.
-    if (!isFunctionName(name)) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
-    const FunctionCall call = readFunctionCall(text, close + 1);
-    checkArgumentCount(name, call.arguments.count());
+    FunctionCall call;
+    const LaunchFunction& function = readCall(text, open, close, call);
+    LauncherString result = (this->*function.call)(call.arguments);
+    // Paths of the launcher's own reach the command as they stand.
+    if (function.path) result = literal(result);
     // The scanner holds the text, this result in it, to the length limit.
-    text.replace(open, call.end - open, callFunction(name, call.arguments));
+    text.replace(open, call.end - open, result);
 }
 
 LauncherString LaunchScript::classPath(const StringList& arguments) {
@@ -120,42 +176,30 @@ LauncherString LaunchScript::classPath(const StringList& arguments) {
 
 LauncherString LaunchScript::tagPass(const LauncherString& text) { return expandReferences(text, '@', *source_); }
 
-LauncherString LaunchScript::callFunction(const LauncherString& name, const StringList& arguments) {
-    if (name == "REPLACE") {
-        // The search text is looked for in the argument as written, where a
-        // value of the launcher's stands as it is.
-        return replaceAll(arguments.get(2), restoreLiterals(tagPass(arguments.get(0)), false),
-                          tagPass(arguments.get(1)));
-    }
-    if (name == "RUNTIME_SYSTEMPROP") {
-        return runtimeSystemProperties();
-    }
-    if (name == "RUNTIME_JAVAARGS") {
-        return runtimeJavaArguments();
-    }
-    if (name == "SYSTEMPROP") {
-        return systemProperty(arguments.get(0), arguments.get(1));
-    }
-    if (name == "CP") return classPath(arguments);
-    if (name == "IF_EXISTS") {
-        return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
-    }
-    // Paths of the launcher's own reach the command as they stand.
-    if (name == "LAUNCHER_FILE") {
-        return literal(runSettings().launcherPath);
-    }
-    if (name == "LAUNCHER_DIR") {
-        return literal(launcherDirectory(runSettings().originalPath()));
-    }
-    if (name == "APPLICATION_ARCHIVE") {
-        return literal(applicationArchive(arguments));
-    }
-    if (name == "TEMP_DIR") {
-        LauncherString directory = temporaryDirectory();
-        if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
-        return literal(directory);
-    }
-    throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
+LauncherString LaunchScript::replace(const StringList& arguments) {
+    // The search text is looked for in the argument as written, where a
+    // value of the launcher's stands as it is.
+    return replaceAll(arguments.get(2), restoreLiterals(tagPass(arguments.get(0)), false), tagPass(arguments.get(1)));
+}
+
+LauncherString LaunchScript::systemPropertyCall(const StringList& arguments) {
+    return systemProperty(arguments.get(0), arguments.get(1));
+}
+
+LauncherString LaunchScript::ifExists(const StringList& arguments) {
+    return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
+}
+
+LauncherString LaunchScript::launcherFile(const StringList&) { return runSettings().launcherPath; }
+
+LauncherString LaunchScript::launcherDir(const StringList&) {
+    return launcherDirectory(runSettings().originalPath());
+}
+
+LauncherString LaunchScript::tempDir(const StringList&) {
+    LauncherString directory = temporaryDirectory();
+    if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
+    return directory;
 }
 
 LauncherString LaunchScript::systemProperty(const LauncherString& name, const LauncherString& value) {
@@ -163,7 +207,7 @@ LauncherString LaunchScript::systemProperty(const LauncherString& name, const La
         {source_->lookupVariable("SYSTEM"), name, source_->lookupVariable("SYSTEM_SEPARATOR"), tagPass(value)});
 }
 
-LauncherString LaunchScript::runtimeSystemProperties() {
+LauncherString LaunchScript::runtimeSystemProperties(const StringList&) {
     LauncherString joined;
     const StringList lines = companionLines(".sp");
     for (std::int32_t i = 0; i < lines.count(); ++i) {
@@ -178,7 +222,7 @@ LauncherString LaunchScript::runtimeSystemProperties() {
     return joined;
 }
 
-LauncherString LaunchScript::runtimeJavaArguments() {
+LauncherString LaunchScript::runtimeJavaArguments(const StringList&) {
     LauncherString joined;
     const StringList lines = companionLines(".ja");
     for (std::int32_t i = 0; i < lines.count(); ++i) {

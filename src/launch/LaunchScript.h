@@ -12,8 +12,21 @@
 namespace nv {
 
 class JvmVariables;
+class LaunchScript;
 class LauncherPayload;
 class TagFile;
+
+// A function of the launch command, %NAME%("argument", ...): the arguments
+// it takes, with the message for any other count, and what it does. Building
+// a command and checking a template read a call by the same row.
+struct LaunchFunction {
+    const char* name;
+    std::int8_t least;         // arguments it takes at least
+    std::int8_t most;          // and at most; -1 for no bound
+    bool path;                 // its result is a path of the launcher's own, which reaches the command as it stands
+    const char* countMessage;  // for a count outside least..most
+    LauncherString (LaunchScript::*call)(const StringList& arguments);
+};
 
 class LaunchScript : public DelimitedExpander {
 public:
@@ -58,14 +71,34 @@ public:
     void expandReference(LauncherString& text, char delimiter, LauncherString::size_type open,
                          LauncherString::size_type close) override;
 
+    // The function called `name`, or null.
+    static const LaunchFunction* findFunction(const LauncherString& name);
+
+    // Walks the %NAME%(...) references of a command or archive template as
+    // the function pass reads them, checking each name and argument count
+    // without calling anything; what a function would return is not known
+    // here, so references that only its result would bring are not seen.
+    // Throws LaunchScriptError, and the LauncherException of an argument
+    // without its closing quote.
+    static void checkFunctions(const LauncherString& text);
+
 private:
-    LauncherString callFunction(const LauncherString& name, const StringList& arguments);
+    static const LaunchFunction functions_[];
+
+    // The functions, each with its arguments counted.
+    LauncherString replace(const StringList& arguments);
+    LauncherString runtimeSystemProperties(const StringList& arguments);
+    LauncherString runtimeJavaArguments(const StringList& arguments);
+    LauncherString systemPropertyCall(const StringList& arguments);
     LauncherString classPath(const StringList& arguments);
+    LauncherString ifExists(const StringList& arguments);
+    LauncherString launcherFile(const StringList& arguments);
+    LauncherString launcherDir(const StringList& arguments);
+    LauncherString applicationArchive(const StringList& arguments);
+    LauncherString tempDir(const StringList& arguments);
+
     LauncherString tagPass(const LauncherString& text);
     LauncherString systemProperty(const LauncherString& name, const LauncherString& value);
-    LauncherString runtimeSystemProperties();
-    LauncherString runtimeJavaArguments();
-    LauncherString applicationArchive(const StringList& arguments);
     void applyWizardEnvironment();
 
     LauncherString commandTemplate_;

@@ -3,18 +3,17 @@
 // loaded: FIND_JVM searches with the launcher file's JVM files, INSTALL_JVM
 // installs the carried JVM, VERIFY proves the JVM of an embedded JVM file,
 // LAUNCH and ILAUNCH run the launch script with a JVM file, EXECUTE_LAUNCHER
-// starts an embedded launcher. What is not part of
-// this build yet says so.
+// starts an embedded launcher.
 
 #include "foundation/ObjectList.h"
-#include "instructions/UnavailableCommandWork.h"
+#include "instructions/CommandWork.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {
 
 class RunContent;
 
-class LauncherCommandWork : public UnavailableCommandWork {
+class LauncherCommandWork : public CommandWork {
 public:
     // `content` must outlive this object.
     explicit LauncherCommandWork(RunContent& content) : content_(content) {}

@@ -7,7 +7,6 @@
 
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
-#include "instructions/UnavailableCommandWork.h"
 #include "instructions/VariableStore.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
@@ -295,18 +294,61 @@ TEST_F(InstructionsRun, TheLaunchersOwnProgram) {
     EXPECT_EQ(work.calls, std::vector<std::string>{"INSTALL 1 | N1=0 S1= S2="});
 }
 
-TEST_F(InstructionsRun, WithoutTheWorkNothingPretendsToRun) {
-    UnavailableCommandWork unavailable;
+// Work that fails, as a launcher's does when a step cannot be done.
+class FailingWork : public CommandWork {
+public:
+    FoundJvm findJvm(bool, bool) override { fail("FIND_JVM"); }
+    VerifiedJvm verifyJvm(bool, bool, std::int32_t) override { fail("VERIFY"); }
+    InstalledJvm installJvm(std::int32_t) override { fail("INSTALL_JVM"); }
+    std::int32_t launch(const LauncherString&, std::int16_t) override { fail("LAUNCH"); }
+    std::int32_t launchEmbedded(std::int32_t, std::int16_t) override { fail("ILAUNCH"); }
+    void executeLauncher(std::int32_t) override { fail("EXECUTE_LAUNCHER"); }
+
+private:
+    [[noreturn]] static void fail(const char* command) { throwLauncherException(LauncherString(command) + " failed."); }
+};
+
+TEST_F(InstructionsRun, TheWorksErrorEndsTheRunUnchanged) {
+    FailingWork failing;
     const struct {
         const char* line;
         const char* command;
     } cases[] = {{"FIND_JVM 0 0", "FIND_JVM"}, {"VERIFY 0 0 1", "VERIFY"},  {"INSTALL_JVM 0", "INSTALL_JVM"},
                  {"LAUNCH x 0", "LAUNCH"},     {"ILAUNCH 1 0", "ILAUNCH"}, {"EXECUTE_LAUNCHER 0", "EXECUTE_LAUNCHER"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, unavailable),
-                  std::string(c.command) + " is not available in this launcher build.");
+        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, failing), std::string(c.command) + " failed.");
         EXPECT_EQ(stringVariable(5), LauncherString("ran"));
     }
+}
+
+// Checking reads a line by the same table as running: a line that fails
+// whatever the variables hold is reported with the message the run throws
+// (which adds "Error in instructions. " and the line to the interpreter's own).
+TEST_F(InstructionsRun, CheckingReportsWhatRunningThrows) {
+    setNumberVariable(1, 1);
+    // A JVM file with id 3, a carried JVM, an embedded launcher at position 2.
+    const std::vector<CarriedEntry> carried = {{1, 3}, {4, 4}, {7, 5}};
+    for (const char* line : {
+             " ", "FOO 1", "goto A", "//note",                          // commands
+             "FIND_JVM", "FIND_JVM 1", "FIND_JVM 2 0", "FIND_JVM 0 x",  // flags
+             "VERIFY", "VERIFY 1", "VERIFY 1 0", "VERIFY 3 0 3", "VERIFY 0 0 x",
+             "INSTALL_JVM", "INSTALL_JVM 3", "INSTALL_JVM -1", "INSTALL_JVM x",  // the mode
+             "LAUNCH", "LAUNCH x", "LAUNCH \"\" 5", "LAUNCH \"C:\\x 5", "LAUNCH x y", "LAUNCH @S1@",
+             "ILAUNCH", "ILAUNCH x", "ILAUNCH x 0", "ILAUNCH 3",  // the id before the seconds
+             "EXECUTE_LAUNCHER", "EXECUTE_LAUNCHER x",                              //
+             "GOTO", "GOTO NOWHERE", "JMP0", "JMP0 x A", "JMP0 0", "JMP0 @N1@", "JMP0 0 NOWHERE",
+             "SET", "SET S1 2", "SET = 2", "SET X1 = 2", "SET @N1@ = 3", "SET S1 = \"\"",
+         }) {
+        const std::string ran = run({line});
+        Instructions program(linesOf({line}));
+        ProgramFault fault;
+        ASSERT_FALSE(program.check(carried, fault)) << line << ": runs to " << ran;
+        EXPECT_EQ(fault.line, 1) << line;
+        const std::string checked = fault.message.str();
+        EXPECT_TRUE(ran == checked || ran == "Error in instructions. " + checked + " Line number (1)")
+            << line << "\n  run:   " << ran << "\n  check: " << checked;
+    }
+    EXPECT_TRUE(work.calls.empty());
 }
 
 TEST_F(InstructionsRun, InitializeUiShowsTheWindow) {

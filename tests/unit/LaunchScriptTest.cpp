@@ -17,6 +17,7 @@
 #include "launch/ClassPath.h"
 #include "launch/CompanionFile.h"
 #include "launch/LaunchScript.h"
+#include "launch/LaunchScriptError.h"
 #include "launch/LauncherPayload.h"
 #include "system/Environment.h"
 #include "tagfile/TagFile.h"
@@ -67,6 +68,17 @@ protected:
     std::string failure(const std::string& templ, const std::string& extra = "") {
         try {
             build(templ, extra);
+        } catch (const nv::LauncherException& e) {
+            return e.message().str();
+        }
+        return "no failure";
+    }
+    // What checking the template finds, worded as a launch reports it.
+    static std::string checkFailure(const std::string& templ) {
+        try {
+            nv::LaunchScript::checkFunctions(LauncherString(templ));
+        } catch (const nv::LaunchScriptError& e) {
+            return "Launch script error: " + e.message().str();
         } catch (const nv::LauncherException& e) {
             return e.message().str();
         }
@@ -180,11 +192,17 @@ TEST_F(LaunchScriptTest, FaultsAreLaunchScriptErrorsWithTheirPosition) {
         {"%APPLICATION_ARCHIVE%(\"a\", \"b\")", "Launch script error: APPLICATION_ARCHIVE function takes 0 arguments."},
         // A quoted argument without its end is the reader's own message.
         {"%SYSTEMPROP%(\"a", "Expected double quote to end argument near 14"},
-        // A tag value that names itself would expand for ever.
-        {"@LOOP@", "Launch script error: References in the launch command expand more than 10000 times; a value may refer to itself."},
     };
-    for (const auto& c : cases) EXPECT_EQ(failure(c.templ, "LOOP: x@LOOP@\n"), c.message) << c.templ;
+    for (const auto& c : cases) {
+        EXPECT_EQ(failure(c.templ), c.message) << c.templ;
+        // Checking a template reads each call by the same function table.
+        EXPECT_EQ(checkFailure(c.templ), c.message) << c.templ;
+    }
     EXPECT_NE(log().find("Launch command:\n%TEMP_DIR%\n"), std::string::npos) << log();
+    // A tag value that names itself would expand for ever.
+    EXPECT_EQ(failure("@LOOP@", "LOOP: x@LOOP@\n"),
+              "Launch script error: References in the launch command expand more than 10000 times; a value may refer "
+              "to itself.");
 }
 
 TEST_F(LaunchScriptTest, AClassPathThatRefersToItselfIsRefusedAtOnce) {

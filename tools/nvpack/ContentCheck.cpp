@@ -10,6 +10,7 @@
 #include "instructions/Instructions.h"
 #include "launch/DelimitedExpander.h"
 #include "launch/FunctionCall.h"
+#include "launch/LaunchScript.h"
 #include "launch/LaunchScriptError.h"
 #include "launch/ReferenceScanner.h"
 #include "tagfile/TagFile.h"
@@ -69,7 +70,6 @@ const char* const carriedJvmTags[] = {"DESC",   "JVM_EXE",         "JVM_PROPERTI
 
 // Stands for a path function's result in the walked text.
 constexpr char pathMark = '\x01';
-const char* const pathFunctions[] = {"TEMP_DIR", "LAUNCHER_DIR", "LAUNCHER_FILE", "APPLICATION_ARCHIVE"};
 
 // The function pass as far as the packer can tell without running it: each
 // function gives the text it would carry on (a path function a mark), and
@@ -99,17 +99,15 @@ public:
                 }
                 result += arguments.get(i) + " ";
             }
-        } else {
-            for (const char* path : pathFunctions) {
-                if (name == path) {
-                    if (name == "APPLICATION_ARCHIVE" && arguments.count() == 0 && !carried_.has(nv::typeApplicationArchive)) {
-                        nv::throwLaunchScriptError(
-                            "%APPLICATION_ARCHIVE%() extracts the application archive, but the launcher carries none "
-                            "(type 6)");
-                    }
-                    result = nv::LauncherString(1, pathMark);
-                    pathCalls.push_back("%" + name.str() + "%()");
+        } else if (const nv::LaunchFunction* function = nv::LaunchScript::findFunction(name)) {
+            if (function->path) {
+                if (name == "APPLICATION_ARCHIVE" && arguments.count() == 0 && !carried_.has(nv::typeApplicationArchive)) {
+                    nv::throwLaunchScriptError(
+                        "%APPLICATION_ARCHIVE%() extracts the application archive, but the launcher carries none "
+                        "(type 6)");
                 }
+                result = nv::LauncherString(1, pathMark);
+                pathCalls.push_back("%" + name.str() + "%()");
             }
         }
         text.replace(open, call.end - open, result);
@@ -139,7 +137,7 @@ void checkTemplate(const PackEntry& e, const nv::TagFile& tags, const char* tag,
     TagNames names;
     nv::LauncherString walked;
     try {
-        nv::checkFunctionReferences(tags.value(tag));
+        nv::LaunchScript::checkFunctions(tags.value(tag));
         walked = nv::expandReferences(tags.value(tag), '%', walk);
         nv::expandReferences(walked, '@', names);
     } catch (const nv::LaunchScriptError& error) {
