@@ -7,6 +7,7 @@
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "cleanup/DiskSpace.h"
+#include "foundation/AsciiCase.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
@@ -17,7 +18,6 @@
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
 #include "tagfile/WideText.h"
 
 namespace nv {
@@ -229,7 +229,7 @@ void LauncherFile::extractAll() {
     for (std::int32_t i = 0; i < entries_.count(); ++i) {
         const FileIndexEntry& entry = *entries_.get(i);
         checkEntryName(entry);
-        if (equalIgnoringCase(entry.name, "input.tag")) {
+        if (equalIgnoringAsciiCase(entry.name.str(), "input.tag")) {
             throwLauncherException(joinText({"The embedded file ", entry.name,
                                               " has the name of the input.tag that -nv:extract writes; nothing was "
                                               "extracted."}));

@@ -2,10 +2,10 @@
 
 #include "cleanup/FileRemoval.h"
 #include "cleanup/SelfRemoval.h"
+#include "foundation/AsciiCase.h"
 #include "foundation/Log.h"
 #include "foundation/Retry.h"
 #include "foundation/RunSettings.h"
-#include "tagfile/TextScanning.h"
 
 namespace nv {
 
@@ -13,7 +13,7 @@ namespace {
 
 void forget(StringList& list, const LauncherString& path) {
     for (std::int32_t i = 0; i < list.count(); ++i) {
-        if (equalIgnoringCase(list.get(i), path)) {
+        if (equalIgnoringAsciiCase(list.get(i).str(), path.str())) {
             list.removeAt(i);
             return;
         }

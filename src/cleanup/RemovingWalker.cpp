@@ -1,7 +1,7 @@
 #include "cleanup/RemovingWalker.h"
 
 #include "cleanup/FileRemoval.h"
-#include "tagfile/TextScanning.h"
+#include "foundation/AsciiCase.h"
 
 namespace nv {
 
@@ -31,7 +31,7 @@ void RemovingWalker::visitLink(const LauncherString& path) {
 
 bool RemovingWalker::holdsAFailure(const LauncherString& directory) const {
     for (std::int32_t i = 0; i < failed_.count(); ++i) {
-        if (startsWithIgnoringCase(failed_.get(i), directory)) return true;
+        if (startsWithIgnoringAsciiCase(failed_.get(i).str(), directory.str())) return true;
     }
     return false;
 }

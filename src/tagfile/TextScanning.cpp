@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "foundation/AsciiCase.h"
 #include "foundation/LauncherException.h"
 #include "tagfile/NumberText.h"
 
@@ -102,18 +101,6 @@ bool nextToken(const LauncherString& text, size_type& pos, LauncherString& word)
 
 LauncherString readArgument(const LauncherString& text, size_type& pos, bool quoted) {
     return quoted ? readQuoted(text, pos) : readPlain(text, pos);
-}
-
-bool startsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix) {
-    if (text.length() < prefix.length()) return false;
-    for (LauncherString::size_type i = 0; i < prefix.length(); ++i) {
-        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
-    }
-    return true;
-}
-
-bool equalIgnoringCase(const LauncherString& a, const LauncherString& b) {
-    return a.length() == b.length() && startsWithIgnoringCase(a, b);
 }
 
 bool endsWith(const LauncherString& text, const LauncherString& suffix) {

@@ -15,6 +15,7 @@
 #include "PeImage.h"
 #include "ResourceTree.h"
 #include "VersionInfo.h"
+#include "foundation/PeLayout.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -69,12 +70,12 @@ std::string iconBytes(const std::vector<int>& sizes) {
 }
 
 // Offset of data directory `index` in a PE image's headers.
-std::size_t directoryOffset(const std::string& exe, std::size_t index) {
-    const std::size_t optional = le::get32(exe, 0x3C) + 24;
-    return optional + (le::get16(exe, optional) == 0x10B ? 96 : 112) + 8 * index;
+std::size_t directoryOffset(const std::string& exe, std::uint32_t index) {
+    nv::pe::MemoryBytes file(exe);
+    return static_cast<std::size_t>(nv::pe::Headers(file).directory(index));
 }
 
-std::string withDirectory(std::string exe, std::size_t index, std::uint32_t rva, std::uint32_t size) {
+std::string withDirectory(std::string exe, std::uint32_t index, std::uint32_t rva, std::uint32_t size) {
     le::put32(exe, directoryOffset(exe, index), rva);
     le::put32(exe, directoryOffset(exe, index) + 4, size);
     return exe;

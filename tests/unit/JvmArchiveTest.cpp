@@ -20,13 +20,13 @@
 #include "JvmArchiveWriter.h"
 #include "JvmFileText.h"
 #include "LittleEndian.h"
-#include "PackError.h"
 #include "ResourceTree.h"
 #include "RuntimeFolder.h"
 #include "WindowsProgram.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
+#include "tools/common/PackError.h"
 
 namespace fs = std::filesystem;
 
@@ -183,7 +183,7 @@ protected:
         const std::string before = existed ? readFile(output()) : "";
         try {
             pack(unpacker);
-        } catch (const nvjvm::PackError& e) {
+        } catch (const nvtools::PackError& e) {
             EXPECT_EQ(fs::exists(output()), existed) << e.what();
             if (existed) {
                 EXPECT_EQ(readFile(output()), before);
@@ -331,8 +331,8 @@ TEST_F(JvmArchiveTest, ThePackerRefusesWhatItCannotCarryAndLeavesNoOutput) {
 }
 
 TEST(JvmFileTextTest, RefusesTextNoTagValueCanHold) {
-    EXPECT_THROW(nvjvm::jvmFileText("two\nlines", "bin\\java.exe", "17"), nvjvm::PackError);
-    EXPECT_THROW(nvjvm::jvmFileText("JRE", "bin\\java.exe", "17\r"), nvjvm::PackError);
+    EXPECT_THROW(nvjvm::jvmFileText("two\nlines", "bin\\java.exe", "17"), nvtools::PackError);
+    EXPECT_THROW(nvjvm::jvmFileText("JRE", "bin\\java.exe", "17\r"), nvtools::PackError);
     EXPECT_NE(nvjvm::jvmFileText(" padded ", "bin\\java.exe", "17").find("DESC:  \" padded \"\n"), std::string::npos);
 }
 

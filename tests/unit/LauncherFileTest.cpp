@@ -268,7 +268,7 @@ TEST(LauncherFileFormat, ModeByteOfShortOrMissingFiles) {
 
 TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
     const std::string tooLong(256, 'n');
-    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "a<b", "a>b", "a\"b", "a|b",
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "del\x7f", "a<b", "a>b", "a\"b", "a|b",
           "a?b", "a*b", "name.", "name ", "NUL", "nul.txt", "Con", "prn.tag", "AUX.x.y", "com1", "COM9.jar", "lpt5",
           "nul .txt", "COM\xB9", "lpt\xB2.txt", "com\xB3", "COM\xC2\xB9", "LPT\xC2\xB3.jar", "CONIN$", "conout$.txt",
           tooLong}) {

@@ -237,6 +237,8 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"quote", "", program + "--entry 6 2 a\"b @jvm.zip", "the name holds one of the characters"},
         {"control character", "", program + "--entry 6 2 a\x01" "b @jvm.zip",
          "entry \"a\\x01b\": the name holds a control character"},
+        {"delete character", "", program + "--entry 6 2 a\x7f" "b @jvm.zip",
+         "entry \"a\\x7Fb\": the name holds a control character"},
         {"trailing dot", "", program + "--entry 6 2 app.jar. @jvm.zip", "entry \"app.jar.\": the name ends in a dot"},
         {"trailing blank", "ENTRY: 6 2 \"app.jar \" jvm.zip\n", manifest, "entry \"app.jar \": the name ends in a dot or a blank"},
         {"device", "", program + "--entry 6 2 CON @jvm.zip", "entry \"CON\": the name is a device name"},
