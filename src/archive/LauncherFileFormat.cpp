@@ -139,27 +139,20 @@ void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexO
 }
 
 const char* entryNameProblem(const LauncherString& name) {
-    switch (fileNameProblem(name.c_str(), name.length())) {
-    case FileNameProblem::none:
-        return nullptr;
-    case FileNameProblem::empty:
-        return "the name is empty";
-    case FileNameProblem::onlyDotsAndBlanks:
-        return "the name stands for a directory";
-    case FileNameProblem::path:
-        return "the name holds a path";
-    case FileNameProblem::reservedCharacter:
-        return "the name holds one of the characters < > \" | ? *";
-    case FileNameProblem::controlCharacter:
-        return "the name holds a control character";
-    case FileNameProblem::trailingDotOrBlank:
-        return "the name ends in a dot or a blank";
-    case FileNameProblem::deviceName:
-        return "the name is a device name";
-    case FileNameProblem::tooLong:
-        return "the name is longer than 255 characters";
-    }
-    return nullptr;
+    // The words for each FileNameProblem, in its order.
+    static const char* const words[] = {
+        nullptr,
+        "the name is empty",
+        "the name stands for a directory",
+        "the name holds a path",
+        "the name holds one of the characters < > \" | ? *",
+        "the name holds a control character",
+        "the name ends in a dot or a blank",
+        "the name is a device name",
+        "the name is longer than 255 characters",
+    };
+    static_assert(sizeof words / sizeof *words == static_cast<std::size_t>(FileNameProblem::tooLong) + 1, "a word each");
+    return words[static_cast<int>(fileNameProblem(name.c_str(), name.length()))];
 }
 
 }  // namespace format

@@ -12,7 +12,7 @@ namespace nv {
 constexpr std::size_t longestFileName = 255;
 
 // Why a name cannot be written as a plain file, in the order in which
-// fileNameProblem tests them.
+// fileNameProblem tests them; a caller may keep its words in this order.
 enum class FileNameProblem {
     none,
     empty,

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "CommandLine.h"
@@ -20,13 +18,9 @@
 
 namespace fs = std::filesystem;
 using namespace nvpack;
+using nv::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The stubs of the Windows builds beside this one; a stub that is not built is left out.
 std::vector<fs::path> stubs() {
@@ -83,14 +77,9 @@ std::string withDirectory(std::string exe, std::uint32_t index, std::uint32_t rv
 
 class BrandingTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir = nv::freshTestDirectory("branding_"); }
-    void TearDown() override { fs::remove_all(dir); }
     std::string path(const std::string& name) const { return (dir / name).string(); }
-    void write(const std::string& name, const std::string& bytes) const {
-        fs::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    fs::path dir;
+    void write(const std::string& name, const std::string& bytes) const { nv::writeFile(dir / name, bytes); }
+    nv::TestDirectory dir{"branding_"};
 };
 
 }  // namespace

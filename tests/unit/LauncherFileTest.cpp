@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "foundation/LauncherException.h"
 #include "tests/support/SignedImage.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fmt = nv::format;
 using nv::FileIndexEntry;
@@ -24,7 +24,7 @@ public:
     explicit TempLauncher(const std::string& bytes) {
         static int counter = 0;
         path_ = ::testing::TempDir() + "nv_launcher_" + std::to_string(++counter) + ".bin";
-        std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        nv::writeFile(path_, bytes);
     }
     ~TempLauncher() { std::remove(path_.c_str()); }
     LauncherString path() const { return LauncherString(path_); }
