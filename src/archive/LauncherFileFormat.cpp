@@ -1,6 +1,6 @@
 #include "archive/LauncherFileFormat.h"
 
-#include "foundation/DeviceName.h"
+#include "foundation/FileName.h"
 #include "foundation/LauncherException.h"
 
 namespace nv {
@@ -60,10 +60,6 @@ FileIndexEntry readIndexEntry(ByteSource& in) {
 
 namespace {
 
-std::uint32_t littleEndian(const unsigned char* bytes) {
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 bool endsWithIdentification(RandomAccessBytes& file, long end) {
     unsigned char bytes[4];
     if (end < trailerSize || !file.readAt(end - 4, bytes, 4)) return false;
@@ -71,50 +67,24 @@ bool endsWithIdentification(RandomAccessBytes& file, long end) {
     return value == identification;
 }
 
-// Where the "PE\0\0" header lies (its position at 0x3C), or -1 for a file that is no PE file.
-long peHeader(RandomAccessBytes& file) {
-    unsigned char bytes[4];
-    if (!file.readAt(0x3C, bytes, 4)) return -1;
-    const std::uint32_t header = littleEndian(bytes);
-    if (header > 0x10000000u || !file.readAt(static_cast<long>(header), bytes, 4) || littleEndian(bytes) != 0x4550u) {
-        return -1;
-    }
-    return static_cast<long>(header);
-}
-
 }  // namespace
 
 CertificateTable certificateTable(RandomAccessBytes& file) {
+    const pe::DataDirectory directory = pe::Headers(file).readDirectory(pe::certificateDirectory);
     CertificateTable table;
-    unsigned char bytes[8];
-    const long header = peHeader(file);
-    if (header < 0) return table;
-    const long optional = header + 24;
-    if (!file.readAt(optional, bytes, 2)) return table;
-    const unsigned magic = bytes[0] | bytes[1] << 8;
-    if (magic != 0x10B && magic != 0x20B) return table;
-    const long directories = optional + (magic == 0x20B ? 112 : 96);
-    // The directory count in front of the directories must reach the fifth.
-    if (!file.readAt(directories - 4, bytes, 4) || littleEndian(bytes) < 5) return table;
-    if (!file.readAt(directories + 4 * 8, bytes, 8)) return table;
-    table.position = littleEndian(bytes);
-    table.size = littleEndian(bytes + 4);
+    table.position = directory.address;
+    table.size = directory.size;
     return table;
 }
 
 long stubEnd(RandomAccessBytes& file) {
-    unsigned char bytes[8];
-    const long header = peHeader(file);
-    // The section count at +6, the optional header's size at +20, the sections behind it.
-    if (header < 0 || !file.readAt(header + 6, bytes, 2)) return 0;
-    const unsigned sections = bytes[0] | bytes[1] << 8;
-    if (!file.readAt(header + 20, bytes, 2)) return 0;
-    const long table = header + 24 + (bytes[0] | bytes[1] << 8);
+    const pe::Headers headers(file);
+    pe::Section section;
     std::uint32_t end = 0;
-    for (unsigned i = 0; i < sections; ++i) {
-        if (!file.readAt(table + 40 * static_cast<long>(i) + 16, bytes, 8)) return 0;
-        const std::uint32_t size = littleEndian(bytes);
-        const std::uint32_t position = littleEndian(bytes + 4);
+    for (std::uint32_t i = 0; i < headers.sectionCount(); ++i) {
+        if (!headers.readSection(i, section)) return 0;
+        const std::uint32_t size = section.rawSize;
+        const std::uint32_t position = section.rawOffset;
         if (size != 0 && position <= largestPosition && size <= largestPosition - position && position + size > end) {
             end = position + size;
         }
@@ -169,21 +139,20 @@ void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexO
 }
 
 const char* entryNameProblem(const LauncherString& name) {
-    if (name.empty()) return "the name is empty";
-    // Windows drops trailing dots and blanks: "..." or ". ." could still mean the parent.
-    if (name.findFirstNotOf(LauncherString(". ")) == LauncherString::npos) return "the name stands for a directory";
-    if (name.findFirstOf(LauncherString("\\/:")) != LauncherString::npos) return "the name holds a path";
-    if (name.findFirstOf(LauncherString("<>\"|?*")) != LauncherString::npos) {
-        return "the name holds one of the characters < > \" | ? *";
-    }
-    for (LauncherString::size_type i = 0; i < name.length(); ++i) {
-        if (static_cast<unsigned char>(name[i]) < 32) return "the name holds a control character";
-    }
-    const char last = name[name.length() - 1];
-    if (last == '.' || last == ' ') return "the name ends in a dot or a blank";
-    if (isDeviceName(name.c_str(), name.length())) return "the name is a device name";
-    if (name.length() > longestFileName) return "the name is longer than 255 characters";
-    return nullptr;
+    // The words for each FileNameProblem, in its order.
+    static const char* const words[] = {
+        nullptr,
+        "the name is empty",
+        "the name stands for a directory",
+        "the name holds a path",
+        "the name holds one of the characters < > \" | ? *",
+        "the name holds a control character",
+        "the name ends in a dot or a blank",
+        "the name is a device name",
+        "the name is longer than 255 characters",
+    };
+    static_assert(sizeof words / sizeof *words == static_cast<std::size_t>(FileNameProblem::tooLong) + 1, "a word each");
+    return words[static_cast<int>(fileNameProblem(name.c_str(), name.length()))];
 }
 
 }  // namespace format

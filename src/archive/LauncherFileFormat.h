@@ -10,20 +10,16 @@
 //
 // nvpack pads in front of the index so that the file ends on an 8-byte
 // boundary. Code signing appends the certificate table that the PE header's
-// security data directory (little-endian, like all of the PE header) points
-// at, after up to 7 zero bytes that align it to 8:
+// certificate data directory (foundation/PeLayout.h) points at, after up to
+// 7 zero bytes that align it to 8:
 //
 //   [stub][entry data ...][index][mode][trailer][0-7 zeros][certificate table]
-//
-//   PE header: "MZ" ... at 0x3C the offset P of "PE\0\0"; at P+24 the
-//   optional header, magic 0x10B (32-bit) or 0x20B (64-bit); its data
-//   directories start 96 (32-bit) or 112 (64-bit) bytes in, 8 bytes each
-//   (position, size), the security directory being the fifth.
 
 #include <cstdint>
 #include <string>
 
 #include "archive/FileIndexEntry.h"
+#include "foundation/PeLayout.h"
 
 namespace nv {
 namespace format {
@@ -46,13 +42,10 @@ public:
 constexpr long payloadAlignment = 8;
 constexpr long largestSignaturePadding = 7;
 
-// A file read at any position, for finding where its payload ends.
-class RandomAccessBytes {
+// A file read at any position (readAt), for finding where its payload ends.
+class RandomAccessBytes : public pe::FileBytes {
 public:
-    virtual ~RandomAccessBytes() = default;
     virtual long size() = 0;
-    // Reads count bytes at position; false when they are not all there.
-    virtual bool readAt(long position, unsigned char* into, int count) = 0;
 };
 
 // Where the certificate table of a signed file lies; size 0 when the file
@@ -64,9 +57,8 @@ struct CertificateTable {
 CertificateTable certificateTable(RandomAccessBytes& file);
 
 // Where the stub's image ends: the end of the furthest section's raw data,
-// as the PE section table gives it (the table's entries are 40 bytes, with
-// the raw data's size and position at 16 and 20); 0 for a file that is no
-// PE file. An entry's data lies between this and the index.
+// as the PE section table gives it; 0 for a file that is no PE file. An
+// entry's data lies between this and the index.
 long stubEnd(RandomAccessBytes& file);
 
 // Where the trailer ends: the end of the file, or, when the file does not end
@@ -93,15 +85,14 @@ void appendIndexEntry(std::string& out, const FileIndexEntry& entry);
 // The mode byte followed by the trailer.
 void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexOffset);
 
-// The longest file name (one path component) that Windows accepts.
-constexpr LauncherString::size_type longestFileName = 255;
-
 // Why a name cannot be written as a plain file below a directory, or null
-// when it can. Refused: empty names; names that lead elsewhere ("..", "\",
-// "/", ":"); characters Windows does not allow in file names (<>"|?* and
-// control characters); a trailing dot or blank, which Windows drops; device
-// names (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in any case, with or
-// without an extension); names longer than 255 bytes.
+// when it can: the words for each problem of fileNameProblem
+// (foundation/FileName.h), which refuses empty names; names that lead
+// elsewhere ("..", "\", "/", ":"); characters Windows does not allow in file
+// names (<>"|?* and control characters, DEL too); a trailing dot or blank,
+// which Windows drops; device names (CON, PRN, AUX, NUL, COM1-COM9,
+// LPT1-LPT9, in any case, with or without an extension); names longer than
+// 255 bytes.
 const char* entryNameProblem(const LauncherString& name);
 
 inline bool isSafeEntryName(const LauncherString& name) { return entryNameProblem(name) == nullptr; }

@@ -8,6 +8,7 @@
 #include "foundation/Log.h"
 #include "foundation/RunSettings.h"
 #include "system/WindowsFamily.h"
+#include "tagfile/PathText.h"
 
 namespace nv {
 
@@ -53,8 +54,7 @@ void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir
 
 void removeOwnExecutable() {
     const LauncherString exe = runSettings().launcherPath;
-    const LauncherString::size_type cut = exe.rfind('\\');
-    const LauncherString dir = cut == LauncherString::npos ? LauncherString() : exe.substr(0, cut);
+    const LauncherString dir = launcherDirectory(exe);
     if (windows9xFlag()) {
         removeThroughWinInit(exe, dir);
         return;

@@ -16,16 +16,17 @@ inline std::string upperAscii(std::string text) {
     return text;
 }
 
-inline bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+// Comparisons that ignore the case of A-Z: file names as Windows compares them.
+inline bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
     }
     return true;
 }
 
-inline bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+inline bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && startsWithIgnoringAsciiCase(a, b);
 }
 
 }  // namespace nv

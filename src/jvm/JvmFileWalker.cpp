@@ -1,9 +1,9 @@
 #include "jvm/JvmFileWalker.h"
 
+#include "foundation/AsciiCase.h"
 #include "jvm/JvmSearch.h"
 #include "system/LongPath.h"
 #include "tagfile/PathText.h"
-#include "tagfile/TextScanning.h"
 
 namespace nv {
 
@@ -20,7 +20,7 @@ bool endsWithExeName(const LauncherString& path, const LauncherString& exeName, 
     const auto start = path.length() - n;
     if (start > 0 && path[start - 1] != '\\') return false;
     const LauncherString tail = path.substr(start);
-    return ignoreCase ? equalIgnoringCase(tail, exeName) : tail == exeName;
+    return ignoreCase ? equalIgnoringAsciiCase(tail.str(), exeName.str()) : tail == exeName;
 }
 
 JvmFileWalker::JvmFileWalker(JvmSearch& search, const StringList& exeNames, const LauncherString& temporaryDirectory)
@@ -40,12 +40,13 @@ bool JvmFileWalker::visitFile(const LauncherString& path) {
 }
 
 bool JvmFileWalker::skipDirectory(const LauncherString& directory) {
-    if (!temporaryDirectory_.empty() && equalIgnoringCase(directory, temporaryDirectory_)) return true;
+    if (!temporaryDirectory_.empty() && equalIgnoringAsciiCase(directory.str(), temporaryDirectory_.str())) return true;
     // The recycle bins at a drive's root (RECYCLED, RECYCLER, and
     // $Recycle.Bin since Windows Vista) hold deleted files, never a JVM to run.
     if (directory.length() < 9 || directory[1] != ':') return false;
     const LauncherString name = directory.substr(3);
-    return startsWithIgnoringCase(name, recycleName) || startsWithIgnoringCase(name, vistaRecycleName);
+    return startsWithIgnoringAsciiCase(name.str(), recycleName.str()) ||
+           startsWithIgnoringAsciiCase(name.str(), vistaRecycleName.str());
 }
 
 }  // namespace nv

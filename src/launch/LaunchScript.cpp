@@ -286,11 +286,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
         throwLauncherException("The launch command is empty once its references are replaced.");
     }
     LauncherString directory;
-    if (autoWorkingDirectory_) {
-        const LauncherString& launcher = runSettings().launcherPath;
-        const LauncherString::size_type cut = launcher.rfind('\\');
-        if (cut != LauncherString::npos) directory = launcher.substr(0, cut);
-    }
+    if (autoWorkingDirectory_) directory = launcherDirectory(runSettings().launcherPath);
     if (passThrough) appendQuotedArguments(command, *passThrough);
     logEntry(joinText({"Executing launch script command: ", command,
                        directory.empty() ? " in current working directory" : " in working directory ", directory}));

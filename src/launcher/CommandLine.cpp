@@ -1,10 +1,10 @@
 #include "launcher/CommandLine.h"
 
+#include "tagfile/TextScanning.h"
+
 namespace nv {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Reads one token from pos; leaves pos where the next token search starts.
 // Backslash escapes apply to every token but the program name, whose

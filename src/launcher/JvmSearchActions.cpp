@@ -22,15 +22,6 @@ namespace {
 // The primary status "Searching for Java(tm) Virtual Machine...".
 constexpr int searchingStatus = 1;
 
-void showSearchWindow(bool showProgress) {
-    if (showProgress) {
-        setStatus(searchingStatus);
-        showWindow();
-    } else {
-        hideAfter(0);
-    }
-}
-
 // Writes the match's JVM file and keeps it past the run's clean-up.
 LauncherString keepJvmFile(const JvmMatch& match) {
     const LauncherString path = match.writeJvmFile();
@@ -39,6 +30,15 @@ LauncherString keepJvmFile(const JvmMatch& match) {
 }
 
 }  // namespace
+
+void showSearchWindow(bool showProgress) {
+    if (showProgress) {
+        setStatus(searchingStatus);
+        showWindow();
+    } else {
+        hideAfter(0);
+    }
+}
 
 FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
     logEntry("Finding a JVM");

@@ -10,6 +10,11 @@ namespace nv {
 class JvmSearch;
 class LauncherPayload;
 
+// Before a search or a verification: shows the window with the status
+// "Searching for Java(tm) Virtual Machine..." when `showProgress`, else hides
+// it at once.
+void showSearchWindow(bool showProgress);
+
 // Each takes the verification class from `payload` first when the search has
 // none (prepareVerifyClass).
 

@@ -29,7 +29,6 @@ namespace {
 const char* const missingInternalFiles =
     "Unable to launch the internal launch script with the internal JVM file. Either the launch script or the JVM "
     "file is missing from the launcher.";
-constexpr int searchingStatus = 1;
 constexpr int runningStatus = 3;
 constexpr int preparingStatus = 4;
 
@@ -54,12 +53,7 @@ FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
 }
 
 VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
-    if (showProgress) {
-        setStatus(searchingStatus);
-        showWindow();
-    } else {
-        hideAfter(0);
-    }
+    showSearchWindow(showProgress);
     const FileIndexEntry* entry = content_.file().entryById(id);
     const LauncherString idText = formatLong(id);
     if (!entry) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "archive/EntryType.h"
+#include "foundation/AsciiCase.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
@@ -142,7 +143,7 @@ void RunContent::extractAll() {
     for (std::int32_t i = 0; i < file_.entryCount(); ++i) {
         const FileIndexEntry& entry = *file_.entryAt(i);
         checkEntryName(entry);
-        if (equalIgnoringCase(entry.name, "input.tag")) {
+        if (equalIgnoringAsciiCase(entry.name.str(), "input.tag")) {
             throwLauncherException(joinText({"The embedded file ", entry.name,
                                               " has the name of the input.tag that -nv:extract writes; nothing was "
                                               "extracted."}));

@@ -10,8 +10,8 @@ namespace nv {
 void ensureTrailingSeparator(LauncherString& path);
 
 // The directory of a launcher's path: the text before its last slash or
-// backslash, empty when it has neither. Callers pass the run's original
-// launcher path (the launcher's own path when none was given).
+// backslash, empty when it has neither. Callers pass the launcher's own path
+// or the run's original launcher path (the launcher's own when none was given).
 LauncherString launcherDirectory(const LauncherString& path);
 
 }  // namespace nv

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "foundation/AsciiCase.h"
 #include "foundation/LauncherException.h"
 #include "tagfile/NumberText.h"
 
@@ -102,14 +101,6 @@ bool nextToken(const LauncherString& text, size_type& pos, LauncherString& word)
 
 LauncherString readArgument(const LauncherString& text, size_type& pos, bool quoted) {
     return quoted ? readQuoted(text, pos) : readPlain(text, pos);
-}
-
-bool startsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix) {
-    return startsWithIgnoringAsciiCase(text.str(), prefix.str());
-}
-
-bool equalIgnoringCase(const LauncherString& a, const LauncherString& b) {
-    return equalIgnoringAsciiCase(a.str(), b.str());
 }
 
 bool endsWith(const LauncherString& text, const LauncherString& suffix) {

@@ -51,10 +51,4 @@ LauncherString readArgument(const LauncherString& text, LauncherString::size_typ
 // True when `text` ends with `suffix`; an empty suffix always matches.
 bool endsWith(const LauncherString& text, const LauncherString& suffix);
 
-// Comparisons that ignore the case of the ASCII letters, for the places that
-// compare file names as Windows does (A-Z and a-z only: the bytes of other
-// letters depend on the code page).
-bool startsWithIgnoringCase(const LauncherString& text, const LauncherString& prefix);
-bool equalIgnoringCase(const LauncherString& a, const LauncherString& b);
-
 }  // namespace nv

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "tagfile/TextScanning.h"
+
 namespace nv {
 
 namespace {
@@ -13,16 +15,12 @@ int hexDigit(char c) {
     return -1;
 }
 
-bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Reads the four bytes at `p` the way "%x" would read them as a string of
 // their own: white space, a sign, a "0x" prefix, then hex digits up to the
 // first other byte. False when no digit is found.
 bool readHex4(const char* p, unsigned& value) {
     const char* const end = p + 4;
-    while (p < end && isCSpace(*p)) ++p;
+    while (p < end && isWhiteSpace(*p)) ++p;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
         negative = *p == '-';

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "CommandLine.h"
@@ -15,17 +13,14 @@
 #include "PeImage.h"
 #include "ResourceTree.h"
 #include "VersionInfo.h"
+#include "foundation/PeLayout.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using namespace nvpack;
+using nv::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The stubs of the Windows builds beside this one; a stub that is not built is left out.
 std::vector<fs::path> stubs() {
@@ -69,12 +64,12 @@ std::string iconBytes(const std::vector<int>& sizes) {
 }
 
 // Offset of data directory `index` in a PE image's headers.
-std::size_t directoryOffset(const std::string& exe, std::size_t index) {
-    const std::size_t optional = le::get32(exe, 0x3C) + 24;
-    return optional + (le::get16(exe, optional) == 0x10B ? 96 : 112) + 8 * index;
+std::size_t directoryOffset(const std::string& exe, std::uint32_t index) {
+    nv::pe::MemoryBytes file(exe);
+    return static_cast<std::size_t>(nv::pe::Headers(file).directory(index));
 }
 
-std::string withDirectory(std::string exe, std::size_t index, std::uint32_t rva, std::uint32_t size) {
+std::string withDirectory(std::string exe, std::uint32_t index, std::uint32_t rva, std::uint32_t size) {
     le::put32(exe, directoryOffset(exe, index), rva);
     le::put32(exe, directoryOffset(exe, index) + 4, size);
     return exe;
@@ -82,14 +77,9 @@ std::string withDirectory(std::string exe, std::size_t index, std::uint32_t rva,
 
 class BrandingTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir = nv::freshTestDirectory("branding_"); }
-    void TearDown() override { fs::remove_all(dir); }
     std::string path(const std::string& name) const { return (dir / name).string(); }
-    void write(const std::string& name, const std::string& bytes) const {
-        fs::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    fs::path dir;
+    void write(const std::string& name, const std::string& bytes) const { nv::writeFile(dir / name, bytes); }
+    nv::TestDirectory dir{"branding_"};
 };
 
 }  // namespace

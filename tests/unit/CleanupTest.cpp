@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "cleanup/CleanupList.h"
 #include "cleanup/FileRemoval.h"
@@ -25,24 +24,21 @@ using nv::LauncherString;
 
 namespace {
 
-void touch(const fs::path& path) { std::ofstream(path) << "x"; }
-
 class CleanupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = nv::freshTestDirectory("nv_cleanup_");
         fs::create_directories(base / "temp");
         nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
     }
     void TearDown() override {
         nv::cleanupList().cleanUp(pause);
         nv::setRunLogPath(LauncherString());
-        fs::permissions(base, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(base);
+        // A test may take permissions away; the directory can go only with them back.
+        fs::permissions(base.path(), fs::perms::owner_all, fs::perm_options::add);
     }
     nv::RecordingProgressUi ui;  // resets the run settings at the end
     nv::RecordingPause pause;
-    fs::path base;
+    nv::TestDirectory base{"nv_cleanup_"};
 };
 
 }  // namespace
@@ -86,9 +82,9 @@ TEST_F(CleanupTest, ATreeIsRemovedWholeAndLinksAreNotFollowed) {
     const fs::path tree(root.str());
     fs::create_directories(tree / "a" / "deep");
     fs::create_directories(base / "outside");
-    touch(base / "outside" / "keep.txt");
+    nv::writeFile(base / "outside" / "keep.txt", "x");
     for (const fs::path& file : {tree / "top.txt", tree / "a" / "ro.txt", tree / "a" / "deep" / "ro2.txt"}) {
-        touch(file);
+        nv::writeFile(file, "x");
         fs::permissions(file, fs::perms::owner_read);
     }
     fs::permissions(tree / "a" / "deep", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::owner_write);
@@ -110,7 +106,7 @@ TEST_F(CleanupTest, DirectoriesGoLastFirstThenFilesAndForgottenOnesStay) {
     const LauncherString second = nv::createTemporaryDirectory(pause);
     const LauncherString kept = nv::createTemporaryFile();
     const LauncherString inside = first + "/inner.txt";
-    touch(inside.str());
+    nv::writeFile(inside.str(), "x");
     nv::cleanupList().recordFile(inside);
     std::string upper = kept.str();
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -118,9 +114,7 @@ TEST_F(CleanupTest, DirectoriesGoLastFirstThenFilesAndForgottenOnesStay) {
 
     nv::cleanupList().cleanUp(pause);
     EXPECT_TRUE(fs::exists(kept.str()));
-    std::ifstream in(log);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text, "Launcher Started\nLauncher: Deleting dir: " + second.str() + "\nLauncher: Deleting dir: " +
+    EXPECT_EQ(nv::readFile(log), "Launcher Started\nLauncher: Deleting dir: " + second.str() + "\nLauncher: Deleting dir: " +
                         first.str() + "\nLauncher: Deleting file: " + inside.str() + "\n");
     nv::cleanupList().recordFile(kept);
 }

@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -38,14 +36,10 @@ class EmbeddedFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         previous = fs::current_path();
-        dir = nv::freshTestDirectory("nv_embedded_");
         fs::create_directories(dir / "out");
         fs::current_path(dir / "out");
     }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::current_path(previous); }
 
     // With overrun, the last entry claims more bytes than the file holds.
     LauncherString launcher(const std::vector<Entry>& entries, std::size_t overrun = 0) {
@@ -65,16 +59,8 @@ protected:
         nv::format::appendUint32(bytes, static_cast<std::uint32_t>(index.size()));
         for (const auto& f : index) nv::format::appendIndexEntry(bytes, f);
         nv::format::appendTrailer(bytes, 1, indexOffset);
-        std::string path = (dir / "setup.exe").string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return LauncherString(path);
-    }
-    void writeFile(const char* name, const std::string& text) { std::ofstream(dir / "out" / name) << text; }
-    std::string readFile(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        nv::writeFile(dir / "setup.exe", bytes);
+        return LauncherString((dir / "setup.exe").string());
     }
     std::string extractError(nv::LauncherFile& file, std::int32_t position) {
         try {
@@ -87,7 +73,7 @@ protected:
 
     nv::RecordingProgressUi ui;
     fs::path previous;
-    fs::path dir;
+    nv::TestDirectory dir{"nv_embedded_"};
 };
 
 const char* const program = "INSTRUCTIONS:\nSET N1 = 1\n/:\n";
@@ -112,8 +98,8 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
     EXPECT_EQ(jvm->value("DESC"), LauncherString("embedded jvm"));
     EXPECT_EQ(run.embeddedTags(*run.file().entryById(4)), nullptr);  // not a tag file
 
-    writeFile("prog.tag", program);
-    writeFile("in.tag", "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
+    nv::writeFile(dir / "out" / "prog.tag", program);
+    nv::writeFile(dir / "out" / "in.tag", "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
     nv::TagFile input;
     input.load("in.tag");
     nv::RunContent second(path);
@@ -126,7 +112,7 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
 }
 
 TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
-    writeFile("in.tag", "INSTRUCTIONS: missing.tag\n");
+    nv::writeFile(dir / "out" / "in.tag", "INSTRUCTIONS: missing.tag\n");
     nv::TagFile input;
     input.load("in.tag");
     nv::RunContent run(launcher({}));
@@ -152,7 +138,7 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
         file.loadIndex();
         ui.steps.clear();
         EXPECT_EQ(file.extract(*file.entryAt(0), LauncherString()), LauncherString("app.jar"));
-        EXPECT_TRUE(readFile(dir / "out" / "app.jar") == data) << c.bytes << " bytes";
+        EXPECT_TRUE(nv::readFile(dir / "out" / "app.jar") == data) << c.bytes << " bytes";
         EXPECT_EQ(ui.steps, std::vector<unsigned>(c.steps, 1u)) << c.bytes << " bytes";
     }
 }
@@ -162,9 +148,9 @@ TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
                                  {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"}, {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}}));
     run.load(false);
     run.extractAll();
-    EXPECT_EQ(readFile(dir / "out" / "input.tag"),
+    EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  p.tag\nJVM:\n  j1.tag\n  j2.tag\n/:\nLAUNCHSCRIPT:  s.tag\n");
-    EXPECT_EQ(readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
+    EXPECT_EQ(nv::readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
 }
 
 // -nv:extract reads the index without dispatch; a later RUN_INSTRUCTIONS must
@@ -176,7 +162,7 @@ TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
                                  {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}}));
     run.load(false);
     run.extractAll();
-    EXPECT_EQ(readFile(dir / "out" / "input.tag"),
+    EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  first.tag\nLAUNCHSCRIPT:  s1.tag\n");
     run.load(true);
     ASSERT_NE(run.instructions(), nullptr);

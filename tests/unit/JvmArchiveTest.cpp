@@ -10,39 +10,27 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <vector>
 
 #include "JvmArchiveFormat.h"
 #include "JvmArchiveReader.h"
 #include "JvmArchiveWriter.h"
 #include "JvmFileText.h"
-#include "LittleEndian.h"
-#include "PackError.h"
 #include "ResourceTree.h"
 #include "RuntimeFolder.h"
 #include "WindowsProgram.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/ResourceProgram.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
+#include "tools/common/PackError.h"
 
 namespace fs = std::filesystem;
+using nv::readFile;
+using nv::writeFile;
 
 namespace {
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Hands out a string in pieces of an odd size, so records straddle reads.
 class StringSource : public nvjvm::CompressedSource {
@@ -86,26 +74,6 @@ private:
     std::string current_;
 };
 
-// The least Windows program (nv::test::peStub) with one section that holds
-// the resource directory `resources`.
-std::string programWith(const nvpack::ResourceTree& resources) {
-    constexpr std::uint32_t rva = 0x1000;
-    const std::string section = resources.serialize(rva);
-    std::string exe = nv::test::peStub(false);
-    const std::size_t optionalSize = exe.size() - nv::test::optionalHeaderAt;
-    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 2, 1);  // NumberOfSections
-    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 16, static_cast<std::uint16_t>(optionalSize));
-    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8, rva);  // the resource directory
-    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
-    std::string header(".rsrc\0\0\0", 8);
-    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
-    nvpack::le::append32(header, rva);
-    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
-    nvpack::le::append32(header, static_cast<std::uint32_t>(exe.size() + 40));
-    header.resize(40, '\0');
-    return exe + header + section;
-}
-
 // A program with one RCDATA resource `name` holding `data`: with the
 // unpacker's own name and mark, it passes for the unpacker.
 std::string programWithRcData(const std::string& name, const std::string& data) {
@@ -115,7 +83,7 @@ std::string programWithRcData(const std::string& name, const std::string& data) 
                                       .findOrAdd(nvpack::ResourceName::of(0x409));
     datum.isDirectory = false;
     datum.data = data;
-    return programWith(tree);
+    return nv::test::programWith(tree);
 }
 
 std::string markedUnpacker() { return programWithRcData(nvjvm::unpackerResource, nvjvm::unpackerMark); }
@@ -151,7 +119,6 @@ std::string jvmRecord(const std::string& text) {
 class JvmArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = nv::freshTestDirectory("jvmarchive_");
         runtime = dir / "runtime";
         writeFile(runtime / "bin" / "java.exe", nv::test::peStub(true));
         writeFile(runtime / "release", "IMPLEMENTOR=\"Example\"\nJAVA_RUNTIME_VERSION=\"11.0.2+9\"\nJAVA_VERSION=\"11.0.2\"\n");
@@ -166,8 +133,6 @@ protected:
         fs::create_directories(runtime / "lib" / "nothing-here");
         writeFile(dir / "unpacker.exe", markedUnpacker());
     }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string output() const { return (dir / "jvm.exe").string(); }
 
     nvjvm::ArchiveFigures pack(const std::string& unpacker) const {
@@ -183,7 +148,7 @@ protected:
         const std::string before = existed ? readFile(output()) : "";
         try {
             pack(unpacker);
-        } catch (const nvjvm::PackError& e) {
+        } catch (const nvtools::PackError& e) {
             EXPECT_EQ(fs::exists(output()), existed) << e.what();
             if (existed) {
                 EXPECT_EQ(readFile(output()), before);
@@ -194,7 +159,8 @@ protected:
         return "";
     }
 
-    fs::path dir, runtime;
+    nv::TestDirectory dir{"jvmarchive_"};
+    fs::path runtime;
 };
 
 TEST_F(JvmArchiveTest, TheReaderHandsOnWhatThePackerWrote) {
@@ -331,8 +297,8 @@ TEST_F(JvmArchiveTest, ThePackerRefusesWhatItCannotCarryAndLeavesNoOutput) {
 }
 
 TEST(JvmFileTextTest, RefusesTextNoTagValueCanHold) {
-    EXPECT_THROW(nvjvm::jvmFileText("two\nlines", "bin\\java.exe", "17"), nvjvm::PackError);
-    EXPECT_THROW(nvjvm::jvmFileText("JRE", "bin\\java.exe", "17\r"), nvjvm::PackError);
+    EXPECT_THROW(nvjvm::jvmFileText("two\nlines", "bin\\java.exe", "17"), nvtools::PackError);
+    EXPECT_THROW(nvjvm::jvmFileText("JRE", "bin\\java.exe", "17\r"), nvtools::PackError);
     EXPECT_NE(nvjvm::jvmFileText(" padded ", "bin\\java.exe", "17").find("DESC:  \" padded \"\n"), std::string::npos);
 }
 

@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,15 +30,9 @@
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
+using nv::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 std::vector<std::string> texts(const nv::StringList& list) {
     std::vector<std::string> out;
@@ -63,7 +55,6 @@ public:
 class JvmFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = nv::freshTestDirectory("nv_jvm_");
         fs::create_directories(base / "temp");
         nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));
@@ -74,13 +65,11 @@ protected:
     void TearDown() override {
         nv::cleanupList().cleanUp(pause);
         nv::setRunLogPath(LauncherString());
-        fs::remove_all(base);
     }
 
     // A Java home with its executable; returns the home's path.
     std::string makeHome(const fs::path& home) {
-        fs::create_directories(home / "bin");
-        std::ofstream(home / "bin" / "java.exe") << "x";
+        nv::writeFile(home / "bin" / "java.exe", "x");
         return home.string();
     }
     // The run log without the once-per-process separator line.
@@ -93,7 +82,7 @@ protected:
 
     nv::RecordingProgressUi ui;  // resets the run settings at the end
     nv::RecordingPause pause;
-    fs::path base;
+    nv::TestDirectory base{"nv_jvm_"};
     nv::TagFile tags;
     FakeVerifier verifier;
 };
@@ -157,8 +146,8 @@ TEST_F(JvmFileTest, CheckHomeWithoutExecutableNameOrHomeIsSilent) {
 TEST_F(JvmFileTest, WithoutJvmPropertiesNoHintSearchLooksButCheckHomeStillMatches) {
     const std::string jdk = makeHome(base / "jdk");
     const fs::path file = base / "nojvmprops.tag";
-    std::ofstream(file) << "DESC: Test JVM\nJVM_EXE: bin\\java.exe\nJVM_HOME: " << jdk << "\nPATH_HINT: " << jdk
-                        << "\nPLATFORM_HINT: \\HKLM\\refused\\if\\read\n";
+    nv::writeFile(file, "DESC: Test JVM\nJVM_EXE: bin\\java.exe\nJVM_HOME: " + jdk + "\nPATH_HINT: " + jdk +
+                            "\nPLATFORM_HINT: \\HKLM\\refused\\if\\read\n");
     nv::TagFile loaded;
     loaded.load(LauncherString(file.string()));
     nv::JvmFile jvm(loaded, verifier);

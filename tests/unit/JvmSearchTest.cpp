@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
+#include "foundation/host/HostPath.h"
 #include "jvm/JvmFileWalker.h"
 #include "jvm/JvmSearch.h"
 #include "tagfile/TagFile.h"
@@ -60,14 +59,7 @@ std::vector<std::string> matchHomes(const nv::ObjectList<nv::JvmMatch>& matches)
 
 class JvmSearchTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        base = nv::freshTestDirectory("nv_search_");
-        fs::create_directories(base);
-    }
-    void TearDown() override {
-        nv::setRunLogPath(LauncherString());
-        fs::remove_all(base);
-    }
+    void TearDown() override { nv::setRunLogPath(LauncherString()); }
 
     // Adds a JVM file with this DESC and JVM_EXE to the search.
     nv::JvmFile& addJvmFile(const std::string& desc, const std::string& exe) {
@@ -78,18 +70,13 @@ protected:
         return *search.jvmFiles().append(std::make_unique<nv::JvmFile>(t, verifier));
     }
     // A file at `relative` below base (with "\" read as "/"); returns base + "\" + relative.
-    std::string makeFile(std::string relative) {
-        const std::string windowsStyle = base.string() + "\\" + relative;
-        for (char& c : relative) {
-            if (c == '\\') c = '/';
-        }
-        fs::create_directories((base / relative).parent_path());
-        std::ofstream(base / relative) << "x";
-        return windowsStyle;
+    std::string makeFile(const std::string& relative) {
+        nv::writeFile(base / nv::hostPath(LauncherString(relative)), "x");
+        return base.string() + "\\" + relative;
     }
 
     nv::RecordingProgressUi ui;  // resets the run settings at the end
-    fs::path base;
+    nv::TestDirectory base{"nv_search_"};
     nv::ObjectList<nv::TagFile> tagFiles;
     FakeVerifier verifier;
     nv::JvmSearch search;
@@ -256,8 +243,7 @@ TEST_F(JvmSearchTest, UserJavaHomeIsTriedWithEachJvmFileInOrderBeforeAnyHint) {
     search.findFirst(matches);
     EXPECT_EQ(matchHomes(matches), std::vector<std::string>{home});
     EXPECT_EQ(&matches.get(0)->tags(), tagFiles.get(1));  // B matched
-    std::ifstream in(base / "run.log");
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string log = nv::readFile(base / "run.log");
     EXPECT_NE(log.find("Checking user specified Java home directory => " + home + "\n"), std::string::npos) << log;
     EXPECT_NE(log.find(home + "\\bin\\javaw.exe does not exist\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("hints"), std::string::npos) << log;

@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,34 +75,26 @@ public:
 class JvmVerificationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base = nv::freshTestDirectory("nv_verify_");
         fs::create_directories(base / "temp");
         nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));
         tags.setValue("DESC", "Test JVM");
         tags.setValue("JVM_EXE", "bin\\java.exe");
     }
-    void TearDown() override {
-        nv::setRunLogPath(LauncherString());
-        fs::remove_all(base);
-    }
+    void TearDown() override { nv::setRunLogPath(LauncherString()); }
     std::string runLog() const {
-        std::ifstream in(base / "run.log", std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        std::string text = out.str();
+        std::string text = nv::readFile(base / "run.log");
         const std::string separator = "------------------\n";
         if (text.compare(0, separator.size(), separator) == 0) text.erase(0, separator.size());
         return text;
     }
     std::string makeHome() {
-        fs::create_directories(base / "jdk" / "bin");
-        std::ofstream(base / "jdk" / "bin" / "java.exe") << "x";
+        nv::writeFile(base / "jdk" / "bin" / "java.exe", "x");
         return (base / "jdk").string();
     }
 
     nv::RecordingProgressUi ui;
-    fs::path base;
+    nv::TestDirectory base{"nv_verify_"};
     nv::TagFile tags;
 };
 
@@ -211,8 +201,7 @@ TEST_F(JvmVerificationTest, VerifierRunsTheCommandWithTheHomeSetAndStepsTheBarEi
 
 TEST(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
     nv::RecordingProgressUi ui;
-    const fs::path temp = fs::path(::testing::TempDir()) / ("nv_verify_class_" + std::to_string(::getpid()));
-    fs::create_directories(temp);
+    const nv::TestDirectory temp("nv_verify_class_");
     nv::runSettings().tempDirOverride = LauncherString(temp.string() + "/");
     FakePayload none;
     nv::JvmSearch search;
@@ -237,7 +226,6 @@ TEST(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
     nv::prepareVerifyClass(fromInput, given);
     EXPECT_TRUE(given.directories.empty());
     EXPECT_EQ(fromInput.verifyClassPath.str(), "C:\\v\\verify.jar");
-    fs::remove_all(temp);
 }
 
 TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "foundation/LauncherException.h"
@@ -46,7 +45,6 @@ const char* const jvmText =
 class LaunchScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = nv::freshTestDirectory("nv_launch_");
         fs::create_directories(dir / "temp");
         nv::RunSettings& settings = nv::runSettings();
         settings.launcherPath = "C:\\dist\\setup.exe";
@@ -54,10 +52,7 @@ protected:
         settings.tempDirOverride = LauncherString((dir / "temp").string() + "\\");
         nv::setRunLogPath(LauncherString((dir / "run.log").string()));
     }
-    void TearDown() override {
-        nv::setRunLogPath(LauncherString());
-        fs::remove_all(dir);
-    }
+    void TearDown() override { nv::setRunLogPath(LauncherString()); }
     // The command the template builds with the JVM file above (plus `extra` tags).
     std::string build(const std::string& templ, const std::string& extra = "") {
         nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + extra);
@@ -84,14 +79,11 @@ protected:
         }
         return "no failure";
     }
-    void companion(const char* suffix, const std::string& text) { std::ofstream(dir / ("setup" + std::string(suffix))) << text; }
-    std::string log() {
-        std::ifstream in(dir / "run.log");
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
+    void companion(const char* suffix, const std::string& text) { nv::writeFile(dir / ("setup" + std::string(suffix)), text); }
+    std::string log() { return nv::readFile(dir / "run.log"); }
 
     nv::RecordingProgressUi ui;  // resets the run settings afterwards
-    fs::path dir;
+    nv::TestDirectory dir{"nv_launch_"};
 };
 
 }  // namespace

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "foundation/LauncherException.h"
 #include "tests/support/SignedImage.h"
+#include "tests/support/TestDirectory.h"
 
 namespace fmt = nv::format;
 using nv::FileIndexEntry;
@@ -24,7 +24,7 @@ public:
     explicit TempLauncher(const std::string& bytes) {
         static int counter = 0;
         path_ = ::testing::TempDir() + "nv_launcher_" + std::to_string(++counter) + ".bin";
-        std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        nv::writeFile(path_, bytes);
     }
     ~TempLauncher() { std::remove(path_.c_str()); }
     LauncherString path() const { return LauncherString(path_); }
@@ -268,7 +268,7 @@ TEST(LauncherFileFormat, ModeByteOfShortOrMissingFiles) {
 
 TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
     const std::string tooLong(256, 'n');
-    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "a<b", "a>b", "a\"b", "a|b",
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "del\x7f", "a<b", "a>b", "a\"b", "a|b",
           "a?b", "a*b", "name.", "name ", "NUL", "nul.txt", "Con", "prn.tag", "AUX.x.y", "com1", "COM9.jar", "lpt5",
           "nul .txt", "COM\xB9", "lpt\xB2.txt", "com\xB3", "COM\xC2\xB9", "LPT\xC2\xB3.jar", "CONIN$", "conout$.txt",
           tooLong}) {

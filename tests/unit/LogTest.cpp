@@ -7,24 +7,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "foundation/Log.h"
+#include "tests/support/TestDirectory.h"
 
 namespace {
 
 const char kDirVariable[] = "NV_LOG_TEST_DIR";
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // A path of exactly length characters that names dir/name.
 std::string paddedPath(const std::string& dir, const std::string& name, std::size_t length) {
@@ -85,9 +76,9 @@ TEST_F(LogTest, RunLogStartsWithOneSeparatorPerProcess) {
         },
         ::testing::ExitedWithCode(0), "");
     // Neither the empty path nor the unwritable one used up the separator.
-    EXPECT_EQ(readFile(dir_ + "/run.log"),
+    EXPECT_EQ(nv::readFile(dir_ + "/run.log"),
               "------------------\ninformation\nWARNING: careful\nERROR: failed\nsecond line\n");
-    EXPECT_EQ(readFile(dir_ + "/other.log"), "WARNING: switched\n");
+    EXPECT_EQ(nv::readFile(dir_ + "/other.log"), "WARNING: switched\n");
     EXPECT_EQ(files(), (std::set<std::string>{"other.log", "run.log"}));
 }
 
@@ -104,7 +95,7 @@ TEST_F(LogTest, DebugLogPathMustFitIn259Characters) {
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(readFile(dir_ + "/debug259.log"), "Launcher Started\nab\n");
+    EXPECT_EQ(nv::readFile(dir_ + "/debug259.log"), "Launcher Started\nab\n");
     EXPECT_EQ(files(), std::set<std::string>{"debug259.log"});
 }
 

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -18,34 +17,13 @@
 #include "ResourceTree.h"
 #include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
+#include "tests/support/ResourceProgram.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The least Windows program (nv::test::peStub) with one section that holds
-// the resource directory `resources`.
-std::string programWith(const nvpack::ResourceTree& resources) {
-    constexpr std::uint32_t rva = 0x1000;
-    const std::string section = resources.serialize(rva);
-    std::string exe = nv::test::peStub(false);
-    const std::size_t optionalSize = exe.size() - nv::test::optionalHeaderAt;
-    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 2, 1);  // NumberOfSections
-    nvpack::le::put16(exe, nv::test::peHeaderAt + 4 + 16, static_cast<std::uint16_t>(optionalSize));
-    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 32, 0x1000);  // SectionAlignment
-    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 36, 0x200);   // FileAlignment
-    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8, rva);  // the resource directory
-    nvpack::le::put32(exe, nv::test::optionalHeaderAt + 96 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
-    std::string header(".rsrc\0\0\0", 8);
-    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
-    nvpack::le::append32(header, rva);
-    nvpack::le::append32(header, static_cast<std::uint32_t>(section.size()));
-    nvpack::le::append32(header, static_cast<std::uint32_t>(exe.size() + 40));
-    header.resize(40, '\0');
-    return exe + header + section;
-}
 
 // A program whose resources are `data` under each (type, name).
 std::string programWithResources(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& names, const std::string& data) {
@@ -57,7 +35,7 @@ std::string programWithResources(const std::vector<std::pair<std::uint16_t, std:
         datum.isDirectory = false;
         datum.data = data;
     }
-    return programWith(tree);
+    return nv::test::programWith(tree);
 }
 
 // What nvpack takes for a launcher stub: the progress dialogs 101 and 103
@@ -71,25 +49,14 @@ std::string fakeLauncher() {
 class NvpackTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = nv::freshTestDirectory("nvpack_");
-        fs::create_directories(dir);
         write("stub.exe", stub);
         write("a.tag", "INSTRUCTIONS:\nSET N1=1\n/:\n");
         write("jvm.zip", std::string(1000, 'j'));
         fs::create_directories(dir / "adir");
     }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string path(const char* name) const { return (dir / name).string(); }
-    void write(const char* name, const std::string& bytes) const {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    std::string read(const char* name) const {
-        std::ifstream in(dir / name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void write(const char* name, const std::string& bytes) const { nv::writeFile(dir / name, bytes); }
+    std::string read(const char* name) const { return nv::readFile(dir / name); }
     nvpack::PackRequest request() const {
         nvpack::PackRequest r;
         r.stub = path("stub.exe");
@@ -124,25 +91,21 @@ protected:
     }
     std::set<std::string> listing() const {
         std::set<std::string> names;
-        for (const auto& item : fs::directory_iterator(dir)) names.insert(item.path().filename().string());
+        for (const auto& item : fs::directory_iterator(dir.path())) names.insert(item.path().filename().string());
         return names;
     }
 
     // Every file below the test's directory, by path, with its bytes.
     std::map<std::string, std::string> contents() const {
         std::map<std::string, std::string> files;
-        for (const auto& item : fs::recursive_directory_iterator(dir)) {
-            if (!item.is_regular_file()) continue;
-            std::ifstream in(item.path(), std::ios::binary);
-            std::stringstream bytes;
-            bytes << in.rdbuf();
-            files[item.path().string()] = bytes.str();
+        for (const auto& item : fs::recursive_directory_iterator(dir.path())) {
+            if (item.is_regular_file()) files[item.path().string()] = nv::readFile(item.path());
         }
         return files;
     }
 
     const std::string stub = fakeLauncher();
-    fs::path dir;
+    nv::TestDirectory dir{"nvpack_"};
 };
 
 }  // namespace
@@ -238,6 +201,8 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"quote", "", program + "--entry 6 2 a\"b @jvm.zip", "the name holds one of the characters"},
         {"control character", "", program + "--entry 6 2 a\x01" "b @jvm.zip",
          "entry \"a\\x01b\": the name holds a control character"},
+        {"delete character", "", program + "--entry 6 2 a\x7f" "b @jvm.zip",
+         "entry \"a\\x7Fb\": the name holds a control character"},
         {"trailing dot", "", program + "--entry 6 2 app.jar. @jvm.zip", "entry \"app.jar.\": the name ends in a dot"},
         {"trailing blank", "ENTRY: 6 2 \"app.jar \" jvm.zip\n", manifest, "entry \"app.jar \": the name ends in a dot or a blank"},
         {"device", "", program + "--entry 6 2 CON @jvm.zip", "entry \"CON\": the name is a device name"},

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "foundation/LauncherException.h"
@@ -12,6 +10,7 @@
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 using nv::LauncherString;
 
@@ -131,17 +130,14 @@ TEST_F(RunDriverTest, TheVerificationLimitIsAMinuteUnlessSecondsAreGiven) {
 }
 
 TEST_F(RunDriverTest, AFailureIsShownLoggedAndGivesMinusOne) {
-    std::string log = ::testing::TempDir() + "nv_driver_test.log";
-    std::remove(log.c_str());
+    const nv::TestDirectory dir("nv_driver_");
+    const std::string log = (dir / "run.log").string();
     job.loadFailure = "Invalid file type in file index.";
     EXPECT_EQ(run({"-nv:log", log.c_str()}), -1);
     const std::string message = "Unable to load the launcher file index. Invalid file type in file index.";
     EXPECT_EQ(ui.messages, std::vector<std::string>{message});
-    std::ifstream in(log);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("ERROR: " + message + "\n"), std::string::npos) << text.str();
-    std::remove(log.c_str());
+    const std::string text = nv::readFile(log);
+    EXPECT_NE(text.find("ERROR: " + message + "\n"), std::string::npos) << text;
 }
 
 TEST(EndOfRun, TheExitCodeIsZeroExactlyWhenTheRunIsNoFailure) {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/TestDirectory.h"
 
 using nv::LauncherString;
 using nv::TagFile;
@@ -32,31 +31,15 @@ Tags dump(const TagFile& file) {
 
 class TagFileTest : public testing::Test {
 protected:
-    void TearDown() override {
-        for (const auto& p : paths_) std::remove(p.c_str());
-        nv::setRunLogPath("");
-    }
+    void TearDown() override { nv::setRunLogPath(""); }
 
-    // A fresh file name that TearDown removes.
-    std::string tempPath() {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string path = testing::TempDir() + "tagfile_" + info->name() + "_" +
-                           std::to_string(paths_.size()) + ".tag";
-        paths_.push_back(path);
-        return path;
-    }
+    // A fresh file name in the test's directory.
+    std::string tempPath() { return (dir_ / ("t" + std::to_string(++files_) + ".tag")).string(); }
 
     std::string writeText(const std::string& text) {
         std::string path = tempPath();
-        std::ofstream(path, std::ios::binary) << text;
+        nv::writeFile(path, text);
         return path;
-    }
-
-    static std::string readText(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
     }
 
     TagFile parse(const std::string& text) {
@@ -80,7 +63,8 @@ protected:
     }
 
 private:
-    std::vector<std::string> paths_;
+    nv::TestDirectory dir_{"tagfile_"};
+    int files_ = 0;
 };
 
 TEST_F(TagFileTest, ReadsTagsValuesAndBlocks) {
@@ -130,7 +114,7 @@ TEST_F(TagFileTest, SyntaxErrorsNameTheLineAndGoToTheRunLog) {
         TagFile file;
         EXPECT_EQ(parseError(c.text, file), c.message);
         EXPECT_EQ(file.value("A").str(), "1");  // what was read before the error stays
-        EXPECT_NE(readText(log).find(std::string("ERROR: ") + c.message + "\n"), std::string::npos);
+        EXPECT_NE(nv::readFile(log).find(std::string("ERROR: ") + c.message + "\n"), std::string::npos);
     }
 }
 
@@ -148,7 +132,7 @@ TEST_F(TagFileTest, UnclosedQuoteIsThrownAsItStandsAndNotLogged) {
         nv::setRunLogPath(LauncherString(log));
         TagFile file;
         EXPECT_EQ(parseError(c.text, file), c.message);
-        EXPECT_EQ(readText(log), "");
+        EXPECT_EQ(nv::readFile(log), "");
     }
 }
 
@@ -266,7 +250,7 @@ TEST_F(TagFileTest, WritesPlainOrQuotedValues) {
     file.setValue("GONE", "z");
     const std::string path = tempPath();
     file.write(LauncherString(path));
-    EXPECT_EQ(readText(path),
+    EXPECT_EQ(nv::readFile(path),
               "PLAIN:  a b\n"
               "EMPTY:  \"\"\n"
               "LEAD:  \" x\"\n"
@@ -286,7 +270,7 @@ TEST_F(TagFileTest, WrittenFileReadsBack) {
         if (v != "/:") file.addValue("BLOCK", LauncherString(v));
     const std::string path = tempPath();
     file.write(LauncherString(path));
-    const Tags back = dump(parse(readText(path)));
+    const Tags back = dump(parse(nv::readFile(path)));
 
     Tags expected;
     for (std::size_t i = 0; i < values.size(); ++i) expected.push_back({"S" + std::to_string(i), {values[i]}});

@@ -17,6 +17,7 @@
 #include "foundation/win32/Handles.h"
 #include "system/WindowsFamily.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace nv {
 namespace {
@@ -74,20 +75,10 @@ TEST(FoundationTest, SystemErrorTextHasNoTrailingLineBreak) {
 
 TEST(FoundationTest, DefaultWineVersionIsOfTheNtFamily) { EXPECT_FALSE(isWindows9x()); }
 
-// A directory tree under the temporary directory, removed again at the end.
+// A directory tree in the test's own directory, removed with it at the end.
 class TempTree {
 public:
-    TempTree() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        static unsigned counter = 0;
-        root_ = std::string(base) + "nvwalk-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter) + "\\";
-        CreateDirectoryA(root_.c_str(), nullptr);
-    }
-    ~TempTree();
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
+    TempTree() : root_(directory_.string() + "\\") {}
 
     // Creates the subdirectory (relative, ending in "\") and count files in it.
     void addFiles(const std::string& subdirectory, int count) const {
@@ -101,6 +92,7 @@ public:
     const std::string& root() const { return root_; }
 
 private:
+    TestDirectory directory_{"nvwalk_"};
     std::string root_;
 };
 
@@ -121,14 +113,6 @@ public:
     std::size_t stopAt = 0;
     std::string skip;
 };
-
-TempTree::~TempTree() {
-    // Files first, then directories children before parents.
-    RecordingWalker all;
-    all.walk(root_.c_str());
-    for (const std::string& file : all.files) DeleteFileA(file.c_str());
-    for (auto i = all.directories.rbegin(); i != all.directories.rend(); ++i) RemoveDirectoryA(i->c_str());
-}
 
 // 250 files: 50 in the root, 100 in a\, 50 in a\deep\, 30 in b\, 20 in b\deep\.
 class DirectoryWalkerTest : public ::testing::Test {

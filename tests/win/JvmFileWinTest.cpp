@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +20,7 @@
 #include "jvm/RegistryQuery.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/TestDirectory.h"
 
 namespace nv {
 namespace {
@@ -65,16 +64,12 @@ class JvmFileWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testKey = "NvJvmFileTest" + std::to_string(GetCurrentProcessId());
-        char temp[MAX_PATH + 1] = {};
-        GetTempPathA(sizeof temp, temp);
-        logPath = std::string(temp) + testKey + ".log";
-        DeleteFileA(logPath.c_str());
+        logPath = (directory / "run.log").string();
         setRunLogPath(LauncherString(logPath));
     }
     void TearDown() override {
         for (const Hive& hive : hives) deleteTree(hive.key, std::string(hive.parent) + testKey);
         setRunLogPath(LauncherString());
-        DeleteFileA(logPath.c_str());
     }
 
     // Writes a value (empty name: the key's default value) under the test key of the hive.
@@ -94,14 +89,10 @@ protected:
     std::string hint(const Hive& hive, const std::string& rest) const {
         return std::string("\\") + hive.name + "\\" + hive.parent + testKey + "\\" + rest;
     }
-    std::string runLog() const {
-        std::ifstream in(logPath, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
+    std::string runLog() const { return readFile(logPath); }
 
     RecordingProgressUi ui;
+    TestDirectory directory{"nv_jvm_win_"};
     std::string testKey;
     std::string logPath;
 };
@@ -212,13 +203,8 @@ TEST_F(JvmFileWinTest, DataThatIsNotATerminatedTextIsReadWithinItsSize) {
 }
 
 TEST_F(JvmFileWinTest, PlatformHintSearchMatchesAHomeWithItsExecutable) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string home = std::string(temp) + testKey + "-home";
-    CreateDirectoryA(home.c_str(), nullptr);
-    CreateDirectoryA((home + "\\bin").c_str(), nullptr);
-    // An empty executable, created and closed at once.
-    FileHandle(CreateFileA((home + "\\bin\\java.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string home = (directory / "home").string();
+    writeFile(directory / "home" / "bin" / "java.exe", "");  // never run: the hint is the subject
     const Hive& machine = hives[0];
     setText(machine, "Jre", "Home", home);
     TagFile tags;
@@ -227,7 +213,6 @@ TEST_F(JvmFileWinTest, PlatformHintSearchMatchesAHomeWithItsExecutable) {
     tags.setValue("JVM_PROPERTIES", "java.vendor=Debian");
     tags.addValue("PLATFORM_HINT", LauncherString(hint(machine, "Missing\\Home")));
     tags.addValue("PLATFORM_HINT", LauncherString(hint(machine, "Jre\\Home")));
-    // The hint is the subject here; the empty executable is not run.
     struct Accepting : CandidateVerifier {
         bool verifyJvm(JvmFile&, const LauncherString&, const LauncherString&, const LauncherString&) override {
             return true;
@@ -235,9 +220,6 @@ TEST_F(JvmFileWinTest, PlatformHintSearchMatchesAHomeWithItsExecutable) {
     } accepting;
     JvmFile jvm(tags, accepting);
     auto match = jvm.searchByPlatformHints("", "");
-    DeleteFileA((home + "\\bin\\java.exe").c_str());
-    RemoveDirectoryA((home + "\\bin").c_str());
-    RemoveDirectoryA(home.c_str());
     ASSERT_NE(match, nullptr);
     EXPECT_EQ(match->home().str(), home);
     EXPECT_NE(runLog().find("Checking JVM at " + home + " which was resolved from platform hint " +
@@ -252,9 +234,8 @@ TEST(JvmSystemTest, FixedDrivesListDriveC) {
 }
 
 TEST(JvmSystemTest, FileHeldOpenWithoutSharingStillExists) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string path = std::string(temp) + "NvJvmHeld" + std::to_string(GetCurrentProcessId()) + ".exe";
+    const TestDirectory directory("nv_jvm_held_");
+    const std::string path = (directory / "held.exe").string();
     {
         FileHandle held(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(held.valid());
@@ -267,12 +248,9 @@ TEST(JvmSystemTest, FileHeldOpenWithoutSharingStillExists) {
 }
 
 TEST_F(JvmFileWinTest, DirectoryNamedAsTheExecutableCountsAsMissingAndIsLogged) {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string directory = std::string(temp) + testKey + "-dir";
-    CreateDirectoryA(directory.c_str(), nullptr);
-    EXPECT_FALSE(fileExists(LauncherString(directory)));
-    RemoveDirectoryA(directory.c_str());
+    const std::string named = (directory / "java.exe").string();
+    CreateDirectoryA(named.c_str(), nullptr);
+    EXPECT_FALSE(fileExists(LauncherString(named)));
     EXPECT_NE(runLog(), "");
 }
 

@@ -9,6 +9,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "launch/ProcessRunner.h"
+#include "tests/support/TestDirectory.h"
 
 namespace nv {
 namespace {
@@ -70,14 +71,9 @@ TEST(ProcessRunnerWin, WithoutCaptureAndWaitTheResultIs0) {
 // A program that cannot be started is the child's failure, told apart from
 // the runner's own; the system's text names the program where it has an insert.
 TEST(ProcessRunnerWin, AProgramThatCannotStartFailsWithTheSystemsText) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string text = std::string(temp) + "nv-not-a-program.exe";
-    HANDLE file = CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "not a program\r\n", 15, &written, nullptr);
-    CloseHandle(file);
+    const TestDirectory directory("nv_runner_");
+    const std::string text = (directory / "nv-not-a-program.exe").string();
+    writeFile(text, "not a program\r\n");
     const struct {
         std::string commandLine;
         std::string program;
@@ -103,16 +99,14 @@ TEST(ProcessRunnerWin, AProgramThatCannotStartFailsWithTheSystemsText) {
             }
         }
     }
-    DeleteFileA(text.c_str());
 }
 
 // A child past its limit is ended at once: the file it holds without sharing
 // can be deleted as soon as the runner has given it up.
 TEST(ProcessRunnerWin, AChildPastItsLimitIsEnded) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string held = std::string(temp) + "nv-held-by-child.txt";
-    CloseHandle(CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const TestDirectory directory("nv_runner_");
+    const std::string held = (directory / "nv-held-by-child.txt").string();
+    writeFile(held, "");
     LauncherString out, err;
     ProcessRequest request;
     request.commandLine = LauncherString(childProgram() + " hold \"" + held + "\" 600000");

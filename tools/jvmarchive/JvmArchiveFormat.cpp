@@ -3,23 +3,35 @@
 #include <cstring>
 
 #include "foundation/AsciiCase.h"
-#include "foundation/DeviceName.h"
+#include "foundation/FileName.h"
 
 namespace nvjvm {
 
 namespace {
 
 const char* partProblem(std::string_view part) {
-    if (part.empty()) return "has an empty part (a rooted name or a doubled \\)";
-    if (part == "." || part == "..") return "has a part . or .., which leads elsewhere";
-    if (part.size() > 255) return "has a part longer than 255 bytes";
-    for (unsigned char c : part) {
-        if (c < 32 || c == 127) return "holds a control character";
-        if (c == '/' || c == ':') return "holds / or :, which lead elsewhere";
-        if (std::strchr("<>\"|?*", c)) return "holds one of <>\"|?*";
+    switch (nv::fileNameProblem(part.data(), part.size())) {
+    case nv::FileNameProblem::none:
+        return nullptr;
+    case nv::FileNameProblem::empty:
+        return "has an empty part (a rooted name or a doubled \\)";
+    case nv::FileNameProblem::onlyDotsAndBlanks:
+        // Of the others ("...", " "), Windows drops the trailing dots and blanks.
+        return part == "." || part == ".." ? "has a part . or .., which leads elsewhere"
+                                           : "has a part ending in a dot or blank";
+    case nv::FileNameProblem::path:  // "\" separates the parts and never reaches here
+        return "holds / or :, which lead elsewhere";
+    case nv::FileNameProblem::reservedCharacter:
+        return "holds one of <>\"|?*";
+    case nv::FileNameProblem::controlCharacter:
+        return "holds a control character";
+    case nv::FileNameProblem::trailingDotOrBlank:
+        return "has a part ending in a dot or blank";
+    case nv::FileNameProblem::deviceName:
+        return "names a device (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9)";
+    case nv::FileNameProblem::tooLong:
+        return "has a part longer than 255 bytes";
     }
-    if (part.back() == '.' || part.back() == ' ') return "has a part ending in a dot or blank";
-    if (nv::isDeviceName(part.data(), part.size())) return "names a device (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9)";
     return nullptr;
 }
 

@@ -49,12 +49,13 @@ constexpr char unpackerResource[] = "NVJVM_UNPACKER";
 constexpr char unpackerMark[] = "NVJVMAR1 unpacker";
 
 // Why a relative name cannot be written below the destination directory, or
-// null when it can. Refused: an empty name or part; "." and ".."; a rooted
-// name ("\x"); "/" and ":" (drive letters, streams); <>"|?* and control
-// characters; a part ending in a dot or blank, which Windows drops; device
-// names (CON, PRN, AUX, NUL, COM1-9, LPT1-9, in any case, with or without an
-// extension); a part over 255 bytes or a name over longestName; "jvm" as the
-// first part (in any case): the JVM file goes there.
+// null when it can. Each part must pass the file-name rule of
+// foundation/FileName.h, which refuses an empty part (a rooted name, "\x");
+// "." and ".."; "/" and ":" (drive letters, streams); <>"|?* and control
+// characters (DEL too); a part ending in a dot or blank, which Windows drops;
+// device names (CON, PRN, AUX, NUL, COM1-9, LPT1-9, in any case, with or
+// without an extension); a part over 255 bytes. Refused besides: a name over
+// longestName; "jvm" as the first part (in any case): the JVM file goes there.
 const char* nameProblem(std::string_view name);
 
 // Big-endian numbers.

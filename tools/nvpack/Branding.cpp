@@ -9,6 +9,7 @@
 #include "PeImage.h"
 #include "ResourceTree.h"
 #include "VersionInfo.h"
+#include "tagfile/TextScanning.h"
 
 namespace nvpack {
 
@@ -142,7 +143,7 @@ void setExecutionLevel(ResourceTree& tree, const std::string& level, const std::
     std::string::size_type attribute = element;
     do {
         attribute = text.find("level=", attribute + 1);
-    } while (attribute < close && std::string(" \t\r\n").find(text[attribute - 1]) == std::string::npos);
+    } while (attribute < close && !nv::isBlank(text[attribute - 1]));
     const char* noAttribute = "has no quoted level attribute in the requestedExecutionLevel element of its manifest";
     if (attribute >= close) refuse(noAttribute);
     const std::string::size_type value = attribute + 7;

@@ -51,11 +51,7 @@ public:
     int next() override { return pos_ < bytes_.size() ? static_cast<unsigned char>(bytes_[pos_++]) : -1; }
     long size() override { return static_cast<long>(bytes_.size()); }
     bool readAt(long position, unsigned char* into, int count) override {
-        if (position < 0 || count < 0 || static_cast<std::size_t>(position) + static_cast<std::size_t>(count) > bytes_.size()) {
-            return false;
-        }
-        bytes_.copy(reinterpret_cast<char*>(into), static_cast<std::size_t>(count), static_cast<std::size_t>(position));
-        return true;
+        return nv::pe::MemoryBytes(bytes_).readAt(position, into, count);
     }
 
 private:

@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "Branding.h"
+#include "tools/common/PackError.h"
 
 namespace nvpack {
 
-// Bad input or a failed write; the message is complete.
-struct PackError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using nvtools::PackError;
 
 struct PackEntry {
     PackEntry() = default;

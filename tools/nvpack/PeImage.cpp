@@ -7,11 +7,9 @@ namespace nvpack {
 
 namespace {
 
-constexpr std::size_t fileHeaderSize = 20;
-constexpr std::size_t sectionHeaderSize = 40;
-constexpr std::size_t resourceDirectory = 2;
-constexpr std::size_t certificateDirectory = 4;
-constexpr std::size_t relocationDirectory = 5;
+using nv::pe::certificateDirectory;
+using nv::pe::relocationDirectory;
+using nv::pe::resourceDirectory;
 constexpr std::uint32_t initializedData = 0x40;
 
 std::uint32_t alignUp(std::uint32_t value, std::uint32_t alignment) {
@@ -23,22 +21,17 @@ bool powerOfTwo(std::uint32_t value) { return value != 0 && (value & (value - 1)
 }  // namespace
 
 PeImage::PeImage(std::string bytes, std::string name) : bytes_(std::move(bytes)), name_(std::move(name)) {
-    if (!le::fits(bytes_, 0, 0x40) || bytes_.compare(0, 2, "MZ") != 0) refuse("it is not a Windows executable");
-    const std::uint32_t pe = le::get32(bytes_, 0x3C);
-    if (!le::fits(bytes_, pe, 4 + fileHeaderSize) || bytes_.compare(pe, 4, std::string("PE\0\0", 4)) != 0) {
-        refuse("it has no PE header");
-    }
-    const std::size_t fileHeader = pe + 4;
-    const std::uint16_t sectionCount = le::get16(bytes_, fileHeader + 2);
-    const std::uint16_t optionalSize = le::get16(bytes_, fileHeader + 16);
-    optionalHeader_ = fileHeader + fileHeaderSize;
+    nv::pe::MemoryBytes file(bytes_);
+    const nv::pe::Headers headers(file);
+    if (!headers.isDosProgram()) refuse("it is not a Windows executable");
+    if (!headers.isPe()) refuse("it has no PE header");
+    const std::uint16_t optionalSize = headers.optionalHeaderSize();
+    optionalHeader_ = static_cast<std::size_t>(headers.optionalHeader());
     if (!le::fits(bytes_, optionalHeader_, optionalSize) || optionalSize < 2) refuse("its optional header is cut off");
-    const std::uint16_t magic = le::get16(bytes_, optionalHeader_);
-    if (magic != 0x10B && magic != 0x20B) refuse("its optional header is neither PE32 nor PE32+");
-    const std::size_t countField = magic == 0x10B ? 92 : 108;
-    if (optionalSize < countField + 4) refuse("its optional header is cut off");
-    directories_ = optionalHeader_ + countField + 4;
-    directoryCount_ = le::get32(bytes_, optionalHeader_ + countField);
+    if (headers.magic() == 0) refuse("its optional header is neither PE32 nor PE32+");
+    directories_ = static_cast<std::size_t>(headers.directory(0));
+    if (directories_ > optionalHeader_ + optionalSize) refuse("its optional header is cut off");
+    directoryCount_ = headers.directoryCount();
     if (directoryCount_ <= relocationDirectory || directories_ + 8 * std::size_t{directoryCount_} > optionalHeader_ + optionalSize) {
         refuse("its data directories are missing or cut off");
     }
@@ -46,17 +39,15 @@ PeImage::PeImage(std::string bytes, std::string name) : bytes_(std::move(bytes))
     fileAlignment_ = le::get32(bytes_, optionalHeader_ + 36);
     if (!powerOfTwo(sectionAlignment_) || !powerOfTwo(fileAlignment_)) refuse("its section or file alignment is not a power of two");
 
-    const std::size_t table = optionalHeader_ + optionalSize;
-    if (!le::fits(bytes_, table, sectionHeaderSize * sectionCount)) refuse("its section table is cut off");
-    for (std::size_t i = 0; i < sectionCount; ++i) {
+    const std::size_t sectionCount = headers.sectionCount();
+    if (!le::fits(bytes_, static_cast<std::size_t>(headers.sectionHeader(0)), std::size_t{nv::pe::sectionHeaderSize} * sectionCount)) {
+        refuse("its section table is cut off");
+    }
+    for (std::uint32_t i = 0; i < sectionCount; ++i) {
         Section s;
-        s.header = table + sectionHeaderSize * i;
+        headers.readSection(i, s);
+        s.header = static_cast<std::size_t>(headers.sectionHeader(i));
         s.name = bytes_.substr(s.header, 8).c_str();
-        s.virtualSize = le::get32(bytes_, s.header + 8);
-        s.rva = le::get32(bytes_, s.header + 12);
-        s.rawSize = le::get32(bytes_, s.header + 16);
-        s.rawOffset = le::get32(bytes_, s.header + 20);
-        s.characteristics = le::get32(bytes_, s.header + 36);
         if (s.rawSize != 0 && !le::fits(bytes_, s.rawOffset, s.rawSize)) refuse("its section " + s.name + " is cut off");
         sections_.push_back(s);
     }
@@ -94,7 +85,7 @@ void PeImage::refuse(const std::string& reason) const {
 }
 
 void PeImage::checkMovable(std::size_t resources) const {
-    if (le::get32(bytes_, optionalHeader_ - fileHeaderSize + 8) != 0) refuse("it carries a COFF symbol table");
+    if (le::get32(bytes_, optionalHeader_ - nv::pe::fileHeaderSize + 8) != 0) refuse("it carries a COFF symbol table");
     if (directorySize(certificateDirectory) != 0) {
         refuse("it is signed, and a changed file would no longer match its signature");
     }
@@ -155,14 +146,16 @@ void PeImage::replaceResources(const std::string& content) {
     out.resize(std::size_t{rsrc.rawOffset} + newRaw, '\0');
     out += bytes_.substr(std::size_t{rsrc.rawOffset} + rsrc.rawSize);
 
-    le::put32(out, rsrc.header + 8, contentSize);
-    le::put32(out, rsrc.header + 16, newRaw);
+    le::put32(out, rsrc.header + nv::pe::sectionVirtualSize, contentSize);
+    le::put32(out, rsrc.header + nv::pe::sectionRawSize, newRaw);
     std::uint32_t imageEnd = rsrc.rva + contentSize;
     for (std::size_t i = resources_ + 1; i < sections_.size(); ++i) {
         const Section& s = sections_[i];
         const auto rva = static_cast<std::uint32_t>(s.rva + addressDelta);
-        le::put32(out, s.header + 12, rva);
-        if (s.rawOffset != 0) le::put32(out, s.header + 20, static_cast<std::uint32_t>(s.rawOffset + fileDelta));
+        le::put32(out, s.header + nv::pe::sectionRva, rva);
+        if (s.rawOffset != 0) {
+            le::put32(out, s.header + nv::pe::sectionRawOffset, static_cast<std::uint32_t>(s.rawOffset + fileDelta));
+        }
         imageEnd = rva + s.extent();
     }
     for (std::size_t d = 0; d < directoryCount_; ++d) {

@@ -1,31 +1,17 @@
 #pragma once
 // A Windows executable (PE32 or PE32+) read from its bytes far enough to
 // replace its resource section, and written back with the sections behind
-// that section moved.
-//
-//   [DOS header: "MZ" ..., offset of the PE signature (4) at 0x3C]
-//   [PE signature "PE\0\0"][file header: 20][optional header][section table: 40 per section]
-//   [section data at each section's PointerToRawData] [anything after: kept]
-//
-//   file header:     Machine 2, NumberOfSections 2, TimeDateStamp 4,
-//                    PointerToSymbolTable 4, NumberOfSymbols 4,
-//                    SizeOfOptionalHeader 2, Characteristics 2
-//   optional header: offsets of the fields used here, PE32 / PE32+:
-//                    Magic 0 (0x10B / 0x20B), SizeOfInitializedData 8,
-//                    SectionAlignment 32, FileAlignment 36, SizeOfImage 56,
-//                    CheckSum 64, NumberOfRvaAndSizes 92 / 108,
-//                    data directories 96 / 112, 8 each (RVA 4, size 4):
-//                    2 resources, 4 certificates (a file offset), 5 base relocations
-//   section header:  Name 8, VirtualSize 4, VirtualAddress 4, SizeOfRawData 4,
-//                    PointerToRawData 4, relocations and line numbers 12,
-//                    Characteristics 4
-//   base relocations: blocks of PageRVA 4, BlockSize 4, then 2 bytes per fixup
-//
-// Addresses are RVAs (relative to the image base) unless called offsets.
+// that section moved. The headers are read with foundation/PeLayout.h, where
+// their layout is; besides, this uses these fields of the optional header
+// (PE32 and PE32+ alike): SizeOfInitializedData 8, SectionAlignment 32,
+// FileAlignment 36, SizeOfImage 56, CheckSum 64; and the base relocations:
+// blocks of PageRVA 4, BlockSize 4, then 2 bytes per fixup.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "foundation/PeLayout.h"
 
 namespace nvpack {
 
@@ -53,14 +39,9 @@ public:
     void replaceResources(const std::string& content);
 
 private:
-    struct Section {
+    struct Section : nv::pe::Section {
         std::string name;
         std::size_t header = 0;  // offset of its section header
-        std::uint32_t virtualSize = 0;
-        std::uint32_t rva = 0;
-        std::uint32_t rawSize = 0;
-        std::uint32_t rawOffset = 0;
-        std::uint32_t characteristics = 0;
         std::uint32_t extent() const { return virtualSize != 0 ? virtualSize : rawSize; }
         bool holds(std::uint32_t address) const { return address >= rva && address - rva < extent(); }
     };

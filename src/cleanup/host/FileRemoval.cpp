@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cleanup/FileRemoval.h"
-#include "cleanup/host/HostPath.h"
+#include "foundation/host/HostPath.h"
 #include "foundation/Messages.h"
 
 namespace nv {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cleanup/TemporaryNames.h"
-#include "cleanup/host/HostPath.h"
+#include "foundation/host/HostPath.h"
 
 namespace nv {
 

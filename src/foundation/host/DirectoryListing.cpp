@@ -1,4 +1,4 @@
-// The host stands in with opendir/readdir; "\" in the directory is read as "/".
+// The host stands in with opendir/readdir on the directory as hostPath reads it.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -8,6 +8,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "foundation/UniqueHandle.h"
+#include "foundation/host/HostPath.h"
 
 namespace nv {
 
@@ -21,10 +22,7 @@ struct DirectoryListing::State {
 };
 
 DirectoryListing::DirectoryListing(const LauncherString& directory) : state_(new State) {
-    state_->path = directory.empty() ? std::string("./") : directory.str();
-    for (char& c : state_->path) {
-        if (c == '\\') c = '/';
-    }
+    state_->path = directory.empty() ? std::string("./") : hostPath(directory);
     state_->dir.reset(opendir(state_->path.c_str()));
 }
 

@@ -1,5 +1,5 @@
-// The host opens with open(2); "\" reads as "/". A directory is refused the
-// way CreateFile refuses one without backup semantics.
+// The host opens the path, as hostPath reads it, with open(2). A directory is
+// refused the way CreateFile refuses one without backup semantics.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,16 +7,13 @@
 #include <cerrno>
 #include <string>
 
+#include "foundation/host/HostPath.h"
 #include "jvm/FileProbe.h"
 
 namespace nv {
 
 unsigned long probeFile(const LauncherString& path) {
-    std::string hostPath = path.str();
-    for (char& c : hostPath) {
-        if (c == '\\') c = '/';
-    }
-    const int fd = open(hostPath.c_str(), O_RDONLY);
+    const int fd = open(hostPath(path).c_str(), O_RDONLY);
     if (fd < 0) return static_cast<unsigned long>(errno);
     struct stat info {};
     const bool directory = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);

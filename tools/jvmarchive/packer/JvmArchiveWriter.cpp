@@ -5,27 +5,24 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "JvmArchiveFormat.h"
-#include "PackError.h"
 #include "WindowsProgram.h"
+#include "foundation/CFile.h"
 #include "foundation/ScopeGuard.h"
+#include "tools/common/PackError.h"
 
 namespace nvjvm {
+
+using nvtools::PackError;
 
 namespace {
 
 constexpr std::size_t chunkSize = 1 << 20;
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File openFile(const std::string& path, const char* mode, const std::string& what) {
-    File file(std::fopen(path.c_str(), mode));
+nv::CFile openFile(const std::string& path, const char* mode, const std::string& what) {
+    nv::CFile file = nv::openFile(path.c_str(), mode);
     if (!file) throw PackError(what + " " + path + " cannot be opened: " + std::strerror(errno));
     return file;
 }
@@ -76,7 +73,7 @@ std::string nameRecord(char kind, const std::string& name) {
 
 // Copies the unpacker program; returns its size.
 std::uint64_t copyUnpacker(const std::string& unpacker, std::FILE* out, const std::string& outName) {
-    const File in = openFile(unpacker, "rb", "the unpacker");
+    const nv::CFile in = openFile(unpacker, "rb", "the unpacker");
     std::string bytes;
     std::vector<char> buffer(chunkSize);
     std::size_t got = 0;
@@ -95,7 +92,7 @@ std::uint64_t copyUnpacker(const std::string& unpacker, std::FILE* out, const st
 }
 
 void addFile(Deflater& deflater, const RuntimeEntry& entry, std::vector<unsigned char>& buffer) {
-    const File in = openFile(entry.source, "rb", "the runtime file");
+    const nv::CFile in = openFile(entry.source, "rb", "the runtime file");
     std::string header = nameRecord(fileRecord, entry.name);
     appendNumber(header, entry.size, 8);
     deflater.add(header);
@@ -115,7 +112,7 @@ void addFile(Deflater& deflater, const RuntimeEntry& entry, std::vector<unsigned
 ArchiveFigures writeJvmArchive(const RuntimeFolder& runtime, const std::string& jvmText, const std::string& unpacker,
                                const std::string& output) {
     const std::string temporary = output + ".nvjvm-tmp";
-    File out = openFile(temporary, "wb", "the output");
+    nv::CFile out = openFile(temporary, "wb", "the output");
     nv::ScopeGuard removeTemporary([&] {
         out.reset();
         std::remove(temporary.c_str());
@@ -152,7 +149,7 @@ ArchiveFigures writeJvmArchive(const RuntimeFolder& runtime, const std::string& 
         std::fflush(out.get()) != 0) {
         throw PackError("writing " + output + " failed: " + std::strerror(errno));
     }
-    if (std::fclose(out.release()) != 0) throw PackError("writing " + output + " failed: " + std::strerror(errno));
+    if (!nv::closeFile(out)) throw PackError("writing " + output + " failed: " + std::strerror(errno));
     if (std::rename(temporary.c_str(), output.c_str()) != 0) {
         throw PackError(temporary + " cannot be renamed to " + output + ": " + std::strerror(errno));
     }

@@ -1,12 +1,13 @@
 #include "JvmFileText.h"
 
-#include "PackError.h"
+#include "tagfile/TextScanning.h"
+#include "tools/common/PackError.h"
 
 namespace nvjvm {
 
-namespace {
+using nvtools::PackError;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+namespace {
 
 // One value as the tag-file writer writes it: plain unless it is empty,
 // starts or ends with a blank or holds a double quote; then quoted, with each
@@ -15,7 +16,7 @@ std::string value(const std::string& text, const char* what) {
     for (unsigned char c : text) {
         if (c < 32 || c == 127) throw PackError(std::string(what) + " holds a line break or control character");
     }
-    const bool plain = !text.empty() && !isBlank(text.front()) && !isBlank(text.back()) &&
+    const bool plain = !text.empty() && !nv::isBlank(text.front()) && !nv::isBlank(text.back()) &&
                        text.find('"') == std::string::npos;
     if (plain) return text;
     std::string quoted = "\"";

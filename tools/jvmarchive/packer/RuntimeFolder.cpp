@@ -9,13 +9,16 @@
 #include <sstream>
 
 #include "JvmArchiveFormat.h"
-#include "PackError.h"
 #include "WindowsProgram.h"
 #include "foundation/AsciiCase.h"
+#include "tagfile/TextScanning.h"
+#include "tools/common/PackError.h"
 
 namespace fs = std::filesystem;
 
 namespace nvjvm {
+
+using nvtools::PackError;
 
 namespace {
 
@@ -105,10 +108,9 @@ std::string releaseJavaVersion(const std::string& text) {
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos) continue;
         const auto trim = [](std::string s) {
-            const char* blanks = " \t\r\n";
-            const std::size_t first = s.find_first_not_of(blanks);
+            const std::size_t first = s.find_first_not_of(nv::blankSet);
             if (first == std::string::npos) return std::string();
-            return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+            return s.substr(first, s.find_last_not_of(nv::blankSet) - first + 1);
         };
         if (trim(line.substr(0, equals)) != "JAVA_VERSION") continue;
         std::string value = trim(line.substr(equals + 1));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "JvmArchiveFormat.h"
+#include "foundation/PeLayout.h"
 
 namespace nvjvm {
 
@@ -12,7 +13,6 @@ namespace {
 constexpr std::uint64_t nowhere = ~std::uint64_t{0};
 constexpr std::uint32_t highBit = 0x80000000u;
 constexpr std::uint32_t rcData = 10;
-constexpr std::uint64_t resourceDirectory = 2;
 
 // Reads a program's bytes; a number that lies past the end reads as 0, so
 // that a cut or damaged program simply turns out to lack what is looked for.
@@ -33,28 +33,21 @@ public:
         return at <= bytes_.size() && bytes_.size() - at >= size && bytes_.compare(at, size, text, size) == 0;
     }
 
-    std::uint64_t peHeader() const { return number(0x3C, 4); }
-
-    // The file offset of the `size` bytes at `rva`, or nowhere when no
-    // section holds them in its file data.
-    std::uint64_t fileOffset(std::uint32_t rva, std::uint32_t size) const {
-        const std::uint64_t fileHeader = peHeader() + 4;
-        const std::uint32_t sections = number(fileHeader + 2, 2);
-        const std::uint64_t table = fileHeader + 20 + number(fileHeader + 16, 2);
-        for (std::uint32_t i = 0; i < sections; ++i) {
-            const std::uint64_t header = table + 40 * std::uint64_t{i};
-            const std::uint32_t start = number(header + 12, 4);
-            const std::uint32_t rawSize = number(header + 16, 4);
-            if (rva >= start && rva - start <= rawSize && size <= rawSize - (rva - start)) {
-                return number(header + 20, 4) + std::uint64_t{rva - start};
-            }
-        }
-        return nowhere;
-    }
-
 private:
     const std::string& bytes_;
 };
+
+// The file offset of the `size` bytes at `rva`, or nowhere when no section
+// holds them in its file data.
+std::uint64_t fileOffset(const nv::pe::Headers& headers, std::uint32_t rva, std::uint32_t size) {
+    nv::pe::Section s;
+    for (std::uint32_t i = 0; i < headers.sectionCount() && headers.readSection(i, s); ++i) {
+        if (rva >= s.rva && rva - s.rva <= s.rawSize && size <= s.rawSize - (rva - s.rva)) {
+            return std::uint64_t{s.rawOffset} + (rva - s.rva);
+        }
+    }
+    return nowhere;
+}
 
 // The resource tree of a program, found at its file offset `start`.
 class Resources {
@@ -110,24 +103,19 @@ private:
 }  // namespace
 
 bool isWindowsProgram(const std::string& bytes) {
-    const ProgramBytes program(bytes);
-    return bytes.size() >= 0x40 && program.holds(0, "MZ", 2) && program.holds(program.peHeader(), "PE\0\0", 4);
+    nv::pe::MemoryBytes file(bytes);
+    return nv::pe::Headers(file).isPe();
 }
 
 bool carriesUnpackerMark(const std::string& bytes) {
-    if (!isWindowsProgram(bytes)) return false;
-    const ProgramBytes program(bytes);
-    const std::uint64_t optionalHeader = program.peHeader() + 24;
-    const std::uint32_t optionalMagic = program.number(optionalHeader, 2);
-    if (optionalMagic != 0x10B && optionalMagic != 0x20B) return false;
-    const std::uint64_t countField = optionalHeader + (optionalMagic == 0x10B ? 92 : 108);
-    if (program.number(countField, 4) <= resourceDirectory) return false;
-    const std::uint64_t directory = countField + 4 + 8 * resourceDirectory;
-    const std::uint32_t rva = program.number(directory, 4);
-    const std::uint64_t start = program.fileOffset(rva, program.number(directory + 4, 4));
-    if (rva == 0 || start == nowhere) return false;
+    nv::pe::MemoryBytes file(bytes);
+    const nv::pe::Headers headers(file);
+    const nv::pe::DataDirectory directory = headers.readDirectory(nv::pe::resourceDirectory);
+    const std::uint64_t start = fileOffset(headers, directory.address, directory.size);
+    if (directory.address == 0 || start == nowhere) return false;
 
     // Type RCDATA, the mark's name, any language, then the data.
+    const ProgramBytes program(bytes);
     const Resources resources(program, start);
     const std::uint64_t type = resources.subdirectory(0, [](std::uint32_t field) { return field == rcData; });
     if (type == nowhere) return false;
@@ -138,7 +126,7 @@ bool carriesUnpackerMark(const std::string& bytes) {
     if (data == nowhere) return false;
     const std::size_t markSize = std::strlen(unpackerMark);
     const std::uint32_t dataSize = resources.number(data + 4, 4);
-    const std::uint64_t at = dataSize < markSize ? nowhere : program.fileOffset(resources.number(data, 4), dataSize);
+    const std::uint64_t at = dataSize < markSize ? nowhere : fileOffset(headers, resources.number(data, 4), dataSize);
     return at != nowhere && program.holds(at, unpackerMark, markSize);
 }
 

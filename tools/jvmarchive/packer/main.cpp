@@ -5,8 +5,8 @@
 
 #include "JvmArchiveWriter.h"
 #include "JvmFileText.h"
-#include "PackError.h"
 #include "RuntimeFolder.h"
+#include "tools/common/PackError.h"
 
 namespace {
 
@@ -30,14 +30,14 @@ Options parse(const std::vector<std::string>& args) {
         if (args[i] == "--unpacker") target = &options.unpacker;
         if (args[i] == "--out") target = &options.output;
         if (args[i] == "--desc") target = &options.description;
-        if (!target) throw nvjvm::PackError("unknown argument \"" + args[i] + "\"");
-        if (i + 1 == args.size()) throw nvjvm::PackError(args[i] + " needs a value");
-        if (!target->empty()) throw nvjvm::PackError(args[i] + " is given twice");
+        if (!target) throw nvtools::PackError("unknown argument \"" + args[i] + "\"");
+        if (i + 1 == args.size()) throw nvtools::PackError(args[i] + " needs a value");
+        if (!target->empty()) throw nvtools::PackError(args[i] + " is given twice");
         *target = args[++i];
-        if (target->empty()) throw nvjvm::PackError(args[i - 1] + " needs a value that is not empty");
+        if (target->empty()) throw nvtools::PackError(args[i - 1] + " needs a value that is not empty");
     }
     if (options.runtime.empty() || options.unpacker.empty() || options.output.empty()) {
-        throw nvjvm::PackError("--runtime, --unpacker and --out are required");
+        throw nvtools::PackError("--runtime, --unpacker and --out are required");
     }
     return options;
 }
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
                     static_cast<unsigned long long>(figures.archiveBytes),
                     static_cast<unsigned long long>(figures.unpackerBytes));
         return 0;
-    } catch (const nvjvm::PackError& e) {
+    } catch (const nvtools::PackError& e) {
         std::fprintf(stderr, "nvjvm: error: %s\n", e.what());
         if (args.empty()) std::fputs(usageText, stderr);
         return 1;

@@ -1,5 +1,5 @@
 #pragma once
-// The host stand-ins read a Windows path with "/" for "\" and without
+// How the host stand-ins read a Windows path: with "/" for "\" and without
 // trailing separators (the root "/" stays).
 
 #include <string>
