@@ -85,7 +85,7 @@ def sections(text):
 
 
 def section_text(text, heading_part):
-    """The text of the level-3 section whose heading holds heading_part, with its subsections."""
+    """The level-3 section whose heading holds heading_part, with its subsections."""
     match = re.search(r"^### [^\n]*" + re.escape(heading_part) + r"[^\n]*$", text, flags=re.M)
     if not match:
         raise AssertionError("the guide has no section \"%s\"" % heading_part)
@@ -94,7 +94,7 @@ def section_text(text, heading_part):
 
 
 def mentions(text, name):
-    """Whether the name stands in the text as a word of its own (--out, not --outt)."""
+    """Whether the name stands in `text` as a word of its own (--out, not --outt)."""
     return re.search(r"(?<![\w:-])" + re.escape(name) + r"(?![\w:-])", text) is not None
 
 
