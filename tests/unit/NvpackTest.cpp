@@ -579,3 +579,28 @@ TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
     EXPECT_EQ(dry.report, applied + "not written (--dry-run): " + path("out.exe") + "\n");
     EXPECT_NE(read("out.exe").find("requireAdministrator"), std::string::npos);
 }
+
+// A mistyped option is refused with the known option it was most likely
+// meant to be; a word that is near no option is refused alone.
+TEST_F(NvpackTest, AnUnknownOptionNamesTheClosestKnownOne) {
+    const std::string run = "--stub @stub.exe --out @out.exe --entry 0 1 a.tag @a.tag ";
+    const std::pair<const char*, const char*> cases[] = {
+        {"--outt", "unknown argument \"--outt\"; did you mean --out?"},
+        {"-out", "unknown argument \"-out\"; did you mean --out?"},
+        {"--STUB", "unknown argument \"--STUB\"; did you mean --stub?"},
+        {"--product-nmae", "unknown argument \"--product-nmae\"; did you mean --product-name?"},
+        {"--dryrun", "unknown argument \"--dryrun\"; did you mean --dry-run?"},
+        {"--hlep", "unknown argument \"--hlep\"; did you mean --help?"},
+        {"--verbose", "unknown argument \"--verbose\""},
+        {"-x", "unknown argument \"-x\""},
+        {"out", "unknown argument \"out\""},
+    };
+    for (const auto& c : cases) {
+        try {
+            nvpack::parseCommandLine(words(run + c.first));
+            ADD_FAILURE() << c.first << " was taken";
+        } catch (const nvpack::PackError& e) {
+            EXPECT_EQ(std::string(e.what()), c.second);
+        }
+    }
+}

@@ -1,34 +1,74 @@
 #include "CommandLine.h"
 
+#include "ClosestOption.h"
 #include "Manifest.h"
 
 namespace nvpack {
 
 const char usageText[] =
-    "usage: nvpack --stub FILE --out FILE [--mode N] [--replace] [--no-check] [--dry-run]\n"
-    "              [--entry TYPE ID NAME SOURCE]... [--manifest FILE]...\n"
-    "              [--icon FILE] [--product-name TEXT] [--product-version A.B.C.D]\n"
-    "              [--company TEXT] [--description TEXT] [--copyright TEXT]\n"
-    "              [--execution-level asInvoker|highestAvailable|requireAdministrator]\n"
-    "  TYPE 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
-    "       4 carried JVM, 5 verification archive, 6 application archive,\n"
-    "       7 embedded launcher. The mode byte defaults to 1 (small dialog).\n"
-    "  A manifest is a tag file with STUB, OUTPUT, MODE, REPLACE (0 or 1) and\n"
-    "  ENTRY (one \"TYPE ID NAME SOURCE\" per value); its relative paths start at\n"
-    "  its own directory. Each setting comes from one place: one given both on\n"
-    "  the command line and in a manifest, or twice, is an error. Entries from\n"
-    "  both are packed in the order given.\n"
-    "  Before writing, nvpack reads the instruction program, the JVM files and\n"
-    "  the launch script with the launcher's own readers and refuses what would\n"
-    "  fail at run time; --no-check (command line only) packs them unread.\n"
-    "  The branding options rewrite the stub's icon 102 (from an .ico file), its\n"
-    "  version information and the execution level its manifest requests; the\n"
-    "  manifest tags are ICON, PRODUCT_NAME, PRODUCT_VERSION, COMPANY, DESCRIPTION,\n"
-    "  COPYRIGHT and EXECUTION_LEVEL. Without them the stub is copied unchanged.\n"
-    "  The stub must be the launcher, and the output none of the files read.\n"
-    "  On success nvpack prints each entry, the branding and the totals on\n"
-    "  standard output. --dry-run (command line only) checks everything and\n"
-    "  prints the same, but writes nothing.\n";
+    "usage: nvpack --stub FILE --out FILE [OPTION]... [--entry TYPE ID NAME SOURCE]... [--manifest FILE]...\n"
+    "Appends the payload to the launcher stub. Every option, manifest key and\n"
+    "file the launcher reads: the author's guide, docs/guide.md.\n"
+    "\n"
+    "  --stub FILE                  the launcher stub: launcher.exe of a Windows build\n"
+    "  --out FILE                   the launcher file to write\n"
+    "  --mode N                     the mode byte 0-255: 0 large window, 2 small (default 1)\n"
+    "  --entry TYPE ID NAME SOURCE  one entry: its type (below), id, file name and source\n"
+    "  --manifest FILE              a tag file with STUB, OUTPUT, MODE, REPLACE, ENTRY and the\n"
+    "                               branding tags; its relative paths start at its folder\n"
+    "  --replace                    replace the payload the stub already carries\n"
+    "  --no-check                   pack content the launcher would fail on (command line only)\n"
+    "  --dry-run                    check and report everything, write nothing (command line only)\n"
+    "  --icon FILE                  an .ico file for the launcher's icon (ICON)\n"
+    "  --product-name TEXT          ProductName of the version information (PRODUCT_NAME)\n"
+    "  --product-version A.B.C.D    ProductVersion, FileVersion, fixed versions (PRODUCT_VERSION)\n"
+    "  --company TEXT               CompanyName (COMPANY)\n"
+    "  --description TEXT           FileDescription (DESCRIPTION)\n"
+    "  --copyright TEXT             LegalCopyright (COPYRIGHT)\n"
+    "  --execution-level LEVEL      asInvoker, highestAvailable or requireAdministrator (EXECUTION_LEVEL)\n"
+    "  --compressed-entry           not supported: entries are stored as they are\n"
+    "  -h, --help                   this text\n"
+    "\n"
+    "TYPE: 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
+    "      4 carried JVM, 5 verification archive, 6 application archive,\n"
+    "      7 embedded launcher.\n"
+    "Each setting comes from one place: one given twice (on the command line or\n"
+    "in a manifest) is an error. Entries are packed in the order given. Before\n"
+    "writing, nvpack reads the program, JVM files and launch script with the\n"
+    "launcher's own readers and refuses what would fail at run time; on success\n"
+    "it prints each entry, the branding and the totals.\n";
+
+namespace {
+
+// The options the usage text lists, one or two at the start of each of its
+// option lines ("  -h, --help"): what a mistyped option may have meant.
+std::vector<std::string> knownOptions() {
+    std::vector<std::string> options;
+    const std::string text = usageText;
+    std::string::size_type line = 0;
+    while (line < text.size()) {
+        std::string::size_type at = line;
+        while (at < text.size() && text[at] == ' ') ++at;
+        while (at > line && at < text.size() && text[at] == '-') {
+            const std::string::size_type end = text.find_first_of(", \n", at);
+            options.push_back(text.substr(at, end - at));
+            at = end;
+            if (text.compare(at, 2, ", ") == 0) at += 2;
+        }
+        const std::string::size_type next = text.find('\n', line);
+        line = next == std::string::npos ? text.size() : next + 1;
+    }
+    return options;
+}
+
+std::string unknownArgument(const std::string& arg) {
+    std::string message = "unknown argument \"" + arg + "\"";
+    if (arg.compare(0, 1, "-") != 0) return message;
+    const std::string meant = closestOption(arg, knownOptions());
+    return meant.empty() ? message : message + "; did you mean " + meant + "?";
+}
+
+}  // namespace
 
 PackRequest parseCommandLine(const std::vector<std::string>& args) {
     PackRequest request;
@@ -84,7 +124,7 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
             throw PackError("--compressed-entry is not supported: nvpack stores entries as they are and the "
                             "launcher expands nothing; use --entry TYPE ID NAME SOURCE");
         } else {
-            throw PackError("unknown argument \"" + arg + "\"");
+            throw PackError(unknownArgument(arg));
         }
     }
     if (request.stub.empty()) throw PackError("--stub (or STUB in a manifest) is required");

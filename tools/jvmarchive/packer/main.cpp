@@ -12,11 +12,17 @@ namespace {
 
 const char usageText[] =
     "usage: nvjvm --runtime DIR --unpacker FILE --out FILE [--desc TEXT]\n"
-    "  DIR is a Windows Java runtime: bin/java.exe and a release file with\n"
-    "  JAVA_VERSION=\"...\". FILE is JvmUnpacker.exe of a Windows build. The\n"
-    "  output, run without arguments in a directory, lays the runtime out there\n"
-    "  with a JVM file named jvm at the top (DESC TEXT, default \"Java runtime\n"
-    "  VERSION\"); pack it as the carried JVM (type 4) of a launcher file.\n";
+    "Makes a carried JVM (entry type 4 of a launcher file) from a Windows Java\n"
+    "runtime. The author's guide: docs/guide.md.\n"
+    "\n"
+    "  --runtime DIR    the runtime folder: bin/java.exe and a release file with JAVA_VERSION=\"...\"\n"
+    "  --unpacker FILE  JvmUnpacker.exe of the Windows build whose stub ships\n"
+    "  --out FILE       the carried JVM to write\n"
+    "  --desc TEXT      DESC of the JVM file it installs (default \"Java runtime VERSION\")\n"
+    "  -h, --help       this text\n"
+    "\n"
+    "The output, run without arguments in a directory, lays the runtime out\n"
+    "there with a JVM file named jvm at the top.\n";
 
 struct Options {
     std::string runtime, unpacker, output, description;

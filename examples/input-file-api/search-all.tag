@@ -1,0 +1,3 @@
+ACTION: SEARCH_ALL
+LOGFILE: find-java.log
+JVM: java17.jvm
