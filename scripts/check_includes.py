@@ -32,16 +32,19 @@ ALLOWED = {
     "foundation": {"resources"},
     "system": {"foundation"},
     "tagfile": {"foundation"},
-    "cleanup": {"foundation", "system"},
+    # The launcher's own copy is removed from its folder: the one rule for a
+    # path's directory.
+    "cleanup": {"foundation", "system", "tagfile/PathText.h"},
     "archive": {"foundation", "cleanup", "tagfile"},
     "instructions": {"foundation", "tagfile", "archive/EntryType.h"},
     "launch": {"foundation", "system", "cleanup", "tagfile", "archive/EntryType.h"},
     "jvm": {"foundation", "system", "cleanup", "tagfile", "launch", "resources", "archive/EntryType.h"},
     "launcher": {"foundation", "system", "tagfile", "cleanup", "archive", "instructions", "launch", "jvm",
                  "resources"},
-    "tools/nvpack": {"foundation", "tagfile", "archive", "instructions", "launch", "resources"},
+    "tools/common": set(),
+    "tools/nvpack": {"foundation", "tagfile", "archive", "instructions", "launch", "resources", "tools/common"},
     "tools/jvmarchive": {"foundation"},
-    "tools/jvmarchive/packer": {"foundation", "tools/jvmarchive"},
+    "tools/jvmarchive/packer": {"foundation", "tagfile", "tools/jvmarchive", "tools/common"},
     "tools/jvmarchive/win32": {"foundation", "tools/jvmarchive"},
 }
 
@@ -86,6 +89,9 @@ def resolve(root, including, header, allowed):
     first = header.split("/")[0]
     if "/" in header and (first == "resources" or os.path.isdir(os.path.join(root, "src", first))):
         return first, header
+    # A tool's folder named from the root: "tools/common/PackError.h".
+    if first == "tools" and os.path.exists(os.path.join(root, header)):
+        return os.path.dirname(header), header
     # A bare name: the including file's own folder first, then the folders
     # that a build puts on the include path.
     if os.path.exists(os.path.join(os.path.dirname(os.path.join(root, including)), header)):

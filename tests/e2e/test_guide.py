@@ -28,10 +28,11 @@ CAPS = r'"([A-Z][A-Z0-9_]*)"'
 # [(source files, pattern whose group 1 is a name)], the least number of names).
 NAME_SOURCES = [
     ("instruction command", "The instruction program",
-     [(["src/instructions/Instructions.cpp"], r'command == ' + CAPS)], 10),
+     # The rows of the command table, commands_: {"NAME", {arguments}, need, action}.
+     [(["src/instructions/Instructions.cpp"], r'^\s*\{' + CAPS + r',')], 10),
     ("launch-script function", "Launch scripts",
-     # The rows of functionRules: {"NAME", least, most, message}.
-     [(["src/launch/FunctionCall.cpp"], r'\{' + CAPS + r', *-?\d+, *-?\d+,')], 10),
+     # The rows of the function table: {"NAME", least, most, path, message, action}.
+     [(["src/launch/LaunchScript.cpp"], r'\{' + CAPS + r', *-?\d+, *-?\d+,')], 10),
     ("launch-script key", "Launch scripts",
      [(["src/launch/LaunchScript.cpp"], r'\btags\.(?:value|boolValue)\(' + CAPS)], 5),
     ("manifest key", "nvpack and its manifest",
@@ -72,7 +73,7 @@ def names_in_code(sources):
     names = []
     for files, pattern in sources:
         for path in files:
-            for name in re.findall(pattern, read(path)):
+            for name in re.findall(pattern, read(path), flags=re.M):
                 if name not in names:
                     names.append(name)
     return names
