@@ -123,7 +123,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         setStatus(preparingStatus);
     }
     const FileIndexEntry* installer = nullptr;
-    const LauncherFile& file = content_.file();
+    LauncherFile& file = content_.file();
     for (std::int32_t i = 0; i < file.entryCount() && !installer; ++i) {
         if (file.entryAt(i)->type == typeCarriedJvm) installer = file.entryAt(i);
     }
@@ -131,7 +131,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
     const LauncherString destination = mode == 2 ? chooseDirectory() : createTemporaryDirectory();
     if (destination.empty()) return installed;
 
-    const LauncherString program = content_.file().extract(*installer, destination);
+    const LauncherString program = file.extract(*installer, destination);
     LauncherString dropped;
     ProcessRequest request;
     // In quotes: unquoted, a temporary path with a blank would let the system
