@@ -57,7 +57,7 @@ NAME_SOURCES = [
     ("input-file action", "Input files",
      [(["src/launcher/LauncherJob.cpp"], r'\baction == ' + CAPS)], 5),
     ("input-file key", "Input files",
-     [(["src/launcher/LauncherJob.cpp", "src/archive/EmbeddedFiles.cpp"],
+     [(["src/launcher/LauncherJob.cpp", "src/launcher/RunContent.cpp"],
        r'\binput\.(?:value|valueCount|boolValue)\(' + CAPS)], 14),
     ("command-line option", "Command-line options",
      [(["src/launcher/RunDriver.cpp"], r'\barg == "(-[a-z]+(?::[a-z]+)?)"')], 14),
