@@ -105,7 +105,9 @@ class UserFacingTest(unittest.TestCase):
         for length, expected in [(259, "Label not found (OPENED_ITSELF)")]:
             with self.subTest(length=length):
                 folder = d
-                while len(self.s.windows_path(folder)) < length - 20:
+                # Folders of up to 50 characters until about 20 are left for the name; a
+                # folder needs its separator and one character at least.
+                while len(self.s.windows_path(folder)) < length - 21:
                     folder = os.path.join(folder, "f" * min(50, length - 21 - len(self.s.windows_path(folder))))
                 os.makedirs(folder, exist_ok=True)
                 name = "s" * (length - len(self.s.windows_path(folder)) - 5) + ".exe"
