@@ -10,6 +10,7 @@
 #include "instructions/Instructions.h"
 #include "launch/DelimitedExpander.h"
 #include "launch/FunctionCall.h"
+#include "launch/JvmVariables.h"
 #include "launch/LaunchScript.h"
 #include "launch/LaunchScriptError.h"
 #include "launch/ReferenceScanner.h"
@@ -62,9 +63,7 @@ struct Carried {
     }
 };
 
-// The tags the launcher sets itself, and those of the JVM file that nvjvm
-// puts into every carried JVM.
-const char* const launcherTags[] = {"JVM_HOME", "JVM_FILE", "JVM_TEMP"};
+// The tags of the JVM file that nvjvm puts into every carried JVM.
 const char* const carriedJvmTags[] = {"DESC",   "JVM_EXE",         "JVM_PROPERTIES", "CLASSPATH",
                                       "SYSTEM", "SYSTEM_SEPARATOR", "CLASSPATH_SEPARATOR"};
 
@@ -203,7 +202,7 @@ std::vector<std::string> checkContents(const PackRequest& request) {
         c.fileId = static_cast<std::int32_t>(e.fileId);
         carried.entries.push_back(c);
     }
-    carried.tags.insert(std::begin(launcherTags), std::end(launcherTags));
+    carried.tags.insert(std::begin(nv::launcherSetTags), std::end(nv::launcherSetTags));
     if (carried.has(nv::typeCarriedJvm)) {
         carried.jvmFiles = true;
         carried.tags.insert(std::begin(carriedJvmTags), std::end(carriedJvmTags));
