@@ -51,7 +51,8 @@ public:
     // Parses the entries of types 0, 1 and 2 as tag files and builds the
     // instruction program, the JVM files and the launch script from them,
     // keeping what an input file set already. Throws LauncherException with
-    // the context of message codes 1, 2 or 3.
+    // the context MessageCode::errorLoadingInstructions, errorLoadingLaunchScript
+    // or errorLoadingJvmFile.
     void dispatch();
     // Loads what an input file names (INSTRUCTIONS, LAUNCHSCRIPT,
     // VERIFY_CLASSPATH, VERIFY_CLASS_NAME, UI_TITLE, JVM); these win over
@@ -59,8 +60,9 @@ public:
     void readNamedEntries(const TagFile& input);
     // Writes the entry's data into `directory` (empty: the current one) under
     // the entry's name and returns the path written. Throws LauncherException
-    // for an unsafe name, too little room, a write error (message codes 15
-    // and 16), a cancel (code 17) or a launcher file that ends early; the
+    // for an unsafe name, too little room, a write error (MessageCode::
+    // errorWritingFile and notEnoughTemporarySpace), a cancel (canceledByUser)
+    // or a launcher file that ends early; the
     // partial target is then removed.
     LauncherString extract(const FileIndexEntry& entry, const LauncherString& directory);
     // Extracts every entry into the current directory and writes input.tag

@@ -132,8 +132,8 @@ void Instructions::execute(const LauncherString& line, CommandWork& work) {
     if (command[0] == ':' || command == "//") return;
 
     if (command == "INITIALIZE_UI") {
-        setStatus(0);
-        setStatusDetail(0, LauncherString());
+        setStatus(Status::initializing);
+        setStatusDetail(StatusDetail::none, LauncherString());
         showWindow();
     } else if (command == "FIND_JVM") {
         findJvm(line, pos, work);

@@ -10,6 +10,7 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "foundation/RunSettings.h"
+#include "foundation/RunState.h"
 #include "foundation/ScopeGuard.h"
 #include "launch/ArgumentQuoting.h"
 #include "launch/ClassPath.h"
@@ -76,8 +77,10 @@ LaunchScript::LaunchScript(const TagFile& tags)
       description_(tags.value("DESC")),
       archiveTemplate_(tags.value("ARCHIVE")) {}
 
-LaunchScript::LaunchScript(const LauncherString& command, bool captureOutput, bool addEmbeddedArchives)
-    : commandTemplate_(command), captureOutput_(captureOutput), addEmbeddedArchives_(addEmbeddedArchives) {}
+LaunchScript::LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives)
+    : commandTemplate_(command),
+      captureOutput_(capture == OutputCapture::on),
+      addEmbeddedArchives_(archives == EmbeddedArchives::added) {}
 
 LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     source_ = &jvm;
@@ -190,7 +193,7 @@ LauncherString LaunchScript::runtimeJavaArguments() {
 }
 
 LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
-    LauncherString& path = runSettings().applicationArchive;
+    LauncherString& path = runState().applicationArchive;
     if (!path.empty()) return path;
     const LauncherString directory = createTemporaryDirectory();
     if (arguments.count() == 0) {
@@ -265,8 +268,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
     source_ = &jvm;
     {
         ScopeGuard clearSource([this] { source_ = nullptr; });
-        const int mode = payload_ ? payload_->modeByte() : -1;
-        if (mode == 0 || mode == 2) applyWizardEnvironment();
+        if (payload_ && isWizardMode(payload_->modeByte())) applyWizardEnvironment();
     }
 
     ProcessRequest request;

@@ -19,12 +19,9 @@ namespace nv {
 
 namespace {
 
-// The primary status "Searching for Java(tm) Virtual Machine...".
-constexpr int searchingStatus = 1;
-
 void showSearchWindow(bool showProgress) {
     if (showProgress) {
-        setStatus(searchingStatus);
+        setStatus(Status::searching);
         showWindow();
     } else {
         hideAfter(0);

@@ -28,9 +28,6 @@ namespace {
 const char* const missingInternalFiles =
     "Unable to launch the internal launch script with the internal JVM file. Either the launch script or the JVM "
     "file is missing from the launcher.";
-constexpr int searchingStatus = 1;
-constexpr int runningStatus = 3;
-constexpr int preparingStatus = 4;
 
 LauncherString jvmFileIn(const LauncherString& destination) {
     LauncherString path = destination;
@@ -54,7 +51,7 @@ FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
 
 VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
     if (showProgress) {
-        setStatus(searchingStatus);
+        setStatus(Status::searching);
         showWindow();
     } else {
         hideAfter(0);
@@ -98,8 +95,8 @@ std::int32_t LauncherCommandWork::launchEmbedded(std::int32_t id, std::int16_t s
 
 std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     if (seconds > 0) {
-        setStatus(runningStatus);
-        setStatusDetail(0, LauncherString());
+        setStatus(Status::running);
+        setStatusDetail(StatusDetail::none, LauncherString());
     }
     // Seconds are signed: a negative count hides at once instead of keeping
     // the window up for some 18 hours.
@@ -123,7 +120,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         hideAfter(0);
     } else {
         showWindow();
-        setStatus(preparingStatus);
+        setStatus(Status::preparing);
     }
     const FileIndexEntry* installer = nullptr;
     for (std::int32_t i = 0; i < file_.entryCount() && !installer; ++i) {

@@ -18,6 +18,7 @@
 #include "foundation/RunSettings.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +28,7 @@ namespace {
 
 void touch(const fs::path& path) { std::ofstream(path) << "x"; }
 
-class CleanupTest : public ::testing::Test {
+class CleanupTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         base = nv::freshTestDirectory("nv_cleanup_");
@@ -36,11 +37,10 @@ protected:
     }
     void TearDown() override {
         nv::cleanupList().cleanUp(pause);
-        nv::setRunLogPath(LauncherString());
         fs::permissions(base, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(base);
     }
-    nv::RecordingProgressUi ui;  // resets the run settings at the end
+    nv::RecordingProgressUi ui;
     nv::RecordingPause pause;
     fs::path base;
 };

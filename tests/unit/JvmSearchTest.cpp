@@ -19,6 +19,7 @@
 #include "jvm/JvmSearch.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -58,16 +59,13 @@ std::vector<std::string> matchHomes(const nv::ObjectList<nv::JvmMatch>& matches)
     return out;
 }
 
-class JvmSearchTest : public ::testing::Test {
+class JvmSearchTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         base = nv::freshTestDirectory("nv_search_");
         fs::create_directories(base);
     }
-    void TearDown() override {
-        nv::setRunLogPath(LauncherString());
-        fs::remove_all(base);
-    }
+    void TearDown() override { fs::remove_all(base); }
 
     // Adds a JVM file with this DESC and JVM_EXE to the search.
     nv::JvmFile& addJvmFile(const std::string& desc, const std::string& exe) {
@@ -88,7 +86,7 @@ protected:
         return windowsStyle;
     }
 
-    nv::RecordingProgressUi ui;  // resets the run settings at the end
+    nv::RecordingProgressUi ui;
     fs::path base;
     nv::ObjectList<nv::TagFile> tagFiles;
     FakeVerifier verifier;

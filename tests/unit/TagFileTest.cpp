@@ -10,6 +10,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/RunStateTest.h"
 
 using nv::LauncherString;
 using nv::TagFile;
@@ -30,11 +31,10 @@ Tags dump(const TagFile& file) {
     return tags;
 }
 
-class TagFileTest : public testing::Test {
+class TagFileTest : public nv::RunStateTest {
 protected:
     void TearDown() override {
         for (const auto& p : paths_) std::remove(p.c_str());
-        nv::setRunLogPath("");
     }
 
     // A fresh file name that TearDown removes.
@@ -71,7 +71,7 @@ protected:
         std::FILE* f = std::fopen(path.c_str(), "rb");
         std::string message = "(no error)";
         try {
-            file.readFrom(f, "t.tag", 0, -1);
+            file.readFrom(f, "t.tag");
         } catch (const nv::LauncherException& e) {
             message = e.message().str();
         }
@@ -195,14 +195,14 @@ TEST_F(TagFileTest, StretchCountsLinesFromItsOffsetAndMerges) {
     TagFile file;
     file.readFrom(f, "first", 0, 4);
     try {
-        file.readFrom(f, "second", 4, -1);
+        file.readFrom(f, "second", 4, nv::TagFile::toEndOfFile);
         ADD_FAILURE() << "no error";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Syntax error in second at line 3 ==> Missing colon at the end of the tag name.");
     }
     EXPECT_EQ(dump(file), (Tags{{"X", {"0"}}, {"A", {"1"}}, {"B", {"2"}}}));
     try {
-        file.readFrom(f, "third", -1, -1);
+        file.readFrom(f, "third", -1, nv::TagFile::toEndOfFile);
         ADD_FAILURE() << "no error";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Unable to read tag file.");

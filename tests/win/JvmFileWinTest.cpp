@@ -14,6 +14,7 @@
 
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/win32/Handles.h"
 #include "jvm/FileExists.h"
 #include "jvm/FixedDrives.h"
@@ -22,6 +23,7 @@
 #include "jvm/RegistryQuery.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 
 namespace nv {
 namespace {
@@ -61,7 +63,7 @@ const Hive hives[] = {
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG, "Software\\"},
 };
 
-class JvmFileWinTest : public ::testing::Test {
+class JvmFileWinTest : public RunStateTest {
 protected:
     void SetUp() override {
         testKey = "NvJvmFileTest" + std::to_string(GetCurrentProcessId());
@@ -73,7 +75,6 @@ protected:
     }
     void TearDown() override {
         for (const Hive& hive : hives) deleteTree(hive.key, std::string(hive.parent) + testKey);
-        setRunLogPath(LauncherString());
         DeleteFileA(logPath.c_str());
     }
 

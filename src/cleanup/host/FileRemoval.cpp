@@ -7,7 +7,7 @@
 
 #include "cleanup/FileRemoval.h"
 #include "cleanup/host/HostPath.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 
 namespace nv {
 
