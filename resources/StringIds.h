@@ -1,6 +1,6 @@
 /* Identifiers of the launcher's resources and the English string table,
-   shared by launcher.rc and the code. Only the preprocessor reads this file
-   on the resource side; what is C++ is kept from it. */
+   shared by launcher.rc and the code. Resource compilers read it as C
+   through the preprocessor: the C++ part at the end is hidden from them. */
 #ifndef NV_STRING_IDS_H
 #define NV_STRING_IDS_H
 
@@ -57,7 +57,7 @@
 #define IDC_EXPLANATION 1004
 
 #ifdef __cplusplus
-/* The code's names of the TEXT rows. */
+/* StringId: one name per TEXT row, for the code. */
 #define NV_STRING_ID(id, name, text) name = id,
 #define NV_NO_STRING_ID(id, name, code, text)
 enum StringId : unsigned { NV_STRING_TABLE(NV_STRING_ID, NV_NO_STRING_ID) };
