@@ -298,8 +298,8 @@ TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode)
             nv::clearEnvironmentValue("NV_TEST_WIZARD");
             ModeOnly payload;
             payload.mode = mode;
-            nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"), nv::OutputCapture::on,
-                                    nv::EmbeddedArchives::leftOut);
+            nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"),
+                                    nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
             script.setPayload(&payload);
             EXPECT_EQ(script.launch(jvm, nullptr, false), 3);
             EXPECT_EQ(script.standardOutput().str(), mode == 0 ? "C:\\jdk\\|1\n" : "C:\\jdk\\|\n");
