@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!file) return 0;
         std::fputs(tagText.c_str(), file.get());
         try {
-            tags.readFrom(file.get(), "fuzz", 0, -1);
+            tags.readFrom(file.get(), "fuzz");
         } catch (const nv::LauncherException&) {
             return 0;
         }
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     call += ")";
     nv::JvmFile jvm(tags);
-    nv::LaunchScript script(nv::LauncherString(call), true, false);
+    nv::LaunchScript script(nv::LauncherString(call), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
     try {
         (void)script.buildCommand(jvm);
     } catch (const nv::LauncherException&) {

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.launcherPath = "C:\\dist\\setup.exe";
     settings.tempDirOverride = "/nonexistent/nv-fuzz-temp/";
     nv::JvmFile jvm(jvmTags());
-    nv::LaunchScript script(nv::LauncherString(std::string(reinterpret_cast<const char*>(data), size)), true, false);
+    nv::LaunchScript script(nv::LauncherString(std::string(reinterpret_cast<const char*>(data), size)),
+                            nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
     try {
         (void)script.buildCommand(jvm);
     } catch (const nv::LauncherException&) {

@@ -18,7 +18,7 @@ namespace {
 void readWhole(std::FILE* file, const std::string& outPath) {
     nv::TagFile tags;
     try {
-        tags.readFrom(file, "fuzz", 0, -1);
+        tags.readFrom(file, "fuzz");
     } catch (const nv::LauncherException&) {
         return;
     }

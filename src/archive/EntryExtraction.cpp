@@ -7,7 +7,7 @@
 
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
-#include "cleanup/DiskSpace.h"
+#include "cleanup/DiskSpaceQuery.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"

@@ -36,8 +36,9 @@ public:
 
     // Writes the entry's data into `directory` (empty: the current one) under
     // the entry's name and returns the path written. Throws LauncherException
-    // for an unsafe name, too little room, a write error (message codes 15
-    // and 16), a cancel (code 17) or a launcher file that ends early; the
+    // for an unsafe name, too little room, a write error (MessageCode::
+    // errorWritingFile and notEnoughTemporarySpace), a cancel (canceledByUser)
+    // or a launcher file that ends early; the
     // partial target is then removed.
     LauncherString extract(const FileIndexEntry& entry, const LauncherString& directory);
     // Extracts every entry of `type`, in index order, into `directory` and

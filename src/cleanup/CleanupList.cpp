@@ -23,43 +23,43 @@ void forget(StringList& list, const LauncherString& path) {
 }  // namespace
 
 void CleanupList::recordDirectory(const LauncherString& path) {
-    MutexLock lock(mutex_);
-    directories_.append(path);
+    MutexLock lock(paths_.mutex);
+    paths_.directories.append(path);
 }
 
 void CleanupList::recordFile(const LauncherString& path) {
-    MutexLock lock(mutex_);
-    files_.append(path);
+    MutexLock lock(paths_.mutex);
+    paths_.files.append(path);
 }
 
 void CleanupList::forgetDirectory(const LauncherString& path) {
-    MutexLock lock(mutex_);
-    forget(directories_, path);
+    MutexLock lock(paths_.mutex);
+    forget(paths_.directories, path);
 }
 
 void CleanupList::forgetFile(const LauncherString& path) {
-    MutexLock lock(mutex_);
-    forget(files_, path);
+    MutexLock lock(paths_.mutex);
+    forget(paths_.files, path);
 }
 
 StringList CleanupList::directories() const {
-    MutexLock lock(mutex_);
+    MutexLock lock(paths_.mutex);
     StringList copy;
-    for (std::int32_t i = 0; i < directories_.count(); ++i) copy.append(directories_.get(i));
+    for (std::int32_t i = 0; i < paths_.directories.count(); ++i) copy.append(paths_.directories.get(i));
     return copy;
 }
 
 StringList CleanupList::files() const {
-    MutexLock lock(mutex_);
+    MutexLock lock(paths_.mutex);
     StringList copy;
-    for (std::int32_t i = 0; i < files_.count(); ++i) copy.append(files_.get(i));
+    for (std::int32_t i = 0; i < paths_.files.count(); ++i) copy.append(paths_.files.get(i));
     return copy;
 }
 
 void CleanupList::cleanUp(Pause& pause) {
-    MutexLock lock(mutex_);
-    removeAll(directories_, "Launcher: Deleting dir: ", pause);
-    removeAll(files_, "Launcher: Deleting file: ", pause);
+    MutexLock lock(paths_.mutex);
+    removeAll(paths_.directories, "Launcher: Deleting dir: ", pause);
+    removeAll(paths_.files, "Launcher: Deleting file: ", pause);
     if (runSettings().originalLauncher) removeOwnExecutable();
 }
 
@@ -85,9 +85,6 @@ void CleanupList::removeAll(StringList& paths, const char* debugText, Pause& pau
     }
 }
 
-CleanupList& cleanupList() {
-    static CleanupList list;
-    return list;
-}
+CleanupList cleanupList() { return CleanupList(runState().cleanup); }
 
 }  // namespace nv

@@ -1,12 +1,13 @@
 #pragma once
 // The record of every temporary directory and file of the run, and their
-// removal at its end (or when Windows ends the session). One list exists for
-// the process; the worker thread and the user-interface thread share it
-// under a lock, so the two clean-ups never run over it at the same time.
+// removal at its end (or when Windows ends the session). The paths are the
+// run state's (foundation/RunState.h); the worker thread and the
+// user-interface thread share them under its lock, so the two clean-ups
+// never run over them at the same time.
 
 #include "foundation/LauncherString.h"
-#include "foundation/Mutex.h"
 #include "foundation/Pause.h"
+#include "foundation/RunState.h"
 #include "foundation/StringList.h"
 
 namespace nv {
@@ -20,6 +21,8 @@ public:
     // finished run alive for ever. Any other failure is given up at once.
     static constexpr unsigned deletionTries = 200;
     static constexpr unsigned deletionInterval = 50;
+
+    explicit CleanupList(CleanupPaths& paths) : paths_(paths) {}
 
     void recordDirectory(const LauncherString& path);
     void recordFile(const LauncherString& path);
@@ -43,12 +46,10 @@ public:
 private:
     void removeAll(StringList& paths, const char* debugText, Pause& pause);
 
-    mutable Mutex mutex_;
-    StringList directories_;
-    StringList files_;
+    CleanupPaths& paths_;
 };
 
-// The one list of the process.
-CleanupList& cleanupList();
+// The list of the run state's paths.
+CleanupList cleanupList();
 
 }  // namespace nv

@@ -1,6 +1,7 @@
 #include "cleanup/SelfRemoval.h"
 
 #include "cleanup/CleanupList.h"
+#include "cleanup/DeferredDeletion.h"
 #include "cleanup/TemporaryFiles.h"
 #include "cleanup/TemporaryNames.h"
 #include "foundation/CFile.h"

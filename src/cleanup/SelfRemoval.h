@@ -2,7 +2,7 @@
 // The removal of the launcher's own file after it has ended, for a launcher
 // started as a copy of itself (-nv:orig): through WinInit.Ini at the next
 // start of Windows on the 9x family, through a hidden batch file at idle
-// priority on the NT family.
+// priority on the NT family. The system's part is DeferredDeletion.h.
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
@@ -29,17 +29,5 @@ LauncherString batchPathFor(const LauncherString& temporaryName);
 // the very end); without that section, "[Rename]\n" and the lines are
 // appended. Every other byte stays as it was.
 LauncherString withRenameLines(const LauncherString& text, const StringList& lines);
-
-// The system operations (win32/ and host/ halves).
-
-// The system's short form of an existing path; the empty text otherwise.
-LauncherString shortPathName(const LauncherString& path);
-// Merges the lines into WinInit.Ini in the Windows directory through a file
-// mapping; returns 0 or the system's error code.
-unsigned long mergeIntoWinInit(const StringList& lines);
-// Starts the batch file hidden, suspended and at idle priority, raises the
-// launcher's own priority so that it ends quickly, then lets the batch file
-// run. False when it cannot be started.
-bool startCleanupBatch(const LauncherString& batch);
 
 }  // namespace nv

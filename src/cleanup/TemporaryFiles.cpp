@@ -5,14 +5,20 @@
 #include "cleanup/TemporaryNames.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/Retry.h"
 #include "foundation/RunSettings.h"
+#include "foundation/RunState.h"
 
 namespace nv {
 
 LauncherString temporaryDirectory() {
-    LauncherString& base = runSettings().tempDirOverride;
-    if (base.empty()) base = systemTemporaryPath();
+    LauncherString base = runSettings().tempDirOverride;
+    if (base.empty()) {
+        LauncherString& systemPath = runState().systemTemporaryPath;
+        if (systemPath.empty()) systemPath = systemTemporaryPath();
+        base = systemPath;
+    }
     if (!isExistingDirectory(base)) {
         throwLauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
     }

@@ -15,8 +15,8 @@ constexpr unsigned temporaryNameInterval = 200;
 
 // The base temporary directory: -nv:tempdir, else the system's temporary
 // path (taken at the first call and kept). Checked on every call: throws
-// LauncherException with message code 18 naming the path when it is not an
-// existing directory.
+// LauncherException MessageCode::temporaryDirectoryMissing naming the path
+// when it is not an existing directory.
 LauncherString temporaryDirectory();
 
 // Creates a new empty directory "LRE..." in the base temporary directory,

@@ -11,12 +11,15 @@ namespace nv {
 
 class DirectoryWalker {
 public:
-    // With stopOnCancel set, a walk stops once the user has asked to cancel.
-    // With enterLinks cleared, a directory that is a reparse point (junction
-    // or symbolic link) is not entered but handed to visitLink: its content
+    // Whether a walk stops once the user has asked to cancel.
+    enum class OnCancel { walkOn, stop };
+    // Whether a walk enters a directory that is a reparse point (junction or
+    // symbolic link). One kept out of is handed to visitLink: its content
     // belongs to another tree, which a walk may have no business in.
-    explicit DirectoryWalker(bool stopOnCancel, bool enterLinks = true)
-        : stopOnCancel_(stopOnCancel), enterLinks_(enterLinks) {}
+    enum class OnLink { enter, keepOut };
+
+    explicit DirectoryWalker(OnCancel onCancel, OnLink onLink = OnLink::enter)
+        : stopOnCancel_(onCancel == OnCancel::stop), enterLinks_(onLink == OnLink::enter) {}
     virtual ~DirectoryWalker() = default;
     DirectoryWalker(const DirectoryWalker&) = delete;
     DirectoryWalker& operator=(const DirectoryWalker&) = delete;

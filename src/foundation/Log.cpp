@@ -6,38 +6,25 @@
 #include <cstring>
 
 #include "foundation/CFile.h"
+#include "foundation/RunState.h"
 
 namespace nv {
 
-namespace {
-
-// Process-wide log state.
-LauncherString& runLog() {
-    static LauncherString path;
-    return path;
-}
-LauncherString& debugLogPath() {
-    static LauncherString path;
-    return path;
-}
-bool headerWritten = false;
-
-}  // namespace
-
-void setRunLogPath(const LauncherString& path) { runLog() = path; }
-const LauncherString& runLogPath() { return runLog(); }
+void setRunLogPath(const LauncherString& path) { runState().runLogPath = path; }
+const LauncherString& runLogPath() { return runState().runLogPath; }
 
 void logEntry(const char* text, LogKind kind) { logEntry(LauncherString(text), kind); }
 
 void debugLog(const char* text, bool newline) { debugLog(LauncherString(text), newline); }
 
 void logEntry(const LauncherString& text, LogKind kind) {
-    if (runLog().empty()) return;
-    CFile file = openFile(runLog().c_str(), "a");
+    RunState& state = runState();
+    if (state.runLogPath.empty()) return;
+    CFile file = openFile(state.runLogPath.c_str(), "a");
     if (!file.valid()) return;
-    if (!headerWritten) {
+    if (!state.runLogSeparatorWritten) {
         std::fputs("------------------\n", file.get());
-        headerWritten = true;
+        state.runLogSeparatorWritten = true;
     }
     const char* prefix = kind == LogKind::warning ? "WARNING: " : kind == LogKind::error ? "ERROR: " : "";
     // fputs, not fprintf: the C++ runtime's printf would bring MinGW's own formatter into the stub.
@@ -50,15 +37,16 @@ void logEntry(const LauncherString& text, LogKind kind) {
 void startDebugLog() {
     const char* value = std::getenv("DBGWIN32KVB");
     if (!value || std::strlen(value) > 259) return;
-    debugLogPath() = value;
+    runState().debugLogPath = value;
     debugLog("Launcher Started", true);
 }
 
-const LauncherString& debugLogFile() { return debugLogPath(); }
+const LauncherString& debugLogFile() { return runState().debugLogPath; }
 
 void debugLog(const LauncherString& text, bool newline) {
-    if (debugLogPath().empty()) return;
-    CFile file = openFile(debugLogPath().c_str(), "a");
+    const LauncherString& path = runState().debugLogPath;
+    if (path.empty()) return;
+    CFile file = openFile(path.c_str(), "a");
     if (!file.valid()) return;
     std::fputs(text.c_str(), file.get());
     if (newline) std::fputc('\n', file.get());

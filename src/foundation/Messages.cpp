@@ -1,12 +1,24 @@
 #include "foundation/Messages.h"
 
+#include "foundation/ResourceText.h"
+
 namespace nv {
 
 namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Message code -> string resource identifier.
-constexpr unsigned messageResources[] = {8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 21, 22, 23, 24, 29, 33, 34, 35, 36};
+// Message code -> string resource identifier, from the MESSAGE rows.
+#define NV_NOT_A_MESSAGE(id, name, text)
+#define NV_MESSAGE_RESOURCE(id, name, code, text) id,
+constexpr unsigned messageResources[] = {NV_STRING_TABLE(NV_NOT_A_MESSAGE, NV_MESSAGE_RESOURCE)};
+#undef NV_MESSAGE_RESOURCE
+
+// The codes number the MESSAGE rows in their order.
+#define NV_CHECK_MESSAGE_CODE(id, name, code, text) \
+    static_assert(messageResources[code] == id, "message code " #code " is not row " #code " of the messages");
+NV_STRING_TABLE(NV_NOT_A_MESSAGE, NV_CHECK_MESSAGE_CODE)
+#undef NV_CHECK_MESSAGE_CODE
+#undef NV_NOT_A_MESSAGE
 }  // namespace
 
 LauncherString messageText(MessageCode code) {
@@ -30,8 +42,6 @@ LauncherException callFailed(const char* call, unsigned long error, const Launch
 LauncherException systemFailure(const char* what, unsigned long error) {
     return LauncherException(LauncherString(what) + " ==> " + systemErrorText(error));
 }
-
-LauncherString systemErrorText(unsigned long code) { return systemErrorText(code, LauncherString()); }
 
 LauncherString fillSystemInserts(const LauncherString& text, const LauncherString& subject) {
     LauncherString out;

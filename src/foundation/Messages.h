@@ -1,34 +1,21 @@
 #pragma once
-// Resource texts in the user's language: the message table (codes 0 to 18),
-// loading and formatting of string resources, and system error texts.
+// Texts for the user made of resource and system texts (ResourceText.h):
+// the message table, the context of a caught failure, the wording of failed
+// system calls, and the inserts of the system's own texts.
 
 #include "foundation/LauncherException.h"
 #include "foundation/LauncherString.h"
+#include "resources/StringIds.h"
 
 namespace nv {
 
-// Failures worded in the user's language; each code names one string resource.
-enum class MessageCode {
-    couldNotLoadInputFile = 0,
-    errorLoadingInstructions = 1,
-    errorLoadingLaunchScript = 2,
-    errorLoadingJvmFile = 3,
-    invalidJvmFileId = 4,
-    invalidAction = 5,
-    logFileNameMissing = 6,
-    unableToExtract = 7,
-    unableToLoadIndex = 8,
-    noJvmInstaller = 9,
-    jvmNotValid = 10,
-    inputFileNameMissing = 11,
-    noSuitableJvm = 12,
-    unableToSearchAll = 13,
-    unableToOpenInputFile = 14,
-    errorWritingFile = 15,
-    notEnoughTemporarySpace = 16,
-    canceledByUser = 17,
-    temporaryDirectoryMissing = 18,
-};
+// Failures worded in the user's language: the MESSAGE rows of the string
+// table, each naming one string resource.
+#define NV_NOT_A_MESSAGE(id, name, text)
+#define NV_MESSAGE_CODE(id, name, code, text) name = code,
+enum class MessageCode { NV_STRING_TABLE(NV_NOT_A_MESSAGE, NV_MESSAGE_CODE) };
+#undef NV_NOT_A_MESSAGE
+#undef NV_MESSAGE_CODE
 
 // The text of the message code in the user's language; empty for a code
 // outside the table or a missing resource.
@@ -48,24 +35,9 @@ LauncherException callFailed(const char* call, unsigned long error, const Launch
 // the system's text, as in "CreateProcess unable to wait for completion ==> ...".
 LauncherException systemFailure(const char* what, unsigned long error);
 
-// The string resource with this identifier, of any length; empty when missing.
-LauncherString loadText(unsigned id);
-
-// The template with inserts %1!s! and %2!s! replaced by the Windows message
-// formatter. Throws LauncherException("Out of memory.") when it fails.
-LauncherString formatText(const LauncherString& templ, const LauncherString& insert1,
-                          const LauncherString& insert2 = LauncherString());
-
-// formatText with the resource's text as the template.
+// formatText (ResourceText.h) with the resource's text as the template.
 LauncherString formatResource(unsigned id, const LauncherString& insert1,
                               const LauncherString& insert2 = LauncherString());
-
-// The system's message for a Windows error code, without trailing line
-// breaks; may be empty. Some messages carry inserts for the caller to fill
-// ("Bad EXE format for %1."): they become `subject`, the file or program the
-// failure concerns, or are left out without one (fillSystemInserts).
-LauncherString systemErrorText(unsigned long code);
-LauncherString systemErrorText(unsigned long code, const LauncherString& subject);
 
 // The system's message text with each insert (%1 to %99, with or without a
 // !format!) replaced by `subject`. An empty subject leaves the insert out

@@ -1,130 +1,130 @@
 #include "foundation/ProgressUi.h"
 
-#include <atomic>
-
 #include "foundation/Messages.h"
 #include "foundation/RunSettings.h"
+#include "foundation/RunState.h"
 #include "resources/StringIds.h"
 
 namespace nv {
 
 namespace {
 
-// Process-wide user-interface state. Everything but the cancel request is
-// touched by the worker thread only.
-struct UiState {
-    ProgressUi* ui = nullptr;
-    int primaryResource = -1;
-    int secondaryResource = -1;
-    int secondaryKind = 0;
-    LauncherString secondaryText;
-};
-
-UiState& state() {
-    static UiState s;
-    return s;
-}
-
-// The one datum the user-interface thread and the worker share without a lock.
-std::atomic<bool> cancelFlag{false};
-
 bool silent() { return runSettings().silent; }
+ProgressUi* ui() { return runState().progressUi; }
 
 const int statusResources[] = {IDS_STATUS_INITIALIZING, IDS_STATUS_SEARCHING, IDS_STATUS_NOT_FOUND,
                                IDS_STATUS_RUNNING, IDS_STATUS_PREPARING};
 
 LauncherString primaryText() {
-    UiState& s = state();
+    const StatusLine& s = runState().status;
     if (s.primaryResource < 0) return LauncherString();
-    LauncherString title = s.ui ? s.ui->getTitle() : LauncherString();
+    LauncherString title = ui() ? ui()->getTitle() : LauncherString();
     return formatResource(static_cast<unsigned>(s.primaryResource), title);
 }
 
 // Shows primary and secondary together, or only the primary when there is no
 // secondary status and showPrimaryAlone is set.
 void refresh(bool showPrimaryAlone) {
-    UiState& s = state();
-    if (!s.ui) return;
+    const StatusLine& s = runState().status;
+    if (!ui()) return;
     if (s.secondaryResource < 0) {
-        if (showPrimaryAlone) s.ui->setStatusText(primaryText());
+        if (showPrimaryAlone) ui()->setStatusText(primaryText());
         return;
     }
     LauncherString detail = formatResource(static_cast<unsigned>(s.secondaryResource), s.secondaryText);
-    s.ui->setStatusTexts(primaryText(), detail);
+    ui()->setStatusTexts(primaryText(), detail);
+}
+
+// The detail's string id; -1 when it shows nothing.
+int detailResource(StatusDetail detail, const LauncherString& text) {
+    switch (detail) {
+    case StatusDetail::searching:
+        if (!text.empty()) return IDS_DETAIL_SEARCHING;
+        break;
+    case StatusDetail::scanning:
+        return IDS_DETAIL_SCANNING;
+    case StatusDetail::verifying:
+        if (!text.empty()) return IDS_DETAIL_VERIFYING;
+        break;
+    case StatusDetail::none:
+        break;
+    }
+    return -1;
 }
 
 }  // namespace
 
-void installProgressUi(ProgressUi* ui) { state().ui = ui; }
+void installProgressUi(ProgressUi* ui) { runState().progressUi = ui; }
 
-void setStatus(int code) {
-    UiState& s = state();
+void setStatus(Status status) {
+    StatusLine& s = runState().status;
     if (silent()) return;
-    if (code < 0 || code > 4) {
+    const int index = static_cast<int>(status);
+    if (index < 0 || index >= static_cast<int>(sizeof statusResources / sizeof statusResources[0])) {
         s.primaryResource = -1;
-        if (s.ui) s.ui->setStatusText(LauncherString());
+        if (ui()) ui()->setStatusText(LauncherString());
         return;
     }
-    s.primaryResource = statusResources[code];
+    s.primaryResource = statusResources[index];
     refresh(true);
 }
 
-void setStatusDetail(int kind, const LauncherString& text) {
-    UiState& s = state();
+void setStatusDetail(StatusDetail detail, const LauncherString& text) {
+    StatusLine& s = runState().status;
     if (silent()) return;
-    if (((kind == 1 || kind == 3) && !text.empty()) || kind == 2) {
-        s.secondaryKind = kind;
+    s.secondaryResource = detailResource(detail, text);
+    if (s.secondaryResource >= 0) {
+        s.secondaryDetail = detail;
         s.secondaryText = text;
-        s.secondaryResource = kind == 1 ? IDS_DETAIL_SEARCHING : kind == 2 ? IDS_DETAIL_SCANNING : IDS_DETAIL_VERIFYING;
     } else {
-        s.secondaryKind = 0;
+        s.secondaryDetail = StatusDetail::none;
         s.secondaryText = LauncherString();
-        s.secondaryResource = -1;
     }
     refresh(false);
 }
 
-StatusDetailScope::StatusDetailScope() : kind_(state().secondaryKind), text_(state().secondaryText) {}
+StatusDetailScope::StatusDetailScope()
+    : detail_(runState().status.secondaryDetail), text_(runState().status.secondaryText) {}
 StatusDetailScope::~StatusDetailScope() {
     try {
-        setStatusDetail(kind_, text_);
+        setStatusDetail(detail_, text_);
     } catch (...) {
         // A destructor must not throw; the status line is cosmetic.
     }
 }
 
 void stepProgress(unsigned n) {
-    if (!silent() && state().ui) state().ui->stepProgress(n);
+    if (!silent() && ui()) ui()->stepProgress(n);
 }
 void setProgress(int n) {
-    if (!silent() && state().ui) state().ui->setProgress(n);
+    if (!silent() && ui()) ui()->setProgress(n);
 }
 void showWindow() {
-    if (!state().ui) return;
+    if (!ui()) return;
     if (silent()) {
-        state().ui->hideAfter(0);
+        ui()->hideAfter(0);
     } else {
-        state().ui->show();
+        ui()->show();
     }
 }
 void hideAfter(std::uint16_t seconds) {
-    if (state().ui) state().ui->hideAfter(seconds);
+    if (ui()) ui()->hideAfter(seconds);
 }
-bool isWindowVisible() { return state().ui && state().ui->isVisible(); }
+bool isWindowVisible() { return ui() && ui()->isVisible(); }
 void showMessage(const LauncherString& text) {
-    if (!silent() && state().ui) state().ui->showMessage(text);
+    if (!silent() && ui()) ui()->showMessage(text);
 }
 LauncherString chooseDirectory() {
-    if (silent() || !state().ui) return LauncherString();
-    return state().ui->chooseDirectory();
+    if (silent() || !ui()) return LauncherString();
+    return ui()->chooseDirectory();
 }
 void setTitle(const LauncherString& text) {
-    if (state().ui) state().ui->setTitle(text);
+    if (ui()) ui()->setTitle(text);
 }
-LauncherString getTitle() { return state().ui ? state().ui->getTitle() : LauncherString(); }
+LauncherString getTitle() { return ui() ? ui()->getTitle() : LauncherString(); }
 
-void requestCancel() { cancelFlag = true; }
-void clearCancelRequest() { cancelFlag = false; }
-bool cancelRequested() { return cancelFlag; }
+void requestCancel() { runState().cancelRequested = true; }
+void clearCancelRequest() { runState().cancelRequested = false; }
+bool cancelRequested() { return runState().cancelRequested; }
 
 }  // namespace nv

@@ -17,9 +17,9 @@ public:
     virtual void setStatusText(const LauncherString& text) = 0;
     // Shows "%1!s! %2!s!" of the two texts.
     virtual void setStatusTexts(const LauncherString& one, const LauncherString& two) = 0;
-    // Bar := (position + n) modulo 100. Throws LauncherException (resource 20) without a bar.
+    // Bar := (position + n) modulo 100. Throws LauncherException (IDS_NO_PROGRESS_BAR) without a bar.
     virtual void stepProgress(unsigned n) = 0;
-    // Bar := n. Throws LauncherException (resource 20) without a bar.
+    // Bar := n. Throws LauncherException (IDS_NO_PROGRESS_BAR) without a bar.
     virtual void setProgress(int n) = 0;
     virtual void show() = 0;
     // 0 hides at once; otherwise hides after the seconds while the bar ticks.
@@ -38,10 +38,27 @@ public:
 // operations do nothing visible while the run settings say silent.
 void installProgressUi(ProgressUi* ui);
 
-// Status codes 0..4 pick the status line's primary text; any other empties it.
-void setStatus(int code);
-// Kinds 1 and 3 (with a text) and 2 add the secondary text; anything else clears it.
-void setStatusDetail(int kind, const LauncherString& text);
+// The status line's primary text, its title inserted; none empties the line.
+enum class Status {
+    none = -1,
+    initializing = 0,  // IDS_STATUS_INITIALIZING
+    searching = 1,     // IDS_STATUS_SEARCHING
+    notFound = 2,      // IDS_STATUS_NOT_FOUND
+    running = 3,       // IDS_STATUS_RUNNING
+    preparing = 4,     // IDS_STATUS_PREPARING
+};
+
+// The status line's secondary text, shown after the primary one.
+enum class StatusDetail {
+    none = 0,
+    searching = 1,  // IDS_DETAIL_SEARCHING with the JVM's description; nothing without one
+    scanning = 2,   // IDS_DETAIL_SCANNING
+    verifying = 3,  // IDS_DETAIL_VERIFYING with the JVM's description; nothing without one
+};
+
+void setStatus(Status status);
+// Adds the secondary text, or clears it (none, or a detail that lacks its text).
+void setStatusDetail(StatusDetail detail, const LauncherString& text);
 
 // Restores the secondary status that was in force when it was created.
 class StatusDetailScope {
@@ -52,7 +69,7 @@ public:
     StatusDetailScope& operator=(const StatusDetailScope&) = delete;
 
 private:
-    int kind_;
+    StatusDetail detail_;
     LauncherString text_;
 };
 

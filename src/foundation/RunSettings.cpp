@@ -1,12 +1,9 @@
 #include "foundation/RunSettings.h"
 
+#include "foundation/RunState.h"
+
 namespace nv {
 
-RunSettings& runSettings() {
-    static RunSettings settings;
-    return settings;
-}
-
-void resetRunSettings() { runSettings() = RunSettings(); }
+RunSettings& runSettings() { return runState().settings; }
 
 }  // namespace nv

@@ -1,6 +1,7 @@
 #pragma once
-// The run settings: process-wide, written by the run driver from the command
-// line and the input file, read by the parts that act on them.
+// The run settings: written by the run driver from the command line and the
+// input file, read by the parts that act on them. Part of the run state
+// (RunState.h), which resets them.
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
@@ -11,7 +12,7 @@ struct RunSettings {
     LauncherString launcherPath;          // module file name of the running executable
     LauncherString originalLauncherPath;  // -nv:orig, else the launcher path
     bool originalLauncher = false;        // started with -nv:orig: remove own file at clean-up
-    LauncherString tempDirOverride;       // -nv:tempdir; else the system's temporary path from its first use
+    LauncherString tempDirOverride;       // -nv:tempdir
     LauncherString userJavaHome;          // -nv:javahome
     bool silent = false;                  // -nv:silent, -silent: no window, no message box
     bool javaConsole = false;             // -nv:javaconsole, -console
@@ -19,7 +20,6 @@ struct RunSettings {
     LauncherString classPathSuffix;       // -cp:a
     StringList passThrough;               // arguments handed to the launched program
     StringList allArguments;              // every argument after the program name
-    LauncherString applicationArchive;    // APPLICATION_ARCHIVE's path once it is made
     // The seconds a JVM's verification may run before it is given up
     // (-nv:verifylimit, hidden, for tests). A cold JVM start on a slow machine
     // under load takes seconds; a minute is generous for that, yet bounds what
@@ -33,10 +33,7 @@ struct RunSettings {
     }
 };
 
-// The one instance of the process.
+// The settings of the run state.
 RunSettings& runSettings();
-
-// Every setting back to its default, as at the start of a run.
-void resetRunSettings();
 
 }  // namespace nv

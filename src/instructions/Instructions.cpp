@@ -62,11 +62,6 @@ const char setName[] =
 const char setExpression[] =
     "Invalid expression specified for SET command";
 
-// The file index's entry types that commands name.
-constexpr std::uint8_t jvmFileType = typeJvmFile;
-constexpr std::uint8_t carriedJvmType = typeCarriedJvm;
-constexpr std::uint8_t embeddedLauncherType = typeEmbeddedLauncher;
-
 // A word without at-signs has the same value in every run.
 bool literal(const LauncherString& word) { return word.find('@') == LauncherString::npos; }
 
@@ -79,7 +74,7 @@ bool carries(const std::vector<CarriedEntry>& carried, std::uint8_t type) {
 
 bool carriesJvmFile(const std::vector<CarriedEntry>& carried, std::int32_t id) {
     for (const CarriedEntry& e : carried) {
-        if (e.type == jvmFileType && e.fileId == id) return true;
+        if (e.type == typeJvmFile && e.fileId == id) return true;
     }
     return false;
 }
@@ -255,8 +250,8 @@ LauncherString Instructions::requiredWord(const LauncherString& line, size_type&
 }
 
 void Instructions::initializeUi(const CommandArguments&, CommandWork&) {
-    setStatus(0);
-    setStatusDetail(0, LauncherString());
+    setStatus(Status::initializing);
+    setStatusDetail(StatusDetail::none, LauncherString());
     showWindow();
 }
 
@@ -362,7 +357,7 @@ void Instructions::checkLine(const LauncherString& line, const std::vector<Carri
     readArguments(*command, line, pos, false, arguments);
 
     const std::int32_t at = lineNumber();
-    if (command->need == Need::carriedJvm && !carries(carried, carriedJvmType)) {
+    if (command->need == Need::carriedJvm && !carries(carried, typeCarriedJvm)) {
         throwInstructionsException(
             joinText({command->name, " needs a carried JVM (type 4), and the launcher file carries none."}), at);
     }
@@ -378,7 +373,7 @@ void Instructions::checkLine(const LauncherString& line, const std::vector<Carri
         }
         if (command->need == Need::embeddedLauncher &&
             (entry < 0 || entry >= static_cast<std::int32_t>(carried.size()) ||
-             carried[static_cast<std::size_t>(entry)].type != embeddedLauncherType)) {
+             carried[static_cast<std::size_t>(entry)].type != typeEmbeddedLauncher)) {
             throwInstructionsException(joinText({command->name, " names index position ", formatLong(entry),
                                                  ", which holds no embedded launcher (type 7)."}),
                                        at);

@@ -1,24 +1,17 @@
 #include "instructions/VariableStore.h"
 
 #include "foundation/LauncherException.h"
+#include "foundation/RunState.h"
 #include "tagfile/NumberText.h"
 
 namespace nv {
 
 namespace {
 
-constexpr std::int32_t numberCount = 5;
-constexpr std::int32_t stringCount = 10;
+constexpr std::int32_t numberCount = InstructionVariables::numberCount;
+constexpr std::int32_t stringCount = InstructionVariables::stringCount;
 
-struct Variables {
-    std::int32_t numbers[numberCount] = {};
-    LauncherString strings[stringCount];
-};
-
-Variables& variables() {
-    static Variables store;
-    return store;
-}
+InstructionVariables& variables() { return runState().variables; }
 
 void checkNumberIndex(std::int32_t n) {
     if (!isValidNumberIndex(n)) {

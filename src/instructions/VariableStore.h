@@ -1,7 +1,7 @@
 #pragma once
-// The process-wide variables of the instruction program: numbers N1 to N5
-// (initially 0) and strings S1 to S10 (initially empty). They live until the
-// process ends and are never reset. Worker thread only; no lock.
+// The variables of the instruction program: numbers N1 to N5 (initially 0)
+// and strings S1 to S10 (initially empty), kept in the run state
+// (foundation/RunState.h), which a run starts afresh. Worker thread only; no lock.
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "jvm/FileExists.h"
 
 #include "foundation/Log.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "jvm/FileProbe.h"
 
 namespace nv {

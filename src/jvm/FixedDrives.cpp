@@ -1,7 +1,7 @@
 #include "jvm/FixedDrives.h"
 
 #include "foundation/LauncherException.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "jvm/DriveQuery.h"
 #include "resources/StringIds.h"
 

@@ -6,9 +6,8 @@
 namespace nv {
 
 // The fixed drives in the system's order, each as its root without the last
-// character ("C:\" gives "C:"). Throws LauncherException with string
-// resource 17 ("No drives found on this system.") when the system lists no
-// drive at all.
+// character ("C:\" gives "C:"). Throws LauncherException IDS_NO_DRIVES ("No
+// drives found on this system.") when the system lists no drive at all.
 StringList fixedDrives();
 
 }  // namespace nv

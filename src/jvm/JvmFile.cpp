@@ -13,9 +13,6 @@
 namespace nv {
 
 namespace {
-// The secondary status kind that shows "Verifying %1!s!".
-constexpr int verifyingDetail = 3;
-
 // Relative path hints start at the launcher the user ran, also when this
 // process is a copy of it started with -nv:orig.
 LauncherString originalLauncherDirectory() {
@@ -44,7 +41,7 @@ std::unique_ptr<JvmMatch> JvmFile::checkHome(const LauncherString& home, const L
     if (exeName().empty() || home.empty()) return nullptr;
     const LauncherString description = tags_.value("DESC");
     StatusDetailScope restoreDetail;
-    setStatusDetail(verifyingDetail, description);
+    setStatusDetail(StatusDetail::verifying, description);
     const LauncherString executable = executablePath(home);
     logEntry(joinText({"Verifying JVM at ", executable, "\n   for JVM: ", description}));
     if (!fileExists(executable)) {

@@ -24,7 +24,9 @@ bool endsWithExeName(const LauncherString& path, const LauncherString& exeName, 
 }
 
 JvmFileWalker::JvmFileWalker(JvmSearch& search, const StringList& exeNames, const LauncherString& temporaryDirectory)
-    : DirectoryWalker(true, false), search_(search), temporaryDirectory_(longPathName(temporaryDirectory)) {
+    : DirectoryWalker(OnCancel::stop, OnLink::keepOut),
+      search_(search),
+      temporaryDirectory_(longPathName(temporaryDirectory)) {
     for (std::int32_t i = 0; i < exeNames.count(); ++i) exeNames_.append(exeNames.get(i));
     // The walk spells directories with their long names and one final "\";
     // the temporary path may come in 8.3 form (%TEMP% often does) and

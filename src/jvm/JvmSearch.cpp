@@ -10,12 +10,6 @@
 
 namespace nv {
 
-namespace {
-// The secondary status kinds "Searching for %1!s!" and "Scanning disk(s)...".
-constexpr int searchingDetail = 1;
-constexpr int scanningDetail = 2;
-}  // namespace
-
 void JvmSearch::startSearch() {
     found_.reset();
     stopAtFirst_ = false;
@@ -38,7 +32,7 @@ void JvmSearch::findFirst(ObjectList<JvmMatch>& results) {
             const bool searchAll = jvm.tags().boolValue("SEARCH_ALL", false);
             {
                 StatusDetailScope restoreDetail;
-                setStatusDetail(searchingDetail, jvm.tags().value("DESC"));
+                setStatusDetail(StatusDetail::searching, jvm.tags().value("DESC"));
                 found_ = jvm.searchByPlatformHints(verifyClassPath, verifyClassName);
                 if (!found_) found_ = jvm.searchByPathHints(verifyClassPath, verifyClassName);
                 if (!found_) found_ = jvm.searchByPlatformPaths(verifyClassPath, verifyClassName);
@@ -71,7 +65,7 @@ void JvmSearch::exhaustiveSearch(ObjectList<JvmMatch>& results) {
         if (!known) exeNames.append(name);
     }
     StatusDetailScope restoreDetail;
-    setStatusDetail(scanningDetail, LauncherString());
+    setStatusDetail(StatusDetail::scanning, LauncherString());
     logEntry("Beginning exhaustive search");
     JvmFileWalker walker(*this, exeNames, temporaryDirectory());
     const StringList drives = fixedDrives();

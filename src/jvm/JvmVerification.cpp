@@ -18,7 +18,6 @@
 namespace nv {
 
 namespace {
-constexpr int verifyingDetail = 3;
 constexpr unsigned verificationStep = 6;
 
 bool quoted(const LauncherString& text) {
@@ -111,9 +110,9 @@ bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const 
 }
 
 LauncherString JvmVerifier::run(JvmFile& jvmFile, const LauncherString& command) {
-    LaunchScript script(command, true, false);
+    LaunchScript script(command, OutputCapture::on, EmbeddedArchives::leftOut);
     script.setTimeLimit(runSettings().verificationTimeLimit);
-    script.launch(jvmFile, nullptr, false);
+    script.launch(jvmFile, /*passThrough=*/nullptr, /*consoleRequest=*/false);
     return script.standardOutput();
 }
 
@@ -133,7 +132,7 @@ void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
 
 bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
                const JvmSearch& search, LauncherString& javaHome) {
-    if (showProgress) setStatusDetail(verifyingDetail, jvmFile.tags().value("DESC"));
+    if (showProgress) setStatusDetail(StatusDetail::verifying, jvmFile.tags().value("DESC"));
     const bool valid = (home.empty() ? jvmFile.verifyStatedHome(search.verifyClassPath, search.verifyClassName)
                                      : jvmFile.checkHome(home, search.verifyClassPath, search.verifyClassName)) !=
                        nullptr;

@@ -61,8 +61,8 @@ void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload);
 
 // Verifies `jvmFile` at `home`, or at its own JVM_HOME when `home` is empty,
 // with the search's verification class: the core of VERIFY and VERIFY_JVM.
-// Shows "Verifying <DESC>" when asked; on failure shows message code 10 when
-// asked. Returns true with `javaHome` set to the verified JVM_HOME.
+// Shows "Verifying <DESC>" when asked; on failure shows MessageCode::jvmNotValid
+// when asked. Returns true with `javaHome` set to the verified JVM_HOME.
 bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
                const JvmSearch& search, LauncherString& javaHome);
 

@@ -3,6 +3,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "resources/StringIds.h"
 
 namespace nv {

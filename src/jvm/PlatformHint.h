@@ -30,10 +30,11 @@ using RegistryReader =
 // The Java home that the hint names: a list of zero or one directory. Reads
 // the named value; when it cannot be read (its key missing or the value
 // missing, in both registry views), reads the default value of the key that
-// includes the value name. When neither reads, writes the warning of string
-// resource 28 with the system's error text of the named value's read and
-// gives an empty list; an empty text gives an empty list silently. Throws LauncherException with string resource 27 (the hive
-// name and the hint) for an unknown or missing hive.
+// includes the value name. When neither reads, writes the warning
+// IDS_INVALID_PLATFORM_HINT with the system's error text of the named value's
+// read and gives an empty list; an empty text gives an empty list silently.
+// Throws LauncherException IDS_INVALID_HIVE (the hive name and the hint) for
+// an unknown or missing hive.
 StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader& read = readRegistryValue);
 
 }  // namespace nv

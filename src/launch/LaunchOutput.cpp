@@ -1,16 +1,11 @@
 #include "launch/LaunchOutput.h"
 
+#include "foundation/RunState.h"
+
 namespace nv {
 
-namespace {
-LauncherString& errorOutput() {
-    static LauncherString text;
-    return text;
-}
-}  // namespace
+const LauncherString& lastLaunchErrorOutput() { return runState().lastLaunchErrorOutput; }
 
-const LauncherString& lastLaunchErrorOutput() { return errorOutput(); }
-
-void setLastLaunchErrorOutput(const LauncherString& text) { errorOutput() = text; }
+void setLastLaunchErrorOutput(const LauncherString& text) { runState().lastLaunchErrorOutput = text; }
 
 }  // namespace nv

@@ -11,6 +11,7 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "foundation/RunSettings.h"
+#include "foundation/RunState.h"
 #include "foundation/ScopeGuard.h"
 #include "launch/ArgumentQuoting.h"
 #include "launch/ClassPath.h"
@@ -32,7 +33,6 @@ namespace nv {
 
 namespace {
 
-constexpr std::uint8_t applicationArchiveType = typeApplicationArchive;
 constexpr std::size_t copyBlock = 4096;
 
 // Copies `source` to `target` in blocks; returns the C runtime's error number
@@ -104,8 +104,10 @@ LaunchScript::LaunchScript(const TagFile& tags)
       description_(tags.value("DESC")),
       archiveTemplate_(tags.value("ARCHIVE")) {}
 
-LaunchScript::LaunchScript(const LauncherString& command, bool captureOutput, bool addEmbeddedArchives)
-    : commandTemplate_(command), captureOutput_(captureOutput), addEmbeddedArchives_(addEmbeddedArchives) {}
+LaunchScript::LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives)
+    : commandTemplate_(command),
+      captureOutput_(capture == OutputCapture::on),
+      addEmbeddedArchives_(archives == EmbeddedArchives::added) {}
 
 LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     source_ = &jvm;
@@ -235,12 +237,12 @@ LauncherString LaunchScript::runtimeJavaArguments(const StringList&) {
 }
 
 LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
-    LauncherString& path = runSettings().applicationArchive;
+    LauncherString& path = runState().applicationArchive;
     if (!path.empty()) return path;
     const LauncherString directory = createTemporaryDirectory();
     if (arguments.count() == 0) {
         if (!payload_) return path;
-        const StringList written = payload_->extractType(applicationArchiveType, directory);
+        const StringList written = payload_->extractType(typeApplicationArchive, directory);
         if (written.count() > 0) path = written.last();
         return path;
     }
@@ -306,8 +308,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
     source_ = &jvm;
     {
         ScopeGuard clearSource([this] { source_ = nullptr; });
-        const int mode = payload_ ? payload_->modeByte() : -1;
-        if (mode == 0 || mode == 2) applyWizardEnvironment();
+        if (payload_ && isWizardMode(payload_->modeByte())) applyWizardEnvironment();
     }
 
     ProcessRequest request;

@@ -28,6 +28,12 @@ struct LaunchFunction {
     LauncherString (LaunchScript::*call)(const StringList& arguments);
 };
 
+// Whether a launch collects what its program writes (standardOutput(),
+// standardError()) or leaves it to the program's own streams.
+enum class OutputCapture { off, on };
+// Whether CP's class path takes the launcher file's embedded class path archives.
+enum class EmbeddedArchives { leftOut, added };
+
 class LaunchScript : public DelimitedExpander {
 public:
     // From a launch script's tags (COMMAND, DISPLAY_CONSOLE, AUTO_SET_WORKING_DIR,
@@ -35,7 +41,7 @@ public:
     explicit LaunchScript(const TagFile& tags);
     // From a command text (the verification's), run in the launcher's
     // directory without console, with the two creator's choices.
-    LaunchScript(const LauncherString& command, bool captureOutput, bool addEmbeddedArchives);
+    LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives);
     LaunchScript(const LaunchScript&) = delete;
     LaunchScript& operator=(const LaunchScript&) = delete;
 

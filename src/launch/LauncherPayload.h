@@ -21,4 +21,8 @@ public:
     virtual int modeByte() const = 0;
 };
 
+// Modes 0 and 2 launch the setup wizard: its program gets the wizard
+// environment, and its ending with 1000 is no failure.
+inline bool isWizardMode(int modeByte) { return modeByte == 0 || modeByte == 2; }
+
 }  // namespace nv

@@ -17,6 +17,14 @@ constexpr unsigned busyCycle = 1;
     throw ChildProcessFailure(LauncherException(message));
 }
 
+// Reads what waits in the stream and steps the progress bar once for a read
+// that took output, so the bar moves while a child writes.
+std::uint32_t readStep(ChildOutput& child, OutputStream stream, LauncherString& sink) {
+    const std::uint32_t read = child.readWaiting(stream, sink);
+    if (read != 0) stepProgress(1);
+    return read;
+}
+
 // Ends a child that may be given up once the user has cancelled or its time
 // has run out, and says so.
 void giveUpWhenDue(ChildOutput& child, const ProcessRequest& request, std::uint64_t elapsed) {
@@ -65,8 +73,8 @@ std::int32_t collectOutput(ChildOutput& child, const ProcessRequest& request, Pa
         } else {
             elapsed += busyCycle;
         }
-        lastRead = child.readWaiting(OutputStream::output, request.output ? *request.output : discarded);
-        lastRead += child.readWaiting(OutputStream::error, request.error ? *request.error : discarded);
+        lastRead = readStep(child, OutputStream::output, request.output ? *request.output : discarded);
+        lastRead += readStep(child, OutputStream::error, request.error ? *request.error : discarded);
         discarded = LauncherString();
         if (ended && lastRead == 0) return code;
     }

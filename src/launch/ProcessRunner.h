@@ -91,7 +91,8 @@ public:
 // Polls until the child has ended and both pipes are drained: while output
 // flows, cycles follow without pause; a cycle that read nothing is followed
 // by a look at the child and a 100 ms pause. A stream without a sink is
-// still drained (into nothing), so the child cannot block on it. Returns the
+// still drained (into nothing), so the child cannot block on it. Each read
+// that took output steps the progress bar by 1. Returns the
 // exit code. With request.timeLimit, a child still running when the user has
 // cancelled or the limit has passed is ended, and ChildProcessFailure
 // "<program> was ended: the run was cancelled." or "<program> did not end

@@ -1,5 +1,6 @@
 #pragma once
-// Splitting the process command line into arguments.
+// Splitting a command line into arguments by the rules of the Windows 9x
+// family; the process's own command line is ProcessCommandLine.h's.
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
@@ -9,14 +10,5 @@ namespace nv {
 // The narrow splitter used on the Windows 9x family: the program name first
 // (backslashes kept), then the arguments; empty tokens are dropped.
 StringList splitNarrowCommandLine(const LauncherString& commandLine);
-
-// The process's own command line split by the rules of its Windows family:
-// the narrow splitter on 9x, the system's wide splitter converted to the ANSI
-// code page otherwise (empty arguments kept).
-StringList splitProcessCommandLine();
-
-// The module file name of the running executable (at most 259 characters).
-// Throws LauncherException when the system cannot tell it or it is longer.
-LauncherString moduleFileName();
 
 }  // namespace nv

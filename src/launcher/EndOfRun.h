@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "launch/LauncherPayload.h"
+
 namespace nv {
 
 // A result of 0 is no failure, nor is 1000 in modes 0 and 2, where the
 // wizard ends with it when the user is done.
 inline bool isFailedRun(std::int32_t result, int modeByte) {
-    return result != 0 && !((modeByte == 0 || modeByte == 2) && result == 1000);
+    return result != 0 && !(isWizardMode(modeByte) && result == 1000);
 }
 
 // The process's exit code: 0 for a run that is no failure, else the result

@@ -19,8 +19,6 @@ namespace nv {
 
 namespace {
 
-// The primary status "Searching for Java(tm) Virtual Machine...".
-constexpr int searchingStatus = 1;
 
 // Writes the match's JVM file and keeps it past the run's clean-up.
 LauncherString keepJvmFile(const JvmMatch& match) {
@@ -33,7 +31,7 @@ LauncherString keepJvmFile(const JvmMatch& match) {
 
 void showSearchWindow(bool showProgress) {
     if (showProgress) {
-        setStatus(searchingStatus);
+        setStatus(Status::searching);
         showWindow();
     } else {
         hideAfter(0);

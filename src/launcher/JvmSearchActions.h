@@ -19,10 +19,10 @@ void showSearchWindow(bool showProgress);
 // none (prepareVerifyClass).
 
 // FIND_JVM: finds one JVM and writes its JVM file (removed at the end of the
-// run). Not found: logs message code 12 and shows it when `showFailure` is
-// set and the user has not cancelled. A LauncherException of the search is
-// logged as an error after message code 12, shown when `showFailure` is set,
-// and thrown on with its message unchanged.
+// run). Not found: logs MessageCode::noSuitableJvm and shows it when
+// `showFailure` is set and the user has not cancelled. A LauncherException of
+// the search is logged as an error after MessageCode::noSuitableJvm, shown
+// when `showFailure` is set, and thrown on with its message unchanged.
 FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
 
 // SEARCH: FIND_JVM (setting N1, S1 and S2), then writes "1", the Java home

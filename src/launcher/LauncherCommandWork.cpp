@@ -29,8 +29,6 @@ namespace {
 const char* const missingInternalFiles =
     "Unable to launch the internal launch script with the internal JVM file. Either the launch script or the JVM "
     "file is missing from the launcher.";
-constexpr int runningStatus = 3;
-constexpr int preparingStatus = 4;
 
 LauncherString jvmFileIn(const LauncherString& destination) {
     LauncherString path = destination;
@@ -95,8 +93,8 @@ std::int32_t LauncherCommandWork::launchEmbedded(std::int32_t id, std::int16_t s
 
 std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     if (seconds > 0) {
-        setStatus(runningStatus);
-        setStatusDetail(0, LauncherString());
+        setStatus(Status::running);
+        setStatusDetail(StatusDetail::none, LauncherString());
     }
     // Seconds are signed: a negative count hides at once instead of keeping
     // the window up for some 18 hours.
@@ -120,7 +118,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         hideAfter(0);
     } else {
         showWindow();
-        setStatus(preparingStatus);
+        setStatus(Status::preparing);
     }
     const FileIndexEntry* installer = nullptr;
     LauncherFile& file = content_.file();

@@ -32,7 +32,7 @@ public:
     // Mode 0 hidden into a temporary directory, 1 shown into one, 2 shown
     // into a directory the user chooses (nothing in a silent run): runs the
     // carried installer there and takes the jvm file it leaves. Throws
-    // message code 9 without a carried JVM.
+    // MessageCode::noJvmInstaller without a carried JVM.
     InstalledJvm installJvm(std::int32_t mode) override;
     // Starts the embedded launcher at that index position from a temporary
     // directory that outlives the run, with -nv:orig and this run's

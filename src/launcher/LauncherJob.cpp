@@ -85,7 +85,7 @@ private:
         CFile stream = openFile(stripQuotes(value).c_str(), "r");
         if (!stream.valid()) throwLauncherException(messageText(MessageCode::unableToOpenInputFile));
         logEntry("Loading input file " + value);
-        input.readFrom(stream.get(), value, 0, -1);
+        input.readFrom(stream.get(), value);
         setRunLogPath(input.value("LOGFILE"));
     }
 

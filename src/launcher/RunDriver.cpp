@@ -3,9 +3,10 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
-#include "launcher/CommandLine.h"
+#include "launcher/ProcessCommandLine.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
+#include "foundation/RunState.h"
 #include "launcher/RunJob.h"
 #include "tagfile/NumberText.h"
 
@@ -102,8 +103,7 @@ std::int32_t runDriver(const StringList& arguments) { return runDriver(arguments
 
 std::int32_t runDriver(const StringList& arguments, RunJob& job) {
     // A run starts from nothing that an earlier run in this process left behind.
-    resetRunSettings();
-    clearCancelRequest();
+    resetRunState();
     RunSettings& settings = runSettings();
     for (std::int32_t i = 0; i < arguments.count(); ++i) settings.allArguments.append(arguments.get(i));
     DriverState state;

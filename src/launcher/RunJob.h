@@ -24,7 +24,7 @@ public:
     // Throws LauncherException for failures that end the run.
     virtual InputFileOutcome processInputFile(const LauncherString& value) = 0;
     // Loads the launcher file index once, with dispatch when asked. Throws
-    // LauncherException with the context of message code 8.
+    // LauncherException with the context MessageCode::unableToLoadIndex.
     virtual void loadLauncherFile(bool dispatch) = 0;
     // Runs the instruction program; its result, -1 when there is none.
     virtual std::int32_t runInstructions() = 0;

@@ -1,12 +1,10 @@
 #include "system/WindowsFamily.h"
 
+#include "foundation/RunState.h"
+
 namespace nv {
 
-namespace {
-bool flag = false;
-}
-
-void setWindows9xFlag(bool on) { flag = on; }
-bool windows9xFlag() { return flag; }
+void setWindows9xFlag(bool on) { runState().windows9x = on; }
+bool windows9xFlag() { return runState().windows9x; }
 
 }  // namespace nv

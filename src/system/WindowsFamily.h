@@ -7,7 +7,7 @@ namespace nv {
 // extended version structure first and the basic one second; false when both fail.
 bool isWindows9x();
 
-// The process-wide flag, set once at process start.
+// The flag of the run state, set once at process start.
 void setWindows9xFlag(bool on);
 bool windows9xFlag();
 

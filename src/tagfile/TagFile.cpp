@@ -63,7 +63,7 @@ TagFile::~TagFile() = default;
 void TagFile::load(const LauncherString& path) {
     CFile file = openFile(path.c_str(), "r");
     if (!file.get()) throwLauncherException("Unable to load input file: " + path);
-    readFrom(file.get(), path, 0, -1);
+    readFrom(file.get(), path);
 }
 
 void TagFile::readFrom(std::FILE* file, const LauncherString& sourceName, std::int32_t offset,

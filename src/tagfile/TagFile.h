@@ -21,14 +21,17 @@ public:
     TagFile& operator=(const TagFile&) = delete;
     virtual ~TagFile();  // out of line: the vtable is then made once
 
-    // Reads the named file whole into this object (readFrom with offset 0 and
-    // no bound); the path becomes the source name. Throws LauncherException
+    // The length for readFrom that reads to the end of the file.
+    static constexpr std::int32_t toEndOfFile = -1;
+
+    // Reads the named file whole into this object (readFrom from its start to
+    // its end); the path becomes the source name. Throws LauncherException
     // "Unable to load input file: " + path when it cannot be opened, and the
     // errors of readFrom.
     void load(const LauncherString& path);
 
     // Parses tags from `file` starting at byte `offset`; a negative `length`
-    // reads to the end of the file, otherwise no tag line is begun at or past
+    // (toEndOfFile) reads to the end of the file, otherwise no tag line is begun at or past
     // offset + length (blocks run to their completer). Tags already present
     // are kept; a tag defined again is replaced and moves to the end.
     // Throws LauncherException "Unable to read tag file." when the file cannot
@@ -36,8 +39,8 @@ public:
     // <text>") are written to the run log as errors and then thrown; a quoted
     // value without its closing quote throws the argument reader's error.
     // Tags read before an error stay. `file` stays open and owned by the caller.
-    void readFrom(std::FILE* file, const LauncherString& sourceName, std::int32_t offset,
-                  std::int32_t length);
+    void readFrom(std::FILE* file, const LauncherString& sourceName, std::int32_t offset = 0,
+                  std::int32_t length = toEndOfFile);
 
     // A copy of the tag's value at `index`; empty when the tag or index is absent.
     LauncherString value(const LauncherString& name, std::int32_t index = 0) const;

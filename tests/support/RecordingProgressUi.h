@@ -1,26 +1,20 @@
 #pragma once
 // The progress window for tests: installed as the process's ProgressUi while
-// it lives, it records what the process-wide operations do to it. On the way
-// out it also clears the cancel request and the run settings, so no test
-// leaks that process-wide state into the next.
+// it lives, it records what the process-wide operations do to it. The rest
+// of the run state is RunStateTest's to reset.
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/ProgressUi.h"
-#include "foundation/RunSettings.h"
 
 namespace nv {
 
 class RecordingProgressUi : public ProgressUi {
 public:
     RecordingProgressUi() { installProgressUi(this); }
-    ~RecordingProgressUi() override {
-        installProgressUi(nullptr);
-        clearCancelRequest();
-        resetRunSettings();
-    }
+    ~RecordingProgressUi() override { installProgressUi(nullptr); }
     RecordingProgressUi(const RecordingProgressUi&) = delete;
     RecordingProgressUi& operator=(const RecordingProgressUi&) = delete;
 

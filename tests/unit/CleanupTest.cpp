@@ -17,6 +17,7 @@
 #include "foundation/RunSettings.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +25,7 @@ using nv::LauncherString;
 
 namespace {
 
-class CleanupTest : public ::testing::Test {
+class CleanupTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
@@ -32,11 +33,10 @@ protected:
     }
     void TearDown() override {
         nv::cleanupList().cleanUp(pause);
-        nv::setRunLogPath(LauncherString());
         // A test may take permissions away; the directory can go only with them back.
         fs::permissions(base.path(), fs::perms::owner_all, fs::perm_options::add);
     }
-    nv::RecordingProgressUi ui;  // resets the run settings at the end
+    nv::RecordingProgressUi ui;
     nv::RecordingPause pause;
     nv::TestDirectory base{"nv_cleanup_"};
 };

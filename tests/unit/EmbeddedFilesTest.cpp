@@ -11,12 +11,14 @@
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
 #include "cleanup/DiskSpace.h"
+#include "cleanup/DiskSpaceQuery.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
 #include "launcher/RunContent.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +34,7 @@ struct Entry {
 };
 
 // A scratch directory that is also the current directory while it lives.
-class EmbeddedFilesTest : public ::testing::Test {
+class EmbeddedFilesTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         previous = fs::current_path();

@@ -10,6 +10,7 @@
 #include "instructions/VariableStore.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 
 namespace nv {
 namespace {
@@ -76,12 +77,8 @@ std::string runOutcome(std::initializer_list<const char*> lines, CommandWork& wo
     }
 }
 
-class InstructionsRun : public ::testing::Test {
+class InstructionsRun : public RunStateTest {
 protected:
-    void SetUp() override {
-        for (int n = 1; n <= 5; ++n) setNumberVariable(n, 0);
-        for (int n = 1; n <= 10; ++n) setStringVariable(n, LauncherString());
-    }
     std::string run(std::initializer_list<const char*> lines) { return runOutcome(lines, work); }
 
     FakeWork work;
@@ -369,7 +366,7 @@ TEST_F(InstructionsRun, ProgramFromATagFile) {
     ASSERT_NE(file, nullptr);
     std::fputs("DESC: x\nINSTRUCTIONS:\nSET S1 = \"a b\"\n:L\n\"SET S2 = \"\"c d\"\"\"\n/:\n", file);
     TagFile tags;
-    tags.readFrom(file, "instructions", 0, -1);
+    tags.readFrom(file, "instructions");
     std::fclose(file);
 
     Instructions program = Instructions::fromTagFile(tags);
@@ -383,7 +380,7 @@ TEST_F(InstructionsRun, ProgramFromATagFile) {
         std::FILE* other = std::tmpfile();
         std::fputs(text, other);
         TagFile noProgram;
-        noProgram.readFrom(other, "instructions", 0, -1);
+        noProgram.readFrom(other, "instructions");
         std::fclose(other);
         try {
             Instructions::fromTagFile(noProgram);

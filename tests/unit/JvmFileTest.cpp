@@ -15,8 +15,8 @@
 #include "cleanup/CleanupList.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
+#include "foundation/ResourceText.h"
 #include "foundation/RunSettings.h"
 #include "jvm/FileExists.h"
 #include "jvm/JvmFile.h"
@@ -26,6 +26,7 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -52,7 +53,7 @@ public:
     std::vector<std::string> calls;
 };
 
-class JvmFileTest : public ::testing::Test {
+class JvmFileTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
@@ -64,7 +65,6 @@ protected:
     }
     void TearDown() override {
         nv::cleanupList().cleanUp(pause);
-        nv::setRunLogPath(LauncherString());
     }
 
     // A Java home with its executable; returns the home's path.
@@ -80,7 +80,7 @@ protected:
         return text;
     }
 
-    nv::RecordingProgressUi ui;  // resets the run settings at the end
+    nv::RecordingProgressUi ui;
     nv::RecordingPause pause;
     nv::TestDirectory base{"nv_jvm_"};
     nv::TagFile tags;
@@ -109,15 +109,12 @@ TEST_F(JvmFileTest, HomeWithOrWithoutFinalSeparatorGivesOneExecutableButKeepsThe
 TEST_F(JvmFileTest, CheckHomeShowsVerifyingAndRestoresTheStatusItReplaced) {
     const std::string jdk = makeHome(base / "jdk");
     nv::JvmFile jvm(tags, verifier);
-    // The status line is process-wide: start from a known one.
-    nv::setStatus(-1);
-    nv::setStatusDetail(1, "Other JVM");
+    nv::setStatusDetail(nv::StatusDetail::searching, "Other JVM");
     ui.events.clear();
     verifier.accept = false;
     EXPECT_EQ(jvm.checkHome(LauncherString(jdk), "", ""), nullptr);
     EXPECT_EQ(ui.events,
               (std::vector<std::string>{"status  | Verifying Test JVM", "status  | Searching for Other JVM"}));
-    nv::setStatusDetail(0, "");
     // A rejected candidate logs its check and nothing more.
     EXPECT_EQ(runLog(), "Verifying JVM at " + jdk + "\\bin\\java.exe\n   for JVM: Test JVM\n");
 }

@@ -18,6 +18,7 @@
 #include "jvm/JvmSearch.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -57,9 +58,8 @@ std::vector<std::string> matchHomes(const nv::ObjectList<nv::JvmMatch>& matches)
     return out;
 }
 
-class JvmSearchTest : public ::testing::Test {
+class JvmSearchTest : public nv::RunStateTest {
 protected:
-    void TearDown() override { nv::setRunLogPath(LauncherString()); }
 
     // Adds a JVM file with this DESC and JVM_EXE to the search.
     nv::JvmFile& addJvmFile(const std::string& desc, const std::string& exe) {
@@ -75,7 +75,7 @@ protected:
         return base.string() + "\\" + relative;
     }
 
-    nv::RecordingProgressUi ui;  // resets the run settings at the end
+    nv::RecordingProgressUi ui;
     nv::TestDirectory base{"nv_search_"};
     nv::ObjectList<nv::TagFile> tagFiles;
     FakeVerifier verifier;

@@ -24,6 +24,7 @@
 #include "launch/ProcessRunner.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -72,7 +73,7 @@ public:
     int modeByte() const override { return -1; }
 };
 
-class JvmVerificationTest : public ::testing::Test {
+class JvmVerificationTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
@@ -81,7 +82,6 @@ protected:
         tags.setValue("DESC", "Test JVM");
         tags.setValue("JVM_EXE", "bin\\java.exe");
     }
-    void TearDown() override { nv::setRunLogPath(LauncherString()); }
     std::string runLog() const {
         std::string text = nv::readFile(base / "run.log");
         const std::string separator = "------------------\n";
@@ -174,7 +174,8 @@ TEST(VerificationCommandTest, HomeAndClassPathReachTheCommandAsTheyStand) {
         {"C:\\jdk", "", "", {}, "\"C:\\jdk\\bin\\java.exe\"  "},
     };
     for (const Case& c : cases) {
-        nv::LaunchScript script(nv::verificationCommand(c.home, c.classPath, c.className, listOf(c.names)), true, false);
+        nv::LaunchScript script(nv::verificationCommand(c.home, c.classPath, c.className, listOf(c.names)),
+                                nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
         EXPECT_EQ(script.buildCommand(jvm).str(), c.command) << c.home;
     }
 }
@@ -199,7 +200,9 @@ TEST_F(JvmVerificationTest, VerifierRunsTheCommandWithTheHomeSetAndStepsTheBarEi
     }
 }
 
-TEST(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
+class VerifyClassTest : public nv::RunStateTest {};
+
+TEST_F(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
     nv::RecordingProgressUi ui;
     const nv::TestDirectory temp("nv_verify_class_");
     nv::runSettings().tempDirOverride = LauncherString(temp.string() + "/");
@@ -239,7 +242,8 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
 
     verifier.output = "1739021872\nDebian\n";
     LauncherString javaHome;
-    EXPECT_TRUE(nv::verifyOne(true, true, jvm, LauncherString(home), search, javaHome));
+    EXPECT_TRUE(
+        nv::verifyOne(/*showProgress=*/true, /*showFailure=*/true, jvm, LauncherString(home), search, javaHome));
     EXPECT_EQ(javaHome.str(), home);
     EXPECT_NE(runLog().find("After VERIFY, the jvm home is " + home + "\n"), std::string::npos) << runLog();
     EXPECT_TRUE(ui.messages.empty());
@@ -252,7 +256,7 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
         fs::remove(base / "run.log");
         ui.messages.clear();
         javaHome = "unchanged";
-        EXPECT_FALSE(nv::verifyOne(false, showFailure, jvm, "", search, javaHome));
+        EXPECT_FALSE(nv::verifyOne(/*showProgress=*/false, showFailure, jvm, "", search, javaHome));
         EXPECT_EQ(javaHome.str(), "unchanged");
         EXPECT_EQ(ui.messages, showFailure ? std::vector<std::string>{"The JVM is not valid."}
                                            : std::vector<std::string>{});

@@ -21,6 +21,7 @@
 #include "system/Environment.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +33,7 @@ nv::TagFile tagsFrom(const std::string& text) {
     nv::TagFile tags;
     std::FILE* file = std::tmpfile();
     std::fputs(text.c_str(), file);
-    tags.readFrom(file, "test.tag", 0, -1);
+    tags.readFrom(file, "test.tag");
     std::fclose(file);
     return tags;
 }
@@ -42,7 +43,7 @@ const char* const jvmText =
     "SYSTEM: -D\nSYSTEM_SEPARATOR: =\nINIT_JAVA_HEAP: -Xms\nMAX_JAVA_HEAP: -Xmx\nJVM_TEMP: 1\n"
     "JVM_FILE: C:\\t\\LRE1.tmp\n";
 
-class LaunchScriptTest : public ::testing::Test {
+class LaunchScriptTest : public nv::RunStateTest {
 protected:
     void SetUp() override {
         fs::create_directories(dir / "temp");
@@ -52,12 +53,11 @@ protected:
         settings.tempDirOverride = LauncherString((dir / "temp").string() + "\\");
         nv::setRunLogPath(LauncherString((dir / "run.log").string()));
     }
-    void TearDown() override { nv::setRunLogPath(LauncherString()); }
     // The command the template builds with the JVM file above (plus `extra` tags).
     std::string build(const std::string& templ, const std::string& extra = "") {
         nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + extra);
         nv::JvmFile jvm(jvmTags);
-        nv::LaunchScript script(LauncherString(templ), true, false);
+        nv::LaunchScript script(LauncherString(templ), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
         return script.buildCommand(jvm).str();
     }
     std::string failure(const std::string& templ, const std::string& extra = "") {
@@ -82,7 +82,7 @@ protected:
     void companion(const char* suffix, const std::string& text) { nv::writeFile(dir / ("setup" + std::string(suffix)), text); }
     std::string log() { return nv::readFile(dir / "run.log"); }
 
-    nv::RecordingProgressUi ui;  // resets the run settings afterwards
+    nv::RecordingProgressUi ui;
     nv::TestDirectory dir{"nv_launch_"};
 };
 
@@ -310,7 +310,8 @@ TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode)
             nv::clearEnvironmentValue("NV_TEST_WIZARD");
             ModeOnly payload;
             payload.mode = mode;
-            nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"), true, false);
+            nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"),
+                                    nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
             script.setPayload(&payload);
             EXPECT_EQ(script.launch(jvm, nullptr, false), 3);
             EXPECT_EQ(script.standardOutput().str(), mode == 0 ? "C:\\jdk\\|1\n" : "C:\\jdk\\|\n");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 
 using nv::LauncherString;
 

@@ -13,6 +13,8 @@
 #include "foundation/ScopeGuard.h"
 #include "launch/ProcessRunner.h"
 #include "tests/support/RecordingPause.h"
+#include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 
 using nv::LauncherString;
 using nv::OutputStream;
@@ -90,6 +92,23 @@ TEST(ProcessRunner, FlowingOutputIsReadWithoutPausesAndDrainedAfterTheEnd) {
     EXPECT_EQ(child.calls, (std::vector<std::string>{"look", "out", "err", "look", "out", "err", "out", "err", "out",
                                                      "err", "look", "out", "err", "out", "err"}));
     EXPECT_EQ(pause.waits, (std::vector<unsigned>{100, 100, 100}));
+}
+
+// The bar moves while a child writes: one step for each read that took
+// output, from either stream, with or without a sink; none for empty reads.
+class ProcessRunnerProgress : public nv::RunStateTest {};
+
+TEST_F(ProcessRunnerProgress, EachReadThatTookOutputStepsTheBarOnce) {
+    nv::RecordingProgressUi ui;
+    ScriptedChild child;
+    child.alive = {true, false};
+    child.output = {"", "a1", "a2", "", ""};
+    child.error = {"", "b1", "", "b2", ""};
+    nv::RecordingPause pause;
+    LauncherString err;
+    EXPECT_EQ(collect(child, nullptr, &err, pause), 0);
+    EXPECT_EQ(err.str(), "b1b2");
+    EXPECT_EQ(ui.steps, (std::vector<unsigned>{1, 1, 1, 1}));
 }
 
 TEST(ProcessRunner, AStreamWithoutSinkIsStillDrained) {

@@ -10,6 +10,7 @@
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 using nv::LauncherString;
@@ -35,10 +36,8 @@ struct RecordingJob : nv::RunJob {
     }
 };
 
-class RunDriverTest : public ::testing::Test {
+class RunDriverTest : public nv::RunStateTest {
 protected:
-    void SetUp() override { nv::setRunLogPath(LauncherString()); }
-    void TearDown() override { nv::setRunLogPath(LauncherString()); }
     std::int32_t run(std::vector<const char*> args) {
         nv::StringList list;
         for (const char* a : args) list.append(a);

@@ -8,6 +8,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "tagfile/TagFile.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 using nv::LauncherString;
@@ -29,9 +30,8 @@ Tags dump(const TagFile& file) {
     return tags;
 }
 
-class TagFileTest : public testing::Test {
+class TagFileTest : public nv::RunStateTest {
 protected:
-    void TearDown() override { nv::setRunLogPath(""); }
 
     // A fresh file name in the test's directory.
     std::string tempPath() { return (dir_ / ("t" + std::to_string(++files_) + ".tag")).string(); }
@@ -54,7 +54,7 @@ protected:
         std::FILE* f = std::fopen(path.c_str(), "rb");
         std::string message = "(no error)";
         try {
-            file.readFrom(f, "t.tag", 0, -1);
+            file.readFrom(f, "t.tag");
         } catch (const nv::LauncherException& e) {
             message = e.message().str();
         }
@@ -179,14 +179,14 @@ TEST_F(TagFileTest, StretchCountsLinesFromItsOffsetAndMerges) {
     TagFile file;
     file.readFrom(f, "first", 0, 4);
     try {
-        file.readFrom(f, "second", 4, -1);
+        file.readFrom(f, "second", 4, nv::TagFile::toEndOfFile);
         ADD_FAILURE() << "no error";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Syntax error in second at line 3 ==> Missing colon at the end of the tag name.");
     }
     EXPECT_EQ(dump(file), (Tags{{"X", {"0"}}, {"A", {"1"}}, {"B", {"2"}}}));
     try {
-        file.readFrom(f, "third", -1, -1);
+        file.readFrom(f, "third", -1, nv::TagFile::toEndOfFile);
         ADD_FAILURE() << "no error";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Unable to read tag file.");

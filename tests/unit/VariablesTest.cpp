@@ -13,6 +13,7 @@
 #include "instructions/VariableStore.h"
 #include "tagfile/TextScanning.h"
 #include "tests/support/ReferenceSubstitution.h"
+#include "tests/support/RunStateTest.h"
 
 namespace nv {
 namespace {
@@ -35,13 +36,9 @@ Outcome outcomeOf(F f) {
     }
 }
 
-class Variables : public ::testing::Test {
+// The store is process-wide: every test starts from the initial values.
+class Variables : public nv::RunStateTest {
 protected:
-    // The store is process-wide: every test starts from the initial values.
-    void SetUp() override {
-        for (int n = 1; n <= 5; ++n) setNumberVariable(n, 0);
-        for (int n = 1; n <= 10; ++n) setStringVariable(n, LauncherString());
-    }
 
     static Outcome substituted(const char* text, const char* prefix = "") {
         return outcomeOf([&] {

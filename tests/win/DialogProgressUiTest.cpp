@@ -13,6 +13,7 @@
 #include "foundation/win32/Handles.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "resources/StringIds.h"
+#include "tests/support/RunStateTest.h"
 
 namespace nv {
 namespace {
@@ -69,20 +70,14 @@ int settledBar(HWND dialog, int expected) {
     return position;
 }
 
-class DialogProgressUiTest : public ::testing::Test {
+class DialogProgressUiTest : public RunStateTest {
 protected:
     DialogProgressUiTest() : thread_(ui_, IDD_PROGRESS_LARGE) {}
     void SetUp() override {
         ASSERT_NE(ui_.dialog(), nullptr);
         installProgressUi(&ui_);
     }
-    void TearDown() override {
-        resetRunSettings();
-        clearCancelRequest();
-        setStatus(-1);
-        setStatusDetail(0, "");
-        installProgressUi(nullptr);
-    }
+    void TearDown() override { installProgressUi(nullptr); }
     HWND dialog() const { return ui_.dialog(); }
 
     DialogProgressUi ui_;
@@ -105,22 +100,22 @@ TEST_F(DialogProgressUiTest, BarIsSetAndStepsCycle) {
 }
 
 TEST_F(DialogProgressUiTest, StatusLineJoinsPrimaryAndDetail) {
-    setStatus(1);
+    setStatus(Status::searching);
     EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine...");
-    setStatusDetail(3, "C:\\jdk");
+    setStatusDetail(StatusDetail::verifying, "C:\\jdk");
     EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine... Verifying C:\\jdk");
-    setStatusDetail(0, "");
+    setStatusDetail(StatusDetail::none, "");
     EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine... Verifying C:\\jdk");
-    setStatus(1);
+    setStatus(Status::searching);
     EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Searching for Java(tm) Virtual Machine...");
-    setStatus(7);
+    setStatus(Status::none);
     EXPECT_EQ(itemText(dialog(), IDC_STATUS), "");
 }
 
 TEST_F(DialogProgressUiTest, TitleIsTheInsertOfTheStatus) {
     setTitle("Demo Setup");
     EXPECT_EQ(getTitle().str(), "Demo Setup");
-    setStatus(0);
+    setStatus(Status::initializing);
     EXPECT_EQ(itemText(dialog(), IDC_STATUS), "Initializing Demo Setup...");
 }
 

@@ -14,9 +14,11 @@
 #include "foundation/DirectoryWalker.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/win32/Handles.h"
 #include "system/WindowsFamily.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace nv {
@@ -100,7 +102,7 @@ private:
 // numbered stopAt (1-based, 0 never) and skips the directory named skip.
 class RecordingWalker : public DirectoryWalker {
 public:
-    explicit RecordingWalker(bool stopOnCancel = false) : DirectoryWalker(stopOnCancel) {}
+    explicit RecordingWalker(OnCancel onCancel = OnCancel::walkOn) : DirectoryWalker(onCancel) {}
     bool visitFile(const LauncherString& path) override {
         files.push_back(path.str());
         return stopAt != 0 && files.size() >= stopAt;
@@ -115,7 +117,7 @@ public:
 };
 
 // 250 files: 50 in the root, 100 in a\, 50 in a\deep\, 30 in b\, 20 in b\deep\.
-class DirectoryWalkerTest : public ::testing::Test {
+class DirectoryWalkerTest : public RunStateTest {
 protected:
     void SetUp() override {
         tree_.addFiles("", 50);
@@ -184,15 +186,17 @@ TEST_F(DirectoryWalkerTest, RootWithoutSeparatorAndMissingRoot) {
 
 // After a cancel request a walker built to stop on cancel does nothing, and
 // one built without that flag still walks the whole tree.
-TEST(DirectoryWalkerCancelTest, OnlyAWalkerThatStopsOnCancelStops) {
-    RecordingProgressUi progress;  // clears the request again at the end
+class DirectoryWalkerCancelTest : public RunStateTest {};
+
+TEST_F(DirectoryWalkerCancelTest, OnlyAWalkerThatStopsOnCancelStops) {
+    RecordingProgressUi progress;
     TempTree tree;
     tree.addFiles("sub\\", 3);
     requestCancel();
-    RecordingWalker keepsWalking(false);
+    RecordingWalker keepsWalking(RecordingWalker::OnCancel::walkOn);
     EXPECT_FALSE(keepsWalking.walk(tree.root().c_str()));
     EXPECT_EQ(keepsWalking.fileCount(), 3u);
-    RecordingWalker stops(true);
+    RecordingWalker stops(RecordingWalker::OnCancel::stop);
     EXPECT_FALSE(stops.walk(tree.root().c_str()));
     EXPECT_EQ(stops.fileCount(), 0u);
     EXPECT_TRUE(stops.directories.empty());

@@ -12,6 +12,7 @@
 
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/win32/Handles.h"
 #include "jvm/FileExists.h"
 #include "jvm/FixedDrives.h"
@@ -20,6 +21,7 @@
 #include "jvm/RegistryQuery.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
+#include "tests/support/RunStateTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace nv {
@@ -60,7 +62,7 @@ const Hive hives[] = {
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG, "Software\\"},
 };
 
-class JvmFileWinTest : public ::testing::Test {
+class JvmFileWinTest : public RunStateTest {
 protected:
     void SetUp() override {
         testKey = "NvJvmFileTest" + std::to_string(GetCurrentProcessId());
@@ -69,7 +71,6 @@ protected:
     }
     void TearDown() override {
         for (const Hive& hive : hives) deleteTree(hive.key, std::string(hive.parent) + testKey);
-        setRunLogPath(LauncherString());
     }
 
     // Writes a value (empty name: the key's default value) under the test key of the hive.

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/LauncherException.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "launch/ProcessRunner.h"
 #include "tests/support/TestDirectory.h"
 

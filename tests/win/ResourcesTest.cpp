@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "resources/StringIds.h"
-#include "resources/english.h"
 
 namespace {
 
@@ -65,15 +64,18 @@ const Language kLanguages[] = {
     {"PortuguesePortugal", MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE), 1252},
 };
 
-const char* const kEnglishTexts[] = {
-    NV_EN_1,  NV_EN_2,  NV_EN_3,  NV_EN_4,  NV_EN_5,  NV_EN_6,  NV_EN_7,  NV_EN_8,  NV_EN_9,
-    NV_EN_10, NV_EN_11, NV_EN_12, NV_EN_13, NV_EN_14, NV_EN_15, NV_EN_16, NV_EN_17, NV_EN_18,
-    NV_EN_19, NV_EN_20, NV_EN_21, NV_EN_22, NV_EN_23, NV_EN_24, NV_EN_25, NV_EN_26, NV_EN_27,
-    NV_EN_28, NV_EN_29, NV_EN_30, NV_EN_31, NV_EN_32, NV_EN_33, NV_EN_34, NV_EN_35, NV_EN_36,
+// The string table's rows (StringIds.h), in their order.
+struct EnglishRow {
+    unsigned id;
+    const char* text;
 };
-const unsigned kLastId = 36;
+#define NV_TEXT_ROW(id, name, text) {id, text},
+#define NV_MESSAGE_ROW(id, name, code, text) {id, text},
+const EnglishRow kEnglishRows[] = {NV_STRING_TABLE(NV_TEXT_ROW, NV_MESSAGE_ROW)};
+#undef NV_TEXT_ROW
+#undef NV_MESSAGE_ROW
 
-// english.h holds UTF-8; the resources hold UTF-16.
+// The list holds UTF-8; the resources hold UTF-16.
 std::wstring fromUtf8(const char* text) {
     int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
@@ -156,18 +158,23 @@ bool endsWithBlank(const std::wstring& s) { return !s.empty() && s.back() == L' 
 class ResourceLanguageTest : public ::testing::TestWithParam<Language> {};
 
 TEST(ResourcesTest, TheEnglishTableIsTheSourceTextsAndTheOnlyOne) {
-    for (unsigned id = 1; id <= kLastId; ++id) {
-        EXPECT_EQ(stringIn(id, kEnglish), fromUtf8(kEnglishTexts[id - 1])) << "id " << id;
+    // Identifiers 1 to 36, each once.
+    unsigned id = 0;
+    for (const EnglishRow& row : kEnglishRows) EXPECT_EQ(row.id, ++id);
+    EXPECT_EQ(id, 36u);
+    for (const EnglishRow& row : kEnglishRows) {
+        EXPECT_EQ(stringIn(row.id, kEnglish), fromUtf8(row.text)) << "id " << row.id;
         // A second copy under the language-only tag would only cost the stub its bytes.
-        EXPECT_EQ(stringIn(id, only(LANG_ENGLISH)), std::wstring()) << "id " << id;
+        EXPECT_EQ(stringIn(row.id, only(LANG_ENGLISH)), std::wstring()) << "id " << row.id;
     }
 }
 
 TEST_P(ResourceLanguageTest, EveryTextPresentWithTheEnglishInsertsAndBlanks) {
     const LANGID lang = GetParam().id;
     const UINT codePage = GetParam().codePage;
-    for (unsigned id = 1; id <= kLastId; ++id) {
-        const std::wstring english = fromUtf8(kEnglishTexts[id - 1]);
+    for (const EnglishRow& row : kEnglishRows) {
+        const unsigned id = row.id;
+        const std::wstring english = fromUtf8(row.text);
         const std::wstring text = stringIn(id, lang);
         ASSERT_FALSE(text.empty()) << "id " << id;
         EXPECT_EQ(inserts(text), inserts(english)) << "id " << id;

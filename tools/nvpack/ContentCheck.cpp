@@ -30,7 +30,7 @@ std::unique_ptr<nv::TagFile> readTags(const PackEntry& e) {
     if (!file) throw PackError("cannot open " + e.source);
     auto tags = std::make_unique<nv::TagFile>();
     try {
-        tags->readFrom(file.get(), nv::LauncherString(e.name), 0, -1);
+        tags->readFrom(file.get(), nv::LauncherString(e.name));
     } catch (const nv::LauncherException& error) {
         throw PackError(where(e) + ": " + error.message().str());
     }

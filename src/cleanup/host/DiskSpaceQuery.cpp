@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "cleanup/DiskSpace.h"
+#include "cleanup/DiskSpaceQuery.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 

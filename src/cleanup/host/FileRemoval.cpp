@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cleanup/FileRemoval.h"
+#include "foundation/ResourceText.h"
 #include "foundation/host/HostPath.h"
-#include "foundation/Messages.h"
 
 namespace nv {
 

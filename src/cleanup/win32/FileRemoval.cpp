@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "cleanup/FileRemoval.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "system/Wine.h"
 
 namespace nv {

@@ -6,7 +6,7 @@
 
 #include "foundation/DirectoryListing.h"
 #include "foundation/LauncherException.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/host/HostPath.h"
 

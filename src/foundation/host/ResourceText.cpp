@@ -2,24 +2,31 @@
 // formats inserts itself, so that portable code can be tested natively.
 #include <cstring>
 
+#include "foundation/ResourceText.h"
+
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
-#include "resources/english.h"
+#include "resources/StringIds.h"
 
 namespace nv {
 
 namespace {
-const char* const englishTexts[] = {
-    nullptr, NV_EN_1,  NV_EN_2,  NV_EN_3,  NV_EN_4,  NV_EN_5,  NV_EN_6,  NV_EN_7,  NV_EN_8,
-    NV_EN_9, NV_EN_10, NV_EN_11, NV_EN_12, NV_EN_13, NV_EN_14, NV_EN_15, NV_EN_16, NV_EN_17,
-    NV_EN_18, NV_EN_19, NV_EN_20, NV_EN_21, NV_EN_22, NV_EN_23, NV_EN_24, NV_EN_25, NV_EN_26,
-    NV_EN_27, NV_EN_28, NV_EN_29, NV_EN_30, NV_EN_31, NV_EN_32, NV_EN_33, NV_EN_34, NV_EN_35,
-    NV_EN_36};
+struct EnglishText {
+    unsigned id;
+    const char* text;
+};
+#define NV_ENGLISH_TEXT(id, name, text) {id, text},
+#define NV_ENGLISH_MESSAGE(id, name, code, text) {id, text},
+const EnglishText englishTexts[] = {NV_STRING_TABLE(NV_ENGLISH_TEXT, NV_ENGLISH_MESSAGE)};
+#undef NV_ENGLISH_TEXT
+#undef NV_ENGLISH_MESSAGE
 }  // namespace
 
 LauncherString loadText(unsigned id) {
-    if (id == 0 || id >= sizeof englishTexts / sizeof englishTexts[0]) return LauncherString();
-    return LauncherString(englishTexts[id]);
+    for (const EnglishText& english : englishTexts) {
+        if (english.id == id) return LauncherString(english.text);
+    }
+    return LauncherString();
 }
 
 LauncherString formatText(const LauncherString& templ, const LauncherString& insert1,
@@ -40,6 +47,8 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
     }
     return out;
 }
+
+LauncherString systemErrorText(unsigned long code) { return systemErrorText(code, LauncherString()); }
 
 LauncherString systemErrorText(unsigned long code, const LauncherString& subject) {
     return fillSystemInserts(LauncherString(std::strerror(static_cast<int>(code))), subject);

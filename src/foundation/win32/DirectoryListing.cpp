@@ -3,7 +3,7 @@
 
 #include "foundation/DirectoryListing.h"
 #include "foundation/LauncherException.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/win32/Handles.h"
 
 namespace nv {

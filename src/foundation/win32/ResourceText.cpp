@@ -1,6 +1,8 @@
 // Resource texts through the system: LoadStringA, FormatMessageA.
 #include <windows.h>
 
+#include "foundation/ResourceText.h"
+
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "foundation/win32/Handles.h"
@@ -42,6 +44,8 @@ LauncherString formatText(const LauncherString& templ, const LauncherString& ins
     }
     return LauncherString(static_cast<const char*>(out.get()), n);
 }
+
+LauncherString systemErrorText(unsigned long code) { return systemErrorText(code, LauncherString()); }
 
 LauncherString systemErrorText(unsigned long code, const LauncherString& subject) {
     LocalMemory out;

@@ -11,6 +11,7 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/UniqueHandle.h"
 #include "launch/ProcessRunner.h"
 

@@ -6,7 +6,7 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
-#include "foundation/ProgressUi.h"
+#include "foundation/ResourceText.h"
 #include "foundation/win32/Handles.h"
 #include "launch/ProcessRunner.h"
 
@@ -59,11 +59,9 @@ public:
         if (!ReadFile(pipe, &buffer[0], chunkSize, &read, nullptr)) {
             const DWORD error = GetLastError();
             if (error != ERROR_BROKEN_PIPE) throwLauncherException(callFailed("ReadFile", error));
-            stepProgress(1);
             return 0;
         }
         sink.append(buffer.data(), static_cast<LauncherString::size_type>(strnlen(buffer.data(), read)));
-        stepProgress(1);
         return read;
     }
 

@@ -2,7 +2,7 @@
 // of the launcher's kind.
 #include <unistd.h>
 
-#include "launcher/CommandLine.h"
+#include "launcher/ProcessCommandLine.h"
 
 namespace nv {
 

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "foundation/LauncherException.h"
-#include "foundation/Messages.h"
+#include "foundation/ResourceText.h"
 #include "foundation/ScopeGuard.h"
 #include "foundation/UniqueHandle.h"
 #include "launcher/DialogCentring.h"

@@ -47,7 +47,7 @@ public:
     LauncherString chooseDirectory() override;
 
 private:
-    // The progress bar; throws LauncherException (resource 20) when absent.
+    // The progress bar; throws LauncherException (IDS_NO_PROGRESS_BAR) when absent.
     HWND progressBar() const;
 
     HWND dialog_ = nullptr;

@@ -5,7 +5,7 @@
 #include "archive/LauncherFile.h"
 #include "cleanup/CleanupList.h"
 #include "foundation/LauncherException.h"
-#include "launcher/CommandLine.h"
+#include "launcher/ProcessCommandLine.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "resources/StringIds.h"
 #include "system/WindowsFamily.h"

@@ -16,9 +16,9 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Registers the class named by resource 1 and creates the window, which
-    // creates the dialog (101 for mode byte 0, else 103) and starts the
-    // worker. False when the window cannot be created.
+    // Registers the class named by IDS_MAIN_WINDOW_CLASS and creates the
+    // window, which creates the dialog (IDD_PROGRESS_LARGE for mode byte 0,
+    // else IDD_PROGRESS_SMALL) and starts the worker. False when the window cannot be created.
     bool create();
     HWND handle() const { return window_; }
 

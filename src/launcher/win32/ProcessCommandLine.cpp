@@ -6,6 +6,7 @@
 #include "foundation/Messages.h"
 #include "foundation/win32/Handles.h"
 #include "launcher/CommandLine.h"
+#include "launcher/ProcessCommandLine.h"
 #include "system/win32/AnsiPath.h"
 #include "system/WindowsFamily.h"
 

@@ -4,7 +4,7 @@
 #include "foundation/Log.h"
 #include "foundation/ScopeGuard.h"
 #include "launch/LaunchOutput.h"
-#include "launcher/CommandLine.h"
+#include "launcher/ProcessCommandLine.h"
 #include "launcher/EndOfRun.h"
 #include "foundation/ProgressUi.h"
 #include "launcher/RunDriver.h"

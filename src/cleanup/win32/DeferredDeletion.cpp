@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "cleanup/DeferredDeletion.h"
 #include "cleanup/SelfRemoval.h"
 #include "foundation/ScopeGuard.h"
 #include "foundation/win32/Handles.h"

@@ -2,7 +2,7 @@
 // refuse, and the portable text builders are what the host tests use.
 #include <cerrno>
 
-#include "cleanup/SelfRemoval.h"
+#include "cleanup/DeferredDeletion.h"
 
 namespace nv {
 

@@ -1,0 +1,20 @@
+#pragma once
+// What the system tells the running launcher about itself (win32/ and host/
+// halves): its command line and its own file.
+
+#include "foundation/LauncherString.h"
+#include "foundation/StringList.h"
+
+namespace nv {
+
+// The process's own command line split by the rules of its Windows family:
+// the narrow splitter on 9x (splitNarrowCommandLine, CommandLine.h), the
+// system's wide splitter converted to the ANSI code page otherwise (empty
+// arguments kept).
+StringList splitProcessCommandLine();
+
+// The module file name of the running executable (at most 259 characters).
+// Throws LauncherException when the system cannot tell it or it is longer.
+LauncherString moduleFileName();
+
+}  // namespace nv
