@@ -21,9 +21,7 @@ struct MemorySource : nv::format::ByteSource {
     int next() override { return pos < size ? data[pos++] : -1; }
 };
 
-std::string scratchPath() {
-    return "/tmp/nv_fuzz_index_" + std::to_string(::getpid()) + ".bin";
-}
+std::string scratchPath() { return "/tmp/nv_fuzz_index_" + std::to_string(::getpid()) + ".bin"; }
 
 }  // namespace
 

@@ -56,31 +56,31 @@ void evaluate(std::uint8_t operation, const nv::LauncherString& text, const nv::
     nv::LauncherString copy = text;
     nv::LauncherString::size_type pos = 0;
     switch (operation % 7) {
-        case 0:
-            substituteAsReference(text, prefix);
-            break;
-        case 1:
-            nv::evaluateNumber(text, prefix, 1);
-            break;
-        case 2:
-            nv::evaluateShort(text, prefix, 1);
-            break;
-        case 3:
-            nv::evaluateBoolean(text, prefix, 1);
-            break;
-        case 4:
-            nv::evaluateString(copy, prefix, 1);
-            break;
-        case 5:
-            while (pos < text.length()) {
-                const nv::LauncherString::size_type before = pos;
-                nv::readStringArgument(text, pos, prefix, 1);
-                if (pos <= before) __builtin_trap();  // must always make progress
-            }
-            break;
-        default:
-            nv::resolveLabel(program, text, 1);
-            break;
+    case 0:
+        substituteAsReference(text, prefix);
+        break;
+    case 1:
+        nv::evaluateNumber(text, prefix, 1);
+        break;
+    case 2:
+        nv::evaluateShort(text, prefix, 1);
+        break;
+    case 3:
+        nv::evaluateBoolean(text, prefix, 1);
+        break;
+    case 4:
+        nv::evaluateString(copy, prefix, 1);
+        break;
+    case 5:
+        while (pos < text.length()) {
+            const nv::LauncherString::size_type before = pos;
+            nv::readStringArgument(text, pos, prefix, 1);
+            if (pos <= before) __builtin_trap();  // must always make progress
+        }
+        break;
+    default:
+        nv::resolveLabel(program, text, 1);
+        break;
     }
 }
 

@@ -37,7 +37,7 @@ LauncherException writeError(int errorNumber) {
 void checkEntryName(const FileIndexEntry& entry) {
     if (const char* problem = format::entryNameProblem(entry.name)) {
         throwLauncherException(joinText({"The embedded file name \"", entry.name, "\" is not a plain file name (",
-                                          problem, "); nothing was extracted."}));
+                                         problem, "); nothing was extracted."}));
     }
 }
 
@@ -54,7 +54,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     }
     if (!hasRoomFor(directory, bytes, files)) {
         throwLauncherException(messageText(MessageCode::errorWritingFile) +
-                                messageText(MessageCode::notEnoughTemporarySpace));
+                               messageText(MessageCode::notEnoughTemporarySpace));
     }
 
     LauncherString target = directory;
@@ -64,8 +64,8 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     // the file would outlive the run's clean-up.
     if (target.length() > longestRemovablePath) {
         throwLauncherException(joinText({"The embedded file ", entry.name, " would be written as ", target,
-                                          ", a path longer than the 259 characters that Windows can remove; nothing "
-                                          "was extracted."}));
+                                         ", a path longer than the 259 characters that Windows can remove; nothing "
+                                         "was extracted."}));
     }
 
     CFile source = openFile(path_.c_str(), "rb");

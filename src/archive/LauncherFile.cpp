@@ -23,7 +23,8 @@ public:
     int next() override { return std::fgetc(file_.get()); }
     long size() override { return std::fseek(file_.get(), 0, SEEK_END) == 0 ? position() : -1; }
     bool readAt(long at, unsigned char* into, int count) override {
-        return seekTo(at) && std::fread(into, 1, static_cast<std::size_t>(count), file_.get()) == static_cast<std::size_t>(count);
+        return seekTo(at) &&
+               std::fread(into, 1, static_cast<std::size_t>(count), file_.get()) == static_cast<std::size_t>(count);
     }
 
 private:

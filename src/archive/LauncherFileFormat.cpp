@@ -151,7 +151,8 @@ const char* entryNameProblem(const LauncherString& name) {
         "the name is a device name",
         "the name is longer than 255 characters",
     };
-    static_assert(sizeof words / sizeof *words == static_cast<std::size_t>(FileNameProblem::tooLong) + 1, "a word each");
+    static_assert(sizeof words / sizeof *words == static_cast<std::size_t>(FileNameProblem::tooLong) + 1,
+                  "a word each");
     return words[static_cast<int>(fileNameProblem(name.c_str(), name.length()))];
 }
 

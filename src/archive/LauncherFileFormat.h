@@ -25,12 +25,12 @@ namespace nv {
 namespace format {
 
 constexpr std::uint32_t identification = 0xCA82CA82u;
-constexpr long trailerSize = 8;         // index offset + identification
-constexpr long modeByteFromEnd = 9;     // the byte in front of the trailer
+constexpr long trailerSize = 8;      // index offset + identification
+constexpr long modeByteFromEnd = 9;  // the byte in front of the trailer
 constexpr std::uint8_t highestType = typeEmbeddedLauncher;
 constexpr std::uint16_t longestName = 32767;
 constexpr std::int64_t largestPosition = 0x7FFFFFFF;  // positions are signed 32-bit
-constexpr long smallestIndexEntry = 16;  // type, id, length, offset, name length, compressed
+constexpr long smallestIndexEntry = 16;               // type, id, length, offset, name length, compressed
 
 // A sequential source of bytes; next() yields 0..255, or -1 at the end.
 class ByteSource {

@@ -13,8 +13,7 @@ class RemovingWalker : public DirectoryWalker {
 public:
     // Not stopped by a cancel request: a clean-up must finish. What cannot
     // be removed is added to `removal`.
-    explicit RemovingWalker(Removal& removal)
-        : DirectoryWalker(OnCancel::walkOn, OnLink::keepOut), removal_(removal) {}
+    explicit RemovingWalker(Removal& removal) : DirectoryWalker(OnCancel::walkOn, OnLink::keepOut), removal_(removal) {}
 
     // Removes the files under root, then each visited directory from the last
     // visited to the root, leaving every directory that holds anything that

@@ -12,9 +12,7 @@ using size_type = LauncherString::size_type;
 size_type toPos(std::string::size_type p) {
     return p == std::string::npos ? LauncherString::npos : static_cast<size_type>(p);
 }
-std::string::size_type fromPos(size_type p) {
-    return p == LauncherString::npos ? std::string::npos : p;
-}
+std::string::size_type fromPos(size_type p) { return p == LauncherString::npos ? std::string::npos : p; }
 }  // namespace
 
 LauncherString::LauncherString(const LauncherString& other) = default;
@@ -47,9 +45,7 @@ LauncherString operator+(const char* a, const LauncherString& b) {
 LauncherString operator+(LauncherString&& a, const LauncherString& b) { return std::move(a.append(b)); }
 LauncherString operator+(LauncherString&& a, const char* b) { return std::move(a.append(b)); }
 
-LauncherString::LauncherString(const char* text) : bytes_(text ? text : "") {
-    checkGrow(0);
-}
+LauncherString::LauncherString(const char* text) : bytes_(text ? text : "") { checkGrow(0); }
 
 LauncherString::LauncherString(const char* bytes, size_type count) {
     checkGrow(count);
@@ -145,9 +141,7 @@ size_type LauncherString::find(char c, size_type pos) const {
 size_type LauncherString::rfind(const LauncherString& s, size_type pos) const {
     return toPos(bytes_.rfind(s.bytes_, fromPos(pos)));
 }
-size_type LauncherString::rfind(char c, size_type pos) const {
-    return toPos(bytes_.rfind(c, fromPos(pos)));
-}
+size_type LauncherString::rfind(char c, size_type pos) const { return toPos(bytes_.rfind(c, fromPos(pos))); }
 size_type LauncherString::findFirstOf(const LauncherString& set, size_type pos) const {
     if (pos >= length()) return npos;
     return toPos(bytes_.find_first_of(set.bytes_, pos));

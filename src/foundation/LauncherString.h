@@ -28,7 +28,7 @@ public:
     LauncherString& operator=(const LauncherString& other);
     LauncherString& operator=(LauncherString&& other) noexcept;
     ~LauncherString();
-    LauncherString(const char* text);                 // null reads as empty
+    LauncherString(const char* text);  // null reads as empty
     LauncherString(const char* bytes, size_type count);
     LauncherString(const LauncherString& other, size_type pos, size_type count = npos);
     LauncherString(size_type count, char c);

@@ -20,7 +20,6 @@ public:
     ObjectListBase& operator=(const ObjectListBase&) = delete;
 
     std::int32_t count() const { return static_cast<std::int32_t>(items_.size()); }
-    std::int32_t capacity() const { return capacity_; }
     // Destroys the element at index; out of range does nothing.
     void removeAt(std::int32_t index);
     void clear();

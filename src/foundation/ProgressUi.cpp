@@ -12,8 +12,8 @@ namespace {
 bool silent() { return runSettings().silent; }
 ProgressUi* ui() { return runState().progressUi; }
 
-const int statusResources[] = {IDS_STATUS_INITIALIZING, IDS_STATUS_SEARCHING, IDS_STATUS_NOT_FOUND,
-                               IDS_STATUS_RUNNING, IDS_STATUS_PREPARING};
+const int statusResources[] = {IDS_STATUS_INITIALIZING, IDS_STATUS_SEARCHING, IDS_STATUS_NOT_FOUND, IDS_STATUS_RUNNING,
+                               IDS_STATUS_PREPARING};
 
 LauncherString primaryText() {
     const StatusLine& s = runState().status;

@@ -50,8 +50,8 @@ struct RunState {
     ProgressUi* progressUi = nullptr;     // the window the progress operations drive; null: none
 
     // The run's own; resetRunState empties them.
-    RunSettings settings;             // from the command line and the input file
-    LauncherString runLogPath;        // -nv:log or the input file's LOGFILE; empty: no run log
+    RunSettings settings;       // from the command line and the input file
+    LauncherString runLogPath;  // -nv:log or the input file's LOGFILE; empty: no run log
     CleanupPaths cleanup;
     StatusLine status;
     // Set by the user-interface thread and read by long work without a lock.

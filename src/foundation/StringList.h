@@ -15,7 +15,6 @@ public:
     ~StringList();
 
     std::int32_t count() const { return list_.count(); }
-    std::int32_t capacity() const { return list_.capacity(); }
     bool empty() const { return list_.count() == 0; }
 
     // The changing members and get are out of line (StringList.cpp), so that

@@ -36,31 +36,23 @@ const char verifyProgress[] =
 const char verifyFailure[] =
     "The second argument to VERIFY should be a 1 if a find failure message should be displayed in "
     "a UI or 0 if no message should be displayed.";
-const char verifyId[] =
-    "The third argument to VERIFY should be the file index number of the jvm file.";
-const char launchFile[] =
-    "Invalid jvm file name specified in LAUNCH.";
+const char verifyId[] = "The third argument to VERIFY should be the file index number of the jvm file.";
+const char launchFile[] = "Invalid jvm file name specified in LAUNCH.";
 const char launchSeconds[] =
     "The second argument to LAUNCH should be the number of seconds to display the UI during the "
     "launch.";
-const char ilaunchId[] =
-    "The first argument to ILAUNCH should be the file index number of the jvm file.";
+const char ilaunchId[] = "The first argument to ILAUNCH should be the file index number of the jvm file.";
 const char ilaunchSeconds[] =
     "The second argument to ILAUNCH should be the number of seconds to display the UI during the "
     "launch.";
 const char executePosition[] =
     "The first argument to EXECUTE_LAUNCHER should be the position of the embedded launcher in "
     "the file index.";
-const char gotoLabel[] =
-    "The GOTO command requires a label as its only argument.";
-const char jumpLabel[] =
-    "JMP0 requires a jump label as its second argument.";
-const char setEquals[] =
-    "SET statement is missing =.";
-const char setName[] =
-    "Invalid variable specified on left hand side of SET statement.";
-const char setExpression[] =
-    "Invalid expression specified for SET command";
+const char gotoLabel[] = "The GOTO command requires a label as its only argument.";
+const char jumpLabel[] = "JMP0 requires a jump label as its second argument.";
+const char setEquals[] = "SET statement is missing =.";
+const char setName[] = "Invalid variable specified on left hand side of SET statement.";
+const char setExpression[] = "Invalid expression specified for SET command";
 
 // A word without at-signs has the same value in every run.
 bool literal(const LauncherString& word) { return word.find('@') == LauncherString::npos; }
@@ -126,20 +118,31 @@ struct Instructions::Command {
 
 const Instructions::Command Instructions::commands_[] = {
     {"INITIALIZE_UI", {}, Need::nothing, &Instructions::initializeUi},
-    {"FIND_JVM", {{ArgumentKind::flag, findProgress}, {ArgumentKind::flag, findFailure}}, Need::nothing,
+    {"FIND_JVM",
+     {{ArgumentKind::flag, findProgress}, {ArgumentKind::flag, findFailure}},
+     Need::nothing,
      &Instructions::findJvm},
     {"VERIFY",
      {{ArgumentKind::flag, verifyProgress}, {ArgumentKind::flag, verifyFailure}, {ArgumentKind::number, verifyId}},
-     Need::jvmFile, &Instructions::verify},
+     Need::jvmFile,
+     &Instructions::verify},
     {"INSTALL_JVM", {{ArgumentKind::mode, badMode}}, Need::carriedJvm, &Instructions::installJvm},
-    {"LAUNCH", {{ArgumentKind::path, launchFile}, {ArgumentKind::seconds, launchSeconds}}, Need::nothing,
+    {"LAUNCH",
+     {{ArgumentKind::path, launchFile}, {ArgumentKind::seconds, launchSeconds}},
+     Need::nothing,
      &Instructions::launch},
-    {"ILAUNCH", {{ArgumentKind::number, ilaunchId}, {ArgumentKind::seconds, ilaunchSeconds}}, Need::jvmFile,
+    {"ILAUNCH",
+     {{ArgumentKind::number, ilaunchId}, {ArgumentKind::seconds, ilaunchSeconds}},
+     Need::jvmFile,
      &Instructions::launchEmbedded},
-    {"EXECUTE_LAUNCHER", {{ArgumentKind::number, executePosition}}, Need::embeddedLauncher,
+    {"EXECUTE_LAUNCHER",
+     {{ArgumentKind::number, executePosition}},
+     Need::embeddedLauncher,
      &Instructions::executeLauncher},
     {"GOTO", {{ArgumentKind::label, gotoLabel}}, Need::nothing, &Instructions::jump},
-    {"JMP0", {{ArgumentKind::value, nullptr}, {ArgumentKind::label, jumpLabel}}, Need::nothing,
+    {"JMP0",
+     {{ArgumentKind::value, nullptr}, {ArgumentKind::label, jumpLabel}},
+     Need::nothing,
      &Instructions::jumpIfZero},
     {"SET", {{ArgumentKind::assignment, setEquals}}, Need::nothing, &Instructions::set},
 };
@@ -315,7 +318,7 @@ void Instructions::jumpTo(const LauncherString& label) {
     const std::int32_t target = resolveLabel(lines_, label, lineNumber());
     if (loopGuard_.repeats(target)) {
         throwInstructionsException("Endless loop: this jump comes back to its label with every variable unchanged.",
-                                    lineNumber());
+                                   lineNumber());
     }
     pc_ = target;
 }
@@ -366,10 +369,9 @@ void Instructions::checkLine(const LauncherString& line, const std::vector<Carri
         if (command->arguments[i].kind != ArgumentKind::number || !arguments.known[i]) continue;
         const std::int32_t entry = arguments.numbers[i];
         if (command->need == Need::jvmFile && !carriesJvmFile(carried, entry)) {
-            throwInstructionsException(
-                joinText({command->name, " names JVM file id ", formatLong(entry),
-                          ", and the launcher file carries no JVM file (type 1) with that id."}),
-                at);
+            throwInstructionsException(joinText({command->name, " names JVM file id ", formatLong(entry),
+                                                 ", and the launcher file carries no JVM file (type 1) with that id."}),
+                                       at);
         }
         if (command->need == Need::embeddedLauncher &&
             (entry < 0 || entry >= static_cast<std::int32_t>(carried.size()) ||

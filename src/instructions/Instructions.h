@@ -71,8 +71,8 @@ private:
     // Reads the arguments as `command` names them. Running evaluates every
     // argument; checking only those without variable references, and looks
     // the literal labels up instead of jumping.
-    void readArguments(const Command& command, const LauncherString& line, LauncherString::size_type pos,
-                       bool running, CommandArguments& arguments) const;
+    void readArguments(const Command& command, const LauncherString& line, LauncherString::size_type pos, bool running,
+                       CommandArguments& arguments) const;
     // The next word of `line`, or an InstructionsException with `missing`.
     LauncherString requiredWord(const LauncherString& line, LauncherString::size_type& pos, const char* missing) const;
 

@@ -10,7 +10,7 @@ std::int32_t resolveLabel(const StringList& program, const LauncherString& label
     substituteVariables(target, "Invalid label specified.", lineNumber);
     if (target == ":") {
         throwInstructionsException(joinText({"Label ", label, " resolved to a blank string. Labels cannot be blank."}),
-                                    lineNumber);
+                                   lineNumber);
     }
     for (std::int32_t i = 0; i < program.count(); ++i) {
         if (program.get(i) == target) return i;

@@ -106,7 +106,7 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
     while (replaced) {
         replaced = false;
         LauncherString later;  // the at-signs left to the next pass
-        size_type next = 0;  // in `due`
+        size_type next = 0;    // in `due`
         // The pass changes the text only where it scans, so what lies after
         // the scan keeps its distance from the end.
         const size_type passLength = text.length();
@@ -144,15 +144,15 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
             if (++replacements > maxSubstitutions) {
                 throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
-                                            lineNumber);
+                                           lineNumber);
             }
             const size_type span = second - first + 1;
             if (inserted.length() > maxSubstitutedLength ||
                 text.length() - span > maxSubstitutedLength - inserted.length()) {
-                throwInstructionsException(joinText({prefix, "Variable substitution makes the text longer than ",
-                                                      formatLong(static_cast<std::int32_t>(maxSubstitutedLength)),
-                                                      " characters."}),
-                                            lineNumber);
+                throwInstructionsException(
+                    joinText({prefix, "Variable substitution makes the text longer than ",
+                              formatLong(static_cast<std::int32_t>(maxSubstitutedLength)), " characters."}),
+                    lineNumber);
             }
             // The partner may be an at-sign left to this pass; it goes.
             if (positionAt(due, next, text.length() - passLength) == second) ++next;

@@ -20,8 +20,8 @@ VariableReference VariableReference::parse(const LauncherString& text, const Lau
     }
     const LauncherString numberText = text.substr(1);
     std::int32_t number = 0;
-    const bool valid = readLong(numberText, number) &&
-                       (kind == 'N' ? isValidNumberIndex(number) : isValidStringIndex(number));
+    const bool valid =
+        readLong(numberText, number) && (kind == 'N' ? isValidNumberIndex(number) : isValidStringIndex(number));
     if (!valid) throwLauncherException(joinText({prefix, "Variable number is invalid (", numberText, ")"}));
     return VariableReference(kind, number);
 }

@@ -15,9 +15,7 @@ namespace nv {
 namespace {
 // Relative path hints start at the launcher the user ran, also when this
 // process is a copy of it started with -nv:orig.
-LauncherString originalLauncherDirectory() {
-    return launcherDirectory(runSettings().originalPath());
-}
+LauncherString originalLauncherDirectory() { return launcherDirectory(runSettings().originalPath()); }
 }  // namespace
 
 LauncherString JvmFile::lookupVariable(const LauncherString& name) const {
@@ -77,8 +75,7 @@ std::unique_ptr<JvmMatch> JvmFile::searchByPlatformHints(const LauncherString& c
     return match;
 }
 
-std::unique_ptr<JvmMatch> JvmFile::searchByPathHints(const LauncherString& classPath,
-                                                     const LauncherString& className) {
+std::unique_ptr<JvmMatch> JvmFile::searchByPathHints(const LauncherString& classPath, const LauncherString& className) {
     if (!canVerify()) return nullptr;
     logEntry(joinText({"Searching for ", tags_.value("DESC"), " using path hints"}));
     const StringList drives = fixedDrives();
@@ -104,8 +101,7 @@ std::unique_ptr<JvmMatch> JvmFile::searchByPlatformPaths(const LauncherString&, 
     return nullptr;
 }
 
-std::unique_ptr<JvmMatch> JvmFile::verifyStatedHome(const LauncherString& classPath,
-                                                    const LauncherString& className) {
+std::unique_ptr<JvmMatch> JvmFile::verifyStatedHome(const LauncherString& classPath, const LauncherString& className) {
     if (!canVerify()) return nullptr;
     return checkHome(tags_.value("JVM_HOME"), classPath, className);
 }

@@ -51,16 +51,14 @@ public:
 
     // Each PLATFORM_HINT in order until one matches. The invalid-hive
     // exception of resolvePlatformHint passes through.
-    std::unique_ptr<JvmMatch> searchByPlatformHints(const LauncherString& classPath,
-                                                    const LauncherString& className);
+    std::unique_ptr<JvmMatch> searchByPlatformHints(const LauncherString& classPath, const LauncherString& className);
     // Each PATH_HINT in order until one matches: a full path as it is,
     // drive-rooted hints on every fixed drive (both logged as checked),
     // others below the original launcher's directory (a match there is
     // temporary). Throws fixedDrives' exception.
     std::unique_ptr<JvmMatch> searchByPathHints(const LauncherString& classPath, const LauncherString& className);
     // Windows keeps no list of Java executables of its own: always null.
-    std::unique_ptr<JvmMatch> searchByPlatformPaths(const LauncherString& classPath,
-                                                    const LauncherString& className);
+    std::unique_ptr<JvmMatch> searchByPlatformPaths(const LauncherString& classPath, const LauncherString& className);
     // checkHome at the JVM file's own JVM_HOME.
     std::unique_ptr<JvmMatch> verifyStatedHome(const LauncherString& classPath, const LauncherString& className);
 

@@ -83,8 +83,8 @@ void JvmSearch::verifyUnverified(ObjectList<JvmMatch>& results) {
         UnverifiedHomes& group = *unverified_.get(g);
         for (std::int32_t h = 0; h < group.homes.count(); ++h) {
             if (cancelRequested()) return;
-            std::unique_ptr<JvmMatch> match = group.jvmFile->checkHome(group.homes.get(h), verifyClassPath,
-                                                                       verifyClassName);
+            std::unique_ptr<JvmMatch> match =
+                group.jvmFile->checkHome(group.homes.get(h), verifyClassPath, verifyClassName);
             if (!match) continue;
             results.append(std::move(match));
             if (stopAtFirst_) return;

@@ -133,9 +133,9 @@ void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
 bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
                const JvmSearch& search, LauncherString& javaHome) {
     if (showProgress) setStatusDetail(StatusDetail::verifying, jvmFile.tags().value("DESC"));
-    const bool valid = (home.empty() ? jvmFile.verifyStatedHome(search.verifyClassPath, search.verifyClassName)
-                                     : jvmFile.checkHome(home, search.verifyClassPath, search.verifyClassName)) !=
-                       nullptr;
+    const bool valid =
+        (home.empty() ? jvmFile.verifyStatedHome(search.verifyClassPath, search.verifyClassName)
+                      : jvmFile.checkHome(home, search.verifyClassPath, search.verifyClassName)) != nullptr;
     if (valid) {
         javaHome = jvmFile.tags().value("JVM_HOME");
         logEntry("After VERIFY, the jvm home is " + javaHome);

@@ -27,8 +27,10 @@ bool hiveByName(const LauncherString& name, RegistryHive& hive) {
         RegistryHive hive;
     };
     static const Entry hives[] = {
-        {"HKEY_LOCAL_MACHINE", RegistryHive::localMachine}, {"HKEY_CURRENT_USER", RegistryHive::currentUser},
-        {"HKEY_USERS", RegistryHive::users},                {"HKEY_CLASSES_ROOT", RegistryHive::classesRoot},
+        {"HKEY_LOCAL_MACHINE", RegistryHive::localMachine},
+        {"HKEY_CURRENT_USER", RegistryHive::currentUser},
+        {"HKEY_USERS", RegistryHive::users},
+        {"HKEY_CLASSES_ROOT", RegistryHive::classesRoot},
         {"HKEY_CURRENT_CONFIG", RegistryHive::currentConfig},
     };
     for (const Entry& entry : hives) {

@@ -12,9 +12,9 @@ namespace nv {
 
 // A hint cut at its separators.
 struct PlatformHintParts {
-    LauncherString hiveName;   // between the optional leading "\" and the next "\"; empty without one
-    LauncherString keyPath;    // between that "\" and the last "\" (all after it when they are one)
-    LauncherString valueName;  // after the last "\"
+    LauncherString hiveName;      // between the optional leading "\" and the next "\"; empty without one
+    LauncherString keyPath;       // between that "\" and the last "\" (all after it when they are one)
+    LauncherString valueName;     // after the last "\"
     LauncherString keyWithValue;  // all after the hive's "\": the key of the second form
 };
 

@@ -23,8 +23,7 @@ struct RegistryValue {
 // as text up to its first zero byte: in this process's registry view first,
 // then in the other one (32-bit or 64-bit). When neither has it, the result
 // is the own view's.
-RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath,
-                                const LauncherString& valueName);
+RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName);
 
 // The text of raw registry data: the bytes up to the first zero, or all
 // `size` bytes when there is none. Never reads past `size`.

@@ -194,9 +194,7 @@ LauncherString LaunchScript::ifExists(const StringList& arguments) {
 
 LauncherString LaunchScript::launcherFile(const StringList&) { return runSettings().launcherPath; }
 
-LauncherString LaunchScript::launcherDir(const StringList&) {
-    return launcherDirectory(runSettings().originalPath());
-}
+LauncherString LaunchScript::launcherDir(const StringList&) { return launcherDirectory(runSettings().originalPath()); }
 
 LauncherString LaunchScript::tempDir(const StringList&) {
     LauncherString directory = temporaryDirectory();
@@ -256,7 +254,7 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
     const int error = copyFile(source, target);
     if (error > 0) {
         throwLauncherException(joinText({messageText(MessageCode::errorWritingFile), formatLong(error),
-                                          messageText(MessageCode::notEnoughTemporarySpace)}));
+                                         messageText(MessageCode::notEnoughTemporarySpace)}));
     }
     if (error == 0) path = target;
     return path;

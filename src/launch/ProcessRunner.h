@@ -1,5 +1,5 @@
 #pragma once
-// The one place that starts other programs: a child process from a command
+// Starts other programs (all but the self-removal's batch file): a child process from a command
 // line, optionally with its standard output and error collected, waited for
 // or not. Collecting polls two pipes from the calling thread, with short
 // sleeps while the child is quiet, so the child never blocks on a full pipe.
@@ -13,12 +13,12 @@
 namespace nv {
 
 struct ProcessRequest {
-    LauncherString commandLine;       // refused when empty or longer than Windows allows
-    LauncherString workingDirectory;  // empty: the launcher's current directory
-    bool console = false;             // off: no window, detached from any console
-    bool newConsole = false;          // the child gets a console of its own
-    bool capture = false;             // collect standard output and error (always waits)
-    bool wait = true;                 // without capture: wait for the child's end
+    LauncherString commandLine;        // refused when empty or longer than Windows allows
+    LauncherString workingDirectory;   // empty: the launcher's current directory
+    bool console = false;              // off: no window, detached from any console
+    bool newConsole = false;           // the child gets a console of its own
+    bool capture = false;              // collect standard output and error (always waits)
+    bool wait = true;                  // without capture: wait for the child's end
     LauncherString* output = nullptr;  // captured standard output is appended here
     LauncherString* error = nullptr;   // captured standard error is appended here
     // With capture: the seconds the child may run before it is ended and

@@ -21,7 +21,8 @@ void throwTooLong() {
 }
 
 void throwTooManyExpansions() {
-    throwLaunchScriptError("References in the launch command expand more than 10000 times; a value may refer to itself.");
+    throwLaunchScriptError(
+        "References in the launch command expand more than 10000 times; a value may refer to itself.");
 }
 
 LauncherString expandReferences(const LauncherString& text, char delimiter, DelimitedExpander& expander) {

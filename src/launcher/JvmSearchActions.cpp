@@ -19,7 +19,6 @@ namespace nv {
 
 namespace {
 
-
 // Writes the match's JVM file and keeps it past the run's clean-up.
 LauncherString keepJvmFile(const JvmMatch& match) {
     const LauncherString path = match.writeJvmFile();

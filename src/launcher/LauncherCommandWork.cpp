@@ -55,8 +55,7 @@ VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, 
     const FileIndexEntry* entry = content_.file().entryById(id);
     const LauncherString idText = formatLong(id);
     if (!entry) {
-        throwLauncherException(
-            joinText({"Cannot verify jvm file at index ", idText, " because it does not exist."}));
+        throwLauncherException(joinText({"Cannot verify jvm file at index ", idText, " because it does not exist."}));
     }
     if (entry->type != typeJvmFile) {
         throwLauncherException(joinText({"To verify a JVM, use an index of a jvm file. The index passed in was ",

@@ -106,9 +106,10 @@ private:
         }
         if (action == "VERIFY_JVM") {
             if (input.value("VERIFY_JVM_FILE").empty() || input.value("VERIFY_JVM_HOME").empty()) {
-                logEntry("TO execute the VERIFY_JVM action, you must also provide values in the input file for "
-                         "VERIFY_JVM_FILE and VERIFY_JVM_HOME.",
-                         LogKind::error);
+                logEntry(
+                    "TO execute the VERIFY_JVM action, you must also provide values in the input file for "
+                    "VERIFY_JVM_FILE and VERIFY_JVM_HOME.",
+                    LogKind::error);
                 outcome.failed = true;
                 return outcome;
             }
@@ -142,8 +143,7 @@ private:
 
     // The VERIFY_JVM action: one line on standard output, 1 for a valid JVM,
     // 0 otherwise. The JVM file on disk is left as it is.
-    void verifyJvmFile(const LauncherString& path, const LauncherString& home, bool showProgress,
-                       bool showFailure) {
+    void verifyJvmFile(const LauncherString& path, const LauncherString& home, bool showProgress, bool showFailure) {
         TagFile tags;
         tags.load(path);
         JvmFile jvm(tags);

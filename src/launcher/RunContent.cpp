@@ -89,9 +89,9 @@ void RunContent::dispatch() {
             }
         } catch (const LauncherException& e) {
             throwLauncherException(withContext(entry.type == typeInstructions ? MessageCode::errorLoadingInstructions
-                              : entry.type == typeJvmFile    ? MessageCode::errorLoadingJvmFile
-                                                             : MessageCode::errorLoadingLaunchScript,
-                              e));
+                                               : entry.type == typeJvmFile    ? MessageCode::errorLoadingJvmFile
+                                                                              : MessageCode::errorLoadingLaunchScript,
+                                               e));
         }
     }
     jvmDescriptionsGiven_ = true;
@@ -145,8 +145,8 @@ void RunContent::extractAll() {
         checkEntryName(entry);
         if (equalIgnoringAsciiCase(entry.name.str(), "input.tag")) {
             throwLauncherException(joinText({"The embedded file ", entry.name,
-                                              " has the name of the input.tag that -nv:extract writes; nothing was "
-                                              "extracted."}));
+                                             " has the name of the input.tag that -nv:extract writes; nothing was "
+                                             "extracted."}));
         }
     }
     TagFile input;

@@ -31,8 +31,7 @@ bool readClamped(const LauncherString& text, std::int64_t low, std::int64_t high
 
 bool readLong(const LauncherString& text, std::int32_t& value) {
     std::int64_t v;
-    if (!readClamped(text, std::numeric_limits<std::int32_t>::min(),
-                     std::numeric_limits<std::int32_t>::max(), v))
+    if (!readClamped(text, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
         return false;
     value = static_cast<std::int32_t>(v);
     return true;
@@ -40,8 +39,7 @@ bool readLong(const LauncherString& text, std::int32_t& value) {
 
 bool readShort(const LauncherString& text, std::int16_t& value) {
     std::int64_t v;
-    if (!readClamped(text, std::numeric_limits<std::int16_t>::min(),
-                     std::numeric_limits<std::int16_t>::max(), v))
+    if (!readClamped(text, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), v))
         return false;
     value = static_cast<std::int16_t>(v);
     return true;

@@ -48,9 +48,7 @@ void writeValue(std::FILE* file, const LauncherString& value) {
 
 }  // namespace
 
-LauncherString TagFile::value(const char* name, std::int32_t index) const {
-    return value(LauncherString(name), index);
-}
+LauncherString TagFile::value(const char* name, std::int32_t index) const { return value(LauncherString(name), index); }
 
 std::int32_t TagFile::valueCount(const char* name) const { return valueCount(LauncherString(name)); }
 
@@ -58,20 +56,16 @@ bool TagFile::boolValue(const char* name, bool defaultValue) const {
     return boolValue(LauncherString(name), defaultValue);
 }
 
-TagFile::~TagFile() = default;
-
 void TagFile::load(const LauncherString& path) {
     CFile file = openFile(path.c_str(), "r");
     if (!file.get()) throwLauncherException("Unable to load input file: " + path);
     readFrom(file.get(), path);
 }
 
-void TagFile::readFrom(std::FILE* file, const LauncherString& sourceName, std::int32_t offset,
-                       std::int32_t length) {
+void TagFile::readFrom(std::FILE* file, const LauncherString& sourceName, std::int32_t offset, std::int32_t length) {
     sourceName_ = sourceName;
     lineCount_ = 0;
-    if (offset < 0 || std::fseek(file, offset, SEEK_SET) != 0)
-        throwLauncherException("Unable to read tag file.");
+    if (offset < 0 || std::fseek(file, offset, SEEK_SET) != 0) throwLauncherException("Unable to read tag file.");
     const bool bounded = length >= 0;
     const std::int64_t end = static_cast<std::int64_t>(offset) + (bounded ? length : 0);
 

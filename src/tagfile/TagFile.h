@@ -19,7 +19,7 @@ public:
     TagFile& operator=(TagFile&&) noexcept = default;
     TagFile(const TagFile&) = delete;
     TagFile& operator=(const TagFile&) = delete;
-    virtual ~TagFile();  // out of line: the vtable is then made once
+    ~TagFile() = default;
 
     // The length for readFrom that reads to the end of the file.
     static constexpr std::int32_t toEndOfFile = -1;

@@ -14,8 +14,7 @@ constexpr size_type npos = LauncherString::npos;
 
 [[noreturn]] void throwMissingQuote(size_type pos) {
     // npos is shown as -1, the way the position is written everywhere else.
-    throwLauncherException("Expected double quote to end argument near " +
-                           formatLong(static_cast<std::int32_t>(pos)));
+    throwLauncherException("Expected double quote to end argument near " + formatLong(static_cast<std::int32_t>(pos)));
 }
 
 LauncherString readQuoted(const LauncherString& text, size_type& pos) {

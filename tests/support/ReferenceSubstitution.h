@@ -77,15 +77,15 @@ inline void substituteVariables(LauncherString& text, const LauncherString& erro
             const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
             if (++replacements > maxSubstitutions) {
                 throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
-                                            lineNumber);
+                                           lineNumber);
             }
             const size_type span = second - first + 1;
             if (inserted.length() > maxSubstitutedLength ||
                 text.length() - span > maxSubstitutedLength - inserted.length()) {
-                throwInstructionsException(joinText({prefix, "Variable substitution makes the text longer than ",
-                                                      formatLong(static_cast<std::int32_t>(maxSubstitutedLength)),
-                                                      " characters."}),
-                                            lineNumber);
+                throwInstructionsException(
+                    joinText({prefix, "Variable substitution makes the text longer than ",
+                              formatLong(static_cast<std::int32_t>(maxSubstitutedLength)), " characters."}),
+                    lineNumber);
             }
             text.replace(first, span, inserted);
             value.replace(first, span, LauncherString(inserted.length(), '1'));

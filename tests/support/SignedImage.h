@@ -32,7 +32,8 @@ inline std::string peStub(bool wide) {
 }
 
 // Appends `zeros` zero bytes and a certificate table, as signing does.
-inline void appendSignature(std::string& file, bool wide, std::size_t zeros, const std::string& table = "certificate table") {
+inline void appendSignature(std::string& file, bool wide, std::size_t zeros,
+                            const std::string& table = "certificate table") {
     file.append(zeros, '\0');
     putLittleEndian(file, securityDirectoryAt(wide), static_cast<std::uint32_t>(file.size()));
     putLittleEndian(file, securityDirectoryAt(wide) + 4, static_cast<std::uint32_t>(table.size()));

@@ -165,16 +165,18 @@ TEST_F(BrandingTest, BadSettingsAreRefusedByNameAndLeaveNoOutput) {
     write("cut.ico", iconBytes({16, 32}).substr(0, 30));
     const std::string two = iconBytes({16, 32});
     write("short.ico", two.substr(0, two.size() - 1));
-    const std::string run = "--stub " + path("stub.exe") + " --out " + path("out.exe") + " --entry 6 1 a.jar " +
-                            path("good.ico") + " ";
+    const std::string run =
+        "--stub " + path("stub.exe") + " --out " + path("out.exe") + " --entry 6 1 a.jar " + path("good.ico") + " ";
     const struct {
         const char* what;
         std::string manifest;  // written to m.nvpack when not empty
         std::string arguments;
         std::string expected;
     } cases[] = {
-        {"five version parts", "", "--product-version 1.2.3.4.5", "--product-version \"1.2.3.4.5\" is not a version of one to four"},
-        {"version part over 65535", "", "--product-version 1.65536", "is not a version of one to four dot-separated numbers 0-65535"},
+        {"five version parts", "", "--product-version 1.2.3.4.5",
+         "--product-version \"1.2.3.4.5\" is not a version of one to four"},
+        {"version part over 65535", "", "--product-version 1.65536",
+         "is not a version of one to four dot-separated numbers 0-65535"},
         {"empty version part", "", "--product-version 1..2", "is not a version"},
         {"version with a letter", "", "--product-version v1", "is not a version"},
         {"trailing dot", "", "--product-version 1.2.", "is not a version"},
@@ -184,7 +186,8 @@ TEST_F(BrandingTest, BadSettingsAreRefusedByNameAndLeaveNoOutput) {
         {"level in another case", "", "--execution-level AsInvoker", "is none of"},
         {"text that is not UTF-8", "", "--company \xff\xfe", "--company \"\xff\xfe\" is not UTF-8 text"},
         {"empty text", "", "--description ", "--description needs a value that is not empty"},
-        {"missing icon", "", "--icon " + path("none.ico"), "--icon " + path("none.ico") + ": cannot open the icon file"},
+        {"missing icon", "", "--icon " + path("none.ico"),
+         "--icon " + path("none.ico") + ": cannot open the icon file"},
         {"icon that is none", "", "--icon " + path("text.ico"), "not an icon file"},
         {"icon without images", "", "--icon " + path("empty.ico"), "the icon file holds no image"},
         {"icon image outside the file", "", "--icon " + path("outside.ico"), "image 1 of 1 lies outside the file"},

@@ -114,8 +114,9 @@ TEST_F(CleanupTest, DirectoriesGoLastFirstThenFilesAndForgottenOnesStay) {
 
     nv::cleanupList().cleanUp(pause);
     EXPECT_TRUE(fs::exists(kept.str()));
-    EXPECT_EQ(nv::readFile(log), "Launcher Started\nLauncher: Deleting dir: " + second.str() + "\nLauncher: Deleting dir: " +
-                        first.str() + "\nLauncher: Deleting file: " + inside.str() + "\n");
+    EXPECT_EQ(nv::readFile(log), "Launcher Started\nLauncher: Deleting dir: " + second.str() +
+                                     "\nLauncher: Deleting dir: " + first.str() +
+                                     "\nLauncher: Deleting file: " + inside.str() + "\n");
     nv::cleanupList().recordFile(kept);
 }
 
@@ -134,7 +135,8 @@ TEST(SelfRemoval, WinInitGetsTheLinesRightAfterRename) {
         {"section in the middle", "[a]\r\n[Rename]\r\nold=1\r\n[z]\r\n",
          "[a]\r\n[Rename]\r\n" + added + "old=1\r\n[z]\r\n"},
         {"header at the very end", "x\r\n[Rename]", "x\r\n[Rename]\n" + added},
-        {"binary bytes kept", std::string("\0\xff[Rename]\n\x01", 12), std::string("\0\xff[Rename]\n", 11) + added + "\x01"},
+        {"binary bytes kept", std::string("\0\xff[Rename]\n\x01", 12),
+         std::string("\0\xff[Rename]\n", 11) + added + "\x01"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(nv::withRenameLines(nv::LauncherString(c.before), lines).str(), c.after) << c.what;

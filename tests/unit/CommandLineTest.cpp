@@ -23,13 +23,14 @@ TEST(NarrowCommandLine, SplitsLikeTheSystem) {
     } cases[] = {
         {"prog \"a b\" c\\\"d e\"f g\"h", {"prog", "a b", "c\"d", "ef gh"}},
         {"C:\\dir\\prog.exe x\\y", {"C:\\dir\\prog.exe", "x\\y"}},
-        {"\"C:\\Program Files\\p.exe\" -nv:log \"C:\\my logs\\x.log\"", {"C:\\Program Files\\p.exe", "-nv:log", "C:\\my logs\\x.log"}},
+        {"\"C:\\Program Files\\p.exe\" -nv:log \"C:\\my logs\\x.log\"",
+         {"C:\\Program Files\\p.exe", "-nv:log", "C:\\my logs\\x.log"}},
         {"  \t\r\n ", {}},
         {"", {}},
-        {"prog \"\" after", {"prog", "after"}},              // empty tokens are dropped
-        {"prog \"ab\"cd", {"prog", "ab", "cd"}},             // a closing quote ends the token
-        {"prog trailing\\", {"prog", "trailing"}},           // a final backslash is dropped
-        {"prog \\\\server", {"prog", "\\\\server"}},         // an escaped backslash keeps both
+        {"prog \"\" after", {"prog", "after"}},       // empty tokens are dropped
+        {"prog \"ab\"cd", {"prog", "ab", "cd"}},      // a closing quote ends the token
+        {"prog trailing\\", {"prog", "trailing"}},    // a final backslash is dropped
+        {"prog \\\\server", {"prog", "\\\\server"}},  // an escaped backslash keeps both
         {"prog \"unterminated arg", {"prog", "unterminated arg"}},
         {"prog \"in \\\"quotes\\\"\"", {"prog", "in \"quotes\""}},
     };

@@ -93,7 +93,9 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
     EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
     EXPECT_EQ(run.jvmSearch().jvmFiles().count(), 1);
     EXPECT_EQ(run.launchScript()->description(), LauncherString("A\\u00e9B"));
-    EXPECT_EQ(ui.title, "A\xe9" "B");  // the escape became one ANSI character
+    EXPECT_EQ(ui.title,
+              "A\xe9"
+              "B");  // the escape became one ANSI character
     // The commands that name an embedded JVM file by its id read it from here.
     const nv::TagFile* jvm = run.embeddedTags(*run.file().entryById(2));
     ASSERT_NE(jvm, nullptr);
@@ -101,14 +103,15 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
     EXPECT_EQ(run.embeddedTags(*run.file().entryById(4)), nullptr);  // not a tag file
 
     nv::writeFile(dir / "out" / "prog.tag", program);
-    nv::writeFile(dir / "out" / "in.tag", "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
+    nv::writeFile(dir / "out" / "in.tag",
+                  "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
     nv::TagFile input;
     input.load("in.tag");
     nv::RunContent second(path);
     second.readNamedEntries(input);
     second.load(true);
     EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
-    EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);  // an empty JVM value still keeps the embedded ones out
+    EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);      // an empty JVM value still keeps the embedded ones out
     EXPECT_TRUE(second.jvmSearch().verifyClassPath.empty());  // without a class name, neither is used
     EXPECT_EQ(ui.title, "Given");  // the input file's UI_TITLE wins over the launch script's DESC
 }
@@ -146,8 +149,10 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
 }
 
 TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
-    nv::RunContent run(launcher({{nv::typeInstructions, 1, "p.tag", program}, {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
-                                 {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"}, {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}}));
+    nv::RunContent run(launcher({{nv::typeInstructions, 1, "p.tag", program},
+                                 {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
+                                 {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"},
+                                 {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}}));
     run.load(false);
     run.extractAll();
     EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
@@ -175,14 +180,16 @@ TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
 TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
     const std::vector<std::string> names = {"../evil", "..", "C:evil", "nul.txt", "CON", "a?b", "end."};
     std::vector<Entry> bad;
-    for (std::size_t i = 0; i < names.size(); ++i) bad.push_back({nv::typeApplicationArchive, static_cast<std::int32_t>(i), names[i], "x"});
+    for (std::size_t i = 0; i < names.size(); ++i)
+        bad.push_back({nv::typeApplicationArchive, static_cast<std::int32_t>(i), names[i], "x"});
     nv::LauncherFile hostile(launcher(bad));
     hostile.loadIndex();
     ASSERT_EQ(hostile.entryCount(), static_cast<std::int32_t>(names.size()));
     for (std::int32_t i = 0; i < hostile.entryCount(); ++i) {
         const std::string message = extractError(hostile, i);
         EXPECT_EQ(message.find("The embedded file name \"" + names[static_cast<std::size_t>(i)] +
-                               "\" is not a plain file name ("), 0u)
+                               "\" is not a plain file name ("),
+                  0u)
             << message;
     }
     EXPECT_TRUE(fs::is_empty(dir / "out"));
@@ -195,7 +202,8 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
         overrun.loadIndex();
         ADD_FAILURE() << "an entry past the index was read";
     } catch (const nv::LauncherException& e) {
-        EXPECT_EQ(e.message().str(), "The embedded file cut.bin lies outside the launcher file's payload; it may be damaged.");
+        EXPECT_EQ(e.message().str(),
+                  "The embedded file cut.bin lies outside the launcher file's payload; it may be damaged.");
     }
     const LauncherString path = launcher({{nv::typeApplicationArchive, 1, "cut.bin", std::string(100, 'c')}});
     nv::LauncherFile truncated(path);

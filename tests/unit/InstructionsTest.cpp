@@ -104,9 +104,12 @@ TEST_F(InstructionsRun, ReportsErrorsWithTheirLine) {
         {{"JMP0 @N1@"}, "Error in instructions. JMP0 requires a jump label as its second argument. Line number (1)"},
         {{"JMP0"}, "Error in instructions.  Empty expression. Line number (1)"},
         {{"JMP0 x A", ":A"}, "Error in instructions. Invalid numeric expression (x) Line number (1)"},
-        {{"INSTALL_JVM 3"}, "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
-        {{"INSTALL_JVM -1"}, "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
-        {{"INSTALL_JVM"}, "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
+        {{"INSTALL_JVM 3"},
+         "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
+        {{"INSTALL_JVM -1"},
+         "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
+        {{"INSTALL_JVM"},
+         "Error in instructions. The first argument to INSTALL_JVM should be a 0, 1 or 2. Line number (1)"},
         {{"FIND_JVM 1 2"}, "Error in instructions.  Invalid boolean value (2) Line number (1)"},
         {{"FIND_JVM"},
          "Error in instructions. The first argument to FIND_JVM should be a 1 if the UI should be displayed or a 0 if "
@@ -167,18 +170,25 @@ TEST_F(InstructionsRun, SetForms) {
         {"SET S2 = @S3@", "old", "S2"},
         {"SET S3 =", "", "S3"},
         {"SET N1 = @N4@", "9", "N1"},
-        {"SET S1 = \"\"", "Error in instructions. Invalid expression specified for SET command Empty expression. Line number (1)", nullptr},
+        {"SET S1 = \"\"",
+         "Error in instructions. Invalid expression specified for SET command Empty expression. Line number (1)",
+         nullptr},
         {"SET N1 = x", "Invalid value specified for SET command Invalid numeric expression in x", nullptr},
         {"SET N1 =", "Invalid value specified for SET command Invalid numeric expression in ", nullptr},
         {"SET X1 = 2",
          "Invalid variable specified on left hand side of SET statement. Invalid variable reference (X1). Must use N "
          "or S as the variable type, e.g. N2 or S1.",
          nullptr},
-        {"SET = 2", "Invalid variable specified on left hand side of SET statement. Variable references must be at "
-                    "least 2 characters (e.g. N1 and S10).", nullptr},
+        {"SET = 2",
+         "Invalid variable specified on left hand side of SET statement. Variable references must be at "
+         "least 2 characters (e.g. N1 and S10).",
+         nullptr},
         {"SET S1 2", "Error in instructions. SET statement is missing =. Line number (1)", nullptr},
         {"SET", "Error in instructions. SET statement is missing =. Line number (1)", nullptr},
-        {"SET S1 = @S9", "Error in instructions. Invalid expression specified for SET command Invalid variable specification. Line number (1)", nullptr},
+        {"SET S1 = @S9",
+         "Error in instructions. Invalid expression specified for SET command Invalid variable specification. Line "
+         "number (1)",
+         nullptr},
     };
     for (const auto& c : cases) {
         const std::string outcome = run({c.line});
@@ -188,8 +198,7 @@ TEST_F(InstructionsRun, SetForms) {
         }
         EXPECT_EQ(outcome, "0") << c.line;
         const int n = c.variable[1] - '0';
-        const std::string value =
-            c.variable[0] == 'N' ? std::to_string(numberVariable(n)) : stringVariable(n).str();
+        const std::string value = c.variable[0] == 'N' ? std::to_string(numberVariable(n)) : stringVariable(n).str();
         EXPECT_EQ(value, c.expected) << c.line;
     }
 }
@@ -241,11 +250,11 @@ TEST_F(InstructionsRun, WorkCommandsGetTheirArgumentsAndSetVariables) {
     work.verified = {true, "C:\\home"};
     work.installed = {true, "C:\\tmp\\LRE1\\jvm"};
     work.launchResults = {-1, 3, 4};
-    EXPECT_EQ(run({"FIND_JVM 1 0",                  // not found: N1, S1, S2 cleared
-                   "SET S1 = keep", "SET N1 = 5",   //
-                   "VERIFY 0 1 @N1@",               // N1 cleared, S1 kept until success
-                   "INSTALL_JVM 2",                 // N1 and S1 cleared first
-                   "ILAUNCH 7 0", "SET N2 = 1",     // a launch result of -1 does not stop the program
+    EXPECT_EQ(run({"FIND_JVM 1 0",                 // not found: N1, S1, S2 cleared
+                   "SET S1 = keep", "SET N1 = 5",  //
+                   "VERIFY 0 1 @N1@",              // N1 cleared, S1 kept until success
+                   "INSTALL_JVM 2",                // N1 and S1 cleared first
+                   "ILAUNCH 7 0", "SET N2 = 1",    // a launch result of -1 does not stop the program
                    "LAUNCH \"@S3@\" 40000", "EXECUTE_LAUNCHER 2", "LAUNCH x 1", "EXECUTE_LAUNCHER 0"}),
               "4");
     const std::vector<std::string> expected = {
@@ -279,7 +288,7 @@ TEST_F(InstructionsRun, WorkCommandsGetTheirArgumentsAndSetVariables) {
 
 TEST_F(InstructionsRun, TheLaunchersOwnProgram) {
     const std::initializer_list<const char*> program = {
-        "INITIALIZE_UI", "INSTALL_JVM 1", "JMP0 @N1@ DO_INSTALL_ELSE", "LAUNCH @S1@ 0",
+        "INITIALIZE_UI",        "INSTALL_JVM 1",    "JMP0 @N1@ DO_INSTALL_ELSE", "LAUNCH @S1@ 0",
         "GOTO DO_INSTALL_DONE", ":DO_INSTALL_ELSE", ":DO_INSTALL_DONE"};
     work.installed = {true, "C:\\t\\jvm"};
     EXPECT_EQ(run(program), "42");
@@ -310,7 +319,7 @@ TEST_F(InstructionsRun, TheWorksErrorEndsTheRunUnchanged) {
     const struct {
         const char* line;
         const char* command;
-    } cases[] = {{"FIND_JVM 0 0", "FIND_JVM"}, {"VERIFY 0 0 1", "VERIFY"},  {"INSTALL_JVM 0", "INSTALL_JVM"},
+    } cases[] = {{"FIND_JVM 0 0", "FIND_JVM"}, {"VERIFY 0 0 1", "VERIFY"}, {"INSTALL_JVM 0", "INSTALL_JVM"},
                  {"LAUNCH x 0", "LAUNCH"},     {"ILAUNCH 1 0", "ILAUNCH"}, {"EXECUTE_LAUNCHER 0", "EXECUTE_LAUNCHER"}};
     for (const auto& c : cases) {
         EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, failing), std::string(c.command) + " failed.");
@@ -326,15 +335,48 @@ TEST_F(InstructionsRun, CheckingReportsWhatRunningThrows) {
     // A JVM file with id 3, a carried JVM, an embedded launcher at position 2.
     const std::vector<CarriedEntry> carried = {{1, 3}, {4, 4}, {7, 5}};
     for (const char* line : {
-             " ", "FOO 1", "goto A", "//note",                          // commands
-             "FIND_JVM", "FIND_JVM 1", "FIND_JVM 2 0", "FIND_JVM 0 x",  // flags
-             "VERIFY", "VERIFY 1", "VERIFY 1 0", "VERIFY 3 0 3", "VERIFY 0 0 x",
-             "INSTALL_JVM", "INSTALL_JVM 3", "INSTALL_JVM -1", "INSTALL_JVM x",  // the mode
-             "LAUNCH", "LAUNCH x", "LAUNCH \"\" 5", "LAUNCH \"C:\\x 5", "LAUNCH x y", "LAUNCH @S1@",
-             "ILAUNCH", "ILAUNCH x", "ILAUNCH x 0", "ILAUNCH 3",  // the id before the seconds
-             "EXECUTE_LAUNCHER", "EXECUTE_LAUNCHER x",                              //
-             "GOTO", "GOTO NOWHERE", "JMP0", "JMP0 x A", "JMP0 0", "JMP0 @N1@", "JMP0 0 NOWHERE",
-             "SET", "SET S1 2", "SET = 2", "SET X1 = 2", "SET @N1@ = 3", "SET S1 = \"\"",
+             " ",
+             "FOO 1",
+             "goto A",
+             "//note",  // commands
+             "FIND_JVM",
+             "FIND_JVM 1",
+             "FIND_JVM 2 0",
+             "FIND_JVM 0 x",  // flags
+             "VERIFY",
+             "VERIFY 1",
+             "VERIFY 1 0",
+             "VERIFY 3 0 3",
+             "VERIFY 0 0 x",
+             "INSTALL_JVM",
+             "INSTALL_JVM 3",
+             "INSTALL_JVM -1",
+             "INSTALL_JVM x",  // the mode
+             "LAUNCH",
+             "LAUNCH x",
+             "LAUNCH \"\" 5",
+             "LAUNCH \"C:\\x 5",
+             "LAUNCH x y",
+             "LAUNCH @S1@",
+             "ILAUNCH",
+             "ILAUNCH x",
+             "ILAUNCH x 0",
+             "ILAUNCH 3",  // the id before the seconds
+             "EXECUTE_LAUNCHER",
+             "EXECUTE_LAUNCHER x",  //
+             "GOTO",
+             "GOTO NOWHERE",
+             "JMP0",
+             "JMP0 x A",
+             "JMP0 0",
+             "JMP0 @N1@",
+             "JMP0 0 NOWHERE",
+             "SET",
+             "SET S1 2",
+             "SET = 2",
+             "SET X1 = 2",
+             "SET @N1@ = 3",
+             "SET S1 = \"\"",
          }) {
         const std::string ran = run({line});
         Instructions program(linesOf({line}));

@@ -121,7 +121,8 @@ protected:
     void SetUp() override {
         runtime = dir / "runtime";
         writeFile(runtime / "bin" / "java.exe", nv::test::peStub(true));
-        writeFile(runtime / "release", "IMPLEMENTOR=\"Example\"\nJAVA_RUNTIME_VERSION=\"11.0.2+9\"\nJAVA_VERSION=\"11.0.2\"\n");
+        writeFile(runtime / "release",
+                  "IMPLEMENTOR=\"Example\"\nJAVA_RUNTIME_VERSION=\"11.0.2+9\"\nJAVA_VERSION=\"11.0.2\"\n");
         std::string text;
         for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i % 97) + " of a compressible file\n";
         writeFile(runtime / "lib" / "text.txt", text);
@@ -175,9 +176,9 @@ TEST_F(JvmArchiveTest, TheReaderHandsOnWhatThePackerWrote) {
     EXPECT_LT(figures.archiveBytes, figures.folderBytes);
 
     nvjvm::Trailer trailer;
-    ASSERT_EQ(nvjvm::decodeTrailer(reinterpret_cast<const unsigned char*>(archive.data()) + archive.size() -
-                                       nvjvm::trailerSize,
-                                   archive.size(), trailer),
+    ASSERT_EQ(nvjvm::decodeTrailer(
+                  reinterpret_cast<const unsigned char*>(archive.data()) + archive.size() - nvjvm::trailerSize,
+                  archive.size(), trailer),
               nullptr);
     EXPECT_EQ(trailer.dataOffset, unpacker.size());
     EXPECT_EQ(trailer.expandedSize, figures.folderBytes);
@@ -185,8 +186,14 @@ TEST_F(JvmArchiveTest, TheReaderHandsOnWhatThePackerWrote) {
     MemorySink sink;
     nvjvm::readJvmArchive(source, trailer.expandedSize, sink);
 
-    const std::vector<std::string> expected = {"D bin", "F bin\\java.exe", "D lib", "F lib\\empty", "F lib\\noise.bin",
-                                               "D lib\\nothing-here", "F lib\\same-text.txt", "F lib\\text.txt",
+    const std::vector<std::string> expected = {"D bin",
+                                               "F bin\\java.exe",
+                                               "D lib",
+                                               "F lib\\empty",
+                                               "F lib\\noise.bin",
+                                               "D lib\\nothing-here",
+                                               "F lib\\same-text.txt",
+                                               "F lib\\text.txt",
                                                "F release"};
     EXPECT_EQ(sink.records, expected);
     for (const char* name : {"bin/java.exe", "lib/noise.bin", "lib/text.txt", "release"}) {
@@ -222,7 +229,10 @@ TEST_F(JvmArchiveTest, ThePackerRefusesWhatItCannotCarryAndLeavesNoOutput) {
     const std::string notWindows = runtime.string() + " is not a Windows Java runtime: ";
     const fs::path javaExe = runtime / "bin" / "java.exe";
     const fs::path javawExe = runtime / "bin" / "javaw.exe";
-    const std::string elf = "\x7f" "ELF\2\1\1" + std::string(100, '\0');
+    const std::string elf =
+        "\x7f"
+        "ELF\2\1\1" +
+        std::string(100, '\0');
     std::string mzOnly = "MZ" + std::string(0x3E, '\0');
     mzOnly[0x3C] = 0x40;  // the PE header would start just past the end
     const auto program = [&](const char* name, const std::string& bytes) {
@@ -319,7 +329,7 @@ TEST(JvmArchiveReaderTest, RefusesDamagedDataAndHostileNamesBeforeTheSinkSeesThe
     const std::string jvm = jvmRecord("DESC: x\n");
     struct Case {
         const char* name;
-        std::string data;          // compressed
+        std::string data;  // compressed
         std::uint64_t expandedSize;
         const char* message;
     };

@@ -63,9 +63,7 @@ protected:
         tags.setValue("JVM_EXE", "bin\\java.exe");
         tags.setValue("JVM_PROPERTIES", "java.vendor=Debian");
     }
-    void TearDown() override {
-        nv::cleanupList().cleanUp(pause);
-    }
+    void TearDown() override { nv::cleanupList().cleanUp(pause); }
 
     // A Java home with its executable; returns the home's path.
     std::string makeHome(const fs::path& home) {
@@ -100,8 +98,10 @@ TEST_F(JvmFileTest, HomeWithOrWithoutFinalSeparatorGivesOneExecutableButKeepsThe
         EXPECT_FALSE(match->temporary());
         EXPECT_EQ(&match->tags(), &tags);
         EXPECT_EQ(verifier.calls, std::vector<std::string>{home + " | \"v.jar\" | \"Verify\""});
-        EXPECT_EQ(runLog(), "Verifying JVM at " + jdk + "\\bin\\java.exe\n   for JVM: Test JVM\n"
-                                "Found matching JVM at " + home + "\n");
+        EXPECT_EQ(runLog(), "Verifying JVM at " + jdk +
+                                "\\bin\\java.exe\n   for JVM: Test JVM\n"
+                                "Found matching JVM at " +
+                                home + "\n");
     }
     EXPECT_TRUE(ui.steps.empty());
 }
@@ -219,8 +219,7 @@ TEST_F(JvmFileTest, RelativePathHintStartsAtTheOriginalLauncherAndMatchesAsTempo
         std::string originalLauncherPath;
     };
     // The copy started with -nv:orig runs elsewhere; only the original's directory counts.
-    const Case cases[] = {{(base / "copy" / "LRE1.exe").string(), setup + "\\launch.exe"},
-                          {setup + "/launch.exe", ""}};
+    const Case cases[] = {{(base / "copy" / "LRE1.exe").string(), setup + "\\launch.exe"}, {setup + "/launch.exe", ""}};
     std::unique_ptr<nv::JvmMatch> match;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.launcherPath);
@@ -276,8 +275,10 @@ TEST_F(JvmFileTest, WrittenJvmFileCarriesTheMatchAndIsRemovedAtTheEnd) {
     EXPECT_EQ(tags.value("JVM_HOME"), LauncherString("C:\\jdk\\"));
     EXPECT_EQ(tags.value("JVM_FILE"), path);
     EXPECT_EQ(tags.value("JVM_TEMP"), LauncherString("0"));
-    EXPECT_EQ(readFile(path.str()), "DESC:  Test JVM\nJVM_EXE:  bin\\java.exe\nJVM_PROPERTIES:  java.vendor=Debian\n"
-                                    "JVM_HOME:  C:\\jdk\\\nJVM_FILE:  " + path.str() + "\nJVM_TEMP:  0\n");
+    EXPECT_EQ(readFile(path.str()),
+              "DESC:  Test JVM\nJVM_EXE:  bin\\java.exe\nJVM_PROPERTIES:  java.vendor=Debian\n"
+              "JVM_HOME:  C:\\jdk\\\nJVM_FILE:  " +
+                  path.str() + "\nJVM_TEMP:  0\n");
     nv::cleanupList().cleanUp(pause);
     EXPECT_FALSE(fs::exists(path.str()));
 }
@@ -359,20 +360,38 @@ TEST_F(JvmFileTest, PlatformHintReadsTheValueThenTheKeysDefaultValue) {
     // The reader looks in both registry views: a failed read may be a key
     // missing from both, or one present (in either) without the value.
     const Case cases[] = {
-        {"\\HKEY_CURRENT_USER\\Software\\Example\\Home", {answer(true, 0, "C:\\jdk")},
-         {"1|Software\\Example|Home"}, {"C:\\jdk"}, ""},
-        {"HKEY_CURRENT_USER\\Software\\Example\\Home", {answer(true, 0, "C:\\jdk")},
-         {"1|Software\\Example|Home"}, {"C:\\jdk"}, ""},
-        {"\\HKEY_LOCAL_MACHINE\\Home", {answer(false, 2), answer(true, 0, "D:\\java")},
-         {"0|Home|Home", "0|Home|"}, {"D:\\java"}, ""},
+        {"\\HKEY_CURRENT_USER\\Software\\Example\\Home",
+         {answer(true, 0, "C:\\jdk")},
+         {"1|Software\\Example|Home"},
+         {"C:\\jdk"},
+         ""},
+        {"HKEY_CURRENT_USER\\Software\\Example\\Home",
+         {answer(true, 0, "C:\\jdk")},
+         {"1|Software\\Example|Home"},
+         {"C:\\jdk"},
+         ""},
+        {"\\HKEY_LOCAL_MACHINE\\Home",
+         {answer(false, 2), answer(true, 0, "D:\\java")},
+         {"0|Home|Home", "0|Home|"},
+         {"D:\\java"},
+         ""},
         // A key missing in both views: its default-value form is still tried.
-        {"\\HKEY_USERS\\.DEFAULT\\Example\\Home", {answer(false, 2), answer(true, 0, "E:\\jre")},
-         {"2|.DEFAULT\\Example|Home", "2|.DEFAULT\\Example\\Home|"}, {"E:\\jre"}, ""},
+        {"\\HKEY_USERS\\.DEFAULT\\Example\\Home",
+         {answer(false, 2), answer(true, 0, "E:\\jre")},
+         {"2|.DEFAULT\\Example|Home", "2|.DEFAULT\\Example\\Home|"},
+         {"E:\\jre"},
+         ""},
         // Neither reads: the warning names what failed the named value.
-        {"\\HKEY_CLASSES_ROOT\\Example\\Home", {answer(false, 2), answer(false, 13)},
-         {"3|Example|Home", "3|Example\\Home|"}, {}, notFound},
-        {"\\HKEY_CURRENT_CONFIG\\Example\\Home", {answer(false, 13), answer(false, 2)},
-         {"4|Example|Home", "4|Example\\Home|"}, {}, denied},
+        {"\\HKEY_CLASSES_ROOT\\Example\\Home",
+         {answer(false, 2), answer(false, 13)},
+         {"3|Example|Home", "3|Example\\Home|"},
+         {},
+         notFound},
+        {"\\HKEY_CURRENT_CONFIG\\Example\\Home",
+         {answer(false, 13), answer(false, 2)},
+         {"4|Example|Home", "4|Example\\Home|"},
+         {},
+         denied},
         {"\\HKEY_LOCAL_MACHINE\\Example\\Home", {answer(true, 0, "")}, {"0|Example|Home"}, {}, ""},
         {"", {}, {}, {}, ""},
     };
@@ -432,11 +451,11 @@ TEST(RegistryDataTest, TextEndsAtTheFirstZeroOrTheEndOfTheData) {
         std::string expected;
     };
     const Case cases[] = {
-        {{'C', ':', '\\', 'j', '\0'}, "C:\\j"},             // REG_SZ as stored
-        {{'C', ':', '\\', 'j'}, "C:\\j"},                   // REG_SZ without its zero
-        {{'a', '\0', 'b', '\0', '\0'}, "a"},                // REG_MULTI_SZ: its first string
-        {{'\x34', '\x12', '\0', '\0'}, "\x34\x12"},         // REG_DWORD 0x1234
-        {{'\x01', '\x02', '\x03'}, "\x01\x02\x03"},         // REG_BINARY without a zero
+        {{'C', ':', '\\', 'j', '\0'}, "C:\\j"},      // REG_SZ as stored
+        {{'C', ':', '\\', 'j'}, "C:\\j"},            // REG_SZ without its zero
+        {{'a', '\0', 'b', '\0', '\0'}, "a"},         // REG_MULTI_SZ: its first string
+        {{'\x34', '\x12', '\0', '\0'}, "\x34\x12"},  // REG_DWORD 0x1234
+        {{'\x01', '\x02', '\x03'}, "\x01\x02\x03"},  // REG_BINARY without a zero
         {{'\0', 'x'}, ""},
         {{}, ""},
     };

@@ -29,8 +29,7 @@ namespace {
 // Records the homes it is asked about and accepts those it is told to.
 class FakeVerifier : public nv::CandidateVerifier {
 public:
-    bool verifyJvm(nv::JvmFile&, const LauncherString& home, const LauncherString&,
-                   const LauncherString&) override {
+    bool verifyJvm(nv::JvmFile&, const LauncherString& home, const LauncherString&, const LauncherString&) override {
         calls.push_back(home.str());
         for (const std::string& good : accepted) {
             if (good == home.str()) return true;
@@ -60,7 +59,6 @@ std::vector<std::string> matchHomes(const nv::ObjectList<nv::JvmMatch>& matches)
 
 class JvmSearchTest : public nv::RunStateTest {
 protected:
-
     // Adds a JVM file with this DESC and JVM_EXE to the search.
     nv::JvmFile& addJvmFile(const std::string& desc, const std::string& exe) {
         auto tags = std::make_unique<nv::TagFile>();
@@ -95,11 +93,11 @@ TEST(JvmFileWalkerTest, ExeNameMatchesAWholeTrailingPathPart) {
         {"D:\\x\\BIN\\JAVA.EXE", "bin\\java.exe", false, false},
         {"C:\\tools\\mybin\\java.exe", "bin\\java.exe", true, false},  // no "\" before bin
         {"C:\\tools\\mybin\\java.exe", "java.exe", true, true},
-        {"bin\\java.exe", "bin\\java.exe", false, true},               // exactly the name
-        {"in\\java.exe", "bin\\java.exe", true, false},                // shorter than the name
+        {"bin\\java.exe", "bin\\java.exe", false, true},  // exactly the name
+        {"in\\java.exe", "bin\\java.exe", true, false},   // shorter than the name
         {"C:\\jdk\\bin\\java.exe.bak", "bin\\java.exe", true, false},
         {"C:\\jdk\\bin\\javaw.exe", "bin\\java.exe", true, false},
-        {"C:\\jdk\\bin\\java.exe", "", true, false},                   // no JVM_EXE matches nothing
+        {"C:\\jdk\\bin\\java.exe", "", true, false},  // no JVM_EXE matches nothing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.path) + " / " + c.name);
@@ -114,12 +112,23 @@ TEST(JvmFileWalkerTest, LeavesOutTheTemporaryDirectoryAndDriveRootRecycleBins) {
         bool skipped;
     };
     const Case cases[] = {
-        {"C:\\Temp\\", true},          {"c:\\TEMP\\", true},         {"C:\\Temp\\LRE1\\", false},
-        {"C:\\", false},               {"C:\\RECYCLED\\", true},     {"C:\\Recycler\\", true},
-        {"D:\\recycle.bin\\", true},   {"C:\\RECYCLE\\", true},     {"C:\\RECYCLED\\sub\\", true},
-        {"C:\\data\\RECYCLED\\", false}, {"C:\\RECYCL\\", false},    {"\\\\RECYCLED\\", false},
-        {"C:\\$Recycle.Bin\\", true},   {"E:\\$RECYCLE.BIN\\S-1-5-21\\", true},
-        {"C:\\data\\$Recycle.Bin\\", false}, {"C:\\$Recycle.Binder\\", false}, {"C:\\$Recycle\\", false},
+        {"C:\\Temp\\", true},
+        {"c:\\TEMP\\", true},
+        {"C:\\Temp\\LRE1\\", false},
+        {"C:\\", false},
+        {"C:\\RECYCLED\\", true},
+        {"C:\\Recycler\\", true},
+        {"D:\\recycle.bin\\", true},
+        {"C:\\RECYCLE\\", true},
+        {"C:\\RECYCLED\\sub\\", true},
+        {"C:\\data\\RECYCLED\\", false},
+        {"C:\\RECYCL\\", false},
+        {"\\\\RECYCLED\\", false},
+        {"C:\\$Recycle.Bin\\", true},
+        {"E:\\$RECYCLE.BIN\\S-1-5-21\\", true},
+        {"C:\\data\\$Recycle.Bin\\", false},
+        {"C:\\$Recycle.Binder\\", false},
+        {"C:\\$Recycle\\", false},
     };
     // With and without the final "\" that the system's temporary path carries.
     for (const char* temp : {"C:\\Temp", "C:\\Temp\\"}) {
@@ -136,11 +145,11 @@ TEST_F(JvmSearchTest, ReportedHomesAreGroupedPerJvmFileInOrderWithoutRepeats) {
     addJvmFile("B", "java.exe");
     addJvmFile("C", "bin\\java.exe");
     const char* reported[] = {
-        "D:\\x\\java.exe",          // B only: the first group is B's
-        "C:\\j1\\bin\\java.exe",    // A, B (home C:\j1\bin), C
+        "D:\\x\\java.exe",        // B only: the first group is B's
+        "C:\\j1\\bin\\java.exe",  // A, B (home C:\j1\bin), C
         "C:\\j2\\bin\\java.exe",
-        "C:\\j1\\bin\\java.exe",    // reported again (a second exe name): no repeat
-        "D:\\y\\BIN\\JAVA.EXE",     // the walker ignores case; the homes do not
+        "C:\\j1\\bin\\java.exe",  // reported again (a second exe name): no repeat
+        "D:\\y\\BIN\\JAVA.EXE",   // the walker ignores case; the homes do not
     };
     for (const char* path : reported) EXPECT_FALSE(search.fileFound(path)) << path;
     EXPECT_EQ(homesOf(search), (std::vector<std::string>{

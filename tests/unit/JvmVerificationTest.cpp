@@ -166,10 +166,16 @@ TEST(VerificationCommandTest, HomeAndClassPathReachTheCommandAsTheyStand) {
         std::vector<std::string> names;
         const char* command;
     } cases[] = {
-        {"C:\\jdk", "\"C:\\t\\LRE1\\verify.jar\"", "\"Verify\"", {"java.version", "java.vendor"},
+        {"C:\\jdk",
+         "\"C:\\t\\LRE1\\verify.jar\"",
+         "\"Verify\"",
+         {"java.version", "java.vendor"},
          "\"C:\\jdk\\bin\\java.exe\" -cp \"C:\\t\\LRE1\\verify.jar\" \"Verify\" java.version java.vendor"},
         {"C:\\jdk\\", "C:\\v\\verify.jar", "Verify", {}, "\"C:\\jdk\\bin\\java.exe\" -cp \"C:\\v\\verify.jar\" Verify"},
-        {"C:\\Java#1\\50% off@x", "\"C:\\Temp#1\\LRE%1\\\"", "Verify", {"p"},
+        {"C:\\Java#1\\50% off@x",
+         "\"C:\\Temp#1\\LRE%1\\\"",
+         "Verify",
+         {"p"},
          "\"C:\\Java#1\\50% off@x\\bin\\java.exe\" -cp \"C:\\Temp#1\\LRE%1\\\\\" Verify p"},
         {"C:\\jdk", "", "", {}, "\"C:\\jdk\\bin\\java.exe\"  "},
     };
@@ -186,9 +192,8 @@ TEST_F(JvmVerificationTest, VerifierRunsTheCommandWithTheHomeSetAndStepsTheBarEi
     tags.setValue("JVM_HOME", "C:\\old");
     nv::JvmFile jvm(tags);
     FakeRunVerifier verifier;
-    for (const auto& [output, accepted] :
-         std::vector<std::pair<std::string, bool>>{{"1739021872\nDebian\n17.0.15\n", true},
-                                                   {"1739021872\nDebian\n11.0.2\n", false}}) {
+    for (const auto& [output, accepted] : std::vector<std::pair<std::string, bool>>{
+             {"1739021872\nDebian\n17.0.15\n", true}, {"1739021872\nDebian\n11.0.2\n", false}}) {
         ui.steps.clear();
         verifier.commands.clear();
         verifier.output = output;
@@ -248,7 +253,8 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
     EXPECT_NE(runLog().find("After VERIFY, the jvm home is " + home + "\n"), std::string::npos) << runLog();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_NE(std::find(ui.events.begin(), ui.events.end(), "status  | Verifying Test JVM"), ui.events.end());
-    EXPECT_EQ(verifier.commands, std::vector<std::string>{"\"" + home + "\\@JVM_EXE@\" %CP%(\"\"\"v.jar\"\"\") Verify java.vendor"});
+    EXPECT_EQ(verifier.commands,
+              std::vector<std::string>{"\"" + home + "\\@JVM_EXE@\" %CP%(\"\"\"v.jar\"\"\") Verify java.vendor"});
 
     // No home given: the JVM file's own JVM_HOME is tried.
     verifier.output = "1739021872\nOracle\n";
@@ -258,8 +264,8 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
         javaHome = "unchanged";
         EXPECT_FALSE(nv::verifyOne(/*showProgress=*/false, showFailure, jvm, "", search, javaHome));
         EXPECT_EQ(javaHome.str(), "unchanged");
-        EXPECT_EQ(ui.messages, showFailure ? std::vector<std::string>{"The JVM is not valid."}
-                                           : std::vector<std::string>{});
+        EXPECT_EQ(ui.messages,
+                  showFailure ? std::vector<std::string>{"The JVM is not valid."} : std::vector<std::string>{});
         EXPECT_NE(runLog().find("Verifying JVM at " + home + "\\bin\\java.exe"), std::string::npos) << runLog();
         EXPECT_NE(runLog().find("In VERIFY, the jvm is invalid.\n"), std::string::npos);
     }

@@ -79,7 +79,9 @@ protected:
         }
         return "no failure";
     }
-    void companion(const char* suffix, const std::string& text) { nv::writeFile(dir / ("setup" + std::string(suffix)), text); }
+    void companion(const char* suffix, const std::string& text) {
+        nv::writeFile(dir / ("setup" + std::string(suffix)), text);
+    }
     std::string log() { return nv::readFile(dir / "run.log"); }
 
     nv::RecordingProgressUi ui;
@@ -110,8 +112,8 @@ TEST_F(LaunchScriptTest, TheCarriedLaunchScriptBuildsTheExactCommand) {
     EXPECT_EQ(launchScript.buildCommand(jvm).str(),
               "\"C:\\jdk/bin\\java.exe\" -cp \"setup.jar\" -Dtemp.dir=\"" + temp +
                   "\" -Dnv.jvm.home=\"C:\\jdk\" -Dnv.jvm.temp=\"1\" -Dnv.launcher.file=\"C:\\dist\\setup.exe\" "
-                  "-Dnv.jvm.file=\"C:\\t\\LRE1.tmp\" -Dnv.external.home=\"" + dir.string() +
-                  "\" -Da.b=1 -Dc= two -Xms20m -Xmx60m -ea -Xmx90m run ");
+                  "-Dnv.jvm.file=\"C:\\t\\LRE1.tmp\" -Dnv.external.home=\"" +
+                  dir.string() + "\" -Da.b=1 -Dc= two -Xms20m -Xmx60m -ea -Xmx90m run ");
 }
 
 TEST_F(LaunchScriptTest, ScannerRules) {
@@ -149,7 +151,8 @@ TEST_F(LaunchScriptTest, PathsOfTheLaunchersOwnReachTheCommandAsTheyStand) {
     settings.classPathPrefix = "C:\\pre%1#\\";
     settings.classPathSuffix = "C:\\classes\\";
     nv::setEnvironmentValue("NV_TEST_AUTHOR", "env");
-    const std::string home = "JVM_HOME: C:\\Java#1\\jdk%1@x\\\\\nJVM_FILE: C:\\t@corp\\LRE#1.tmp\nOWN: @JVM_TEMP@#NV_TEST_AUTHOR#\n";
+    const std::string home =
+        "JVM_HOME: C:\\Java#1\\jdk%1@x\\\\\nJVM_FILE: C:\\t@corp\\LRE#1.tmp\nOWN: @JVM_TEMP@#NV_TEST_AUTHOR#\n";
     EXPECT_EQ(build("\"@JVM_HOME@\\@JVM_EXE@\" %CP%(\"\"\"setup.jar\"\"\") "
                     "%SYSTEMPROP%(\"t\", \"\"\"%TEMP_DIR%()\"\"\") %SYSTEMPROP%(\"h\", \"\"\"@JVM_HOME@\"\"\") "
                     "%SYSTEMPROP%(\"f\", \"\"\"@JVM_FILE@\"\"\") %SYSTEMPROP%(\"l\", \"\"\"%LAUNCHER_FILE%()\"\"\") "
@@ -157,8 +160,10 @@ TEST_F(LaunchScriptTest, PathsOfTheLaunchersOwnReachTheCommandAsTheyStand) {
                     home),
               // The home keeps one of its two final backslashes, doubled before the quote that closes it.
               "\"C:\\Java#1\\jdk%1@x\\\\bin\\java.exe\" -cp \"C:\\pre%1#\\\\\";\"setup.jar\";\"C:\\classes\\\\\" "
-              "-Dt=\"" + temp.string() + "\" -Dh=\"C:\\Java#1\\jdk%1@x\\\\\" -Df=\"C:\\t@corp\\LRE#1.tmp\" "
-              "-Dl=\"C:\\Tools#2\\50% off\\a@b\\setup.exe\" C:\\Tools#2\\50% off\\a@b 1env J\\=home");
+              "-Dt=\"" +
+                  temp.string() +
+                  "\" -Dh=\"C:\\Java#1\\jdk%1@x\\\\\" -Df=\"C:\\t@corp\\LRE#1.tmp\" "
+                  "-Dl=\"C:\\Tools#2\\50% off\\a@b\\setup.exe\" C:\\Tools#2\\50% off\\a@b 1env J\\=home");
     nv::clearEnvironmentValue("NV_TEST_AUTHOR");
 }
 
@@ -246,7 +251,7 @@ TEST(Replace, FromTheLeftWithoutOverlap) {
         const char* replacement;
         const char* expected;
     } cases[] = {{"banana", "a", "aa", "baanaanaa"}, {"aaaa", "aa", "a", "aa"}, {"abc", "", "x", "abc"},
-                 {"abcabc", "bc", "", "aa"},          {"x", "x", "", ""},        {"aXbX", "X", "\\", "a\\b\\"}};
+                 {"abcabc", "bc", "", "aa"},         {"x", "x", "", ""},        {"aXbX", "X", "\\", "a\\b\\"}};
     for (const auto& c : cases) EXPECT_EQ(nv::replaceAll(c.text, c.search, c.replacement).str(), c.expected) << c.text;
 }
 
@@ -258,7 +263,8 @@ TEST_F(LaunchScriptTest, ALaunchWithoutACommandIsRefusedBeforeAnythingRuns) {
         const char* message;
     } cases[] = {{"COMAND: java -jar app.jar\n", "The launch script has no COMMAND."},
                  {"COMMAND: \"  \"\n", "The launch script has no COMMAND."},
-                 {"COMMAND: %IF_EXISTS%(\"NONE\", \"java\")\n", "The launch command is empty once its references are replaced."}};
+                 {"COMMAND: %IF_EXISTS%(\"NONE\", \"java\")\n",
+                  "The launch command is empty once its references are replaced."}};
     for (const auto& c : cases) {
         nv::TagFile tags = tagsFrom(c.script);
         nv::LaunchScript script(tags);
@@ -333,12 +339,9 @@ TEST(LaunchArguments, QuotedSoTheCRuntimeReadsThemBack) {
         const char* argument;
         const char* quoted;
     } cases[] = {
-        {"plain", "\"plain\""},
-        {"", "\"\""},
-        {"a\"b", "\"a\\\"b\""},
-        {"C:\\My Dir\\", "\"C:\\My Dir\\\\\""},
-        {"C:\\a\\b", "\"C:\\a\\b\""},
-        {"a\\\"b", "\"a\\\\\\\"b\""},
+        {"plain", "\"plain\""},         {"", "\"\""},
+        {"a\"b", "\"a\\\"b\""},         {"C:\\My Dir\\", "\"C:\\My Dir\\\\\""},
+        {"C:\\a\\b", "\"C:\\a\\b\""},   {"a\\\"b", "\"a\\\\\\\"b\""},
         {"two words", "\"two words\""},
     };
     for (const auto& c : cases) EXPECT_EQ(nv::quoteArgument(c.argument).str(), c.quoted) << c.argument;

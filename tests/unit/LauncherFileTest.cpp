@@ -86,8 +86,8 @@ TEST(LauncherFileFormat, TheWorkedExampleHasTheseBytes) {
     fmt::appendUint32(bytes, 1);
     fmt::appendIndexEntry(bytes, entry(2, 3, 0x200, 0x100, "ls.tag"));
     fmt::appendTrailer(bytes, 0, 0x1000);
-    const unsigned char expected[] = {0, 0, 0, 1, 2, 0, 0, 0, 3, 0, 0, 2, 0, 0, 0, 1, 0, 0, 6, 'l', 's', '.', 't',
-                                      'a', 'g', 0, 0, 0, 0, 0x10, 0, 0xCA, 0x82, 0xCA, 0x82};
+    const unsigned char expected[] = {0, 0,   0,   1,   2,   0,   0,   0, 3, 0, 0, 2,    0, 0,    0,    1,    0,   0,
+                                      6, 'l', 's', '.', 't', 'a', 'g', 0, 0, 0, 0, 0x10, 0, 0xCA, 0x82, 0xCA, 0x82};
     EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(expected), sizeof expected));
 }
 
@@ -121,7 +121,8 @@ TEST(LauncherFileFormat, WriterAndReaderAgree) {
 }
 
 TEST(LauncherFileFormat, DamagedIndexesFailWithTheirMessage) {
-    std::string twoGoodThenType9 = launcherBytes(entries(entry(0, 1, 1, 1, "a"), entry(1, 2, 1, 1, "b"), entry(2, 3, 1, 1, "c")));
+    std::string twoGoodThenType9 =
+        launcherBytes(entries(entry(0, 1, 1, 1, "a"), entry(1, 2, 1, 1, "b"), entry(2, 3, 1, 1, "c")));
     // The third entry starts after the stub, the count and two 17-byte entries.
     twoGoodThenType9[13 + 4 + 2 * 17] = 9;
     std::string hostile = "stub";
@@ -141,7 +142,8 @@ TEST(LauncherFileFormat, DamagedIndexesFailWithTheirMessage) {
         const char* message;
     } cases[] = {
         {"five bytes", "12345", "Invalid launcher format."},
-        {"index offset past the end", std::string("\0\x7F\xFF\xFF\xFF\xCA\x82\xCA\x82", 9), "Unable to read the file count."},
+        {"index offset past the end", std::string("\0\x7F\xFF\xFF\xFF\xCA\x82\xCA\x82", 9),
+         "Unable to read the file count."},
         {"negative index offset", std::string("\0\xFF\xFF\xFF\xF0\xCA\x82\xCA\x82", 9), "Invalid file index offset."},
         {"type 9 in third entry", twoGoodThenType9, "Invalid file type in file index."},
         {"count larger than the entries", std::string("\0\0\0\x05\0\0\0\0\0\0\0\0\0\0\0\0\xCA\x82\xCA\x82", 20),
@@ -159,18 +161,18 @@ TEST(LauncherFileFormat, EveryEntryLiesBetweenTheStubAndTheIndex) {
     // A stub whose two sections end at 0x300, then 8 bytes of data, then the index at 0x308.
     std::string stub = nv::test::peStub(false);
     stub.resize(0x300, '\0');
-    stub[nv::test::peHeaderAt + 6] = 2;                             // sections
-    stub[nv::test::peHeaderAt + 20] = static_cast<char>(0xE0);      // optional header size
+    stub[nv::test::peHeaderAt + 6] = 2;                         // sections
+    stub[nv::test::peHeaderAt + 20] = static_cast<char>(0xE0);  // optional header size
     const std::size_t table = nv::test::optionalHeaderAt + 0xE0;
     for (std::uint32_t i = 0; i < 2; ++i) {
-        nv::test::putLittleEndian(stub, table + 40 * i + 16, 0x80);               // raw size
+        nv::test::putLittleEndian(stub, table + 40 * i + 16, 0x80);              // raw size
         nv::test::putLittleEndian(stub, table + 40 * i + 20, 0x200 + 0x80 * i);  // raw position
     }
     const struct {
         std::int32_t offset;
         std::int32_t length;
         bool inside;
-    } cases[] = {{0x300, 8, true}, {0x308, 0, true}, {0x2FF, 1, false}, {0x300, 9, false},
+    } cases[] = {{0x300, 8, true},  {0x308, 0, true},    {0x2FF, 1, false}, {0x300, 9, false},
                  {0x308, 1, false}, {0x10000, 4, false}, {0, 0, false}};
     for (const auto& c : cases) {
         std::string bytes = stub + "abcdefgh";
@@ -178,7 +180,9 @@ TEST(LauncherFileFormat, EveryEntryLiesBetweenTheStubAndTheIndex) {
         fmt::appendUint32(bytes, 1);
         fmt::appendIndexEntry(bytes, entry(0, 1, c.length, c.offset, "prog.tag"));
         fmt::appendTrailer(bytes, 1, indexOffset);
-        EXPECT_EQ(loadError(bytes), c.inside ? "" : "The embedded file prog.tag lies outside the launcher file's payload; it may be damaged.")
+        EXPECT_EQ(
+            loadError(bytes),
+            c.inside ? "" : "The embedded file prog.tag lies outside the launcher file's payload; it may be damaged.")
             << c.offset << " " << c.length;
     }
 }
@@ -190,8 +194,8 @@ TEST(LauncherFileFormat, EachFieldHasItsOwnMessage) {
     struct Cut {
         std::size_t keep;
         const char* message;
-    } cuts[] = {{0, "Invalid file type in file index."},   {3, "Unable to load file id."},
-                {7, "Unable to load file length."},        {11, "Unable to load offset to file bytes."},
+    } cuts[] = {{0, "Invalid file type in file index."},  {3, "Unable to load file id."},
+                {7, "Unable to load file length."},       {11, "Unable to load offset to file bytes."},
                 {14, "Unable to load the string value."}, {18, "Unable to load decompressed file count."},
                 {24, "Unable to load decompressed size."}};
     for (const Cut& cut : cuts) {
@@ -268,14 +272,23 @@ TEST(LauncherFileFormat, ModeByteOfShortOrMissingFiles) {
 
 TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
     const std::string tooLong(256, 'n');
-    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "...", ". .", "a\\b", "a/b", "C:x", "..\\up", "tab\tname", "del\x7f", "a<b", "a>b", "a\"b", "a|b",
-          "a?b", "a*b", "name.", "name ", "NUL", "nul.txt", "Con", "prn.tag", "AUX.x.y", "com1", "COM9.jar", "lpt5",
-          "nul .txt", "COM\xB9", "lpt\xB2.txt", "com\xB3", "COM\xC2\xB9", "LPT\xC2\xB3.jar", "CONIN$", "conout$.txt",
-          tooLong}) {
+    for (const std::string& bad : std::vector<std::string>{"",          ".",           "..",
+                                                           "...",       ". .",         "a\\b",
+                                                           "a/b",       "C:x",         "..\\up",
+                                                           "tab\tname", "del\x7f",     "a<b",
+                                                           "a>b",       "a\"b",        "a|b",
+                                                           "a?b",       "a*b",         "name.",
+                                                           "name ",     "NUL",         "nul.txt",
+                                                           "Con",       "prn.tag",     "AUX.x.y",
+                                                           "com1",      "COM9.jar",    "lpt5",
+                                                           "nul .txt",  "COM\xB9",     "lpt\xB2.txt",
+                                                           "com\xB3",   "COM\xC2\xB9", "LPT\xC2\xB3.jar",
+                                                           "CONIN$",    "conout$.txt", tooLong}) {
         EXPECT_FALSE(fmt::isSafeEntryName(LauncherString(bad))) << bad;
     }
-    for (const std::string& good : std::vector<std::string>{"jvm.exe", "a..b", ".hidden", "setup 1.tag", "com10", "lpt0", "console.txt",
-                                   "nully", "com.txt", "com\xB4", "COM\xC2\xB4", "CONIN", "conout$x", std::string(255, 'n')}) {
+    for (const std::string& good :
+         std::vector<std::string>{"jvm.exe", "a..b", ".hidden", "setup 1.tag", "com10", "lpt0", "console.txt", "nully",
+                                  "com.txt", "com\xB4", "COM\xC2\xB4", "CONIN", "conout$x", std::string(255, 'n')}) {
         EXPECT_TRUE(fmt::isSafeEntryName(LauncherString(good))) << good;
     }
 }
@@ -299,8 +312,10 @@ TEST(LauncherFileFormat, ATrailerIsLookedForOnlyRightBeforeTheWholeCertificateTa
     struct Case {
         const char* what;
         std::string bytes;
-    } cases[] = {{"more zeros than alignment adds", unsigned_}, {"a non-zero byte before the table", unsigned_},
-                 {"a table that does not reach the end", unsigned_}, {"bytes after the table", unsigned_}};
+    } cases[] = {{"more zeros than alignment adds", unsigned_},
+                 {"a non-zero byte before the table", unsigned_},
+                 {"a table that does not reach the end", unsigned_},
+                 {"bytes after the table", unsigned_}};
     nv::test::appendSignature(cases[0].bytes, false, 8);
     cases[1].bytes += 'x';
     nv::test::appendSignature(cases[1].bytes, false, 2);

@@ -26,7 +26,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // A program whose resources are `data` under each (type, name).
-std::string programWithResources(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& names, const std::string& data) {
+std::string programWithResources(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& names,
+                                 const std::string& data) {
     nvpack::ResourceTree tree;
     for (const auto& name : names) {
         nvpack::ResourceNode& datum = tree.root.findOrAdd(nvpack::ResourceName::of(name.first))
@@ -128,10 +129,12 @@ TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
     nvpack::PackResult result = nvpack::pack(request());
     // The payload is everything behind the stub.
     const auto payload = std::to_string(fs::file_size(dir / "out.exe") - stub.size());
-    EXPECT_EQ(result.report, "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
-                             "entry: type 4, id 2, name \"jvm.zip\", 1000 bytes\n"
-                             "branding: none, the stub's icon, version information and execution level stay\n"
-                             "total: 2 entries, " + payload + " payload bytes, written to " + path("out.exe") + "\n");
+    EXPECT_EQ(result.report,
+              "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
+              "entry: type 4, id 2, name \"jvm.zip\", 1000 bytes\n"
+              "branding: none, the stub's icon, version information and execution level stay\n"
+              "total: 2 entries, " +
+                  payload + " payload bytes, written to " + path("out.exe") + "\n");
     EXPECT_TRUE(result.warnings.empty());
 
     // Without an instruction program only an input file can drive the launcher.
@@ -193,25 +196,35 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         // Names the launcher could not write out, one of each reason.
         {"empty name", "", program + "--entry 6 2  @jvm.zip", "entry \"\": the name is empty"},
         {"parent", "", program + "--entry 6 2 .. @jvm.zip", "entry \"..\": the name stands for a directory"},
-        {"backslash", "", program + "--entry 6 2 ..\\evil.exe @jvm.zip", "entry \"..\\evil.exe\": the name holds a path"},
+        {"backslash", "", program + "--entry 6 2 ..\\evil.exe @jvm.zip",
+         "entry \"..\\evil.exe\": the name holds a path"},
         {"slash", "", program + "--entry 6 2 a/b @jvm.zip", "entry \"a/b\": the name holds a path"},
         {"drive", "", program + "--entry 6 2 C:evil @jvm.zip", "entry \"C:evil\": the name holds a path"},
-        {"wildcard", "", program + "--entry 6 2 *.jar @jvm.zip", "entry \"*.jar\": the name holds one of the characters"},
+        {"wildcard", "", program + "--entry 6 2 *.jar @jvm.zip",
+         "entry \"*.jar\": the name holds one of the characters"},
         {"pipe", "", program + "--entry 6 2 a|b @jvm.zip", "the name holds one of the characters"},
         {"quote", "", program + "--entry 6 2 a\"b @jvm.zip", "the name holds one of the characters"},
-        {"control character", "", program + "--entry 6 2 a\x01" "b @jvm.zip",
+        {"control character", "",
+         program + "--entry 6 2 a\x01"
+                   "b @jvm.zip",
          "entry \"a\\x01b\": the name holds a control character"},
-        {"delete character", "", program + "--entry 6 2 a\x7f" "b @jvm.zip",
+        {"delete character", "",
+         program + "--entry 6 2 a\x7f"
+                   "b @jvm.zip",
          "entry \"a\\x7Fb\": the name holds a control character"},
         {"trailing dot", "", program + "--entry 6 2 app.jar. @jvm.zip", "entry \"app.jar.\": the name ends in a dot"},
-        {"trailing blank", "ENTRY: 6 2 \"app.jar \" jvm.zip\n", manifest, "entry \"app.jar \": the name ends in a dot or a blank"},
+        {"trailing blank", "ENTRY: 6 2 \"app.jar \" jvm.zip\n", manifest,
+         "entry \"app.jar \": the name ends in a dot or a blank"},
         {"device", "", program + "--entry 6 2 CON @jvm.zip", "entry \"CON\": the name is a device name"},
-        {"device in lower case with an extension", "", program + "--entry 6 2 lpt9.log @jvm.zip", "the name is a device name"},
+        {"device in lower case with an extension", "", program + "--entry 6 2 lpt9.log @jvm.zip",
+         "the name is a device name"},
         {"device with two extensions", "", program + "--entry 6 2 Aux.tar.gz @jvm.zip", "the name is a device name"},
-        {"long name", "", program + "--entry 6 2 " + std::string(256, 'n') + " @jvm.zip", "the name is longer than 255"},
+        {"long name", "", program + "--entry 6 2 " + std::string(256, 'n') + " @jvm.zip",
+         "the name is longer than 255"},
         {"names differing in case", "", program + "--entry 6 2 A.TAG @jvm.zip",
          "entry \"A.TAG\": the name differs from entry \"a.tag\" only in case"},
-        {"input.tag", "", program + "--entry 6 2 Input.TAG @jvm.zip", "entry \"Input.TAG\": input.tag is the name of the input file"},
+        {"input.tag", "", program + "--entry 6 2 Input.TAG @jvm.zip",
+         "entry \"Input.TAG\": input.tag is the name of the input file"},
         // Entries.
         {"missing source", "", program + "--entry 6 2 app.jar @app.jar",
          "entry \"app.jar\" (type 6, id 2): source file not found: " + path("app.jar")},
@@ -225,12 +238,15 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         // The command line.
         {"mode 256", "", program + "--mode 256", "the mode byte must be 0 to 255"},
         {"mode beyond 32 bits", "", program + "--mode 4294967298", "the mode byte must be 0 to 255"},
-        {"missing stub", "", "--stub @none.exe --out @out.exe --entry 0 1 a.tag @a.tag", "--stub " + path("none.exe") + ": stub not found"},
+        {"missing stub", "", "--stub @none.exe --out @out.exe --entry 0 1 a.tag @a.tag",
+         "--stub " + path("none.exe") + ": stub not found"},
         {"no output", "", "--stub @stub.exe --entry 0 1 a.tag @a.tag", "--out (or OUTPUT in a manifest) is required"},
-        {"output is a directory", "", "--stub @stub.exe --out @adir --entry 0 1 a.tag @a.tag", "--out " + path("adir") + " is a directory"},
+        {"output is a directory", "", "--stub @stub.exe --out @adir --entry 0 1 a.tag @a.tag",
+         "--out " + path("adir") + " is a directory"},
         {"unknown argument", "", program + "--verbose", "unknown argument \"--verbose\""},
         {"incomplete entry", "", run + "--entry 0 1 a.tag", "--entry needs 4 values"},
-        {"compressed entry", "", run + "--compressed-entry 4 2 jvm.zip @jvm.zip 3 5000", "--compressed-entry is not supported"},
+        {"compressed entry", "", run + "--compressed-entry 4 2 jvm.zip @jvm.zip 3 5000",
+         "--compressed-entry is not supported"},
         {"stub twice", "", program + "--stub @stub.exe", "the stub is given twice, by --stub and by --stub"},
         // Manifests.
         {"unknown tag", "MODUS: 2\n", manifest, "unknown tag \"MODUS\""},
@@ -238,30 +254,38 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"REPLACE as a word", "REPLACE: yes\n", manifest, "m.nvpack line 1: REPLACE must be 0 or 1, not \"yes\""},
         {"REPLACE 2", "REPLACE: 2\n", manifest, "must be 0 or 1, not \"2\""},
         {"MODE as a word", "MODE: two\n", manifest, "m.nvpack line 1: MODE is not a number: \"two\""},
-        {"two stubs", "STUB:\nstub.exe\nstub.exe\n/:\n", "--out @out.exe --manifest @m.nvpack", "takes exactly one value"},
-        {"compressed entry", "ENTRY: 4 2 jvm.zip jvm.zip 3 5000\n", manifest, "line 1: ENTRY: FILECOUNT and SIZE are not supported"},
+        {"two stubs", "STUB:\nstub.exe\nstub.exe\n/:\n", "--out @out.exe --manifest @m.nvpack",
+         "takes exactly one value"},
+        {"compressed entry", "ENTRY: 4 2 jvm.zip jvm.zip 3 5000\n", manifest,
+         "line 1: ENTRY: FILECOUNT and SIZE are not supported"},
         {"three fields", "ENTRY: 0 1 a.tag\n", run + "--manifest @m.nvpack", "line 1: ENTRY needs TYPE ID NAME SOURCE"},
-        {"unclosed quote", "ENTRY: 0 1 \"a.tag a.tag\n", run + "--manifest @m.nvpack", "line 1: ENTRY: Expected double quote"},
+        {"unclosed quote", "ENTRY: 0 1 \"a.tag a.tag\n", run + "--manifest @m.nvpack",
+         "line 1: ENTRY: Expected double quote"},
         {"syntax error", "MODE: 2\nOOPS\n", manifest, "Syntax error in"},
         {"manifest is a directory", "", program + "--manifest @adir", "is a directory, not a file"},
         {"missing manifest", "", program + "--manifest @none.nvpack", "manifest not found"},
-        {"mode in both", "MODE: 2\n", program + "--mode 2 --manifest @m.nvpack", "the mode byte is given twice, by --mode and by MODE in "},
-        {"output in both", "OUTPUT: out.exe\nENTRY: 0 1 a.tag a.tag\n", "--manifest @m.nvpack --stub @stub.exe --out @out.exe",
-         "the output file is given twice, by OUTPUT in "},
-        {"replace in both", "REPLACE: 0\n", program + "--replace --manifest @m.nvpack", "replacing a payload is given twice"},
+        {"mode in both", "MODE: 2\n", program + "--mode 2 --manifest @m.nvpack",
+         "the mode byte is given twice, by --mode and by MODE in "},
+        {"output in both", "OUTPUT: out.exe\nENTRY: 0 1 a.tag a.tag\n",
+         "--manifest @m.nvpack --stub @stub.exe --out @out.exe", "the output file is given twice, by OUTPUT in "},
+        {"replace in both", "REPLACE: 0\n", program + "--replace --manifest @m.nvpack",
+         "replacing a payload is given twice"},
         {"no-check twice", "", program + "--no-check --no-check", "skipping the content check is given twice"},
         // What the launcher would fail on at run time, found with its own readers.
         {"tag-file syntax", "", checked("syntax.tag"),
          "entry \"p.tag\" (" + path("syntax.tag") + "): Syntax error in p.tag at line 1 ==> Missing /: tag completer."},
         {"label that does not exist", "", checked("nowhere.tag"),
-         "entry \"p.tag\" (" + path("nowhere.tag") + "): INSTRUCTIONS line 2 (\"GOTO NOWHERE\"): Label not found (NOWHERE)"},
-        {"JMP0 to no label", "", checked("jump.tag"), "INSTRUCTIONS line 2 (\"JMP0 0 ELSEWHERE\"): Label not found (ELSEWHERE)"},
+         "entry \"p.tag\" (" + path("nowhere.tag") +
+             "): INSTRUCTIONS line 2 (\"GOTO NOWHERE\"): Label not found (NOWHERE)"},
+        {"JMP0 to no label", "", checked("jump.tag"),
+         "INSTRUCTIONS line 2 (\"JMP0 0 ELSEWHERE\"): Label not found (ELSEWHERE)"},
         {"unknown command", "", checked("unknown.tag"), "INSTRUCTIONS line 1 (\"FOO 1\"): Invalid command (FOO)."},
         {"missing argument", "", checked("find.tag"), "The second argument to FIND_JVM should be"},
         {"boolean 2", "", checked("boolean.tag"), "line 1 (\"VERIFY 2 0 7\"):  Invalid boolean value (2)"},
         {"INSTALL_JVM without a carried JVM", "", run + "--entry 0 1 p.tag @install.tag",
          "INSTALL_JVM needs a carried JVM (type 4), and the launcher file carries none."},
-        {"INSTALL_JVM mode 3", "", checked("installmode.tag"), "The first argument to INSTALL_JVM should be a 0, 1 or 2."},
+        {"INSTALL_JVM mode 3", "", checked("installmode.tag"),
+         "The first argument to INSTALL_JVM should be a 0, 1 or 2."},
         {"ILAUNCH of a missing JVM file", "", checked("ilaunch.tag"),
          "line 2 (\"ILAUNCH 9 5\"): ILAUNCH names JVM file id 9, and the launcher file carries no JVM file (type 1)"},
         {"VERIFY of an entry that is no JVM file", "", checked("verify.tag"), "VERIFY names JVM file id 2"},
@@ -274,8 +298,10 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
          "entry \"jvm.tag\" (" + path("nojvmexe.tag") + "): a JVM file needs JVM_EXE"},
         {"unknown function", "", program + "--entry 2 2 s.tag @function.tag",
          "entry \"s.tag\" (" + path("function.tag") + "): COMMAND: Launch script error: Invalid function name (JAVA)."},
-        {"REPLACE with 2 arguments", "", program + "--entry 2 2 s.tag @replace.tag", "REPLACE function requires 3 arguments."},
-        {"archive template", "", program + "--entry 2 2 s.tag @archive.tag", "ARCHIVE: Launch script error: TEMP_DIR function takes 0"},
+        {"REPLACE with 2 arguments", "", program + "--entry 2 2 s.tag @replace.tag",
+         "REPLACE function requires 3 arguments."},
+        {"archive template", "", program + "--entry 2 2 s.tag @archive.tag",
+         "ARCHIVE: Launch script error: TEMP_DIR function takes 0"},
         {"CP inside ARCHIVE", "", program + "--entry 2 2 s.tag @nested.tag",
          "ARCHIVE: Launch script error: The class path refers to itself: %CP% may not stand in ARCHIVE"},
         {"launch script without COMMAND", "", program + "--entry 2 2 s.tag @nocommand.tag",
@@ -284,20 +310,26 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
          "entry \"p.tag\" (" + path("noinstructions.tag") + "): an instruction file needs INSTRUCTIONS"},
         // A verification needs the verification archive (type 5).
         {"VERIFY without a verification archive", "", checked("verifies.tag"),
-         "entry \"p.tag\" (" + path("verifies.tag") + "): INSTRUCTIONS line 2 (VERIFY) verifies a JVM, but the "
-         "launcher carries no verification archive (type 5)"},
-        {"FIND_JVM without a verification archive", "", checked("finds.tag"), "INSTRUCTIONS line 1 (FIND_JVM) verifies a JVM"},
+         "entry \"p.tag\" (" + path("verifies.tag") +
+             "): INSTRUCTIONS line 2 (VERIFY) verifies a JVM, but the "
+             "launcher carries no verification archive (type 5)"},
+        {"FIND_JVM without a verification archive", "", checked("finds.tag"),
+         "INSTRUCTIONS line 1 (FIND_JVM) verifies a JVM"},
         {"JVM_PROPERTIES without a verification archive", "", program + "--entry 1 2 jvm.tag @properties.tag",
-         "entry \"jvm.tag\" (" + path("properties.tag") + "): JVM_PROPERTIES verifies a JVM, but the launcher carries no "
-         "verification archive (type 5)"},
+         "entry \"jvm.tag\" (" + path("properties.tag") +
+             "): JVM_PROPERTIES verifies a JVM, but the launcher carries no "
+             "verification archive (type 5)"},
         {"APPLICATION_ARCHIVE without an application archive", "", program + "--entry 2 2 s.tag @application.tag",
-         "entry \"s.tag\" (" + path("application.tag") + "): COMMAND: Launch script error: %APPLICATION_ARCHIVE%() "
-         "extracts the application archive, but the launcher carries none (type 6)"},
+         "entry \"s.tag\" (" + path("application.tag") +
+             "): COMMAND: Launch script error: %APPLICATION_ARCHIVE%() "
+             "extracts the application archive, but the launcher carries none (type 6)"},
         {"CP inside an argument of CP", "", program + "--entry 2 2 s.tag @classpath.tag",
          "COMMAND: Launch script error: The class path refers to itself"},
-        {"device name with a superscript digit", "", program + "--entry 6 2 COM\xB9.txt @jvm.zip", "the name is a device name"},
+        {"device name with a superscript digit", "", program + "--entry 6 2 COM\xB9.txt @jvm.zip",
+         "the name is a device name"},
         {"console device", "", program + "--entry 6 2 CONOUT$ @jvm.zip", "the name is a device name"},
-        {"faulty content packed with --no-check", "", run + "--entry 0 1 p.tag @unknown.tag --entry 2 2 s.tag @function.tag --no-check", ""},
+        {"faulty content packed with --no-check", "",
+         run + "--entry 0 1 p.tag @unknown.tag --entry 2 2 s.tag @function.tag --no-check", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -375,8 +407,9 @@ TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
     nv::test::appendSignature(signedStub, true, 0);
     write("stub.exe", signedStub);
     fs::remove(dir / "out.exe");
-    EXPECT_NE(refusal(request()).find("carries a signature; pack an unsigned stub and sign the launcher file after packing"),
-              std::string::npos);
+    EXPECT_NE(
+        refusal(request()).find("carries a signature; pack an unsigned stub and sign the launcher file after packing"),
+        std::string::npos);
 }
 
 TEST_F(NvpackTest, AManifestDescribesTheSameLauncher) {
@@ -416,8 +449,9 @@ TEST_F(NvpackTest, ContentTheLauncherCanRunIsPacked) {
           "EXECUTE_LAUNCHER 3\n"
           ":END\n/:\n");
     write("jvm.tag", "JVM_EXE: bin/java.exe\n");
-    write("s.tag", "COMMAND:\n@JVM_HOME@/bin/java %SYSTEMPROP%(\"a\", \"@JVM_HOME@\") -cp %CP%() "
-                   "%LAUNCHER_DIR%() %APPLICATION_ARCHIVE%(\"app.jar\") 100%% #PATH#\n/:\n");
+    write("s.tag",
+          "COMMAND:\n@JVM_HOME@/bin/java %SYSTEMPROP%(\"a\", \"@JVM_HOME@\") -cp %CP%() "
+          "%LAUNCHER_DIR%() %APPLICATION_ARCHIVE%(\"app.jar\") 100%% #PATH#\n/:\n");
     nvpack::PackRequest r = request();
     r.entries.push_back({nv::typeJvmFile, 3, "jvm.tag", path("jvm.tag")});
     r.entries.push_back({nv::typeEmbeddedLauncher, 4, "inner.exe", path("stub.exe")});
@@ -432,8 +466,10 @@ TEST_F(NvpackTest, ContentTheLauncherCanRunIsPacked) {
 // mend or silence it.
 TEST_F(NvpackTest, ContentWarningsNameWhatALaunchMayGetWrong) {
     write("jvm.tag", "JVM_EXE: bin/java.exe\nMAX_HEAP: -Xmx\n");
-    write("s.tag", "COMMAND: \"\"\"@JVM_HOME@\\@JAVA_EXE@\"\" -jar %APPLICATION_ARCHIVE%() @MAX_HEAP@1g \"\"%TEMP_DIR%()\"\" "
-                   "%SYSTEMPROP%(\"\"t\"\", \"\"\"\"\"\"%LAUNCHER_DIR%()\"\"\"\"\"\") %CP%(\"\"%LAUNCHER_FILE%()\"\") a@@b @JAVA_EXE@\"\n");
+    write("s.tag",
+          "COMMAND: \"\"\"@JVM_HOME@\\@JAVA_EXE@\"\" -jar %APPLICATION_ARCHIVE%() @MAX_HEAP@1g \"\"%TEMP_DIR%()\"\" "
+          "%SYSTEMPROP%(\"\"t\"\", \"\"\"\"\"\"%LAUNCHER_DIR%()\"\"\"\"\"\") %CP%(\"\"%LAUNCHER_FILE%()\"\") a@@b "
+          "@JAVA_EXE@\"\n");
     nvpack::PackRequest r = request();
     r.entries.push_back({nv::typeJvmFile, 3, "jvm.tag", path("jvm.tag")});
     r.entries.push_back({nv::typeLaunchScript, 5, "s.tag", path("s.tag")});
@@ -475,8 +511,9 @@ TEST_F(NvpackTest, RefusalsNameWhereTheFileWasGivenAndLeaveEveryFileAsItWas) {
     const std::string otherProgram =
         " is not a launcher stub: its resources lack the launcher's dialog 101, dialog 103 and string table; it is "
         "some other program";
-    const std::string zip = " is a zip archive (a jar), not a tag file: types 0, 1 and 2 are tag files, and a jar "
-                            "belongs in type 3 (class path archive) or 6 (application archive)";
+    const std::string zip =
+        " is a zip archive (a jar), not a tag file: types 0, 1 and 2 are tag files, and a jar "
+        "belongs in type 3 (class path archive) or 6 (application archive)";
     struct Case {
         std::string what;
         std::string manifest;  // written to m.nvpack when not empty
@@ -491,7 +528,8 @@ TEST_F(NvpackTest, RefusalsNameWhereTheFileWasGivenAndLeaveEveryFileAsItWas) {
         {"hard link", "", run("link.jar"), "--out " + path("link.jar") + ofJar},
         {"symbolic link", "", run("sym.jar"), "--out " + path("sym.jar") + ofJar},
         {"in a dry run too", "", run("hello.jar") + " --dry-run", "--out " + jar + ofJar},
-        {"a manifest's entry", "ENTRY: 3 2 hello.jar hello.jar\n", "--stub @stub.exe --out @hello.jar --manifest @m.nvpack",
+        {"a manifest's entry", "ENTRY: 3 2 hello.jar hello.jar\n",
+         "--stub @stub.exe --out @hello.jar --manifest @m.nvpack",
          "--out " + jar + " is the source of entry \"hello.jar\" (type 3, " + m + " line 1)" + overwrite},
         {"output is the stub", "", run("stub.exe"),
          "--out " + path("stub.exe") + " is the stub (--stub " + path("stub.exe") + ")" + overwrite},
@@ -513,16 +551,19 @@ TEST_F(NvpackTest, RefusalsNameWhereTheFileWasGivenAndLeaveEveryFileAsItWas) {
         {"a jar as type 0", "", "--stub @stub.exe --out @out.exe --entry 0 1 hello.jar @hello.jar",
          "entry \"hello.jar\" (type 0, id 1): " + jar + zip},
         {"a jar as a manifest's type 2", "MODE: 0\nENTRY:\n0 1 a.tag a.tag\n2 5 s.tag hello.jar\n/:\n",
-         "--stub @stub.exe --out @out.exe --manifest @m.nvpack", m + " line 4: entry \"s.tag\" (type 2, id 5): " + jar + zip},
+         "--stub @stub.exe --out @out.exe --manifest @m.nvpack",
+         m + " line 4: entry \"s.tag\" (type 2, id 5): " + jar + zip},
         // Files that are not there, named where they were given.
         {"a manifest's icon", "MODE: 0\nICON: helo.ico\n", run("out.exe") + " --manifest @m.nvpack",
          m + " line 2: ICON helo.ico: cannot open the icon file"},
         {"a manifest's source", "ENTRY:\n\n3 4 helo.jar helo.jar\n/:\n", run("out.exe") + " --manifest @m.nvpack",
          m + " line 3: entry \"helo.jar\" (type 3, id 4): source file not found: " + path("helo.jar")},
         {"no folder for the output", "", run("nodir/o.exe"),
-         "--out " + path("nodir/o.exe") + ": cannot create " + path("nodir/o.exe.nvpack-tmp") + ": No such file or directory"},
+         "--out " + path("nodir/o.exe") + ": cannot create " + path("nodir/o.exe.nvpack-tmp") +
+             ": No such file or directory"},
         {"no folder for a dry run's output", "", run("nodir/o.exe") + " --dry-run",
-         "--out " + path("nodir/o.exe") + ": cannot create " + path("nodir/o.exe.nvpack-tmp") + ": No such file or directory"},
+         "--out " + path("nodir/o.exe") + ": cannot create " + path("nodir/o.exe.nvpack-tmp") +
+             ": No such file or directory"},
     };
     for (const char* build : {"win64", "win32"}) {
         const fs::path unpacker = fs::path(NV_BUILD_ROOT) / build / "JvmUnpacker.exe";
@@ -559,8 +600,9 @@ TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
     nvpack::le::append32(icon, 48);
     nvpack::le::append32(icon, 22);
     write("app.ico", icon + std::string(48, 'i'));
-    const std::string args = "--stub @stub.exe --out @out.exe --entry 0 1 a.tag @a.tag --icon @app.ico "
-                             "--product-name Acme --product-version 1.2 --execution-level requireAdministrator";
+    const std::string args =
+        "--stub @stub.exe --out @out.exe --entry 0 1 a.tag @a.tag --icon @app.ico "
+        "--product-name Acme --product-version 1.2 --execution-level requireAdministrator";
     const std::map<std::string, std::string> before = contents();
     const nvpack::PackResult dry = nvpack::pack(nvpack::parseCommandLine(words(args + " --dry-run")));
     EXPECT_EQ(contents(), before);
@@ -569,12 +611,16 @@ TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
     nv::LauncherFile file(nv::LauncherString(path("out.exe")));
     file.loadIndex();
     const auto payload = fs::file_size(dir / "out.exe") - static_cast<std::uintmax_t>(file.entryAt(0)->offset);
-    const std::string applied = "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
-                                "branding: icon 102 from " + path("app.ico") + "\n"
-                                "branding: ProductName \"Acme\"\n"
-                                "branding: ProductVersion and FileVersion \"1.2\"\n"
-                                "branding: execution level requireAdministrator\n"
-                                "total: 1 entry, " + std::to_string(payload) + " payload bytes, ";
+    const std::string applied =
+        "entry: type 0, id 1, name \"a.tag\", 26 bytes\n"
+        "branding: icon 102 from " +
+        path("app.ico") +
+        "\n"
+        "branding: ProductName \"Acme\"\n"
+        "branding: ProductVersion and FileVersion \"1.2\"\n"
+        "branding: execution level requireAdministrator\n"
+        "total: 1 entry, " +
+        std::to_string(payload) + " payload bytes, ";
     EXPECT_EQ(real.report, applied + "written to " + path("out.exe") + "\n");
     EXPECT_EQ(dry.report, applied + "not written (--dry-run): " + path("out.exe") + "\n");
     EXPECT_NE(read("out.exe").find("requireAdministrator"), std::string::npos);

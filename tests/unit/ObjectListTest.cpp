@@ -53,20 +53,6 @@ TEST_F(ObjectListTest, InsertBeforeIndexAppendsForNegativeRefusesAtCount) {
     EXPECT_EQ(empty.count(), 0);
 }
 
-TEST_F(ObjectListTest, CapacityGrowsInStepsOf30AndDoubles) {
-    nv::ObjectList<Tracked> list;
-    EXPECT_EQ(list.capacity(), 0);
-    for (int i = 0; i < 30; ++i) list.append(make("e"));
-    EXPECT_EQ(list.capacity(), 30);
-    list.append(make("e"));
-    EXPECT_EQ(list.capacity(), 60);
-    list.insert(0, make("e"));
-    EXPECT_EQ(list.count(), 32);
-    EXPECT_EQ(list.capacity(), 60);
-    for (int i = 0; i < 29; ++i) list.append(make("e"));
-    EXPECT_EQ(list.capacity(), 120);
-}
-
 TEST_F(ObjectListTest, OwnsItsElements) {
     {
         nv::ObjectList<Tracked> list;

@@ -33,7 +33,8 @@ struct ScriptedChild : nv::ChildOutput {
 
     bool ended(std::int32_t& code) override {
         calls.push_back("look");
-        if (std::count(calls.begin(), calls.end(), "look") == static_cast<std::ptrdiff_t>(cancelAtLook)) nv::requestCancel();
+        if (std::count(calls.begin(), calls.end(), "look") == static_cast<std::ptrdiff_t>(cancelAtLook))
+            nv::requestCancel();
         const bool running = !alive.empty() && alive.front();
         if (!alive.empty()) alive.pop_front();
         if (running) return false;

@@ -28,7 +28,9 @@ struct RecordingJob : nv::RunJob {
     }
     void loadLauncherFile(bool dispatch) override {
         calls.push_back(dispatch ? "load+dispatch" : "load");
-        if (loadFailure) throw nv::LauncherException(LauncherString(std::string("Unable to load the launcher file index. ") + loadFailure));
+        if (loadFailure)
+            throw nv::LauncherException(
+                LauncherString(std::string("Unable to load the launcher file index. ") + loadFailure));
     }
     std::int32_t runInstructions() override {
         calls.push_back("run");
@@ -79,12 +81,13 @@ TEST_F(RunDriverTest, VersionShowsItsNumberUnlessSilentCameFirst) {
 TEST_F(RunDriverTest, MissingValuesAreReportedAndProcessingGoesOn) {
     job.instructionResult = 7;
     EXPECT_EQ(run({"-nv:log"}), 7);  // the instruction result replaces -1
-    EXPECT_EQ(ui.messages,
-              std::vector<std::string>{"A log file name must be specified after the -nv:log option on the command line."});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{
+                               "A log file name must be specified after the -nv:log option on the command line."});
 
     ui.messages.clear();
     EXPECT_EQ(run({"-nv:in"}), -1);  // no instructions after a missing input file
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"An input file name must follow the '-nv:in' command line option."});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"An input file name must follow the '-nv:in' command line option."});
 
     ui.messages.clear();
     EXPECT_EQ(run({"-nv:orig"}), 7);
@@ -92,8 +95,8 @@ TEST_F(RunDriverTest, MissingValuesAreReportedAndProcessingGoesOn) {
 }
 
 TEST_F(RunDriverTest, UnknownArgumentsPassThroughAndSettingsTakeTheirValues) {
-    run({"-foo", "bar", "-nv:tempdir", "X", "-silent", "-console", "-cp:p", "P", "-cp:a", "A", "-nv:javahome",
-         "J", "-nv:orig", "O"});
+    run({"-foo", "bar", "-nv:tempdir", "X", "-silent", "-console", "-cp:p", "P", "-cp:a", "A", "-nv:javahome", "J",
+         "-nv:orig", "O"});
     EXPECT_EQ(passThrough(), (std::vector<std::string>{"-foo", "bar", "-silent", "-console"}));
     const nv::RunSettings& s = nv::runSettings();
     EXPECT_EQ(s.tempDirOverride, LauncherString("X"));
@@ -144,8 +147,8 @@ TEST(EndOfRun, TheExitCodeIsZeroExactlyWhenTheRunIsNoFailure) {
         std::int32_t result;
         int mode;
         int exitCode;
-    } cases[] = {{0, 1, 0},       {0, -1, 0},       {1000, 0, 0}, {1000, 2, 0}, {1000, 1, 1000}, {1000, -1, 1000},
-                 {-1, 0, -1},     {3, 2, 3},        {999, 0, 999}};
+    } cases[] = {{0, 1, 0},        {0, -1, 0},  {1000, 0, 0}, {1000, 2, 0}, {1000, 1, 1000},
+                 {1000, -1, 1000}, {-1, 0, -1}, {3, 2, 3},    {999, 0, 999}};
     for (const auto& c : cases) {
         EXPECT_EQ(nv::exitCodeOf(c.result, c.mode), c.exitCode) << c.result << " " << c.mode;
         EXPECT_EQ(nv::isFailedRun(c.result, c.mode), c.exitCode != 0) << c.result << " " << c.mode;

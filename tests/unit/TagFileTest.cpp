@@ -32,7 +32,6 @@ Tags dump(const TagFile& file) {
 
 class TagFileTest : public nv::RunStateTest {
 protected:
-
     // A fresh file name in the test's directory.
     std::string tempPath() { return (dir_ / ("t" + std::to_string(++files_) + ".tag")).string(); }
 
@@ -81,7 +80,8 @@ TEST_F(TagFileTest, ReadsTagsValuesAndBlocks) {
         {"NAME:  \t\nA\n/:\n", {{"NAME", {"A"}}}},
         {"NAME:x\nNAME:\n/:\n", {}},
         {"A:1\nB:2\nA:3\n", {{"B", {"2"}}, {"A", {"3"}}}},
-        {"A:\n\n   \n\"\"\n\"  a\"\"b \"\n:LABEL\nx // y: z\n\"/:\"\nC:after", {{"A", {"  a\"b ", ":LABEL", "x // y: z"}}, {"C", {"after"}}}},
+        {"A:\n\n   \n\"\"\n\"  a\"\"b \"\n:LABEL\nx // y: z\n\"/:\"\nC:after",
+         {{"A", {"  a\"b ", ":LABEL", "x // y: z"}}, {"C", {"after"}}}},
         {"A:\r\nx\ry\r\n/:\r\nB: q\rr\r\n", {{"A", {"xy"}}, {"B", {"qr"}}}},
         {"COMMAND: \"\"\"@JVM_HOME@/@JVM_EXE@\"\" run \"", {{"COMMAND", {"\"@JVM_HOME@/@JVM_EXE@\" run "}}}},
         {"NAME: \"\"", {{"NAME", {""}}}},
@@ -93,8 +93,8 @@ TEST_F(TagFileTest, ReadsTagsValuesAndBlocks) {
          ":DO_INSTALL_DONE\n/:\n",
          {{"DESC", {"Norvane Native Installer"}},
           {"INSTRUCTIONS",
-           {"INITIALIZE_UI", "INSTALL_JVM 1", "JMP0 @N1@ DO_INSTALL_ELSE", "LAUNCH @S1@ 0",
-            "GOTO DO_INSTALL_DONE", ":DO_INSTALL_ELSE", ":DO_INSTALL_DONE"}}}},
+           {"INITIALIZE_UI", "INSTALL_JVM 1", "JMP0 @N1@ DO_INSTALL_ELSE", "LAUNCH @S1@ 0", "GOTO DO_INSTALL_DONE",
+            ":DO_INSTALL_ELSE", ":DO_INSTALL_DONE"}}}},
     };
     for (const auto& c : cases) EXPECT_EQ(dump(parse(c.text)), c.tags) << c.text;
 }
@@ -210,8 +210,11 @@ TEST_F(TagFileTest, LookupsAndUpdates) {
     file.removeTag("B");
     file.setJvmInfo("C:\\jdk", "C:\\tmp\\jvm", true);
     file.setJvmInfo("C:\\jre", "C:\\tmp\\jvm2", false);
-    EXPECT_EQ(dump(file), (Tags{{"A", {"one"}}, {"C", {"new"}}, {"JVM_HOME", {"C:\\jre"}},
-                                {"JVM_FILE", {"C:\\tmp\\jvm2"}}, {"JVM_TEMP", {"0"}}}));
+    EXPECT_EQ(dump(file), (Tags{{"A", {"one"}},
+                                {"C", {"new"}},
+                                {"JVM_HOME", {"C:\\jre"}},
+                                {"JVM_FILE", {"C:\\tmp\\jvm2"}},
+                                {"JVM_TEMP", {"0"}}}));
 }
 
 TEST_F(TagFileTest, BoolValueReadsAShortNumber) {
@@ -220,8 +223,8 @@ TEST_F(TagFileTest, BoolValueReadsAShortNumber) {
         bool defaultValue;
         bool result;
     } cases[] = {
-        {"1", false, true}, {"-3", false, true}, {"7abc", false, true}, {"0", true, false},
-        {" 0", true, false}, {"yes", true, true}, {"yes", false, false}, {"", true, true},
+        {"1", false, true},    {"-3", false, true},     {"7abc", false, true}, {"0", true, false},
+        {" 0", true, false},   {"yes", true, true},     {"yes", false, false}, {"", true, true},
         {nullptr, true, true}, {nullptr, false, false},
     };
     for (const auto& c : cases) {
@@ -261,11 +264,12 @@ TEST_F(TagFileTest, WritesPlainOrQuotedValues) {
 
 TEST_F(TagFileTest, WrittenFileReadsBack) {
     const std::vector<std::string> values = {
-        "plain", "", " lead", "trail ", "\"", "\"\"", "a\"b", ":LABEL", "/:", "x: y",
-        "\"quoted\" tail", "\t", "\xe9\xff bytes", std::string("zero\0byte", 9),
+        "plain",  "",   " lead", "trail ",          "\"", "\"\"",           "a\"b",
+        ":LABEL", "/:", "x: y",  "\"quoted\" tail", "\t", "\xe9\xff bytes", std::string("zero\0byte", 9),
     };
     TagFile file;
-    for (std::size_t i = 0; i < values.size(); ++i) file.setValue(LauncherString("S" + std::to_string(i)), LauncherString(values[i]));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        file.setValue(LauncherString("S" + std::to_string(i)), LauncherString(values[i]));
     for (const auto& v : values)
         if (v != "/:") file.addValue("BLOCK", LauncherString(v));
     const std::string path = tempPath();

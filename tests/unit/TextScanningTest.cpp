@@ -120,11 +120,7 @@ TEST(TextScanning, ReadArgumentReportsAMissingClosingQuote) {
         Pos start;
         const char* near;
     } cases[] = {
-        {"\"abc", 1, "1"},
-        {"\"a\"\"", 1, "-1"},
-        {"\"a\"\"b", 1, "4"},
-        {"\"", 1, "1"},
-        {"x", npos, "-1"},
+        {"\"abc", 1, "1"}, {"\"a\"\"", 1, "-1"}, {"\"a\"\"b", 1, "4"}, {"\"", 1, "1"}, {"x", npos, "-1"},
     };
     for (const auto& c : cases) {
         Pos pos = c.start;
@@ -169,7 +165,7 @@ TEST(NumberText, ReadsLikeTheCLibrary) {
         bool ok;
         std::int16_t value;
     } shorts[] = {
-        {"7abc", true, 7}, {"-3", true, -3}, {"32767", true, 32767},
+        {"7abc", true, 7},      {"-3", true, -3},         {"32767", true, 32767},
         {"40000", true, 32767}, {"-40000", true, -32768}, {"yes", false, 0},
     };
     for (const auto& c : shorts) {
@@ -184,7 +180,9 @@ TEST(NumberText, FormatsPlainDecimal) {
         std::int32_t value;
         const char* text;
     } cases[] = {
-        {0, "0"}, {42, "42"}, {-1, "-1"},
+        {0, "0"},
+        {42, "42"},
+        {-1, "-1"},
         {std::numeric_limits<std::int32_t>::max(), "2147483647"},
         {std::numeric_limits<std::int32_t>::min(), "-2147483648"},
     };
@@ -197,8 +195,8 @@ TEST(TextScanning, EndsWith) {
         const char* suffix;
         bool result;
     } cases[] = {
-        {"C:\\dir\\", "\\", true}, {"abc", "", true}, {"", "", true}, {"abcabc", "abc", true},
-        {"ab", "abc", false}, {"abc", "ab", false}, {"", "a", false},
+        {"C:\\dir\\", "\\", true}, {"abc", "", true},    {"", "", true},   {"abcabc", "abc", true},
+        {"ab", "abc", false},      {"abc", "ab", false}, {"", "a", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(nv::endsWith(LauncherString(c.text), LauncherString(c.suffix)), c.result)
@@ -210,7 +208,10 @@ TEST(PathText, EnsureTrailingSeparator) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"", ""}, {"C:\\dir", "C:\\dir\\"}, {"C:\\dir\\", "C:\\dir\\"}, {"C:/dir/", "C:/dir/\\"},
+        {"", ""},
+        {"C:\\dir", "C:\\dir\\"},
+        {"C:\\dir\\", "C:\\dir\\"},
+        {"C:/dir/", "C:/dir/\\"},
     };
     for (const auto& c : cases) {
         LauncherString path(c.in);

@@ -39,7 +39,6 @@ Outcome outcomeOf(F f) {
 // The store is process-wide: every test starts from the initial values.
 class Variables : public nv::RunStateTest {
 protected:
-
     static Outcome substituted(const char* text, const char* prefix = "") {
         return outcomeOf([&] {
             LauncherString s(text);
@@ -163,9 +162,9 @@ TEST_F(Variables, SubstitutionRules) {
         {"no refs", {"no refs", ""}},
         {"a@@b", {"a@b", ""}},
         {"@@", {"@", ""}},
-        {"@S5@", {"", ""}},  // empty after substitution is fine
-        {"@S2@", {"x7", ""}},  // the scan goes on inside the inserted value
-        {"@S3@", {"7", ""}},   // an inserted reference is replaced by the next pass
+        {"@S5@", {"", ""}},                        // empty after substitution is fine
+        {"@S2@", {"x7", ""}},                      // the scan goes on inside the inserted value
+        {"@S3@", {"7", ""}},                       // an inserted reference is replaced by the next pass
         {"@S4@", {"C:\\Users\\a@corp\\jdk", ""}},  // an inserted at-sign that starts no reference stays
         {"@S4@@N1@", {"C:\\Users\\a@corp\\jdk1", ""}},
         {"@S6@", {"a@T1@b", ""}},

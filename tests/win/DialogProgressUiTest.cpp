@@ -55,9 +55,7 @@ std::string itemText(HWND dialog, int id) {
     return text;
 }
 
-int barPosition(HWND dialog) {
-    return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0));
-}
+int barPosition(HWND dialog) { return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_GETPOS, 0, 0)); }
 
 // The bar's position once the dialog's thread has taken the posted updates:
 // the position, as soon as it equals `expected`, else the last one seen.
@@ -175,7 +173,8 @@ BOOL CALLBACK findBrowser(HWND window, LPARAM out) {
 BOOL CALLBACK findBrowserTitle(HWND child, LPARAM out) {
     char text[128] = {};
     GetWindowTextA(child, text, sizeof text);
-    if (std::string(text) == "Choose the JVM Destination Directory") reinterpret_cast<FoundBrowser*>(out)->titled = true;
+    if (std::string(text) == "Choose the JVM Destination Directory")
+        reinterpret_cast<FoundBrowser*>(out)->titled = true;
     return TRUE;
 }
 

@@ -55,10 +55,8 @@ struct Hive {
 };
 
 const Hive hives[] = {
-    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, "Software\\"},
-    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER, "Software\\"},
-    {"HKEY_USERS", HKEY_USERS, ".DEFAULT\\Software\\"},
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT, ""},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, "Software\\"},   {"HKEY_CURRENT_USER", HKEY_CURRENT_USER, "Software\\"},
+    {"HKEY_USERS", HKEY_USERS, ".DEFAULT\\Software\\"},         {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT, ""},
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG, "Software\\"},
 };
 
@@ -136,7 +134,8 @@ TEST_F(JvmFileWinTest, AValueInEitherRegistryViewIsFound) {
         EXPECT_EQ(found, v.home) << which;
     }
     for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        for (const char* sub : {"\\Only64", "\\Only32"}) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (path + sub).c_str(), view, 0);
+        for (const char* sub : {"\\Only64", "\\Only32"})
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (path + sub).c_str(), view, 0);
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
     }
     EXPECT_EQ(runLog(), "");
@@ -159,8 +158,7 @@ TEST_F(JvmFileWinTest, NamedValueComesFirstThenTheKeysDefaultValue) {
 TEST_F(JvmFileWinTest, MissingKeyOrValueGivesTheInvalidHintWarning) {
     const Hive& user = hives[1];
     setText(user, "Present", "Other", "C:\\other");
-    const std::string warning =
-        "WARNING: " + formatResource(28, systemErrorText(ERROR_FILE_NOT_FOUND)).str() + "\r\n";
+    const std::string warning = "WARNING: " + formatResource(28, systemErrorText(ERROR_FILE_NOT_FOUND)).str() + "\r\n";
     // A missing key, and a key without the value whose second form is missing too.
     for (const char* rest : {"Missing\\Home", "Present\\Home"}) {
         SCOPED_TRACE(rest);
@@ -189,8 +187,8 @@ TEST_F(JvmFileWinTest, DataThatIsNotATerminatedTextIsReadWithinItsSize) {
         const char* name;
         std::string expected;
     };
-    const Case cases[] = {{"Binary", "AB"},       {"Number", "AB"},   {"Zero", ""},       {"Unterminated", "C:\\x"},
-                          {"Multi", "D:\\a"},     {"NoData", ""},     {"NoBinary", ""}};
+    const Case cases[] = {{"Binary", "AB"},   {"Number", "AB"}, {"Zero", ""},    {"Unterminated", "C:\\x"},
+                          {"Multi", "D:\\a"}, {"NoData", ""},   {"NoBinary", ""}};
     const LauncherString key = LauncherString("Software\\" + testKey);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -19,8 +19,8 @@ std::string childProgram() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path);
-    dir = dir.substr(0, dir.rfind('\\'));        // <build>\tests
-    dir = dir.substr(0, dir.rfind('\\'));        // <build>
+    dir = dir.substr(0, dir.rfind('\\'));  // <build>\tests
+    dir = dir.substr(0, dir.rfind('\\'));  // <build>
     return "\"" + dir + "\\fixtures\\ChildProcess.exe\"";
 }
 
@@ -92,8 +92,8 @@ TEST(ProcessRunnerWin, AProgramThatCannotStartFailsWithTheSystemsText) {
                 runProcess(request);
                 ADD_FAILURE() << "no exception";
             } catch (const ChildProcessFailure& e) {
-                EXPECT_EQ(e.message().str(), "CreateProcess failed  ==>  " +
-                                                 systemErrorText(c.error, LauncherString(c.program)).str())
+                EXPECT_EQ(e.message().str(),
+                          "CreateProcess failed  ==>  " + systemErrorText(c.error, LauncherString(c.program)).str())
                     << c.commandLine << capture;
                 EXPECT_EQ(e.message().find("%1"), LauncherString::npos) << e.message().str();
             }

@@ -196,8 +196,9 @@ TEST_P(ResourceLanguageTest, EveryTextPresentWithTheEnglishInsertsAndBlanks) {
 // Owner window that is never shown, for creating the dialogs hidden.
 class HiddenOwner {
 public:
-    HiddenOwner() : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                            GetModuleHandleW(nullptr), nullptr)) {}
+    HiddenOwner()
+        : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr)) {}
     ~HiddenOwner() {
         if (window_) DestroyWindow(window_);
     }
@@ -298,7 +299,8 @@ TEST(ResourcesTest, LoadStringAGivesTheUserLanguageInTheAnsiCodePage) {
     HMODULE module = GetModuleHandleW(nullptr);
     for (unsigned id : {IDS_STATUS_SEARCHING, IDS_PREPARING_WIZARD, IDS_PLEASE_WAIT}) {
         const std::wstring wide = stringIn(id, picked.id);
-        int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+        int n =
+            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
         std::string expected(static_cast<std::size_t>(n), '\0');
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &expected[0], n, nullptr, nullptr);
         char buffer[512] = {};

@@ -100,8 +100,8 @@ void rewriteVersion(ResourceTree& tree, const Branding& b, const std::string& st
     ResourceNode* existing = firstLanguage(tree, rtVersion, versionResource);
     VersionInfo info = existing ? VersionInfo::parse(existing->data, stubName) : VersionInfo();
     const std::pair<std::string Branding::*, const char*> texts[] = {
-        {&Branding::productName, "ProductName"},   {&Branding::company, "CompanyName"},
-        {&Branding::description, "FileDescription"}, {&Branding::copyright, "LegalCopyright"},
+        {&Branding::productName, "ProductName"},       {&Branding::company, "CompanyName"},
+        {&Branding::description, "FileDescription"},   {&Branding::copyright, "LegalCopyright"},
         {&Branding::productVersion, "ProductVersion"}, {&Branding::productVersion, "FileVersion"},
     };
     for (const auto& t : texts) {
@@ -128,7 +128,8 @@ void setExecutionLevel(ResourceTree& tree, const std::string& level, const std::
     ResourceNode* manifest = nullptr;
     if (ResourceNode* type = tree.root.find(ResourceName::of(rtManifest))) {
         for (ResourceNode& name : type->children) {
-            if (manifest == nullptr && name.isDirectory && !name.children.empty() && !name.children.front().isDirectory) {
+            if (manifest == nullptr && name.isDirectory && !name.children.empty() &&
+                !name.children.front().isDirectory) {
                 manifest = &name.children.front();
             }
         }
@@ -179,8 +180,8 @@ std::string brandingReport(const Branding& b) {
     std::string out;
     if (!b.icon.empty()) out += "branding: icon 102 from " + b.icon + "\n";
     const std::pair<std::string Branding::*, const char*> texts[] = {
-        {&Branding::productName, "ProductName"}, {&Branding::productVersion, "ProductVersion and FileVersion"},
-        {&Branding::company, "CompanyName"},     {&Branding::description, "FileDescription"},
+        {&Branding::productName, "ProductName"},  {&Branding::productVersion, "ProductVersion and FileVersion"},
+        {&Branding::company, "CompanyName"},      {&Branding::description, "FileDescription"},
         {&Branding::copyright, "LegalCopyright"},
     };
     for (const auto& t : texts) {

@@ -30,7 +30,7 @@ struct BrandingSetting {
     const char* tag;      // "ICON"
     const char* setting;  // for claimSetting: "the icon"
     std::string Branding::*field;
-    bool isPath;          // a manifest's relative path starts at its directory
+    bool isPath;  // a manifest's relative path starts at its directory
 };
 
 // The setting whose `option` (or `tag`, as `field` says) is `name`, else null.

@@ -121,8 +121,9 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
             ++i;
             setBranding(request.branding, *setting, args[i], arg, arg + " " + args[i]);
         } else if (arg == "--compressed-entry") {
-            throw PackError("--compressed-entry is not supported: nvpack stores entries as they are and the "
-                            "launcher expands nothing; use --entry TYPE ID NAME SOURCE");
+            throw PackError(
+                "--compressed-entry is not supported: nvpack stores entries as they are and the "
+                "launcher expands nothing; use --entry TYPE ID NAME SOURCE");
         } else {
             throw PackError(unknownArgument(arg));
         }

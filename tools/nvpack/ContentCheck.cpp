@@ -64,7 +64,7 @@ struct Carried {
 };
 
 // The tags of the JVM file that nvjvm puts into every carried JVM.
-const char* const carriedJvmTags[] = {"DESC",   "JVM_EXE",         "JVM_PROPERTIES", "CLASSPATH",
+const char* const carriedJvmTags[] = {"DESC",   "JVM_EXE",          "JVM_PROPERTIES",     "CLASSPATH",
                                       "SYSTEM", "SYSTEM_SEPARATOR", "CLASSPATH_SEPARATOR"};
 
 // Stands for a path function's result in the walked text.
@@ -100,7 +100,8 @@ public:
             }
         } else if (const nv::LaunchFunction* function = nv::LaunchScript::findFunction(name)) {
             if (function->path) {
-                if (name == "APPLICATION_ARCHIVE" && arguments.count() == 0 && !carried_.has(nv::typeApplicationArchive)) {
+                if (name == "APPLICATION_ARCHIVE" && arguments.count() == 0 &&
+                    !carried_.has(nv::typeApplicationArchive)) {
                     nv::throwLaunchScriptError(
                         "%APPLICATION_ARCHIVE%() extracts the application archive, but the launcher carries none "
                         "(type 6)");
@@ -167,7 +168,8 @@ void checkTemplate(const PackEntry& e, const nv::TagFile& tags, const char* tag,
             continue;
         }
         warnings.push_back(place + ": @" + name + "@ is defined by no JVM file the launcher carries and would be " +
-                           "empty; define " + name + " in the JVM file, or write @@ for an at-sign that is no reference");
+                           "empty; define " + name +
+                           " in the JVM file, or write @@ for an at-sign that is no reference");
     }
 }
 
@@ -186,8 +188,8 @@ void checkProgramNeeds(const PackEntry& e, const nv::TagFile& tags, const Carrie
         nv::LauncherString command;
         if (!nv::nextToken(lines.get(i), pos, command)) continue;
         if (command == "VERIFY" || command == "FIND_JVM") {
-            requireVerifyArchive(carried, where(e) + ": INSTRUCTIONS line " + std::to_string(i + 1) + " (" +
-                                              command.str() + ")");
+            requireVerifyArchive(
+                carried, where(e) + ": INSTRUCTIONS line " + std::to_string(i + 1) + " (" + command.str() + ")");
         }
     }
 }

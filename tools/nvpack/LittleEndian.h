@@ -16,8 +16,8 @@ inline bool fits(const std::string& bytes, std::size_t at, std::size_t size) {
 }
 
 inline std::uint16_t get16(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                                                  << 8);
 }
 
 inline std::uint32_t get32(const std::string& bytes, std::size_t at) {

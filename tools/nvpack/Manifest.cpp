@@ -150,8 +150,9 @@ void readManifest(const std::string& path, PackRequest& request) {
         }
         if (f.size() == 6) {
             // Nothing in nvpack compresses and nothing in the launcher expands.
-            throw PackError(which + ": FILECOUNT and SIZE are not supported (entries are stored as they are); "
-                                    "give TYPE ID NAME SOURCE");
+            throw PackError(which +
+                            ": FILECOUNT and SIZE are not supported (entries are stored as they are); "
+                            "give TYPE ID NAME SOURCE");
         }
         if (f.size() != 4) throw PackError(which + " needs TYPE ID NAME SOURCE");
         PackEntry e;

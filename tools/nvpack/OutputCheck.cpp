@@ -29,7 +29,8 @@ std::vector<std::pair<std::string, std::string>> inputs(const PackRequest& reque
     for (const std::string& manifest : request.manifests) files.emplace_back(manifest, "the manifest " + manifest);
     if (!request.branding.icon.empty()) {
         const std::string& given = request.branding.iconGivenAs;
-        files.emplace_back(request.branding.icon, "the icon (" + (given.empty() ? "--icon " + request.branding.icon : given) + ")");
+        files.emplace_back(request.branding.icon,
+                           "the icon (" + (given.empty() ? "--icon " + request.branding.icon : given) + ")");
     }
     return files;
 }

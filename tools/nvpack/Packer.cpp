@@ -85,8 +85,8 @@ std::size_t stubLength(const std::string& stub) {
 
 // An entry as messages name it: where a manifest gives it, its name, type and id.
 std::string describe(const PackEntry& e) {
-    return (e.place.empty() ? "" : e.place + ": ") + "entry " + quotedName(e.name) + " (type " + std::to_string(e.type) +
-           ", id " + std::to_string(e.fileId) + ")";
+    return (e.place.empty() ? "" : e.place + ": ") + "entry " + quotedName(e.name) + " (type " +
+           std::to_string(e.type) + ", id " + std::to_string(e.fileId) + ")";
 }
 
 // Types 0-2 are read as tag files. A jar there fails as a tag file with a
@@ -121,7 +121,8 @@ std::string quotedName(const std::string& name) {
     return out + "\"";
 }
 
-std::string shownAs(const PackRequest& request, const std::string& setting, const char* option, const std::string& value) {
+std::string shownAs(const PackRequest& request, const std::string& setting, const char* option,
+                    const std::string& value) {
     const auto given = request.givenAs.find(setting);
     return given != request.givenAs.end() ? given->second : option + (" " + value);
 }
@@ -140,7 +141,8 @@ bool checkEntries(const PackRequest& request) {
             throw PackError(which + "type " + std::to_string(e.type) + " is outside 0-7");
         }
         if (e.fileId < INT32_MIN || e.fileId > INT32_MAX) throw PackError(which + "file id does not fit in 32 bits");
-        if (!ids.insert(e.fileId).second) throw PackError(which + "file id " + std::to_string(e.fileId) + " is used twice");
+        if (!ids.insert(e.fileId).second)
+            throw PackError(which + "file id " + std::to_string(e.fileId) + " is used twice");
         if (e.type == nv::typeInstructions) {
             if (haveInstructions) throw PackError(which + "a second instruction program (type 0) would never be used");
             haveInstructions = true;
@@ -157,7 +159,8 @@ bool checkEntries(const PackRequest& request) {
         // Windows compares file names without regard to case.
         const std::string key = nv::upperAscii(e.name);
         if (key == "INPUT.TAG") {
-            throw PackError(which + "input.tag is the name of the input file that -nv:extract writes beside the entries");
+            throw PackError(which +
+                            "input.tag is the name of the input file that -nv:extract writes beside the entries");
         }
         auto known = names.emplace(key, e.name);
         if (!known.second) {
@@ -173,7 +176,8 @@ bool checkEntries(const PackRequest& request) {
 
 // Writes `size` bytes to `out`; throws PackError naming `output` (as the
 // user gave it), `temp` and the system's reason when that fails.
-void writeBytes(std::FILE* out, const char* bytes, std::size_t size, const std::string& output, const std::string& temp) {
+void writeBytes(std::FILE* out, const char* bytes, std::size_t size, const std::string& output,
+                const std::string& temp) {
     if (size != 0 && std::fwrite(bytes, 1, size, out) != size) {
         throw PackError(output + ": cannot write " + temp + ": " + std::strerror(errno));
     }
@@ -278,7 +282,8 @@ PackResult pack(const PackRequest& request) {
     // signing appends its certificate table right after the trailer.
     const auto alignment = static_cast<std::size_t>(nv::format::payloadAlignment);
     const std::size_t padding =
-        (alignment - (static_cast<std::size_t>(position) + tail.size() + nv::format::modeByteFromEnd) % alignment) % alignment;
+        (alignment - (static_cast<std::size_t>(position) + tail.size() + nv::format::modeByteFromEnd) % alignment) %
+        alignment;
     position += static_cast<std::int64_t>(padding);
     nv::format::appendTrailer(tail, static_cast<std::uint8_t>(request.modeByte), static_cast<std::uint32_t>(position));
     if (position + static_cast<std::int64_t>(tail.size()) > largestPosition) {
@@ -293,7 +298,8 @@ PackResult pack(const PackRequest& request) {
         nv::CFile out = nv::openFile(temp.c_str(), "wb");
         if (!out) throw PackError(output + ": cannot create " + temp + ": " + std::strerror(errno));
         writeBytes(out.get(), stub.data(), stub.size(), output, temp);
-        for (std::size_t i = 0; i < index.size(); ++i) copyInto(out.get(), request.entries[i], index[i].length, output, temp);
+        for (std::size_t i = 0; i < index.size(); ++i)
+            copyInto(out.get(), request.entries[i], index[i].length, output, temp);
         writeBytes(out.get(), std::string(padding, '\0').data(), padding, output, temp);
         writeBytes(out.get(), tail.data(), tail.size(), output, temp);
         if (!nv::closeFile(out)) throw PackError(output + ": cannot write " + temp + ": " + std::strerror(errno));
@@ -306,11 +312,13 @@ PackResult pack(const PackRequest& request) {
         // Without trying to create it, a missing folder is what shows.
         const fs::path folder = fs::path(request.output).parent_path();
         if (!folder.empty() && !fs::is_directory(folder, ec)) {
-            throw PackError(output + ": cannot create " + temp + ": " + std::strerror(fs::exists(folder, ec) ? ENOTDIR : ENOENT));
+            throw PackError(output + ": cannot create " + temp + ": " +
+                            std::strerror(fs::exists(folder, ec) ? ENOTDIR : ENOENT));
         }
     }
 
-    const std::int64_t payload = position - static_cast<std::int64_t>(stub.size()) + static_cast<std::int64_t>(tail.size());
+    const std::int64_t payload =
+        position - static_cast<std::int64_t>(stub.size()) + static_cast<std::int64_t>(tail.size());
     result.report += "total: " + std::to_string(index.size()) + (index.size() == 1 ? " entry, " : " entries, ") +
                      std::to_string(payload) + " payload bytes, " +
                      (request.dryRun ? "not written (--dry-run): " : "written to ") + request.output + "\n";

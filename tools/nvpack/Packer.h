@@ -21,11 +21,11 @@ struct PackEntry {
     PackEntry(std::int64_t t, std::int64_t id, std::string n, std::string from, std::string at = {})
         : type(t), fileId(id), name(std::move(n)), source(std::move(from)), place(std::move(at)) {}
 
-    std::int64_t type = -1;     // 0..7
-    std::int64_t fileId = -1;   // fits in 32 bits
-    std::string name;           // the embedded name
-    std::string source;         // the file whose bytes are embedded
-    std::string place;          // "app.nvpack line 7" for an entry of a manifest; empty for --entry
+    std::int64_t type = -1;    // 0..7
+    std::int64_t fileId = -1;  // fits in 32 bits
+    std::string name;          // the embedded name
+    std::string source;        // the file whose bytes are embedded
+    std::string place;         // "app.nvpack line 7" for an entry of a manifest; empty for --entry
 };
 
 struct PackRequest {
@@ -36,7 +36,7 @@ struct PackRequest {
     bool checkContents = true;    // read the tag files with the launcher's readers (ContentCheck.h)
     bool dryRun = false;          // check everything and report, but write nothing
     std::vector<PackEntry> entries;
-    Branding branding;            // written into the stub's resources when any is given
+    Branding branding;                   // written into the stub's resources when any is given
     std::vector<std::string> manifests;  // the manifests read, as given
     // Where each single setting was given, by setting name ("--mode",
     // "MODE in app.nvpack line 2"); see claimSetting.
@@ -55,7 +55,8 @@ void claimSetting(PackRequest& request, const std::string& setting, const std::s
 
 // How `setting` was given (givenAs), or for a request made in code that
 // does not say, `option` and `value`: "--out setup.exe".
-std::string shownAs(const PackRequest& request, const std::string& setting, const char* option, const std::string& value);
+std::string shownAs(const PackRequest& request, const std::string& setting, const char* option,
+                    const std::string& value);
 
 // An entry name as messages show it: in quotes, control characters as \xNN.
 std::string quotedName(const std::string& name);

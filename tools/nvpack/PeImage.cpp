@@ -32,15 +32,18 @@ PeImage::PeImage(std::string bytes, std::string name) : bytes_(std::move(bytes))
     directories_ = static_cast<std::size_t>(headers.directory(0));
     if (directories_ > optionalHeader_ + optionalSize) refuse("its optional header is cut off");
     directoryCount_ = headers.directoryCount();
-    if (directoryCount_ <= relocationDirectory || directories_ + 8 * std::size_t{directoryCount_} > optionalHeader_ + optionalSize) {
+    if (directoryCount_ <= relocationDirectory ||
+        directories_ + 8 * std::size_t{directoryCount_} > optionalHeader_ + optionalSize) {
         refuse("its data directories are missing or cut off");
     }
     sectionAlignment_ = le::get32(bytes_, optionalHeader_ + 32);
     fileAlignment_ = le::get32(bytes_, optionalHeader_ + 36);
-    if (!powerOfTwo(sectionAlignment_) || !powerOfTwo(fileAlignment_)) refuse("its section or file alignment is not a power of two");
+    if (!powerOfTwo(sectionAlignment_) || !powerOfTwo(fileAlignment_))
+        refuse("its section or file alignment is not a power of two");
 
     const std::size_t sectionCount = headers.sectionCount();
-    if (!le::fits(bytes_, static_cast<std::size_t>(headers.sectionHeader(0)), std::size_t{nv::pe::sectionHeaderSize} * sectionCount)) {
+    if (!le::fits(bytes_, static_cast<std::size_t>(headers.sectionHeader(0)),
+                  std::size_t{nv::pe::sectionHeaderSize} * sectionCount)) {
         refuse("its section table is cut off");
     }
     for (std::uint32_t i = 0; i < sectionCount; ++i) {
@@ -48,7 +51,8 @@ PeImage::PeImage(std::string bytes, std::string name) : bytes_(std::move(bytes))
         headers.readSection(i, s);
         s.header = static_cast<std::size_t>(headers.sectionHeader(i));
         s.name = bytes_.substr(s.header, 8).c_str();
-        if (s.rawSize != 0 && !le::fits(bytes_, s.rawOffset, s.rawSize)) refuse("its section " + s.name + " is cut off");
+        if (s.rawSize != 0 && !le::fits(bytes_, s.rawOffset, s.rawSize))
+            refuse("its section " + s.name + " is cut off");
         sections_.push_back(s);
     }
     const std::uint32_t rva = directoryRva(resourceDirectory);
@@ -110,7 +114,8 @@ void PeImage::checkMovable(std::size_t resources) const {
         }
         const std::uint32_t relocations = directoryRva(relocationDirectory);
         if (!s.holds(relocations)) {
-            refuse("its section " + s.name + " follows the resources and holds something other than base relocations, "
+            refuse("its section " + s.name +
+                   " follows the resources and holds something other than base relocations, "
                    "which code may address");
         }
     }

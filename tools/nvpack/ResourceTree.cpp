@@ -77,7 +77,8 @@ private:
     }
 
     [[noreturn]] void fail(const std::string& reason) const {
-        throw ImageError("the resources of " + where_ + " are malformed: " + reason, "its resources are malformed: " + reason);
+        throw ImageError("the resources of " + where_ + " are malformed: " + reason,
+                         "its resources are malformed: " + reason);
     }
 
     const std::string& section_;
@@ -163,8 +164,9 @@ ResourceNode& ResourceNode::findOrAdd(const ResourceName& child) {
 }
 
 void ResourceNode::remove(const ResourceName& child) {
-    children.erase(std::remove_if(children.begin(), children.end(), [&](const ResourceNode& c) { return c.name == child; }),
-                   children.end());
+    children.erase(
+        std::remove_if(children.begin(), children.end(), [&](const ResourceNode& c) { return c.name == child; }),
+        children.end());
 }
 
 ResourceTree ResourceTree::parse(const std::string& section, std::uint32_t sectionRva, const std::string& where) {

@@ -16,7 +16,11 @@ std::u16string wide(const char* ascii) { return std::u16string(ascii, ascii + st
 bool utf8ToUtf16(const std::string& in, std::u16string& out) {
     for (std::size_t i = 0; i < in.size();) {
         const auto lead = static_cast<unsigned char>(in[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        const std::size_t length = lead < 0x80         ? 1
+                                   : (lead >> 5) == 6  ? 2
+                                   : (lead >> 4) == 14 ? 3
+                                   : (lead >> 3) == 30 ? 4
+                                                       : 0;
         if (length == 0 || i + length > in.size()) return false;
         std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
         for (std::size_t k = 1; k < length; ++k) {
@@ -60,7 +64,8 @@ VersionNumber parseVersionNumber(const std::string& text, const std::string& opt
     std::size_t part = 0;
     std::size_t at = 0;
     auto refuse = [&] {
-        throw PackError(option + " \"" + text + "\" is not a version of one to four dot-separated numbers 0-65535, "
+        throw PackError(option + " \"" + text +
+                        "\" is not a version of one to four dot-separated numbers 0-65535, "
                         "such as 2.5.1.0");
     };
     for (;;) {
@@ -106,7 +111,8 @@ VersionInfo VersionInfo::parse(const std::string& resource, const std::string& w
     info.root_ = parseBlock(resource, 0, resource.size(), 1, where);
     if (info.root_.key != wide("VS_VERSION_INFO") || info.root_.value.size() != fixedInfoSize ||
         le::get32(info.root_.value, 0) != fixedSignature) {
-        throw PackError("the version information of " + where + " does not start with VS_VERSION_INFO and its fixed part");
+        throw PackError("the version information of " + where +
+                        " does not start with VS_VERSION_INFO and its fixed part");
     }
     return info;
 }

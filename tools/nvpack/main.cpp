@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     }
     try {
         const nvpack::PackResult result = nvpack::pack(nvpack::parseCommandLine(args));
-        for (const std::string& warning : result.warnings) std::fprintf(stderr, "nvpack: warning: %s\n", warning.c_str());
+        for (const std::string& warning : result.warnings)
+            std::fprintf(stderr, "nvpack: warning: %s\n", warning.c_str());
         std::fputs(result.report.c_str(), stdout);
         return 0;
     } catch (const nvpack::PackError& e) {

@@ -30,7 +30,8 @@ bool deleteOne(const LauncherString& path, Removal& removal) {
     const bool directory = known && S_ISDIR(info.st_mode);
     if ((directory ? rmdir(p.c_str()) : unlink(p.c_str())) == 0) return true;
     const int error = errno;
-    removal.failures.append(joinText({"Could not delete ", path, " :  ", systemErrorText(static_cast<unsigned long>(error))}));
+    removal.failures.append(
+        joinText({"Could not delete ", path, " :  ", systemErrorText(static_cast<unsigned long>(error))}));
     if (error == EACCES || error == EPERM || error == EBUSY) removal.retryable = true;
     return false;
 }

@@ -29,8 +29,7 @@ LauncherString loadText(unsigned id) {
     return LauncherString();
 }
 
-LauncherString formatText(const LauncherString& templ, const LauncherString& insert1,
-                          const LauncherString& insert2) {
+LauncherString formatText(const LauncherString& templ, const LauncherString& insert1, const LauncherString& insert2) {
     LauncherString out;
     for (LauncherString::size_type i = 0; i < templ.length(); ++i) {
         char c = templ[i];

@@ -28,15 +28,12 @@ LauncherString loadText(unsigned id) {
     }
 }
 
-LauncherString formatText(const LauncherString& templ, const LauncherString& insert1,
-                          const LauncherString& insert2) {
-    DWORD_PTR args[2] = {reinterpret_cast<DWORD_PTR>(insert1.c_str()),
-                         reinterpret_cast<DWORD_PTR>(insert2.c_str())};
+LauncherString formatText(const LauncherString& templ, const LauncherString& insert1, const LauncherString& insert2) {
+    DWORD_PTR args[2] = {reinterpret_cast<DWORD_PTR>(insert1.c_str()), reinterpret_cast<DWORD_PTR>(insert2.c_str())};
     LocalMemory out;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                                 FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                             templ.c_str(), 0, 0, reinterpret_cast<LPSTR>(out.receive()), 0,
-                             reinterpret_cast<va_list*>(args));
+    DWORD n = FormatMessageA(
+        FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, templ.c_str(), 0,
+        0, reinterpret_cast<LPSTR>(out.receive()), 0, reinterpret_cast<va_list*>(args));
     if (n == 0) {
         // An empty template formats to an empty text, which is not a failure.
         if (templ.empty()) return LauncherString();
@@ -49,10 +46,10 @@ LauncherString systemErrorText(unsigned long code) { return systemErrorText(code
 
 LauncherString systemErrorText(unsigned long code, const LauncherString& subject) {
     LocalMemory out;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                             reinterpret_cast<LPSTR>(out.receive()), 0, nullptr);
+    DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                       reinterpret_cast<LPSTR>(out.receive()), 0, nullptr);
     LauncherString text = n ? LauncherString(static_cast<const char*>(out.get()), n) : LauncherString();
     while (!text.empty() && (text[text.length() - 1] == '\n' || text[text.length() - 1] == '\r')) {
         text.erase(text.length() - 1, 1);

@@ -246,7 +246,7 @@ extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept __attribute__((al
 // code that would apply them, with its section lookup and error printing,
 // stays out. Should one ever appear, the program stops at once rather than
 // run with an address left unfixed.
-extern "C" char __RUNTIME_PSEUDO_RELOC_LIST__;      // both defined by the linker
+extern "C" char __RUNTIME_PSEUDO_RELOC_LIST__;  // both defined by the linker
 extern "C" char __RUNTIME_PSEUDO_RELOC_LIST_END__;
 extern "C" void _pei386_runtime_relocator() {
     if (&__RUNTIME_PSEUDO_RELOC_LIST__ != &__RUNTIME_PSEUDO_RELOC_LIST_END__) std::abort();

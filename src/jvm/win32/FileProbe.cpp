@@ -13,8 +13,6 @@ unsigned long probeFile(const LauncherString& path) {
 
 bool isSharingViolation(unsigned long error) { return error == ERROR_SHARING_VIOLATION; }
 
-bool isMissingFileError(unsigned long error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
+bool isMissingFileError(unsigned long error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 }  // namespace nv

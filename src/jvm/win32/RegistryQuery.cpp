@@ -11,11 +11,16 @@ namespace nv {
 namespace {
 HKEY predefinedKey(RegistryHive hive) {
     switch (hive) {
-        case RegistryHive::localMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryHive::currentUser: return HKEY_CURRENT_USER;
-        case RegistryHive::users: return HKEY_USERS;
-        case RegistryHive::classesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryHive::currentConfig: return HKEY_CURRENT_CONFIG;
+    case RegistryHive::localMachine:
+        return HKEY_LOCAL_MACHINE;
+    case RegistryHive::currentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryHive::users:
+        return HKEY_USERS;
+    case RegistryHive::classesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryHive::currentConfig:
+        return HKEY_CURRENT_CONFIG;
     }
     return HKEY_LOCAL_MACHINE;
 }
@@ -41,8 +46,8 @@ RegistryValue readInView(RegistryHive hive, const LauncherString& keyPath, const
     // The value may have grown since its size was asked: that read fails with
     // ERROR_MORE_DATA and counts as unreadable, never as a longer copy.
     DWORD got = size;
-    status = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr,
-                              reinterpret_cast<BYTE*>(buffer.data()), &got);
+    status =
+        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &got);
     if (status != ERROR_SUCCESS) {
         result.error = static_cast<unsigned long>(status);
         return result;
@@ -54,8 +59,7 @@ RegistryValue readInView(RegistryHive hive, const LauncherString& keyPath, const
 
 }  // namespace
 
-RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath,
-                                const LauncherString& valueName) {
+RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName) {
     // A 64-bit Java runtime registers itself in the 64-bit view, a 32-bit one
     // in the 32-bit view: a value missing from this process's view is looked
     // for in the other one before the hint counts as unreadable.

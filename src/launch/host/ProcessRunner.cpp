@@ -39,9 +39,7 @@ pid_t start(const ProcessRequest& request, int output, int error) {
     return pid;
 }
 
-std::int32_t exitCodeOf(int status) {
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+std::int32_t exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
 class PipedChild : public ChildOutput {
 public:
@@ -50,7 +48,8 @@ public:
     bool ended(std::int32_t& code) override {
         int status = 0;
         const pid_t got = waitpid(pid_, &status, WNOHANG);
-        if (got < 0) throw systemFailure("CreateProcess unable to wait for completion", static_cast<unsigned long>(errno));
+        if (got < 0)
+            throw systemFailure("CreateProcess unable to wait for completion", static_cast<unsigned long>(errno));
         if (got == 0) return false;
         code = exitCodeOf(status);
         return true;
@@ -64,12 +63,14 @@ public:
         char buffer[chunkSize + 2] = {};
         const ssize_t n = read(fd, buffer, chunkSize);
         if (n < 0) throw callFailed("ReadFile", static_cast<unsigned long>(errno));
-        sink.append(LauncherString(buffer, static_cast<LauncherString::size_type>(strnlen(buffer, static_cast<std::size_t>(n)))));
+        sink.append(LauncherString(
+            buffer, static_cast<LauncherString::size_type>(strnlen(buffer, static_cast<std::size_t>(n)))));
         return static_cast<std::uint32_t>(n);
     }
 
     void end() override {
-        if (kill(pid_, SIGKILL) != 0 && errno != ESRCH) throw callFailed("TerminateProcess", static_cast<unsigned long>(errno));
+        if (kill(pid_, SIGKILL) != 0 && errno != ESRCH)
+            throw callFailed("TerminateProcess", static_cast<unsigned long>(errno));
         int status = 0;
         waitpid(pid_, &status, 0);
     }

@@ -25,7 +25,7 @@ const UINT_PTR tickTimer = 2;
 const UINT stepMessage = WM_APP + 1;         // wParam: the step
 const UINT startTimersMessage = WM_APP + 2;  // wParam: seconds until hiding
 const UINT stopTimersMessage = WM_APP + 3;
-const UINT setMessage = WM_APP + 4;          // wParam: the position
+const UINT setMessage = WM_APP + 4;  // wParam: the position
 
 // Bar := (position + n) modulo 100, read and written in one go on the dialog's thread.
 void stepBar(HWND dialog, WPARAM n) {
@@ -157,9 +157,7 @@ int DialogProgressUi::runMessageLoop() {
     }
 }
 
-void DialogProgressUi::setStatusText(const LauncherString& text) {
-    SetDlgItemTextA(dialog_, IDC_STATUS, text.c_str());
-}
+void DialogProgressUi::setStatusText(const LauncherString& text) { SetDlgItemTextA(dialog_, IDC_STATUS, text.c_str()); }
 
 void DialogProgressUi::setStatusTexts(const LauncherString& one, const LauncherString& two) {
     setStatusText(formatText("%1!s! %2!s!", one, two));

@@ -49,8 +49,8 @@ bool MainWindow::create() {
         wc.hbrBackground = background;
         wc.lpszClassName = name.c_str();
         RegisterClassExA(&wc);
-        window_ = CreateWindowExA(0, name.c_str(), "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+        window_ = CreateWindowExA(0, name.c_str(), "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     } else {
         const std::wstring name = wideClassName(instance_);
         if (name.empty()) return false;

@@ -33,8 +33,9 @@ LauncherString moduleFileName() {
         const DWORD n = GetModuleFileNameW(nullptr, wide, MAX_PATH);
         if (n == 0) throwLauncherException(callFailed("GetModuleFileName", GetLastError()));
         if (n >= MAX_PATH) {
-            throwLauncherException("The path of the launcher file is longer than 259 characters; move it to a "
-                                    "shorter path.");
+            throwLauncherException(
+                "The path of the launcher file is longer than 259 characters; move it to a "
+                "shorter path.");
         }
         return ansiPathOf(wide);
     }
@@ -43,8 +44,9 @@ LauncherString moduleFileName() {
     if (n == 0) throwLauncherException(callFailed("GetModuleFileName", GetLastError()));
     // A name that fills the whole buffer was cut: the launcher could not open itself.
     if (n >= MAX_PATH) {
-        throwLauncherException("The path of the launcher file is longer than 259 characters; move it to a "
-                                "shorter path.");
+        throwLauncherException(
+            "The path of the launcher file is longer than 259 characters; move it to a "
+            "shorter path.");
     }
     return LauncherString(path, n);
 }

@@ -17,8 +17,7 @@ LauncherString environmentValue(const LauncherString& name) {
 bool environmentHas(const LauncherString& name) {
     char probe[1];
     SetLastError(ERROR_SUCCESS);
-    return GetEnvironmentVariableA(name.c_str(), probe, sizeof probe) > 0 ||
-           GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+    return GetEnvironmentVariableA(name.c_str(), probe, sizeof probe) > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
 }
 
 void setEnvironmentValue(const LauncherString& name, const LauncherString& value) {

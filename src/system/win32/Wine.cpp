@@ -14,9 +14,9 @@ constexpr DWORD longestFinalPath = 600;
 
 // The path the system reaches when it opens `path`, or the empty text.
 LauncherString finalPath(const LauncherString& path, FinalPathQuery query) {
-    const FileHandle opened(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                        nullptr));
+    const FileHandle opened(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!opened.valid()) return LauncherString();
     char text[longestFinalPath];  // well inside the stub's 2 KB frame limit (CMakeLists.txt)
     const DWORD length = query(opened.get(), text, longestFinalPath, 0);

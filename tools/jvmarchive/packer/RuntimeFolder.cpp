@@ -49,8 +49,9 @@ public:
                 throw PackError(child.string() + ": Windows cannot hold this name below a directory: it " + problem);
             }
             if (!names_.insert(nv::upperAscii(entry.name)).second) {
-                throw PackError(child.string() + ": another name in its folder differs from it only in case, "
-                                                 "which Windows takes for the same file");
+                throw PackError(child.string() +
+                                ": another name in its folder differs from it only in case, "
+                                "which Windows takes for the same file");
             }
             const fs::file_status status = fs::status(child);
             if (fs::is_symlink(fs::symlink_status(child))) checkLink(child, status);
@@ -128,14 +129,16 @@ RuntimeFolder readRuntimeFolder(const std::string& directory) {
     // would refuse a Linux runtime for its links before saying what it is.
     const fs::path bin = root / "bin";
     if (!fs::is_regular_file(bin / "java.exe", error)) {
-        throw PackError(directory + " is not a Windows Java runtime: it has no bin/java.exe (a carried JVM runs "
-                                    "as bin\\java.exe)");
+        throw PackError(directory +
+                        " is not a Windows Java runtime: it has no bin/java.exe (a carried JVM runs "
+                        "as bin\\java.exe)");
     }
     checkWindowsProgram(directory, bin / "java.exe");
     if (fs::exists(fs::symlink_status(bin / "javaw.exe", error))) checkWindowsProgram(directory, bin / "javaw.exe");
     if (!fs::is_regular_file(root / "release", error)) {
-        throw PackError(directory + " has no release file, where a Java runtime names its version "
-                                    "(JAVA_VERSION=\"...\")");
+        throw PackError(directory +
+                        " has no release file, where a Java runtime names its version "
+                        "(JAVA_VERSION=\"...\")");
     }
     RuntimeFolder out;
     out.javaExe = javaExePath;

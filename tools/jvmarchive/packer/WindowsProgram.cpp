@@ -83,7 +83,9 @@ public:
     }
 
     // The number of `size` bytes at `offset` from the tree's start.
-    std::uint32_t number(std::uint64_t offset, std::uint64_t size) const { return program_.number(start_ + offset, size); }
+    std::uint32_t number(std::uint64_t offset, std::uint64_t size) const {
+        return program_.number(start_ + offset, size);
+    }
 
 private:
     template <typename Matches>
@@ -119,8 +121,8 @@ bool carriesUnpackerMark(const std::string& bytes) {
     const Resources resources(program, start);
     const std::uint64_t type = resources.subdirectory(0, [](std::uint32_t field) { return field == rcData; });
     if (type == nowhere) return false;
-    const std::uint64_t name = resources.subdirectory(
-        type, [&](std::uint32_t field) { return resources.isNamed(field, unpackerResource); });
+    const std::uint64_t name =
+        resources.subdirectory(type, [&](std::uint32_t field) { return resources.isNamed(field, unpackerResource); });
     if (name == nowhere) return false;
     const std::uint64_t data = resources.dataEntry(name, [](std::uint32_t) { return true; });
     if (data == nowhere) return false;

@@ -62,13 +62,15 @@ int main(int argc, char** argv) {
         const std::string description =
             options.description.empty() ? nvjvm::defaultDescription(runtime.javaVersion) : options.description;
         const std::string jvmText = nvjvm::jvmFileText(description, runtime.javaExe, runtime.javaVersion);
-        const nvjvm::ArchiveFigures figures = nvjvm::writeJvmArchive(runtime, jvmText, options.unpacker, options.output);
-        std::printf("%s: java.version=%s, %s; %zu files in %zu directories, %llu bytes; archive %llu bytes "
-                    "(unpacker %llu)\n",
-                    options.output.c_str(), runtime.javaVersion.c_str(), runtime.javaExe.c_str(), figures.files,
-                    figures.directories, static_cast<unsigned long long>(figures.folderBytes),
-                    static_cast<unsigned long long>(figures.archiveBytes),
-                    static_cast<unsigned long long>(figures.unpackerBytes));
+        const nvjvm::ArchiveFigures figures =
+            nvjvm::writeJvmArchive(runtime, jvmText, options.unpacker, options.output);
+        std::printf(
+            "%s: java.version=%s, %s; %zu files in %zu directories, %llu bytes; archive %llu bytes "
+            "(unpacker %llu)\n",
+            options.output.c_str(), runtime.javaVersion.c_str(), runtime.javaExe.c_str(), figures.files,
+            figures.directories, static_cast<unsigned long long>(figures.folderBytes),
+            static_cast<unsigned long long>(figures.archiveBytes),
+            static_cast<unsigned long long>(figures.unpackerBytes));
         return 0;
     } catch (const nvtools::PackError& e) {
         std::fprintf(stderr, "nvjvm: error: %s\n", e.what());

@@ -20,7 +20,8 @@ std::wstring ownPath() {
 void seek(HANDLE file, std::uint64_t position) {
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(position);
-    if (!SetFilePointerEx(file, distance, nullptr, FILE_BEGIN)) throwSystemError("the unpacker cannot read its own file");
+    if (!SetFilePointerEx(file, distance, nullptr, FILE_BEGIN))
+        throwSystemError("the unpacker cannot read its own file");
 }
 
 }  // namespace
