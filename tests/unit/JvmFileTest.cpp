@@ -27,19 +27,15 @@
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/RunStateTest.h"
+#include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
+using nv::texts;
 using nv::readFile;
 
 namespace {
-
-std::vector<std::string> texts(const nv::StringList& list) {
-    std::vector<std::string> out;
-    for (std::int32_t i = 0; i < list.count(); ++i) out.push_back(list.get(i).str());
-    return out;
-}
 
 // Records what it is asked and answers as told.
 class FakeVerifier : public nv::CandidateVerifier {

@@ -25,24 +25,15 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/RunStateTest.h"
+#include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
+using nv::texts;
+using nv::listOf;
 
 namespace {
-
-nv::StringList listOf(const std::vector<std::string>& items) {
-    nv::StringList list;
-    for (const std::string& item : items) list.append(LauncherString(item));
-    return list;
-}
-
-std::vector<std::string> texts(const nv::StringList& list) {
-    std::vector<std::string> out;
-    for (std::int32_t i = 0; i < list.count(); ++i) out.push_back(list.get(i).str());
-    return out;
-}
 
 // A verifier whose JVM prints what the test says, and which records the
 // commands it was asked to run (with the launcher's literals as plain text).

@@ -22,16 +22,11 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/RunStateTest.h"
+#include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
 namespace nv {
 namespace {
-
-std::vector<std::string> texts(const StringList& list) {
-    std::vector<std::string> out;
-    for (std::int32_t i = 0; i < list.count(); ++i) out.push_back(list.get(i).str());
-    return out;
-}
 
 // Removes a key with all its subkeys (RegDeleteTree is not there before Vista).
 void deleteTree(HKEY parent, const std::string& path) {
