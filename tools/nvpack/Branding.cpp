@@ -13,7 +13,6 @@
 #include "ResourceTree.h"
 #include "StringBlock.h"
 #include "VersionInfo.h"
-#include "tagfile/TextScanning.h"
 
 namespace nvpack {
 
@@ -113,8 +112,9 @@ void rewriteVersion(ResourceTree& tree, const Branding& b, const std::string& st
     for (const auto& t : texts) {
         if (!(b.*t.first).empty()) info.setString(t.second, b.*t.first, optionOf(t.first));
     }
-    // The stub's description and company name the launcher's own maker:
-    // Task Manager shows the description as the program's name.
+    // The stub's FileDescription names the launcher (Task Manager shows it as
+    // the program's name) and its CompanyName the launcher's maker: neither
+    // belongs beside the author's product.
     if (!b.productName.empty() && b.description.empty()) {
         info.setString("FileDescription", b.productName, optionOf(&Branding::productName));
     }
