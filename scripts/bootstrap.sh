@@ -26,6 +26,7 @@ have_cmd python3 || need+=(python3)
 have_cmd javac || need+=(default-jdk-headless)
 # Pictures of the dialogs for the documentation (scripts/screenshots.sh).
 have_cmd import || need+=(imagemagick)
+have_pkg fonts-ipafont-gothic || need+=(fonts-ipafont-gothic)  # the Japanese one
 have_cmd jar || need+=(default-jdk-headless)
 # Signing a packed launcher in the tests (a throw-away certificate, osslsigncode).
 have_cmd openssl || need+=(openssl)

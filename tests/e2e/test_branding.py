@@ -25,6 +25,20 @@ BRANDING = {
 }
 
 
+# What a branded mode-0 launcher explains, by language: (LC_ALL, the code page of a
+# narrow load, the text with the product name "Hello App").
+PRODUCT_TEXTS = [
+    ("en_US.UTF-8", "cp1252", "Hello App is preparing the setup wizard, which\nwill guide you through the rest "
+                              "of the process.\nPlease wait..."),
+    ("de_DE.UTF-8", "cp1252", "Hello App bereitet den Setup-Assistenten vor,\nder Sie durch den restlichen "
+                              "Vorgang f\u00fchren wird.\nBitte warten..."),
+    ("ja_JP.UTF-8", "cp932", "Hello App \u306f\u3001\u6b8b\u308a\u306e\u51e6\u7406\u3092\u6848\u5185\u3059"
+                             "\u308b\n\u30bb\u30c3\u30c8\u30a2\u30c3\u30d7 \u30a6\u30a3\u30b6\u30fc\u30c9"
+                             "\u3092\u6e96\u5099\u3057\u3066\u3044\u307e\u3059\u3002\n\u3057\u3070\u3089"
+                             "\u304f\u304a\u5f85\u3061\u304f\u3060\u3055\u3044..."),
+]
+
+
 def icon_file(path, sizes):
     """Writes an .ico of 32-bit images, one per size, each of one colour of its own;
     returns [(directory entry without offset, image bytes)] as the file holds them."""
@@ -104,13 +118,13 @@ class BrandingTest(unittest.TestCase):
         if not os.path.exists(DEBIAN_PYTHON):
             self.skipTest("Debian's python3 (with pefile) is missing")
 
-    def pack(self, directory, program, options):
+    def pack(self, directory, program, options, mode=2):
         with open(os.path.join(directory, "p.tag"), "w") as f:
             f.write("INSTRUCTIONS:\n" + "".join(line + "\n" for line in program) + "/:\n")
         with open(os.path.join(directory, "s.tag"), "w") as f:
             f.write("DESC: Acme Setup\n")
         out = os.path.join(directory, "setup.exe")
-        args = [self.s.nvpack, "--stub", self.s.launcher, "--out", out, "--mode", 2, "--no-check",
+        args = [self.s.nvpack, "--stub", self.s.launcher, "--out", out, "--mode", mode, "--no-check",
                 "--entry", 0, 1, "p.tag", os.path.join(directory, "p.tag"),
                 "--entry", 2, 2, "s.tag", os.path.join(directory, "s.tag")]
         for option, value in options.items():
@@ -162,12 +176,17 @@ class BrandingTest(unittest.TestCase):
             self.assertEqual(icons[ids[-1]], data)
         self.assertEqual(sorted(icons), sorted(ids))
 
-        # The manifest differs in the requested level only; every other resource is untouched.
+        # The manifest differs in the requested level and where it names the product; the string
+        # tables in string 31 alone (see test_the_product_name_replaces_the_launchers_own); every
+        # other resource is untouched.
         manifest = [k for k in resources if k.startswith("24/")][0]
         self.assertEqual(bytes.fromhex(resources[manifest]).decode(),
                          bytes.fromhex(before["resources"][manifest]).decode().replace(
-                             'level="asInvoker"', 'level="requireAdministrator"'))
-        untouched = {k: v for k, v in before["resources"].items() if k.split("/")[0] not in ("3", "14", "16", "24")}
+                             'level="asInvoker"', 'level="requireAdministrator"').replace(
+                             'name="Norvane.Launcher"', 'name="Acme.Installer"').replace(
+                             "<description>Norvane launcher<", "<description>Acme Installer<"))
+        untouched = {k: v for k, v in before["resources"].items()
+                     if k.split("/")[0] not in ("3", "14", "16", "24") and not k.startswith("6/2/")}
         self.assertEqual({k: resources[k] for k in untouched}, untouched)
 
         # Sections follow each other in memory and in the file, the image ends with the last.
@@ -206,6 +225,51 @@ class BrandingTest(unittest.TestCase):
         self.assertIn("icon 16=16x16", lines)
         self.assertIn("icon 32=32x32", lines)
         self.assertIn("level=requireAdministrator", lines)
+        self.assertIn("identity=Acme.Installer", lines)
+        self.assertIn("description=Acme Installer", lines)
+        texts = [line for line in lines if line.startswith("text31 ")]
+        self.assertEqual(len(texts), 27, texts)
+        for line in texts:
+            self.assertIn("=Acme Installer", line)
+            self.assertNotIn("Norvane", line)
+
+    def test_the_product_name_replaces_the_launchers_own(self):
+        """A mode-0 launcher shows the author's product in the user's language; Windows
+        reads the author's product in every language's text, the manifest and the file
+        description; a launcher branded without a product name keeps the stub's."""
+        directory = self.s.scratch("product-name")
+        path = self.pack(directory, ["INITIALIZE_UI", "GOTO NOWHERE"],
+                         {"--product-name": "Hello App"}, mode=0)
+        for lang, codepage, text in PRODUCT_TEXTS:
+            with self.subTest(lang=lang):
+                # The bad jump fails while the window shows; its box keeps the run alive for the watcher.
+                result = self.s.run(path, watch=True, timeout=30, lang=lang)
+                self.assertEqual(result.exit_code, FAILED_RUN)
+                shown = [p for p in result.progress if p["visible"]]
+                self.assertTrue(shown, "the dialog was never visible")
+                self.assertTrue(shown[-1]["detail_visible"])
+                self.assertEqual(shown[-1]["detail"], text)
+                self.assertEqual(shown[-1]["detail_ansi"], text.encode(codepage).hex())
+
+        probe = self.s.run(self.s.fixture("ResourceProbe"), [self.s.windows_path(path)], timeout=60)
+        lines = probe.stdout.decode("utf-8").replace("\r\n", "\n").splitlines()
+        self.assertFalse([line for line in lines if line.startswith("error")], lines)
+        self.assertFalse([line for line in lines if "Norvane" in line], lines)
+        for line in ("string ProductName=Hello App", "string FileDescription=Hello App", "identity=Hello.App",
+                     "description=Hello App"):
+            self.assertIn(line, lines)
+        self.assertEqual(len([line for line in lines if line.startswith("text31 ")]), 27, lines)
+
+        # Without a product name, the string tables and the manifest are the stub's, byte for byte.
+        plain = self.pack(self.s.scratch("no-product-name"), ["INITIALIZE_UI"],
+                          {"--company": "Acme", "--description": "Acme setup", "--product-version": "1.0"})
+        stub = os.path.join(directory, "plain-stub.exe")
+        with open(stub, "wb") as f:
+            f.write(stub_part(plain))
+        before = read_with_pefile(self.s.launcher)["resources"]
+        after = read_with_pefile(stub)["resources"]
+        kept = {k: v for k, v in before.items() if k.split("/")[0] in ("6", "24")}
+        self.assertEqual({k: after.get(k) for k in kept}, kept)
 
     def test_a_branded_launcher_runs_its_program_and_shows_its_dialog(self):
         directory = self.s.scratch("branded-run")

@@ -618,6 +618,10 @@ TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
         "\n"
         "branding: ProductName \"Acme\"\n"
         "branding: ProductVersion and FileVersion \"1.2\"\n"
+        "branding: FileDescription \"Acme\" (the product name)\n"
+        "branding: CompanyName removed: the stub's names the launcher's maker (--company gives yours)\n"
+        "branding: the progress window's explanatory text names \"Acme\" in every language\n"
+        "branding: manifest identity Acme, description \"Acme\"\n"
         "branding: execution level requireAdministrator\n"
         "total: 1 entry, " +
         std::to_string(payload) + " payload bytes, ";

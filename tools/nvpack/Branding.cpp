@@ -1,15 +1,18 @@
 #include "Branding.h"
 
+#include <cstdio>
 #include <set>
 #include <vector>
 
+#include "AppManifest.h"
 #include "IconFile.h"
 #include "LittleEndian.h"
 #include "Packer.h"
 #include "PeImage.h"
+#include "ProductTexts.h"
 #include "ResourceTree.h"
+#include "StringBlock.h"
 #include "VersionInfo.h"
-#include "tagfile/TextScanning.h"
 
 namespace nvpack {
 
@@ -36,6 +39,8 @@ namespace {
 constexpr std::uint16_t launcherIcon = 102;
 constexpr std::uint16_t versionResource = 1;
 constexpr std::uint16_t usEnglish = 0x0409;
+// The progress window's explanatory text, which names the product (ProductTexts.h).
+constexpr unsigned explanatoryText = 31;
 
 const char* optionOf(std::string Branding::*field) {
     for (const BrandingSetting& s : brandingSettings) {
@@ -107,6 +112,13 @@ void rewriteVersion(ResourceTree& tree, const Branding& b, const std::string& st
     for (const auto& t : texts) {
         if (!(b.*t.first).empty()) info.setString(t.second, b.*t.first, optionOf(t.first));
     }
+    // The stub's FileDescription names the launcher (Task Manager shows it as
+    // the program's name) and its CompanyName the launcher's maker: neither
+    // belongs beside the author's product.
+    if (!b.productName.empty() && b.description.empty()) {
+        info.setString("FileDescription", b.productName, optionOf(&Branding::productName));
+    }
+    if (!b.productName.empty() && b.company.empty()) info.removeString("CompanyName");
     if (!b.productVersion.empty()) {
         info.setFixedVersions(parseVersionNumber(b.productVersion, optionOf(&Branding::productVersion)));
     }
@@ -119,44 +131,72 @@ void rewriteVersion(ResourceTree& tree, const Branding& b, const std::string& st
     existing->data = info.serialize();
 }
 
+// The application manifest's datum (the first language of the first name), or null.
+ResourceNode* manifestOf(ResourceTree& tree) {
+    if (ResourceNode* type = tree.root.find(ResourceName::of(rtManifest))) {
+        for (ResourceNode& name : type->children) {
+            if (name.isDirectory && !name.children.empty() && !name.children.front().isDirectory) {
+                return &name.children.front();
+            }
+        }
+    }
+    return nullptr;
+}
+
 // Sets the level attribute of requestedExecutionLevel and leaves the rest
 // of the manifest as it is.
 void setExecutionLevel(ResourceTree& tree, const std::string& level, const std::string& stubName) {
     auto refuse = [&](const std::string& reason) {
         throw PackError(std::string(optionOf(&Branding::executionLevel)) + ": the stub " + stubName + " " + reason);
     };
-    ResourceNode* manifest = nullptr;
-    if (ResourceNode* type = tree.root.find(ResourceName::of(rtManifest))) {
-        for (ResourceNode& name : type->children) {
-            if (manifest == nullptr && name.isDirectory && !name.children.empty() &&
-                !name.children.front().isDirectory) {
-                manifest = &name.children.front();
-            }
-        }
-    }
+    ResourceNode* manifest = manifestOf(tree);
     if (manifest == nullptr) refuse("has no manifest");
     std::string& text = manifest->data;
-    const std::string::size_type element = text.find("<requestedExecutionLevel");
-    const std::string::size_type close = text.find('>', element);
-    if (element == std::string::npos || close == std::string::npos) {
-        refuse("has no requestedExecutionLevel element in its manifest");
+    const AttributeValue value = findAttribute(text, "requestedExecutionLevel", "level");
+    if (value.element == AttributeValue::none) refuse("has no requestedExecutionLevel element in its manifest");
+    if (value.begin == AttributeValue::none) {
+        refuse("has no quoted level attribute in the requestedExecutionLevel element of its manifest");
     }
-    std::string::size_type attribute = element;
-    do {
-        attribute = text.find("level=", attribute + 1);
-    } while (attribute < close && !nv::isBlank(text[attribute - 1]));
-    const char* noAttribute = "has no quoted level attribute in the requestedExecutionLevel element of its manifest";
-    if (attribute >= close) refuse(noAttribute);
-    const std::string::size_type value = attribute + 7;
-    const char quote = text[value - 1];
-    const std::string::size_type end = text.find(quote, value);
-    if ((quote != '"' && quote != '\'') || end >= close) refuse(noAttribute);
-    text.replace(value, end - value, level);
+    text.replace(value.begin, value.end - value.begin, level);
+}
+
+// String 31 names the product in every language of the stub's tables.
+void nameProductInTexts(ResourceTree& tree, const std::string& productName, const std::string& stubName) {
+    auto refuse = [&](const std::string& reason) {
+        throw PackError(std::string(optionOf(&Branding::productName)) + ": the stub " + stubName + " " + reason);
+    };
+    ResourceNode* strings = tree.root.find(ResourceName::of(rtString));
+    ResourceNode* block = strings ? strings->find(ResourceName::of(StringBlock::blockOf(explanatoryText))) : nullptr;
+    // A stub without the text has nothing there that names the launcher.
+    if (block == nullptr || !block->isDirectory) return;
+    for (ResourceNode& language : block->children) {
+        const ProductText* text = language.name.isNumber ? findProductText(language.name.number) : nullptr;
+        if (language.isDirectory || text == nullptr) {
+            char id[16];
+            std::snprintf(id, sizeof id, "0x%04X", language.name.number);
+            refuse("has its explanatory text in language " + std::string(language.name.isNumber ? id : "(named)") +
+                   ", for which nvpack has no text naming the product");
+        }
+        StringBlock texts = StringBlock::parse(language.data, "the stub " + stubName);
+        texts.text(explanatoryText) = versionText(productTextFor(*text, productName), optionOf(&Branding::productName));
+        language.data = texts.serialize();
+    }
 }
 
 void checkSettings(const Branding& b) {
     for (const BrandingSetting& s : brandingSettings) {
         if (!s.isPath) versionText(b.*s.field, s.option);
+    }
+    // The name becomes one line of the progress window and text of the manifest's XML, which holds no controls.
+    const std::u16string name = versionText(b.productName, optionOf(&Branding::productName));
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFE || c == 0xFFFF) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+            throw PackError(std::string(optionOf(&Branding::productName)) + " holds the control character " + code +
+                            " (character " + std::to_string(i + 1) + "); a product name is one line of text");
+        }
     }
     if (!b.productVersion.empty()) parseVersionNumber(b.productVersion, optionOf(&Branding::productVersion));
     if (!b.executionLevel.empty() && b.executionLevel != "asInvoker" && b.executionLevel != "highestAvailable" &&
@@ -187,8 +227,27 @@ std::string brandingReport(const Branding& b) {
     for (const auto& t : texts) {
         if (!(b.*t.first).empty()) out += std::string("branding: ") + t.second + " \"" + b.*t.first + "\"\n";
     }
+    if (!b.productName.empty()) {
+        if (b.description.empty()) out += "branding: FileDescription \"" + b.productName + "\" (the product name)\n";
+        if (b.company.empty())
+            out += "branding: CompanyName removed: the stub's names the launcher's maker (--company gives yours)\n";
+        out += "branding: the progress window's explanatory text names \"" + b.productName + "\" in every language\n";
+        out += "branding: manifest identity " + assemblyNameFor(b.productName) + ", description \"" + b.productName +
+               "\"\n";
+    }
     if (!b.executionLevel.empty()) out += "branding: execution level " + b.executionLevel + "\n";
     return out;
+}
+
+std::vector<std::string> brandingWarnings(const Branding& b) {
+    std::vector<std::string> warnings;
+    const std::size_t width = textWidth(b.productName);
+    if (width > widestWholeName) {
+        warnings.push_back(std::string(optionOf(&Branding::productName)) + " is " + std::to_string(width) +
+                           " characters wide; the progress window has room for " + std::to_string(widestWholeName) +
+                           ", so the end of its explanatory text may be cut off");
+    }
+    return warnings;
 }
 
 bool Branding::any() const {
@@ -210,6 +269,10 @@ std::string brandStub(const std::string& stub, const std::string& stubName, cons
     if (!branding.productName.empty() || !branding.productVersion.empty() || !branding.company.empty() ||
         !branding.description.empty() || !branding.copyright.empty()) {
         rewriteVersion(tree, branding, "the stub " + stubName);
+    }
+    if (!branding.productName.empty()) {
+        nameProductInTexts(tree, branding.productName, stubName);
+        if (ResourceNode* manifest = manifestOf(tree)) nameProduct(manifest->data, branding.productName);
     }
     if (!branding.executionLevel.empty()) setExecutionLevel(tree, branding.executionLevel, stubName);
     image.replaceResources(tree.serialize(image.resourceRva()));

@@ -1,17 +1,21 @@
 #pragma once
 // What a launcher shows of its maker: its icon, its version information and
-// the execution level its manifest requests. nvpack writes them into the
-// stub's resources before it appends the payload; a launcher packed without
-// them carries the stub's own, byte for byte.
+// the execution level its manifest requests; and with a product name, that
+// name wherever the stub names the launcher's own product (the progress
+// window's explanatory text in every language, the manifest's identity and
+// description, the file description). nvpack writes them into the stub's
+// resources before it appends the payload; a launcher packed without them
+// carries the stub's own, byte for byte.
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace nvpack {
 
 struct Branding {
     std::string icon;            // an .ico file: replaces icon 102
-    std::string productName;     // ProductName
+    std::string productName;     // ProductName, and what names the product (above)
     std::string productVersion;  // "a.b.c.d": ProductVersion, FileVersion and the fixed versions
     std::string company;         // CompanyName
     std::string description;     // FileDescription
@@ -46,12 +50,18 @@ void setBranding(Branding& branding, const BrandingSetting& setting, const std::
 // starting "branding: "; one line saying that there is none without branding.
 std::string brandingReport(const Branding& branding);
 
+// What may not come out as the author means it, as complete sentences:
+// a product name too wide for the progress window.
+std::vector<std::string> brandingWarnings(const Branding& branding);
+
 // Returns `stub` (the executable `stubName`) with the branding written into
 // its resources. Throws PackError naming the setting and the reason for a
 // value that is not of its form (an icon file that is none, a version that
-// is not one to four numbers 0-65535, text that is not UTF-8, an unknown
-// execution level), and for a stub whose resources it cannot rewrite (see
-// PeImage::replaceResources).
+// is not one to four numbers 0-65535, text that is not UTF-8, a product name
+// with a control character, an unknown execution level), for a stub whose
+// resources it cannot rewrite (see PeImage::replaceResources), and for a
+// product name when the stub has its explanatory text in a language that
+// nvpack has no text for (ProductTexts.h).
 std::string brandStub(const std::string& stub, const std::string& stubName, const Branding& branding);
 
 }  // namespace nvpack

@@ -323,6 +323,7 @@ PackResult pack(const PackRequest& request) {
                      std::to_string(payload) + " payload bytes, " +
                      (request.dryRun ? "not written (--dry-run): " : "written to ") + request.output + "\n";
     result.warnings = contentWarnings;
+    for (std::string& warning : brandingWarnings(request.branding)) result.warnings.push_back(std::move(warning));
     if (!haveInstructions) {
         result.warnings.push_back(
             "the launcher file carries no instruction program (type 0); only an input file (-nv:in) can drive it");

@@ -1,5 +1,7 @@
 #include "VersionInfo.h"
 
+#include <algorithm>
+
 #include "LittleEndian.h"
 #include "Packer.h"
 
@@ -201,6 +203,17 @@ void VersionInfo::setString(const std::string& key, const std::string& value, co
             entry = &table.children.back();
         }
         entry->value = textValue(text);
+    }
+}
+
+void VersionInfo::removeString(const std::string& key) {
+    Block* strings = root_.child(wide("StringFileInfo"));
+    if (strings == nullptr) return;
+    for (Block& table : strings->children) {
+        auto& entries = table.children;
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&key](const Block& entry) { return entry.key == wide(key.c_str()); }),
+                      entries.end());
     }
 }
 

@@ -50,6 +50,8 @@ public:
     // where it is missing; throws PackError naming `option` for text that is
     // not UTF-8.
     void setString(const std::string& key, const std::string& value, const std::string& option);
+    // Removes the text value `key` from every string table.
+    void removeString(const std::string& key);
     // Sets the file and product versions of VS_FIXEDFILEINFO.
     void setFixedVersions(const VersionNumber& version);
 
