@@ -8,6 +8,7 @@
 #include "foundation/RunSettings.h"
 #include "jvm/JvmFile.h"
 #include "jvm/JvmSearch.h"
+#include "jvm/VersionRange.h"
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
 #include "launch/LiteralText.h"
@@ -28,6 +29,25 @@ bool lineMatches(const LauncherString& line, const LauncherString& expected) {
     if (!endsWith(expected, "...")) return line == expected;
     const LauncherString prefix = expected.substr(0, expected.length() - 3);
     return line.substr(0, prefix.length()) == prefix;
+}
+
+// Moves `pos` past the identification line; false when the output has
+// none, with `line` the last line read.
+bool skipIdentification(const LauncherString& output, LauncherString::size_type& pos, LauncherString& line) {
+    while (pos < output.length()) {
+        line = readLineFromText(output, pos);
+        if (line == verifyIdentification) return true;
+    }
+    return false;
+}
+
+// The line after the identification line, empty when there is none: the
+// value of the first property asked for.
+LauncherString firstReportedValue(const LauncherString& output) {
+    LauncherString::size_type pos = 0;
+    LauncherString line;
+    if (!skipIdentification(output, pos, line) || pos == output.length()) return LauncherString();
+    return readLineFromText(output, pos);
 }
 }  // namespace
 
@@ -74,12 +94,7 @@ LauncherString verificationCommand(const LauncherString& home, const LauncherStr
 bool verificationOutputMatches(const LauncherString& output, const StringList& expected) {
     LauncherString::size_type pos = 0;
     LauncherString line;
-    bool identified = false;
-    while (!identified && pos < output.length()) {
-        line = readLineFromText(output, pos);
-        identified = line == verifyIdentification;
-    }
-    if (!identified) {
+    if (!skipIdentification(output, pos, line)) {
         logEntry(joinText({"Invalid magic value: ", line, "\n"}), LogKind::error);
         return false;
     }
@@ -93,13 +108,21 @@ bool verificationOutputMatches(const LauncherString& output, const StringList& e
 bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
                             const LauncherString& className) {
     jvmFile.tags().setValue("JVM_HOME", home);
+    const VersionRange range(jvmFile.tags());
     StringList names;
     StringList expected;
+    // The version is asked for first, where no property whose value spans
+    // several lines can shift it; any value passes the property check.
+    if (!range.empty()) {
+        names.append("java.version");
+        expected.append("...");
+    }
     readExpectedProperties(jvmFile.tags(), names, expected);
     bool matches = false;
     try {
-        matches =
-            verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)), expected);
+        const LauncherString output = run(jvmFile, verificationCommand(home, classPath, className, names));
+        matches = verificationOutputMatches(output, expected) &&
+                  (range.empty() || range.admits(firstReportedValue(output), home));
     } catch (const ChildProcessFailure& failure) {
         // A java.exe that cannot start (an empty file, one for another
         // processor) or never ends fails as a candidate; the search goes on.
