@@ -23,12 +23,12 @@ public:
     // As a minimum: true when `version` is this one or later, a component
     // missing on either side counting as 0 (17 admits 17.0.1; 17.0.2 does
     // not admit 17).
-    bool admitsAsMinimum(const JavaVersion& version) const;
+    bool admitsAsMinimum(const JavaVersion& version) const { return compare(version, maxParts) <= 0; }
 
     // As a maximum: true when `version`, cut to as many components as this
     // one has, is this one or earlier. So the last component names a whole
     // family: 21 admits every 21.x, 21.99 admits 21.99.3, 17.0 admits 17.0.15.
-    bool admitsAsMaximum(const JavaVersion& version) const;
+    bool admitsAsMaximum(const JavaVersion& version) const { return version.compare(*this, count_) <= 0; }
 
 private:
     static constexpr int maxParts = 8;
@@ -37,8 +37,9 @@ private:
     // come before, equal or after those of `other`.
     int compare(const JavaVersion& other, int count) const;
 
-    // Unused components stay 0, which is what a missing one counts as.
-    std::uint32_t parts_[maxParts] = {};
+    // Unused components stay 0, which is what a missing one counts as; one
+    // more than the most a version has, for the shift that drops "1.".
+    std::uint32_t parts_[maxParts + 1] = {};
     int count_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "jvm/JvmVerification.h"
 
+#include <cstring>
+
 #include "archive/EntryType.h"
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/Log.h"
@@ -25,29 +27,12 @@ bool quoted(const LauncherString& text) {
     return text.length() >= 2 && text[0] == '"' && text[text.length() - 1] == '"';
 }
 
+// Compared in place, without copies of the pieces: smaller in the stub.
 bool lineMatches(const LauncherString& line, const LauncherString& expected) {
-    if (!endsWith(expected, "...")) return line == expected;
-    const LauncherString prefix = expected.substr(0, expected.length() - 3);
-    return line.substr(0, prefix.length()) == prefix;
-}
-
-// Moves `pos` past the identification line; false when the output has
-// none, with `line` the last line read.
-bool skipIdentification(const LauncherString& output, LauncherString::size_type& pos, LauncherString& line) {
-    while (pos < output.length()) {
-        line = readLineFromText(output, pos);
-        if (line == verifyIdentification) return true;
-    }
-    return false;
-}
-
-// The line after the identification line, empty when there is none: the
-// value of the first property asked for.
-LauncherString firstReportedValue(const LauncherString& output) {
-    LauncherString::size_type pos = 0;
-    LauncherString line;
-    if (!skipIdentification(output, pos, line) || pos == output.length()) return LauncherString();
-    return readLineFromText(output, pos);
+    LauncherString::size_type length = expected.length();
+    if (length < 3 || std::memcmp(expected.c_str() + length - 3, "...", 3) != 0) return line == expected;
+    length -= 3;  // a prefix: the text before "..."
+    return line.length() >= length && std::memcmp(line.c_str(), expected.c_str(), length) == 0;
 }
 }  // namespace
 
@@ -91,38 +76,47 @@ LauncherString verificationCommand(const LauncherString& home, const LauncherStr
     return command;
 }
 
-bool verificationOutputMatches(const LauncherString& output, const StringList& expected) {
+bool verificationOutputMatches(const LauncherString& output, const StringList& expected, LauncherString* firstValue) {
     LauncherString::size_type pos = 0;
     LauncherString line;
-    if (!skipIdentification(output, pos, line)) {
+    bool identified = false;
+    while (!identified && pos < output.length()) {
+        line = readLineFromText(output, pos);
+        identified = line == verifyIdentification;
+    }
+    if (!identified) {
         logEntry(joinText({"Invalid magic value: ", line, "\n"}), LogKind::error);
         return false;
     }
     // Lines the JVM did not print are not held against it.
     for (std::int32_t i = 0; i < expected.count() && pos < output.length(); ++i) {
-        if (!lineMatches(readLineFromText(output, pos), expected.get(i))) return false;
+        const LauncherString value = readLineFromText(output, pos);
+        if (i == 0 && firstValue) *firstValue = value;
+        if (!lineMatches(value, expected.get(i))) return false;
     }
     return true;
 }
 
 bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
                             const LauncherString& className) {
-    jvmFile.tags().setValue("JVM_HOME", home);
-    const VersionRange range(jvmFile.tags());
+    TagFile& tags = jvmFile.tags();
+    tags.setValue("JVM_HOME", home);
+    const bool ranged = !javaVersionRange(tags).empty();
     StringList names;
     StringList expected;
     // The version is asked for first, where no property whose value spans
     // several lines can shift it; any value passes the property check.
-    if (!range.empty()) {
+    if (ranged) {
         names.append("java.version");
         expected.append("...");
     }
-    readExpectedProperties(jvmFile.tags(), names, expected);
+    readExpectedProperties(tags, names, expected);
     bool matches = false;
     try {
-        const LauncherString output = run(jvmFile, verificationCommand(home, classPath, className, names));
-        matches = verificationOutputMatches(output, expected) &&
-                  (range.empty() || range.admits(firstReportedValue(output), home));
+        LauncherString version;
+        matches = verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)),
+                                            expected, &version) &&
+                  (!ranged || javaVersionAdmitted(tags, version, home));
     } catch (const ChildProcessFailure& failure) {
         // A java.exe that cannot start (an empty file, one for another
         // processor) or never ends fails as a candidate; the search goes on.

@@ -8,58 +8,46 @@
 namespace nv {
 
 namespace {
-// Reads a bound that is set; false, with a warning, when it is no version.
-bool readBound(const char* tag, const LauncherString& text, const LauncherString& source, JavaVersion& bound) {
-    if (text.empty() || bound.read(text, /*suffixAllowed=*/false)) return true;
-    logEntry(joinText({"Invalid ", tag, " setting (", text, ") in JVM File ", source}), LogKind::warning);
-    return false;
+// True when the JVM file does not set the bound `tag`, or sets one that
+// admits `version`.
+bool boundAdmits(const TagFile& jvmTags, const char* tag, bool maximum, const JavaVersion& version) {
+    const LauncherString text = jvmTags.value(tag);
+    JavaVersion bound;
+    return text.empty() || (bound.read(text, /*suffixAllowed=*/false) &&
+                            (maximum ? bound.admitsAsMaximum(version) : bound.admitsAsMinimum(version)));
 }
 }  // namespace
 
-VersionRange::VersionRange(const TagFile& jvmTags)
-    : minimum_(jvmTags.value("MIN_JAVA_VERSION")),
-      maximum_(jvmTags.value("MAX_JAVA_VERSION")),
-      source_(jvmTags.sourceName()) {}
+LauncherString javaVersionRange(const TagFile& jvmTags) {
+    LauncherString range = jvmTags.value("MIN_JAVA_VERSION");
+    const LauncherString maximum = jvmTags.value("MAX_JAVA_VERSION");
+    const bool noMinimum = range.empty();
+    if (noMinimum && maximum.empty()) return range;
+    range.insert(0, "Java ");
+    range += maximum.empty() ? "+" : noMinimum ? "<= " : " - ";
+    range += maximum;
+    return range;
+}
 
-bool VersionRange::admits(const LauncherString& reported, const LauncherString& home) const {
-    JavaVersion low;
-    JavaVersion high;
-    if (!readBound("MIN_JAVA_VERSION", minimum_, source_, low) ||
-        !readBound("MAX_JAVA_VERSION", maximum_, source_, high)) {
-        return false;
-    }
+bool javaVersionAdmitted(const TagFile& jvmTags, const LauncherString& reported, const LauncherString& home) {
     JavaVersion version;
-    const bool readable = version.read(reported, /*suffixAllowed=*/true);
-    if (readable && (minimum_.empty() || low.admitsAsMinimum(version)) &&
-        (maximum_.empty() || high.admitsAsMaximum(version))) {
+    if (version.read(reported, /*suffixAllowed=*/true) && boundAdmits(jvmTags, "MIN_JAVA_VERSION", false, version) &&
+        boundAdmits(jvmTags, "MAX_JAVA_VERSION", true, version)) {
         return true;
     }
-    logEntry(readable ? joinText({"Found Java ", reported, " at ", home, "; needs ", needs()})
-                      : joinText({"Found Java at ", home, " whose version (", reported, ") cannot be read; needs ",
-                                  needs()}));
+    logEntry(joinText({"Found Java ", reported, " at ", home, "; needs ", javaVersionRange(jvmTags)}));
     return false;
-}
-
-LauncherString VersionRange::needs() const {
-    if (maximum_.empty()) return minimum_ + " or newer";
-    if (minimum_.empty()) return maximum_ + " or older";
-    return joinText({minimum_, " to ", maximum_});
-}
-
-LauncherString VersionRange::shortForm() const {
-    if (maximum_.empty()) return joinText({"Java ", minimum_, "+"});
-    if (minimum_.empty()) return "Java <= " + maximum_;
-    return joinText({"Java ", minimum_, " - ", maximum_});
 }
 
 LauncherString wantedJavaVersions(const ObjectList<JvmFile>& jvmFiles) {
     LauncherString text;
     for (std::int32_t i = 0; i < jvmFiles.count(); ++i) {
-        const VersionRange range(jvmFiles.get(i)->tags());
-        if (range.empty()) continue;
-        // Each line of the text stands between two line feeds once one is added at its end.
-        const LauncherString line = "\n" + range.shortForm();
-        if ((text + "\n").find(line + "\n") == LauncherString::npos) text += line;
+        const LauncherString range = javaVersionRange(jvmFiles.get(i)->tags());
+        bool known = range.empty();
+        for (std::int32_t k = 0; !known && k < i; ++k) known = javaVersionRange(jvmFiles.get(k)->tags()) == range;
+        if (known) continue;
+        text += '\n';
+        text += range;
     }
     return text;
 }

@@ -59,7 +59,7 @@ class VersionRangeTest(unittest.TestCase):
                 self.assertEqual((result.exit_code, result.lines), (0, [answer]), log)
                 # The version is asked for before the properties of JVM_PROPERTIES.
                 self.assertRegex(log, r'" "Verify" java\.version java\.vendor in working directory')
-                refusal = "Found Java 11.0.2 at %s; needs 17 or newer\n" % home
+                refusal = "Found Java 11.0.2 at %s; needs Java 17+\n" % home
                 if answer == "0":
                     self.assertIn(refusal, log)
                 else:
@@ -75,8 +75,8 @@ class VersionRangeTest(unittest.TestCase):
         lines = result.lines
         self.assertEqual(lines[:2], ["1", self.homes["17.0.15"]], log)
         os.remove(os.path.join(self.s.temp_dir, lines[2].rsplit("\\", 1)[1]))  # the JVM file SEARCH keeps
-        self.assertIn("Found Java 11.0.2 at %s; needs 17 to 21.99\n" % self.homes["11.0.2"], log)
-        self.assertIn("Found Java 22.0.1 at %s; needs 17 to 21.99\n" % self.homes["22.0.1"], log)
+        self.assertIn("Found Java 11.0.2 at %s; needs Java 17 - 21.99\n" % self.homes["11.0.2"], log)
+        self.assertIn("Found Java 22.0.1 at %s; needs Java 17 - 21.99\n" % self.homes["22.0.1"], log)
 
     def test_the_not_found_message_names_the_range_in_the_users_language(self):
         # The user's own home and the one hint are both refused; the message
@@ -89,8 +89,8 @@ class VersionRangeTest(unittest.TestCase):
                                       lang="ja_JP.UTF-8")
         self.assertEqual(result.exit_code, 0, log)
         self.assertIn("Checking user specified Java home directory => " + self.homes["22.0.1"], log)
-        self.assertIn("Found Java 22.0.1 at %s; needs 17 to 21.99\n" % self.homes["22.0.1"], log)
-        self.assertIn("Found Java 11.0.2 at %s; needs 17 to 21.99\n" % self.homes["11.0.2"], log)
+        self.assertIn("Found Java 22.0.1 at %s; needs Java 17 - 21.99\n" % self.homes["22.0.1"], log)
+        self.assertIn("Found Java 11.0.2 at %s; needs Java 17 - 21.99\n" % self.homes["11.0.2"], log)
         boxes = [b["text"] for b in result.message_boxes]
         self.assertEqual(len(boxes), 1, boxes)
         message, wanted = boxes[0].split("\n")
