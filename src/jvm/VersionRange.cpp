@@ -7,17 +7,6 @@
 
 namespace nv {
 
-namespace {
-// True when the JVM file does not set the bound `tag`, or sets one that
-// admits `version`.
-bool boundAdmits(const TagFile& jvmTags, const char* tag, bool maximum, const JavaVersion& version) {
-    const LauncherString text = jvmTags.value(tag);
-    JavaVersion bound;
-    return text.empty() || (bound.read(text, /*suffixAllowed=*/false) &&
-                            (maximum ? bound.admitsAsMaximum(version) : bound.admitsAsMinimum(version)));
-}
-}  // namespace
-
 LauncherString javaVersionRange(const TagFile& jvmTags) {
     LauncherString range = jvmTags.value("MIN_JAVA_VERSION");
     const LauncherString maximum = jvmTags.value("MAX_JAVA_VERSION");
@@ -31,12 +20,16 @@ LauncherString javaVersionRange(const TagFile& jvmTags) {
 
 bool javaVersionAdmitted(const TagFile& jvmTags, const LauncherString& reported, const LauncherString& home) {
     JavaVersion version;
-    if (version.read(reported, /*suffixAllowed=*/true) && boundAdmits(jvmTags, "MIN_JAVA_VERSION", false, version) &&
-        boundAdmits(jvmTags, "MAX_JAVA_VERSION", true, version)) {
-        return true;
+    bool admitted = version.read(reported, /*suffixAllowed=*/true);
+    // The minimum, then the maximum: each admits when it is not set.
+    for (int maximum = 0; admitted && maximum < 2; ++maximum) {
+        const LauncherString text = jvmTags.value(maximum ? "MAX_JAVA_VERSION" : "MIN_JAVA_VERSION");
+        JavaVersion bound;
+        admitted = text.empty() || (bound.read(text, /*suffixAllowed=*/false) &&
+                                    (maximum ? bound.admitsAsMaximum(version) : bound.admitsAsMinimum(version)));
     }
-    logEntry(joinText({"Found Java ", reported, " at ", home, "; needs ", javaVersionRange(jvmTags)}));
-    return false;
+    if (!admitted) logEntry(joinText({"Found Java ", reported, " at ", home, "; needs ", javaVersionRange(jvmTags)}));
+    return admitted;
 }
 
 LauncherString wantedJavaVersions(const ObjectList<JvmFile>& jvmFiles) {
