@@ -32,11 +32,4 @@ bool JavaVersion::read(const LauncherString& text, bool suffixAllowed) {
     return true;
 }
 
-int JavaVersion::compare(const JavaVersion& other, int count) const {
-    for (int i = 0; i < count; ++i) {
-        if (parts_[i] != other.parts_[i]) return parts_[i] < other.parts_[i] ? -1 : 1;
-    }
-    return 0;
-}
-
 }  // namespace nv

@@ -35,7 +35,12 @@ private:
 
     // Below, equal or above 0 as this version's first `count` components
     // come before, equal or after those of `other`.
-    int compare(const JavaVersion& other, int count) const;
+    int compare(const JavaVersion& other, int count) const {
+        for (int i = 0; i < count; ++i) {
+            if (parts_[i] != other.parts_[i]) return parts_[i] < other.parts_[i] ? -1 : 1;
+        }
+        return 0;
+    }
 
     // Unused components stay 0, which is what a missing one counts as; one
     // more than the most a version has, for the shift that drops "1.".

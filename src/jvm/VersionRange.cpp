@@ -32,8 +32,7 @@ bool javaVersionAdmitted(const TagFile& jvmTags, const LauncherString& reported,
     return admitted;
 }
 
-LauncherString wantedJavaVersions(const ObjectList<JvmFile>& jvmFiles) {
-    LauncherString text;
+void appendWantedJavaVersions(LauncherString& text, const ObjectList<JvmFile>& jvmFiles) {
     for (std::int32_t i = 0; i < jvmFiles.count(); ++i) {
         const LauncherString range = javaVersionRange(jvmFiles.get(i)->tags());
         bool known = range.empty();
@@ -42,7 +41,6 @@ LauncherString wantedJavaVersions(const ObjectList<JvmFile>& jvmFiles) {
         text += '\n';
         text += range;
     }
-    return text;
 }
 
 }  // namespace nv

@@ -22,8 +22,8 @@ LauncherString javaVersionRange(const TagFile& jvmTags);
 // <range>". A reported version or a bound that is no version admits nothing.
 bool javaVersionAdmitted(const TagFile& jvmTags, const LauncherString& reported, const LauncherString& home);
 
-// The ranges of the JVM files that set one, none twice, each after a line
-// feed: what the message that no JVM was found adds. Empty when none does.
-LauncherString wantedJavaVersions(const ObjectList<JvmFile>& jvmFiles);
+// Appends to `text` the ranges of the JVM files that set one, none twice,
+// each after a line feed: what the message that no JVM was found adds.
+void appendWantedJavaVersions(LauncherString& text, const ObjectList<JvmFile>& jvmFiles);
 
 }  // namespace nv

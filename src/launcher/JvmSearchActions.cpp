@@ -63,7 +63,7 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
     // The versions the JVM files asked for, on lines of their own in no
     // language: the user learns which Java to give.
     LauncherString notFound = messageText(MessageCode::noSuitableJvm);
-    notFound += wantedJavaVersions(search.jvmFiles());
+    appendWantedJavaVersions(notFound, search.jvmFiles());
     logEntry(notFound);
     if (showFailure && !cancelRequested()) showMessage(notFound);
     return result;

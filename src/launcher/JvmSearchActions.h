@@ -20,7 +20,7 @@ void showSearchWindow(bool showProgress);
 
 // FIND_JVM: finds one JVM and writes its JVM file (removed at the end of the
 // run). Not found: logs MessageCode::noSuitableJvm, followed by the Java
-// versions the JVM files ask for (wantedJavaVersions), and shows it when
+// versions the JVM files ask for (appendWantedJavaVersions), and shows it when
 // `showFailure` is set and the user has not cancelled. A LauncherException of
 // the search is logged as an error after MessageCode::noSuitableJvm, shown
 // when `showFailure` is set, and thrown on with its message unchanged.

@@ -263,11 +263,14 @@ TEST(VersionRangeTest, TheNotFoundMessageListsEachRangeOnceInASCII) {
         if (*maximum) tagFiles.back()->setValue("MAX_JAVA_VERSION", maximum);
         search.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.back()));
     }
-    EXPECT_EQ(nv::wantedJavaVersions(search.jvmFiles()).str(),
-              "\nJava 17+\nJava 17 - 21.99\nJava <= 11\nJava 1.8 - 1.8");
+    LauncherString message = "Not found.";
+    nv::appendWantedJavaVersions(message, search.jvmFiles());
+    EXPECT_EQ(message.str(), "Not found.\nJava 17+\nJava 17 - 21.99\nJava <= 11\nJava 1.8 - 1.8");
     nv::JvmSearch unranged;
     unranged.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.front()));
-    EXPECT_EQ(nv::wantedJavaVersions(unranged.jvmFiles()).str(), "");
+    message = "Not found.";
+    nv::appendWantedJavaVersions(message, unranged.jvmFiles());
+    EXPECT_EQ(message.str(), "Not found.");
 }
 
 class VerifyClassTest : public nv::RunStateTest {};
