@@ -38,8 +38,8 @@ bool verificationOutputMatches(const LauncherString& output, const StringList& e
 // The real CandidateVerifier: runs the command through a launch script and
 // checks what it printed, then steps the progress bar by 6. A JVM file with
 // MIN_JAVA_VERSION or MAX_JAVA_VERSION asks for java.version before its
-// JVM_PROPERTIES and admits only a version in its range (VersionRange.h). Sets the JVM
-// file's JVM_HOME to the home tried. A ChildProcessFailure (the JVM could
+// JVM_PROPERTIES and admits only a version in its range (VersionRange.h).
+// Sets the JVM file's JVM_HOME to the home tried. A ChildProcessFailure (the JVM could
 // not be started, ran past the time limit or was ended on cancel) is logged
 // as a warning "The JVM at <home> failed: <message>" and fails the
 // candidate; any other LauncherException passes through.
