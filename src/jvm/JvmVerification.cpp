@@ -1,5 +1,7 @@
 #include "jvm/JvmVerification.h"
 
+#include <cstring>
+
 #include "archive/EntryType.h"
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/Log.h"
@@ -8,6 +10,7 @@
 #include "foundation/RunSettings.h"
 #include "jvm/JvmFile.h"
 #include "jvm/JvmSearch.h"
+#include "jvm/VersionRange.h"
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
 #include "launch/LiteralText.h"
@@ -24,10 +27,12 @@ bool quoted(const LauncherString& text) {
     return text.length() >= 2 && text[0] == '"' && text[text.length() - 1] == '"';
 }
 
+// Compared in place, without copies of the pieces: smaller in the stub.
 bool lineMatches(const LauncherString& line, const LauncherString& expected) {
-    if (!endsWith(expected, "...")) return line == expected;
-    const LauncherString prefix = expected.substr(0, expected.length() - 3);
-    return line.substr(0, prefix.length()) == prefix;
+    LauncherString::size_type length = expected.length();
+    if (length < 3 || std::memcmp(expected.c_str() + length - 3, "...", 3) != 0) return line == expected;
+    length -= 3;  // a prefix: the text before "..."
+    return line.length() >= length && std::memcmp(line.c_str(), expected.c_str(), length) == 0;
 }
 }  // namespace
 
@@ -71,7 +76,7 @@ LauncherString verificationCommand(const LauncherString& home, const LauncherStr
     return command;
 }
 
-bool verificationOutputMatches(const LauncherString& output, const StringList& expected) {
+bool verificationOutputMatches(const LauncherString& output, const StringList& expected, LauncherString* firstValue) {
     LauncherString::size_type pos = 0;
     LauncherString line;
     bool identified = false;
@@ -85,21 +90,33 @@ bool verificationOutputMatches(const LauncherString& output, const StringList& e
     }
     // Lines the JVM did not print are not held against it.
     for (std::int32_t i = 0; i < expected.count() && pos < output.length(); ++i) {
-        if (!lineMatches(readLineFromText(output, pos), expected.get(i))) return false;
+        const LauncherString value = readLineFromText(output, pos);
+        if (i == 0 && firstValue) *firstValue = value;
+        if (!lineMatches(value, expected.get(i))) return false;
     }
     return true;
 }
 
 bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
                             const LauncherString& className) {
-    jvmFile.tags().setValue("JVM_HOME", home);
+    TagFile& tags = jvmFile.tags();
+    tags.setValue("JVM_HOME", home);
+    const bool ranged = !javaVersionRange(tags).empty();
     StringList names;
     StringList expected;
-    readExpectedProperties(jvmFile.tags(), names, expected);
+    // The version is asked for first, where no property whose value spans
+    // several lines can shift it; any value passes the property check.
+    if (ranged) {
+        names.append("java.version");
+        expected.append("...");
+    }
+    readExpectedProperties(tags, names, expected);
     bool matches = false;
     try {
-        matches =
-            verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)), expected);
+        LauncherString version;
+        matches = verificationOutputMatches(run(jvmFile, verificationCommand(home, classPath, className, names)),
+                                            expected, &version) &&
+                  (!ranged || javaVersionAdmitted(tags, version, home));
     } catch (const ChildProcessFailure& failure) {
         // A java.exe that cannot start (an empty file, one for another
         // processor) or never ends fails as a candidate; the search goes on.

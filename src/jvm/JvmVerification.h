@@ -30,12 +30,16 @@ LauncherString verificationCommand(const LauncherString& home, const LauncherStr
 // True when `output` holds the identification line and the lines after it
 // agree with `expected` as far as there are lines ("..." at the end of an
 // expected value asks for a prefix). Logs "Invalid magic value: " with the
-// last line read when the identification line is missing.
-bool verificationOutputMatches(const LauncherString& output, const StringList& expected);
+// last line read when the identification line is missing. Sets `firstValue`,
+// when given, to the line compared with the first expected value, if any.
+bool verificationOutputMatches(const LauncherString& output, const StringList& expected,
+                               LauncherString* firstValue = nullptr);
 
 // The real CandidateVerifier: runs the command through a launch script and
-// checks what it printed, then steps the progress bar by 6. Sets the JVM
-// file's JVM_HOME to the home tried. A ChildProcessFailure (the JVM could
+// checks what it printed, then steps the progress bar by 6. A JVM file with
+// MIN_JAVA_VERSION or MAX_JAVA_VERSION asks for java.version before its
+// JVM_PROPERTIES and admits only a version in its range (VersionRange.h).
+// Sets the JVM file's JVM_HOME to the home tried. A ChildProcessFailure (the JVM could
 // not be started, ran past the time limit or was ended on cancel) is logged
 // as a warning "The JVM at <home> failed: <message>" and fails the
 // candidate; any other LauncherException passes through.

@@ -13,6 +13,7 @@
 #include "jvm/JvmMatch.h"
 #include "jvm/JvmSearch.h"
 #include "jvm/JvmVerification.h"
+#include "jvm/VersionRange.h"
 #include "launch/LauncherPayload.h"
 
 namespace nv {
@@ -59,7 +60,10 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
         if (showFailure) showMessage(text);
         throwLauncherException(e.message());
     }
-    const LauncherString notFound = messageText(MessageCode::noSuitableJvm);
+    // The versions the JVM files asked for, on lines of their own in no
+    // language: the user learns which Java to give.
+    LauncherString notFound = messageText(MessageCode::noSuitableJvm);
+    appendWantedJavaVersions(notFound, search.jvmFiles());
     logEntry(notFound);
     if (showFailure && !cancelRequested()) showMessage(notFound);
     return result;

@@ -19,7 +19,8 @@ void showSearchWindow(bool showProgress);
 // none (prepareVerifyClass).
 
 // FIND_JVM: finds one JVM and writes its JVM file (removed at the end of the
-// run). Not found: logs MessageCode::noSuitableJvm and shows it when
+// run). Not found: logs MessageCode::noSuitableJvm, followed by the Java
+// versions the JVM files ask for (appendWantedJavaVersions), and shows it when
 // `showFailure` is set and the user has not cancelled. A LauncherException of
 // the search is logged as an error after MessageCode::noSuitableJvm, shown
 // when `showFailure` is set, and thrown on with its message unchanged.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "jvm/JvmFile.h"
 #include "jvm/JvmSearch.h"
 #include "jvm/JvmVerification.h"
+#include "jvm/VersionRange.h"
 #include "launch/LaunchScript.h"
 #include "launch/LauncherPayload.h"
 #include "launch/LiteralText.h"
@@ -194,6 +196,72 @@ TEST_F(JvmVerificationTest, VerifierRunsTheCommandWithTheHomeSetAndStepsTheBarEi
         EXPECT_EQ(tags.value("JVM_HOME").str(), "C:\\jdk\\");
         EXPECT_EQ(ui.steps, std::vector<unsigned>{6});
     }
+}
+
+// MIN_JAVA_VERSION and MAX_JAVA_VERSION: java.version is asked for before
+// JVM_PROPERTIES, and a version outside the range fails the candidate with
+// a log line that names the version, the home and the range.
+TEST_F(JvmVerificationTest, AVersionOutsideTheRangeFailsTheCandidateAndIsLogged) {
+    const struct Case {
+        const char* minimum;  // empty: not set
+        const char* maximum;
+        const char* output;
+        bool accepted;
+        const char* log;
+    } cases[] = {
+        {"17", "", "1739021872\n11.0.2\nDebian\n", false, "Found Java 11.0.2 at C:\\jdk; needs Java 17+\n"},
+        {"17", "", "1739021872\n17.0.15\nDebian\n", true, ""},
+        {"1.8", "", "1739021872\n1.8.0_40\nDebian\n", true, ""},
+        {"17", "21.99", "1739021872\n22.0.1\nDebian\n", false, "Found Java 22.0.1 at C:\\jdk; needs Java 17 - 21.99\n"},
+        {"17", "21", "1739021872\n21.0.9\nDebian\n", true, ""},
+        {"", "21.99", "1739021872\n25-ea\nDebian\n", false, "Found Java 25-ea at C:\\jdk; needs Java <= 21.99\n"},
+        // In range, but a property differs: silent, as before.
+        {"17", "", "1739021872\n17.0.15\nOracle\n", false, ""},
+        // A version that cannot be compared, or none at all, is no proof.
+        {"17", "", "1739021872\nnull\nDebian\n", false, "Found Java null at C:\\jdk; needs Java 17+\n"},
+        {"17", "", "1739021872\n", false, "Found Java  at C:\\jdk; needs Java 17+\n"},
+        // Nor is a bound that is no version met by any.
+        {"seventeen", "", "1739021872\n17.0.15\nDebian\n", false,
+         "Found Java 17.0.15 at C:\\jdk; needs Java seventeen+\n"},
+        {"17", "21.x", "1739021872\n17.0.15\nDebian\n", false, "Found Java 17.0.15 at C:\\jdk; needs Java 17 - 21.x\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.minimum) + " to " + c.maximum + ": " + c.output);
+        nv::TagFile ranged;
+        ranged.setValue("JVM_EXE", "bin\\java.exe");
+        ranged.setValue("JVM_PROPERTIES", "java.vendor=Debian");
+        if (*c.minimum) ranged.setValue("MIN_JAVA_VERSION", c.minimum);
+        if (*c.maximum) ranged.setValue("MAX_JAVA_VERSION", c.maximum);
+        nv::JvmFile jvm(ranged);
+        FakeRunVerifier verifier;
+        verifier.output = c.output;
+        fs::remove(base / "run.log");
+        EXPECT_EQ(verifier.verifyJvm(jvm, "C:\\jdk", "v.jar", "Verify"), c.accepted);
+        EXPECT_EQ(verifier.commands, std::vector<std::string>{"\"C:\\jdk\\@JVM_EXE@\" %CP%(\"\"\"v.jar\"\"\") Verify "
+                                                              "java.version java.vendor"});
+        EXPECT_EQ(runLog(), c.log);
+    }
+}
+
+TEST(VersionRangeTest, TheNotFoundMessageListsEachRangeOnceInASCII) {
+    nv::JvmSearch search;
+    const std::vector<std::pair<const char*, const char*>> ranges = {{"", ""},   {"17", ""}, {"17", "21.99"},
+                                                                     {"17", ""}, {"", "11"}, {"1.8", "1.8"}};
+    std::vector<std::unique_ptr<nv::TagFile>> tagFiles;
+    for (const auto& [minimum, maximum] : ranges) {
+        tagFiles.push_back(std::make_unique<nv::TagFile>());
+        if (*minimum) tagFiles.back()->setValue("MIN_JAVA_VERSION", minimum);
+        if (*maximum) tagFiles.back()->setValue("MAX_JAVA_VERSION", maximum);
+        search.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.back()));
+    }
+    LauncherString message = "Not found.";
+    nv::appendWantedJavaVersions(message, search.jvmFiles());
+    EXPECT_EQ(message.str(), "Not found.\nJava 17+\nJava 17 - 21.99\nJava <= 11\nJava 1.8 - 1.8");
+    nv::JvmSearch unranged;
+    unranged.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.front()));
+    message = "Not found.";
+    nv::appendWantedJavaVersions(message, unranged.jvmFiles());
+    EXPECT_EQ(message.str(), "Not found.");
 }
 
 class VerifyClassTest : public nv::RunStateTest {};

@@ -180,6 +180,11 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
         {"verifies.tag", "INSTRUCTIONS:\nSET N1 = 1\nVERIFY 1 0 3\n/:\n"},
         {"finds.tag", "INSTRUCTIONS:\nFIND_JVM 1 0\n/:\n"},
         {"properties.tag", "JVM_EXE: bin\\java.exe\nJVM_PROPERTIES: java.version=17...\n"},
+        {"suffixed.tag", "JVM_EXE: bin\\java.exe\nMIN_JAVA_VERSION: 17-ea\n"},
+        {"wordmax.tag", "JVM_EXE: bin\\java.exe\nMAX_JAVA_VERSION: 21.x\n"},
+        {"emptymin.tag", "JVM_EXE: bin\\java.exe\nMIN_JAVA_VERSION: \"\"\n"},
+        {"crossed.tag", "JVM_EXE: bin\\java.exe\nMIN_JAVA_VERSION: 22\nMAX_JAVA_VERSION: 21.99\n"},
+        {"ranged.tag", "JVM_EXE: bin\\java.exe\nMAX_JAVA_VERSION: 21\n"},
         {"application.tag", "COMMAND: java -jar \"%APPLICATION_ARCHIVE%()\"\n"},
         {"classpath.tag", "COMMAND: java %CP%(\"a.jar\", \"%CP%()\")\n"},
     };
@@ -319,6 +324,21 @@ TEST_F(NvpackTest, RefusalsNameTheCauseAndLeaveNoOutput) {
          "entry \"jvm.tag\" (" + path("properties.tag") +
              "): JVM_PROPERTIES verifies a JVM, but the launcher carries no "
              "verification archive (type 5)"},
+        {"MAX_JAVA_VERSION without a verification archive", "", program + "--entry 1 2 jvm.tag @ranged.tag",
+         "entry \"jvm.tag\" (" + path("ranged.tag") +
+             "): MAX_JAVA_VERSION verifies a JVM, but the launcher carries no verification archive (type 5)"},
+        // Java versions the launcher could not compare, and a range nothing meets.
+        {"MIN_JAVA_VERSION with a suffix", "", program + "--entry 1 2 jvm.tag @suffixed.tag",
+         "entry \"jvm.tag\" (" + path("suffixed.tag") +
+             "): MIN_JAVA_VERSION \"17-ea\" is not a Java version; write numbers and dots, such as 17, 21.0.2 or "
+             "1.8.0_40"},
+        {"MAX_JAVA_VERSION with a letter", "", program + "--entry 1 2 jvm.tag @wordmax.tag",
+         "): MAX_JAVA_VERSION \"21.x\" is not a Java version"},
+        {"empty MIN_JAVA_VERSION", "", program + "--entry 1 2 jvm.tag @emptymin.tag",
+         "): MIN_JAVA_VERSION \"\" is not a Java version"},
+        {"MIN_JAVA_VERSION above MAX_JAVA_VERSION", "", program + "--entry 1 2 jvm.tag @crossed.tag",
+         "entry \"jvm.tag\" (" + path("crossed.tag") +
+             "): MIN_JAVA_VERSION 22 is above MAX_JAVA_VERSION 21.99, so no Java can meet both"},
         {"APPLICATION_ARCHIVE without an application archive", "", program + "--entry 2 2 s.tag @application.tag",
          "entry \"s.tag\" (" + path("application.tag") +
              "): COMMAND: Launch script error: %APPLICATION_ARCHIVE%() "
@@ -448,7 +468,8 @@ TEST_F(NvpackTest, ContentTheLauncherCanRunIsPacked) {
           "SET S3 = \"a b\"\n"
           "EXECUTE_LAUNCHER 3\n"
           ":END\n/:\n");
-    write("jvm.tag", "JVM_EXE: bin/java.exe\n");
+    // A maximum names a whole family: 21 admits 21.0.5.
+    write("jvm.tag", "JVM_EXE: bin/java.exe\nMIN_JAVA_VERSION: 21.0.5\nMAX_JAVA_VERSION: 21\n");
     write("s.tag",
           "COMMAND:\n@JVM_HOME@/bin/java %SYSTEMPROP%(\"a\", \"@JVM_HOME@\") -cp %CP%() "
           "%LAUNCHER_DIR%() %APPLICATION_ARCHIVE%(\"app.jar\") 100%% #PATH#\n/:\n");

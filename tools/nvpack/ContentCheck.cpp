@@ -8,6 +8,7 @@
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Instructions.h"
+#include "jvm/JavaVersion.h"
 #include "launch/DelimitedExpander.h"
 #include "launch/FunctionCall.h"
 #include "launch/JvmVariables.h"
@@ -180,6 +181,29 @@ void requireVerifyArchive(const Carried& carried, const std::string& place) {
     throw PackError(place + " verifies a JVM, but the launcher carries no verification archive (type 5)");
 }
 
+// MIN_JAVA_VERSION and MAX_JAVA_VERSION must be versions the launcher can
+// compare, and a range some Java can meet: a bad one would refuse every JVM.
+// Returns the name of the first one set, null when neither is.
+const char* checkVersionRange(const PackEntry& e, const nv::TagFile& tags) {
+    const char* const names[] = {"MIN_JAVA_VERSION", "MAX_JAVA_VERSION"};
+    nv::JavaVersion bounds[2];
+    for (int i = 0; i < 2; ++i) {
+        if (tags.valueCount(names[i]) == 0) continue;
+        const nv::LauncherString text = tags.value(names[i]);
+        if (!bounds[i].read(text, /*suffixAllowed=*/false)) {
+            throw PackError(where(e) + ": " + names[i] + " \"" + text.str() +
+                            "\" is not a Java version; write numbers and dots, such as 17, 21.0.2 or 1.8.0_40");
+        }
+    }
+    const bool minimum = tags.valueCount(names[0]) > 0;
+    const bool maximum = tags.valueCount(names[1]) > 0;
+    if (minimum && maximum && !bounds[1].admitsAsMaximum(bounds[0])) {
+        throw PackError(where(e) + ": MIN_JAVA_VERSION " + tags.value(names[0]).str() + " is above MAX_JAVA_VERSION " +
+                        tags.value(names[1]).str() + ", so no Java can meet both");
+    }
+    return minimum ? names[0] : maximum ? names[1] : nullptr;
+}
+
 void checkProgramNeeds(const PackEntry& e, const nv::TagFile& tags, const Carried& carried) {
     const nv::Instructions program = nv::Instructions::fromTagFile(tags);
     const nv::StringList& lines = program.lines();
@@ -216,6 +240,7 @@ std::vector<std::string> checkContents(const PackRequest& request) {
             throw PackError(where(e) + ": a JVM file needs JVM_EXE, the Java program to run");
         }
         if (tags->valueCount("JVM_PROPERTIES") > 0) requireVerifyArchive(carried, where(e) + ": JVM_PROPERTIES");
+        if (const char* bound = checkVersionRange(e, *tags)) requireVerifyArchive(carried, where(e) + ": " + bound);
         carried.jvmFiles = true;
         for (std::int32_t i = 0; i < tags->tagCount(); ++i) carried.tags.insert(tags->tagName(i).str());
     }
