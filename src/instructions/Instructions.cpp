@@ -7,6 +7,7 @@
 #include "foundation/LauncherException.h"
 #include "instructions/Evaluation.h"
 #include "instructions/LabelResolution.h"
+#include "instructions/Substitution.h"
 #include "instructions/VariableReference.h"
 #include "instructions/VariableStore.h"
 #include "foundation/Log.h"
@@ -55,8 +56,6 @@ const char jumpLabel[] = "JMP0 requires a jump label as its second argument.";
 const char setEquals[] = "SET statement is missing =.";
 const char setName[] = "Invalid variable specified on left hand side of SET statement.";
 const char setExpression[] = "Invalid expression specified for SET command";
-const char messageArgument[] = "MESSAGE requires the text to show as its argument.";
-const char exitArgument[] = "EXIT requires the exit code as its argument.";
 
 // A word without at-signs has the same value in every run.
 bool literal(const LauncherString& word) { return word.find('@') == LauncherString::npos; }
@@ -83,8 +82,8 @@ enum class ArgumentKind : std::uint8_t {
     mode,        // INSTALL_JVM's 0, 1 or 2; its message stands for a number out of range too
     seconds,     // a word read as a 16-bit number
     path,        // a string, in double quotes where it holds blanks
-    text,        // a string as a path is, which must be given
-    value,       // JMP0's number; a missing one is an empty expression
+    text,        // a string as a path is; a missing one is an empty expression
+    value,       // JMP0's and EXIT's number; a missing one is an empty expression
     label,       // a jump label
     assignment,  // the rest of the line: variable = expression
 };
@@ -150,20 +149,19 @@ const Instructions::Command Instructions::commands_[] = {
      Need::nothing,
      &Instructions::jumpIfZero},
     {"SET", {{ArgumentKind::assignment, setEquals}}, Need::nothing, &Instructions::set},
-    {"MESSAGE", {{ArgumentKind::text, messageArgument}}, Need::nothing, &Instructions::message},
-    {"EXIT", {{ArgumentKind::number, exitArgument}}, Need::nothing, &Instructions::endProgram},
+    {"MESSAGE", {{ArgumentKind::text, ""}}, Need::nothing, &Instructions::message},
+    {"EXIT", {{ArgumentKind::value, nullptr}}, Need::nothing, &Instructions::endProgram},
 };
 
-Instructions::Instructions(StringList lines) : lines_(std::move(lines)) {}
+Instructions::Instructions(StringList lines, bool singleInstance)
+    : lines_(std::move(lines)), singleInstance_(singleInstance) {}
 
 Instructions Instructions::fromTagFile(const TagFile& file) {
     StringList lines;
     const std::int32_t count = file.valueCount("INSTRUCTIONS");
     if (count == 0) throwLauncherException("The instruction file has no INSTRUCTIONS.");
     for (std::int32_t i = 0; i < count; ++i) lines.append(file.value("INSTRUCTIONS", i));
-    Instructions program(std::move(lines));
-    program.singleInstance_ = file.boolValue("SINGLE_INSTANCE", false);
-    return program;
+    return Instructions(std::move(lines), file.boolValue("SINGLE_INSTANCE", false));
 }
 
 std::int32_t Instructions::run(CommandWork& work) {
@@ -213,7 +211,7 @@ void Instructions::readArguments(const Command& command, const LauncherString& l
         if (kind == ArgumentKind::none) return;
         if (kind == ArgumentKind::path || kind == ArgumentKind::text) {
             size_type next = pos;
-            if (kind == ArgumentKind::text && !nextToken(line, next, word)) throwInstructionsException(missing, at);
+            if (kind == ArgumentKind::text && !nextToken(line, next, word)) substituteVariables(word, noPrefix, at);
             read.texts[i] = readStringArgument(line, pos, missing, at);
             continue;
         }
@@ -342,14 +340,13 @@ void Instructions::set(const CommandArguments& arguments, CommandWork&) {
 
 void Instructions::message(const CommandArguments& arguments, CommandWork&) {
     // Logged first: the box waits for the user, and a silent run shows none.
-    logEntry("MESSAGE: " + arguments.texts[0]);
+    logEntry(arguments.texts[0]);
     showMessage(arguments.texts[0]);
 }
 
 void Instructions::endProgram(const CommandArguments& arguments, CommandWork&) {
     result_ = arguments.numbers[0];
     runState().programExited = true;
-    logEntry("EXIT " + formatLong(result_));
     pc_ = lines_.count();  // past the last line: nothing after EXIT runs
 }
 

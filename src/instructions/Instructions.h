@@ -30,7 +30,7 @@ struct ProgramFault {
 class Instructions {
 public:
     // A program made of `lines`, in order.
-    explicit Instructions(StringList lines);
+    explicit Instructions(StringList lines, bool singleInstance = false);
 
     // The program made of the INSTRUCTIONS values of `file`, in order; the
     // file is not kept. Throws LauncherException "The instruction file has

@@ -4,27 +4,25 @@
 #include "foundation/Log.h"
 #include "foundation/RunSettings.h"
 #include "system/LongPath.h"
+#include "tagfile/NumberText.h"
 
 namespace nv {
-
-LauncherString instanceName(const LauncherString& launcherPath, bool copy) {
-    // FNV-1a over the path in upper case: a short name that no path length can break.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (LauncherString::size_type i = 0; i < launcherPath.length(); ++i) {
-        hash = (hash ^ static_cast<unsigned char>(upperAscii(launcherPath[i]))) * 1099511628211ull;
-    }
-    LauncherString name(copy ? "NorvaneLauncherCopy-" : "NorvaneLauncher-");
-    for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(hash >> shift) & 15];
-    return name;
-}
 
 bool claimSingleInstance(InstanceClaim& claim) {
     const RunSettings& settings = runSettings();
     // The long form: a start through an 8.3 name is a start of the same file.
-    const LauncherString name = instanceName(longPathName(settings.originalPath()), settings.originalLauncher);
-    if (claim.claim(name)) return true;
-    logEntry(bringInstanceForward(name) ? "This launcher is running already; its window was brought forward."
-                                        : "This launcher is running already.");
+    const LauncherString path = longPathName(settings.originalPath());
+    // FNV-1a over the path in upper case, and for a copy over a byte that no
+    // path holds: a short name that no path length can break.
+    std::uint32_t hash = 2166136261u;
+    for (LauncherString::size_type i = 0; i < path.length(); ++i) {
+        hash = (hash ^ static_cast<unsigned char>(upperAscii(path[i]))) * 16777619u;
+    }
+    if (settings.originalLauncher) hash = (hash ^ '*') * 16777619u;
+    const long holder = claimInstance("Norvane" + formatLong(static_cast<std::int32_t>(hash)), claim);
+    if (holder == 0) return true;
+    if (holder > 0) bringProcessForward(holder);
+    logEntry("Already running.");
     return false;
 }
 

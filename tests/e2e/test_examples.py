@@ -192,7 +192,7 @@ class FindOrInstallTest(unittest.TestCase):
                                                exit_code=3)
         self.assertIsNone(launched)
         self.assertIn("ERROR: Invalid bundled JVM. Missing 'jvm' file.\n", log)
-        self.assertIn("MESSAGE: " + text + "\nEXIT 3\n", log)
+        self.assertIn("\n" + text + "\n", log)
         self.assertEqual([(b["caption"], b["text"]) for b in result.message_boxes], [("Hello App", text)])
 
 

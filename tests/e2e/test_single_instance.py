@@ -75,7 +75,7 @@ class SingleInstanceTest(unittest.TestCase):
         second = self.s.run(path, ["-nv:log", "second.log"], cwd=d, timeout=30)
         log = read_text(os.path.join(d, "second.log"))
         self.assertEqual(second.exit_code, ANOTHER_INSTANCE, log)
-        self.assertIn("This launcher is running already; its window was brought forward.\n", log)
+        self.assertIn("\nAlready running.\n", log)
         self.assertNotIn("Executing launch script command", log)
         self.assertIsNone(first.poll(), "the first start ended")
         self.assertEqual(self.launches(home), 1)

@@ -1,8 +1,7 @@
-// The claim of one instance and the window it brings forward, on the real
+// The claim of one instance and the window brought forward, on the real
 // system: the process plays both starts.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -14,36 +13,34 @@ namespace {
 
 // A name of this test run alone.
 LauncherString testName(const char* what) {
-    return instanceName(
-        LauncherString("C:\\nv-single-instance-test\\") + what + std::to_string(GetCurrentProcessId()).c_str(), false);
+    return LauncherString("NorvaneTest") + what + std::to_string(GetCurrentProcessId()).c_str();
 }
 
-TEST(SingleInstanceWin, TheClaimIsHeldUntilItsOwnerGoes) {
+TEST(SingleInstanceWin, TheClaimIsHeldUntilItsOwnerGoesAndTellsTheHolder) {
     const LauncherString name = testName("held");
-    auto first = std::make_unique<InstanceClaim>();
-    ASSERT_TRUE(first->claim(name));
+    InstanceClaim first;
+    ASSERT_EQ(claimInstance(name, first), 0);
+    ASSERT_TRUE(first.valid());
     InstanceClaim second;
-    EXPECT_FALSE(second.claim(name));
+    EXPECT_EQ(claimInstance(name, second), static_cast<long>(GetCurrentProcessId()));
+    EXPECT_FALSE(second.valid());
     InstanceClaim other;
-    EXPECT_TRUE(other.claim(testName("other")));
+    EXPECT_EQ(claimInstance(testName("other"), other), 0);
     first.reset();
     InstanceClaim next;
-    EXPECT_TRUE(next.claim(name));
+    EXPECT_EQ(claimInstance(name, next), 0);
 }
 
 TEST(SingleInstanceWin, TheHoldersVisibleWindowIsRestoredAndBroughtForward) {
-    const LauncherString name = testName("window");
-    EXPECT_FALSE(bringInstanceForward(name));  // nobody holds it
-    InstanceClaim claim;
-    ASSERT_TRUE(claim.claim(name));
-    EXPECT_FALSE(bringInstanceForward(name));  // the holder shows no window
+    const long self = static_cast<long>(GetCurrentProcessId());
+    EXPECT_FALSE(bringProcessForward(self));  // no window yet
 
     HWND window = CreateWindowExA(0, "STATIC", "nv single instance", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(window));
-    EXPECT_TRUE(bringInstanceForward(name));
+    EXPECT_TRUE(bringProcessForward(self));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetForegroundWindow(), window);

@@ -1,6 +1,9 @@
 // The host has no named system objects: the names that this process holds
-// stand in for them, which is what tests within one process need.
+// stand in for them, which is what tests within one process need. A claim
+// is the held name; the holder is this process, which shows no window.
 #include "launcher/SingleInstance.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -10,39 +13,28 @@ namespace nv {
 
 namespace {
 
-std::vector<std::string>& heldNames() {
-    static std::vector<std::string> names;
+std::vector<std::string*>& heldNames() {
+    static std::vector<std::string*> names;
     return names;
-}
-
-bool held(const std::string& name) {
-    const std::vector<std::string>& names = heldNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 }  // namespace
 
-struct InstanceClaim::Objects {
-    explicit Objects(std::string held) : name(std::move(held)) { heldNames().push_back(name); }
-    ~Objects() {
-        std::vector<std::string>& names = heldNames();
-        names.erase(std::find(names.begin(), names.end(), name));
-    }
-    Objects(const Objects&) = delete;
-    Objects& operator=(const Objects&) = delete;
-    std::string name;
-};
-
-InstanceClaim::InstanceClaim() = default;
-InstanceClaim::~InstanceClaim() = default;
-
-bool InstanceClaim::claim(const LauncherString& name) {
-    if (held(name.str())) return false;
-    objects_ = std::make_unique<Objects>(name.str());
-    return true;
+void releaseInstanceClaim(void* claim) {
+    std::vector<std::string*>& names = heldNames();
+    names.erase(std::find(names.begin(), names.end(), claim));
+    delete static_cast<std::string*>(claim);
 }
 
-// The holder is this process, which has no window to show.
-bool bringInstanceForward(const LauncherString& name) { return held(name.str()); }
+long claimInstance(const LauncherString& name, InstanceClaim& claim) {
+    for (const std::string* held : heldNames()) {
+        if (*held == name.str()) return static_cast<long>(::getpid());
+    }
+    heldNames().push_back(new std::string(name.str()));
+    claim.reset(heldNames().back());
+    return 0;
+}
+
+bool bringProcessForward(long) { return false; }
 
 }  // namespace nv
