@@ -40,10 +40,11 @@ public:
 
     // Runs the program from its first line until the line after the last,
     // or until EXIT; the commands' work goes to `work`. Returns EXIT's code,
-    // else the result of the last LAUNCH or ILAUNCH, or 0 when none ran. Throws LauncherException: the
-    // interpreter's own errors as "Error in instructions. " + message +
-    // " Line number (" + line + ")", errors of variable names, assignments,
-    // quoted arguments and of `work` unchanged. The first error ends the run.
+    // else the result of the last LAUNCH or ILAUNCH, or 0 when none ran.
+    // Throws LauncherException: the interpreter's own errors as "Error in
+    // instructions. " + message + " Line number (" + line + ")", errors of
+    // variable names, assignments, quoted arguments and of `work` unchanged.
+    // The first error ends the run.
     std::int32_t run(CommandWork& work);
 
     // Reads every line as run would, without running anything, and finds

@@ -15,7 +15,7 @@ inline void mappedView(void* view) { UnmapViewOfFile(view); }
 inline HANDLE invalidFile() { return INVALID_HANDLE_VALUE; }
 }  // namespace handle_close
 
-// CreateFile's handle, and a process snapshot's (INVALID_HANDLE_VALUE when it failed).
+// CreateFile's handle (INVALID_HANDLE_VALUE when it failed).
 using FileHandle = UniqueHandle<HANDLE, handle_close::kernelHandle, handle_close::invalidFile>;
 // FindFirstFile's handle.
 using FindHandle = UniqueHandle<HANDLE, handle_close::findHandle, handle_close::invalidFile>;
