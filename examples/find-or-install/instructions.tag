@@ -13,7 +13,8 @@ JMP0 @N1@ FAILED
 LAUNCH @S1@ 0
 GOTO DONE
 :FAILED
-// Nothing runs: search once more and let the user read why, in a box titled with the launch script's DESC.
-FIND_JVM 1 1
+// Nothing runs: tell the user why, in a box titled with the launch script's DESC, and end with a code of our own.
+MESSAGE "Hello App needs Java 17; install it, or start setup.exe with -nv:javahome and the folder of a Java 17."
+EXIT 3
 :DONE
 /:

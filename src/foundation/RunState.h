@@ -57,6 +57,7 @@ struct RunState {
     // Set by the user-interface thread and read by long work without a lock.
     std::atomic<bool> cancelRequested{false};
     InstructionVariables variables;
+    bool programExited = false;            // the instruction program ended with EXIT (instructions/Instructions.h)
     LauncherString lastLaunchErrorOutput;  // the last launched program's error output (launch/LaunchOutput.h)
     LauncherString systemTemporaryPath;    // the system's temporary path, asked for once when it is first needed
     LauncherString applicationArchive;     // APPLICATION_ARCHIVE's path once it is made

@@ -7,9 +7,12 @@
 #include "foundation/LauncherException.h"
 #include "instructions/Evaluation.h"
 #include "instructions/LabelResolution.h"
+#include "instructions/Substitution.h"
 #include "instructions/VariableReference.h"
 #include "instructions/VariableStore.h"
+#include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
+#include "foundation/RunState.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/TagFile.h"
 #include "tagfile/TextScanning.h"
@@ -79,7 +82,8 @@ enum class ArgumentKind : std::uint8_t {
     mode,        // INSTALL_JVM's 0, 1 or 2; its message stands for a number out of range too
     seconds,     // a word read as a 16-bit number
     path,        // a string, in double quotes where it holds blanks
-    value,       // JMP0's number; a missing one is an empty expression
+    text,        // a string as a path is; a missing one is an empty expression
+    value,       // JMP0's and EXIT's number; a missing one is an empty expression
     label,       // a jump label
     assignment,  // the rest of the line: variable = expression
 };
@@ -145,22 +149,26 @@ const Instructions::Command Instructions::commands_[] = {
      Need::nothing,
      &Instructions::jumpIfZero},
     {"SET", {{ArgumentKind::assignment, setEquals}}, Need::nothing, &Instructions::set},
+    {"MESSAGE", {{ArgumentKind::text, ""}}, Need::nothing, &Instructions::message},
+    {"EXIT", {{ArgumentKind::value, nullptr}}, Need::nothing, &Instructions::endProgram},
 };
 
-Instructions::Instructions(StringList lines) : lines_(std::move(lines)) {}
+Instructions::Instructions(StringList lines, bool singleInstance)
+    : lines_(std::move(lines)), singleInstance_(singleInstance) {}
 
 Instructions Instructions::fromTagFile(const TagFile& file) {
     StringList lines;
     const std::int32_t count = file.valueCount("INSTRUCTIONS");
     if (count == 0) throwLauncherException("The instruction file has no INSTRUCTIONS.");
     for (std::int32_t i = 0; i < count; ++i) lines.append(file.value("INSTRUCTIONS", i));
-    return Instructions(std::move(lines));
+    return Instructions(std::move(lines), file.boolValue("SINGLE_INSTANCE", false));
 }
 
 std::int32_t Instructions::run(CommandWork& work) {
     const std::int32_t count = lines_.count();
     pc_ = 0;
     result_ = 0;
+    runState().programExited = false;
     loopGuard_.reset();
     try {
         while (pc_ < count) {
@@ -201,7 +209,9 @@ void Instructions::readArguments(const Command& command, const LauncherString& l
         const char* const missing = command.arguments[i].missing;
         LauncherString word;
         if (kind == ArgumentKind::none) return;
-        if (kind == ArgumentKind::path) {
+        if (kind == ArgumentKind::path || kind == ArgumentKind::text) {
+            size_type next = pos;
+            if (kind == ArgumentKind::text && !nextToken(line, next, word)) substituteVariables(word, noPrefix, at);
             read.texts[i] = readStringArgument(line, pos, missing, at);
             continue;
         }
@@ -327,6 +337,20 @@ void Instructions::set(const CommandArguments& arguments, CommandWork&) {
     VariableReference::parse(arguments.texts[0], setName)
         .assign(arguments.texts[1], "Invalid value specified for SET command");
 }
+
+void Instructions::message(const CommandArguments& arguments, CommandWork&) {
+    // Logged first: the box waits for the user, and a silent run shows none.
+    logEntry(arguments.texts[0]);
+    showMessage(arguments.texts[0]);
+}
+
+void Instructions::endProgram(const CommandArguments& arguments, CommandWork&) {
+    result_ = arguments.numbers[0];
+    runState().programExited = true;
+    pc_ = lines_.count();  // past the last line: nothing after EXIT runs
+}
+
+bool programExited() { return runState().programExited; }
 
 }  // namespace nv
 

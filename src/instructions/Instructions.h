@@ -30,7 +30,7 @@ struct ProgramFault {
 class Instructions {
 public:
     // A program made of `lines`, in order.
-    explicit Instructions(StringList lines);
+    explicit Instructions(StringList lines, bool singleInstance = false);
 
     // The program made of the INSTRUCTIONS values of `file`, in order; the
     // file is not kept. Throws LauncherException "The instruction file has
@@ -38,12 +38,13 @@ public:
     // misspelt tag), which would otherwise run as a program that does nothing.
     static Instructions fromTagFile(const TagFile& file);
 
-    // Runs the program from its first line until the line after the last;
-    // the commands' work goes to `work`. Returns the result of the last
-    // LAUNCH or ILAUNCH, or 0 when none ran. Throws LauncherException: the
-    // interpreter's own errors as "Error in instructions. " + message +
-    // " Line number (" + line + ")", errors of variable names, assignments,
-    // quoted arguments and of `work` unchanged. The first error ends the run.
+    // Runs the program from its first line until the line after the last,
+    // or until EXIT; the commands' work goes to `work`. Returns EXIT's code,
+    // else the result of the last LAUNCH or ILAUNCH, or 0 when none ran.
+    // Throws LauncherException: the interpreter's own errors as "Error in
+    // instructions. " + message + " Line number (" + line + ")", errors of
+    // variable names, assignments, quoted arguments and of `work` unchanged.
+    // The first error ends the run.
     std::int32_t run(CommandWork& work);
 
     // Reads every line as run would, without running anything, and finds
@@ -55,6 +56,10 @@ public:
     bool check(const std::vector<CarriedEntry>& carried, ProgramFault& fault);
 
     const StringList& lines() const { return lines_; }
+
+    // The instruction file's SINGLE_INSTANCE: 1 (fromTagFile): a second start
+    // of the launcher while this one runs brings it forward instead.
+    bool singleInstance() const { return singleInstance_; }
 
 private:
     // One row of the command table (Instructions.cpp), and what a row reads
@@ -87,6 +92,8 @@ private:
     void jump(const CommandArguments& arguments, CommandWork& work);
     void jumpIfZero(const CommandArguments& arguments, CommandWork& work);
     void set(const CommandArguments& arguments, CommandWork& work);
+    void message(const CommandArguments& arguments, CommandWork& work);
+    void endProgram(const CommandArguments& arguments, CommandWork& work);
     void jumpTo(const LauncherString& label);
 
     std::int32_t lineNumber() const { return pc_ + 1; }
@@ -95,6 +102,11 @@ private:
     std::int32_t pc_ = 0;
     std::int32_t result_ = 0;
     LoopGuard loopGuard_;
+    bool singleInstance_ = false;
 };
+
+// Whether the run's program ended with EXIT (part of the run state): its
+// result is then the process's exit code as it stands (launcher/EndOfRun.h).
+bool programExited();
 
 }  // namespace nv

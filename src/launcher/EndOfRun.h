@@ -1,6 +1,7 @@
 #pragma once
 // What the end of a run makes of its result: whether it counts as a
 // failure, which decides the closing message and the process's exit code.
+// A result that the program's EXIT gave is the exit code as it stands.
 
 #include <cstdint>
 
@@ -14,8 +15,11 @@ inline bool isFailedRun(std::int32_t result, int modeByte) {
     return result != 0 && !(isWizardMode(modeByte) && result == 1000);
 }
 
-// The process's exit code: 0 for a run that is no failure, else the result
-// (the launched program's own code, or -1 for the launcher's own failures).
-inline int exitCodeOf(std::int32_t result, int modeByte) { return isFailedRun(result, modeByte) ? result : 0; }
+// The process's exit code: EXIT's code when the program `exited` with it;
+// else 0 for a run that is no failure, else the result (the launched
+// program's own code, or -1 for the launcher's own failures).
+inline int exitCodeOf(std::int32_t result, int modeByte, bool exited) {
+    return exited || isFailedRun(result, modeByte) ? result : 0;
+}
 
 }  // namespace nv

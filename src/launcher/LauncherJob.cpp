@@ -13,6 +13,7 @@
 #include "launcher/LauncherCommandWork.h"
 #include "launcher/RunContent.h"
 #include "launcher/RunJob.h"
+#include "launcher/SingleInstance.h"
 #include "foundation/RunSettings.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/TagFile.h"
@@ -70,6 +71,8 @@ public:
             throwLauncherException("The launcher file carries no payload; it may be damaged or was not packed.");
         }
         if (!program) throwLauncherException("The launcher file carries no instruction program.");
+        // Before any work: a second start does nothing but show the first.
+        if (program->singleInstance() && !claimSingleInstance(instance_)) return anotherInstanceResult;
         LauncherCommandWork work(content());
         return program->run(work);
     }
@@ -155,6 +158,7 @@ private:
     }
 
     std::unique_ptr<RunContent> content_;
+    InstanceClaim instance_;  // held until the process ends
 };
 
 }  // namespace

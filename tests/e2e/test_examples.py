@@ -7,7 +7,7 @@ under Wine as an author would use them:
 - find-or-install: its manifest packed with the stand-in Java's homes found
   through the registry hint and a path hint, a wrong version refused, the
   carried JVM (the installer double) installed when nothing passes, and the
-  search's message when even that fails;
+  author's message and exit code when even that fails;
 - input-file-api: its batch file, through Wine's cmd, verifying the runtime
   it installed before, finding one with SEARCH_ALL, installing the carried
   one, and reporting a failed action by its exit code."""
@@ -143,7 +143,7 @@ class FindOrInstallTest(unittest.TestCase):
         shutil.rmtree(self.program_files, ignore_errors=True)
         shutil.rmtree(os.path.join(self.d, "jre"), ignore_errors=True)
 
-    def run_setup(self, registered=None, env=None, silent=True, watch=False):
+    def run_setup(self, registered=None, env=None, silent=True, watch=False, exit_code=0):
         if registered:
             self.s.reg_add(self.KEY, "JavaHome", self.s.windows_path(registered), view=self.s.launcher_view)
         record = os.path.join(self.d, "record.txt")
@@ -155,7 +155,7 @@ class FindOrInstallTest(unittest.TestCase):
         result = self.s.run(self.setup, (["-nv:silent"] if silent else []) + ["-nv:log", "run.log"], cwd=self.d,
                             env=env, timeout=120, watch=watch)
         log = read_text(os.path.join(self.d, "run.log"))
-        self.assertEqual(result.exit_code, 0, log)
+        self.assertEqual(result.exit_code, exit_code, log)
         launched = recorded(record) if os.path.exists(record) else None
         return result, log, launched
 
@@ -187,12 +187,13 @@ class FindOrInstallTest(unittest.TestCase):
         self.assertTrue(launched["commandline"].endswith(" hello.HelloApp found-or-installed"), launched)
 
     def test_when_the_installation_fails_the_user_reads_why_in_a_box_titled_by_the_author(self):
-        result, log, launched = self.run_setup(env={"NV_INSTALLER_NO_JVM": "1"}, silent=False, watch=True)
+        text = "Hello App needs Java 17; install it, or start setup.exe with -nv:javahome and the folder of a Java 17."
+        result, log, launched = self.run_setup(env={"NV_INSTALLER_NO_JVM": "1"}, silent=False, watch=True,
+                                               exit_code=3)
         self.assertIsNone(launched)
         self.assertIn("ERROR: Invalid bundled JVM. Missing 'jvm' file.\n", log)
-        self.assertEqual([(b["caption"], b["text"]) for b in result.message_boxes],
-                         [("Hello App", "A suitable JVM could not be found. Please run the program again using "
-                                        "the option -nv:javahome <JAVA HOME DIR>")])
+        self.assertIn("\n" + text + "\n", log)
+        self.assertEqual([(b["caption"], b["text"]) for b in result.message_boxes], [("Hello App", text)])
 
 
 class InputFileApiTest(unittest.TestCase):

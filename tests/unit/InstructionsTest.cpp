@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "foundation/LauncherException.h"
+#include "foundation/Log.h"
 #include "instructions/Instructions.h"
 #include "instructions/VariableStore.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/RunStateTest.h"
+#include "tests/support/TestDirectory.h"
 
 namespace nv {
 namespace {
@@ -143,6 +145,10 @@ TEST_F(InstructionsRun, ReportsErrorsWithTheirLine) {
         {{"EXECUTE_LAUNCHER"},
          "Error in instructions. The first argument to EXECUTE_LAUNCHER should be the position of the embedded "
          "launcher in the file index. Line number (1)"},
+        {{"MESSAGE"}, "Error in instructions.  Empty expression. Line number (1)"},
+        {{"MESSAGE \"\""}, "Error in instructions.  Empty expression. Line number (1)"},
+        {{"EXIT"}, "Error in instructions.  Empty expression. Line number (1)"},
+        {{"EXIT x"}, "Error in instructions. Invalid numeric expression (x) Line number (1)"},
         {{"SET N1 = 2", "SET @N1@ = 3"},
          "Invalid variable specified on left hand side of SET statement. Invalid variable reference (@N1@). Must use "
          "N or S as the variable type, e.g. N2 or S1."},
@@ -377,6 +383,11 @@ TEST_F(InstructionsRun, CheckingReportsWhatRunningThrows) {
              "SET X1 = 2",
              "SET @N1@ = 3",
              "SET S1 = \"\"",
+             "MESSAGE",
+             "MESSAGE \"\"",
+             "MESSAGE \"no end",
+             "EXIT",
+             "EXIT x",
          }) {
         const std::string ran = run({line});
         Instructions program(linesOf({line}));
@@ -388,6 +399,43 @@ TEST_F(InstructionsRun, CheckingReportsWhatRunningThrows) {
             << line << "\n  run:   " << ran << "\n  check: " << checked;
     }
     EXPECT_TRUE(work.calls.empty());
+}
+
+TEST_F(InstructionsRun, MessageShowsAndLogsItsTextAndExitEndsTheProgramWithItsCode) {
+    RecordingProgressUi ui;
+    const TestDirectory dir("nv_exit_");
+    const std::string log = (dir / "run.log").string();
+    setRunLogPath(log.c_str());
+    setStringVariable(3, "17");
+    const std::initializer_list<const char*> program = {
+        "LAUNCH x 0",     "MESSAGE \"Hello App needs Java @S3@; install it and start setup.exe again.\"",
+        "SET N2 = 4",     "EXIT @N2@",
+        "SET S5 = after", "LAUNCH y 0"};
+    // nvpack passes it: EXIT's variable is the run's to judge.
+    Instructions checked{linesOf(program)};
+    ProgramFault fault;
+    EXPECT_TRUE(checked.check({}, fault)) << fault.message.str();
+
+    EXPECT_EQ(run(program), "4");
+    EXPECT_TRUE(programExited());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Hello App needs Java 17; install it and start setup.exe again."});
+    EXPECT_EQ(work.calls, std::vector<std::string>{"LAUNCH [x] 0 | N1=0 S1= S2="});
+    EXPECT_EQ(stringVariable(5), LauncherString());
+    EXPECT_NE(readFile(log).find("\nHello App needs Java 17; install it and start setup.exe again.\n"),
+              std::string::npos)
+        << readFile(log);
+
+    // A program that runs to its end did not exit, whatever one before it did.
+    EXPECT_EQ(run({"LAUNCH x 0"}), "42");
+    EXPECT_FALSE(programExited());
+
+    // Silent: no box, the log has the text all the same; EXIT 0 overrides a launch's result.
+    ui.messages.clear();
+    runSettings().silent = true;
+    EXPECT_EQ(run({"LAUNCH x 0", "MESSAGE quiet words", "EXIT 0"}), "0");
+    EXPECT_TRUE(programExited());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_NE(readFile(log).find("\nquiet\n"), std::string::npos) << readFile(log);
 }
 
 TEST_F(InstructionsRun, InitializeUiShowsTheWindow) {
@@ -412,10 +460,22 @@ TEST_F(InstructionsRun, ProgramFromATagFile) {
     std::fclose(file);
 
     Instructions program = Instructions::fromTagFile(tags);
+    EXPECT_FALSE(program.singleInstance());
     EXPECT_EQ(program.lines().count(), 3);
     EXPECT_EQ(program.run(work), 0);
     EXPECT_EQ(stringVariable(1), LauncherString("a b"));
     EXPECT_EQ(stringVariable(2), LauncherString("c d"));
+
+    // SINGLE_INSTANCE is a number like every boolean tag; no number keeps the default (nvpack refuses it).
+    for (const auto& c : {std::make_pair("1", true), std::make_pair("0", false), std::make_pair("2", true),
+                          std::make_pair("yes", false)}) {
+        std::FILE* single = std::tmpfile();
+        std::fputs((std::string("SINGLE_INSTANCE: ") + c.first + "\nINSTRUCTIONS:\nEXIT 0\n/:\n").c_str(), single);
+        TagFile singleTags;
+        singleTags.readFrom(single, "instructions");
+        std::fclose(single);
+        EXPECT_EQ(Instructions::fromTagFile(singleTags).singleInstance(), c.second) << c.first;
+    }
 
     // A file without the tag (empty, damaged or misspelt) is no program that does nothing.
     for (const char* text : {"", "INSTRUCTION:\nSET S1 = x\n/:\n"}) {

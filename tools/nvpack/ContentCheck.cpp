@@ -15,6 +15,7 @@
 #include "launch/LaunchScript.h"
 #include "launch/LaunchScriptError.h"
 #include "launch/ReferenceScanner.h"
+#include "tagfile/NumberText.h"
 #include "tagfile/TagFile.h"
 #include "tagfile/TextScanning.h"
 
@@ -41,6 +42,12 @@ std::unique_ptr<nv::TagFile> readTags(const PackEntry& e) {
 void checkProgram(const PackEntry& e, const nv::TagFile& tags, const std::vector<nv::CarriedEntry>& carried) {
     if (tags.valueCount("INSTRUCTIONS") == 0) {
         throw PackError(where(e) + ": an instruction file needs INSTRUCTIONS, the program to run");
+    }
+    // The launcher reads anything but a number as 0: no single instance, which the author did not mean.
+    const nv::LauncherString single = tags.value("SINGLE_INSTANCE");
+    std::int16_t flag = 0;
+    if (tags.valueCount("SINGLE_INSTANCE") > 0 && (!nv::readShort(single, flag) || (flag != 0 && flag != 1))) {
+        throw PackError(where(e) + ": SINGLE_INSTANCE must be 0 or 1, not \"" + single.str() + "\"");
     }
     nv::Instructions program = nv::Instructions::fromTagFile(tags);
     nv::ProgramFault fault;

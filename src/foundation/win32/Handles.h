@@ -11,6 +11,7 @@ inline void kernelHandle(HANDLE h) { CloseHandle(h); }
 inline void findHandle(HANDLE h) { FindClose(h); }
 inline void registryKey(HKEY h) { RegCloseKey(h); }
 inline void localMemory(HLOCAL h) { LocalFree(h); }
+inline void mappedView(void* view) { UnmapViewOfFile(view); }
 inline HANDLE invalidFile() { return INVALID_HANDLE_VALUE; }
 }  // namespace handle_close
 
@@ -24,5 +25,7 @@ using KernelHandle = UniqueHandle<HANDLE, handle_close::kernelHandle, nullHandle
 using RegistryKey = UniqueHandle<HKEY, handle_close::registryKey, nullHandle<HKEY>>;
 // A buffer the system allocated with LocalAlloc (FormatMessage, CommandLineToArgvW).
 using LocalMemory = UniqueHandle<HLOCAL, handle_close::localMemory, nullHandle<HLOCAL>>;
+// A file mapping's view (MapViewOfFile).
+using MappedView = UniqueHandle<void*, handle_close::mappedView, nullHandle<void*>>;
 
 }  // namespace nv

@@ -7,6 +7,7 @@
 #include "launcher/ProcessCommandLine.h"
 #include "launcher/EndOfRun.h"
 #include "foundation/ProgressUi.h"
+#include "instructions/Instructions.h"
 #include "launcher/RunDriver.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "launcher/win32/FaultHandler.h"
@@ -60,7 +61,7 @@ bool WorkerThread::start(HWND mainWindow, DialogProgressUi& ui, int modeByte) {
 
 void WorkerThread::closeHandle() { handle_.reset(); }
 
-int WorkerThread::exitCode() const { return exitCodeOf(result_, modeByte_); }
+int WorkerThread::exitCode() const { return exitCodeOf(result_, modeByte_, exited_); }
 
 DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     guardThreadStack();
@@ -68,6 +69,7 @@ DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     const HWND mainWindow = worker.mainWindow_;
     try {
         worker.result_ = runJob(*worker.ui_, worker.modeByte_);
+        worker.exited_ = programExited();
     } catch (...) {
         // An escaping exception would end the process without its clean-up path.
     }

@@ -28,7 +28,8 @@ public:
     // The run's result once the job has ended (-1 before, and when the job
     // stopped on something other than a reported failure).
     std::int32_t result() const { return result_; }
-    // The process's exit code for that result (0 for a run that is no failure).
+    // The process's exit code for that result (0 for a run that is no
+    // failure; EXIT's code as it stands).
     int exitCode() const;
     // Closes the thread's handle; the thread runs on.
     void closeHandle();
@@ -44,6 +45,7 @@ private:
     bool started_ = false;
     int modeByte_ = -1;
     std::atomic<std::int32_t> result_{-1};
+    std::atomic<bool> exited_{false};  // the program ended with EXIT
     std::atomic<bool> finished_{false};
     HWND mainWindow_ = nullptr;
     DialogProgressUi* ui_ = nullptr;
