@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Pictures of the progress dialog for people: docs/dialog-mode0.png (the large
-# dialog with the explanatory text) and docs/dialog-mode2.png (the small one).
+# Pictures of what the launcher shows, for people: the progress dialog in mode 0
+# (large, with the explanatory text) and in mode 2 (small), and an error message
+# box, each at 100, 150 and 200 % (Wine's DPI setting, 96, 144 and 192 DPI):
+#   docs/dialog-mode0.png, docs/dialog-mode2.png   the dialogs at 100 %
+#   docs/dpi/large-150.png, large-200.png          mode 0 at 150 and 200 %
+#   docs/dpi/small-150.png, small-200.png          mode 2 at 150 and 200 %
+#   docs/dpi/box-100.png, box-150.png, box-200.png the message box
 #
 # Usage: scripts/screenshots.sh [WIN64_BUILD_DIR] [NVPACK]
 #   WIN64_BUILD_DIR holds the built launcher.exe (default build/win64),
 #   NVPACK is the host build of the packing tool (default build/host/nvpack).
 # Builds nothing. Needs Wine, Xvfb, xwininfo and ImageMagick (scripts/bootstrap.sh).
 #
-# Each picture comes from a launcher file whose instruction program shows the
+# Each dialog comes from a launcher file whose instruction program shows the
 # window and then holds it (a loop that keeps changing a variable, so it is no
-# endless loop to the interpreter), run under its own Wine prefix and X server
-# until the dialog is painted, then ended. Wine draws the window frames itself
-# (no window manager runs), so the pictures show the caption too.
+# endless loop to the interpreter); the box from one whose program fails at once
+# (a jump to a label that does not exist), so that its error box shows over the
+# dialog. Each runs under its own Wine prefix and X server until the window is
+# painted, then is ended. Wine draws the window frames itself (no window manager
+# runs), so the pictures show the caption too.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,9 +34,9 @@ done
 
 work="$build/screenshots"
 rm -rf "$work"
-mkdir -p "$work" "$repo/docs"
+mkdir -p "$work" "$repo/docs/dpi"
 
-cat > "$work/instructions.tag" <<'TAG'
+cat > "$work/hold.tag" <<'TAG'
 INSTRUCTIONS:
 INITIALIZE_UI
 :HOLD
@@ -37,13 +44,22 @@ SET S3 = "@S3@."
 GOTO HOLD
 /:
 TAG
+cat > "$work/fail.tag" <<'TAG'
+INSTRUCTIONS:
+INITIALIZE_UI
+GOTO NOWHERE
+/:
+TAG
 printf 'DESC: %s\n' "$title" > "$work/launch.tag"
 
-for mode in 0 2; do
-    "$nvpack" --stub "$build/launcher.exe" --out "$work/mode$mode.exe" --mode "$mode" \
-        --entry 0 1 instructions.tag "$work/instructions.tag" \
-        --entry 2 2 launch.tag "$work/launch.tag"
-done
+# The launch script starts nothing: checks that want a command are not asked for.
+pack() {  # output, mode, instruction file
+    "$nvpack" --stub "$build/launcher.exe" --out "$work/$1" --mode "$2" --no-check \
+        --entry 0 1 instructions.tag "$work/$3" --entry 2 2 launch.tag "$work/launch.tag" >/dev/null
+}
+pack large.exe 0 hold.tag
+pack small.exe 2 hold.tag
+pack box.exe 2 fail.tag
 
 # Runs under the X server that xvfb-run starts: one launcher file at a time.
 cat > "$work/shoot.sh" <<'SHOOT'
@@ -52,36 +68,56 @@ wineboot -i >/dev/null 2>&1
 wineserver -w
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f /reg:64 >/dev/null 2>&1
 status=0
-for mode in 0 2; do
-    wine "$WORK/mode$mode.exe" >/dev/null 2>&1 &
-    pid=$!
-    geometry=""
+
+# The geometry (WxH+X+Y) of the shown window with the title: the smallest one when
+# there are several (the message box over its dialog), none until there are `count`.
+shown_window() {  # count
+    xwininfo -root -tree 2>/dev/null | grep -F "\"$TITLE\":" | awk '{print $1}' | while read -r id; do
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        printf '%s\n' "$info" | grep -q 'Map State: IsViewable' || continue
+        printf '%s\n' "$info" | awk '
+            /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+            /Width:/ {w=$NF} /Height:/ {h=$NF}
+            END {printf "%d %dx%d+%d+%d\n", w * h, w, h, x, y}'
+    done | sort -n | awk -v count="$1" '{n++; if (n == 1) g = $2} END {if (n >= count) print g}'
+}
+
+shoot() {  # launcher file, windows to wait for, picture
+    wine "$WORK/$1" >/dev/null 2>&1 &
+    local pid=$! geometry=""
     for _ in $(seq 1 100); do
-        info=$(xwininfo -name "$TITLE" 2>/dev/null || true)
-        if printf '%s\n' "$info" | grep -q 'Map State: IsViewable'; then
-            geometry=$(printf '%s\n' "$info" | awk '
-                /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-                /Width:/ {w=$NF} /Height:/ {h=$NF}
-                END {printf "%dx%d+%d+%d", w, h, x, y}')
-            break
-        fi
+        geometry=$(shown_window "$2")
+        [ -n "$geometry" ] && break
         sleep 0.2
     done
     if [ -n "$geometry" ]; then
         sleep 1  # let the controls paint
-        import -window root "$WORK/screen$mode.png"
-        convert "$WORK/screen$mode.png" -crop "$geometry" +repage "$DOCS/dialog-mode$mode.png"
-        echo "screenshots: $DOCS/dialog-mode$mode.png ($geometry)"
+        import -window root "$WORK/screen.png"
+        convert "$WORK/screen.png" -crop "$geometry" +repage "$3"
+        echo "screenshots: $3 ($geometry)"
     else
-        echo "screenshots: the dialog of mode $mode did not appear" >&2
+        echo "screenshots: the window for $3 did not appear" >&2
         status=1
     fi
     kill "$pid" 2>/dev/null || true
     wineserver -k
     wait "$pid" 2>/dev/null || true
+}
+
+for scale in 100 150 200; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((scale * 96 / 100)) /f /reg:64 \
+        >/dev/null 2>&1
+    if [ "$scale" = 100 ]; then
+        shoot large.exe 1 "$DOCS/dialog-mode0.png"
+        shoot small.exe 1 "$DOCS/dialog-mode2.png"
+    else
+        shoot large.exe 1 "$DOCS/dpi/large-$scale.png"
+        shoot small.exe 1 "$DOCS/dpi/small-$scale.png"
+    fi
+    shoot box.exe 2 "$DOCS/dpi/box-$scale.png"
 done
 exit $status
 SHOOT
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WORK="$work" DOCS="$repo/docs" TITLE="$title"
-timeout 300 xvfb-run -a -s "-screen 0 800x600x24" bash "$work/shoot.sh"
+timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/shoot.sh"
