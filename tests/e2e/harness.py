@@ -13,6 +13,10 @@ Facts about Wine that the helpers rely on:
   HKLM\\Software is the Wow6432Node of the 64-bit view; so every registry helper takes
   the view it works in. Wine reads its own settings (drive types, per-program
   versions) from the 64-bit view: WINE_VIEW.
+- Each program reads the screen's DPI when it starts: HKCU\\Control Panel\\Desktop, value
+  LogPixels (set_dpi); without it HKLM\\System\\CurrentControlSet\\Hardware Profiles\\
+  Current\\Software\\Fonts, LogPixels; else 96. Wine scales nothing for a program that is not
+  DPI-aware: every program sees the real DPI, aware or not.
 """
 
 import atexit
@@ -44,6 +48,9 @@ COMMAND_LIMIT = 30
 
 # The registry view of Wine's own settings.
 WINE_VIEW = 64
+
+# Where Wine reads the screen's DPI (LogPixels, a REG_DWORD), as winecfg writes it.
+DPI_KEY = r"HKCU\Control Panel\Desktop"
 
 
 class HarnessError(RuntimeError):
@@ -426,6 +433,14 @@ class Session:
         else:
             self.reg_add(key, "Version", version, view=WINE_VIEW)
 
+    def set_dpi(self, dpi):
+        """Sets the screen's DPI that programs started from now on see (96 is 100 %, 144
+        150 %, 192 200 %); None returns to Wine's default of 96. No restart is needed."""
+        if dpi is None:
+            self.reg_delete(DPI_KEY, "LogPixels", view=WINE_VIEW)
+        else:
+            self.reg_add(DPI_KEY, "LogPixels", int(dpi), "REG_DWORD", view=WINE_VIEW)
+
     # --- running programs ---------------------------------------------------------
 
     def temporary_names(self):
@@ -434,12 +449,15 @@ class Session:
         pattern = os.path.join(self.temp_dir, "LRE*")
         return {path for path in glob.glob(pattern) if not path.lower().endswith(".bat")}
 
-    def run(self, program, args=(), env=None, cwd=None, timeout=60, watch=False, lang=None, keeps_temp=False):
+    def run(self, program, args=(), env=None, cwd=None, timeout=60, watch=False, lang=None, keeps_temp=False,
+            layout=False):
         """Runs a Windows program (a Windows path, or a Linux path that is given to Wine
         in its windows_path form) with args, closed standard input, the environment of
         environment(env, lang) and cwd (a Linux directory, default drive_c).
         With watch, the dialog watcher runs beside it: it presses every message box and
-        its records land in RunResult.events. Returns a RunResult; raises
+        its records land in RunResult.events; with layout also, each progress and msgbox
+        record carries the dialog's "layout" (controls, rects, the size their texts need:
+        see DialogWatcher.cpp). Returns a RunResult; raises
         TimeLimitExceeded after killing the program (and every process of the prefix)
         if it has not ended within timeout seconds. Unless keeps_temp is given (for a
         run that hands temporary files on by design), a run that leaves a temporary
@@ -453,7 +471,7 @@ class Session:
         shutil.rmtree(run_dir, ignore_errors=True)
         os.makedirs(run_dir)
         environment = self.environment(env, lang)
-        watcher = self._start_watcher(run_dir, environment, timeout) if watch else None
+        watcher = self._start_watcher(run_dir, environment, timeout, layout) if watch or layout else None
         began = time.monotonic()
         timed_out = False
         with open(os.path.join(run_dir, "stdout"), "wb") as out, open(os.path.join(run_dir, "stderr"), "wb") as err:
@@ -493,12 +511,13 @@ class Session:
             raise TimeLimitExceeded("%s did not end within %s s" % (" ".join(map(str, argv)), timeout),
                                     expired.stdout or b"")
 
-    def _start_watcher(self, run_dir, environment, timeout):
+    def _start_watcher(self, run_dir, environment, timeout, layout=False):
         output = os.path.join(run_dir, "dialogs.jsonl")
         stop = os.path.join(run_dir, "stop")
         limit_ms = int((timeout + 30) * 1000)
         process = subprocess.Popen(
-            ["wine", self.windows_path(self.watcher), self.windows_path(output), self.windows_path(stop), str(limit_ms)],
+            ["wine", self.windows_path(self.watcher), self.windows_path(output), self.windows_path(stop), str(limit_ms)]
+            + (["-layout"] if layout else []),
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             env=environment, cwd=self.drive_c, start_new_session=True)
         deadline = time.monotonic() + 30
