@@ -13,7 +13,11 @@ directly, in the same run under Wine.
 - direct: the same Java executable started by `wine` with the arguments the
   launcher gave it (read from its record; the archive is a copy outside the
   launcher's temporary directory, which is gone after its run), in the same
-  working directory and with the same JAVA_HOME.
+  working directory and with the same JAVA_HOME;
+- windowed, for comparison: ShowBox (tests/fixtures/msgbox), a windowed
+  program of ours, to the first line it writes (flushed, into a file): what
+  Wine's start-up of any windowed program costs, against the launcher's first
+  step below; the stand-in is a console program, which Wine starts faster.
 
 The Java executable is the stand-in of the end-to-end tests
 (tests/fixtures/java/StandInJava.cpp): its first output is the record of its
@@ -33,9 +37,9 @@ windowed program also waits for Wine to start its desktop again.
 
 The ratio is launcher / direct for the first output. Attribution runs of
 their own (so that the logs and the finer watch stay out of the ratio) take
-turns with the timed ones: each repeat runs the launcher, the direct start
-and an attribution run, in an order that rotates, after one unmeasured round
-of each; the figures are medians. In an attribution run the same launcher
+turns with the timed ones: each repeat runs the launcher, the direct start,
+the windowed program and an attribution run, in an order that rotates, after
+one unmeasured round of each; the figures are medians. In an attribution run the same launcher
 runs with its run log (-nv:log) and debug log (DBGWIN32KVB) on, and the poll
 notes when each of these first becomes visible on disk:
   started   the debug log's "Launcher Started" (the launcher's code begins)
@@ -108,17 +112,19 @@ class Timing:
         self.exit_code = exit_code
 
 
-def timed_start(session, program, args, cwd, env, watches):
-    """Runs a Windows program under Wine with closed input; watches is a list of
-    (name, test): each mark is the first time, in seconds from the start, that
-    test() was true (tests are tried in order, every POLL seconds, each until it
+def timed_start(session, program, args, cwd, env, watches, stdout=None):
+    """Runs a Windows program under Wine with closed input and its standard
+    output sent to the file stdout (or nowhere); watches is a list of (name,
+    test): each mark is the first time, in seconds from the start, that test()
+    was true (tests are tried in order, every POLL seconds, each until it
     holds)."""
     argv = ["wine", session.windows_path(program)] + [str(a) for a in args]
     pending = list(watches)
     marks = {}
-    began = time.monotonic()
-    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, env=session.environment(env), cwd=cwd)
+    with open(stdout or os.devnull, "wb") as out:
+        began = time.monotonic()
+        process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
+                                   env=session.environment(env), cwd=cwd)
     while True:
         ended = process.poll() is not None
         while pending and pending[0][1]():
@@ -266,20 +272,34 @@ def measure(session, base, repeat_count):
         timing.marks["ended"] = timing.whole
         return timing
 
+    # A windowed program of ours to its first line: what Wine's start-up of
+    # any windowed program costs, for the launcher's first step.
+    shown = os.path.join(base, "windowed.txt")
+
+    def start_windowed():
+        remove(shown)
+        timing = timed_start(session, session.fixture("ShowBox"), ["-print", "started"], app, environment,
+                             [("output", lambda: nonempty(shown))], stdout=shown)
+        if timing.exit_code != 0 or "output" not in timing.marks:
+            raise SystemExit("the windowed program failed (exit %d)" % timing.exit_code)
+        return timing
+
     start_direct()
+    start_windowed()
     start_attributed()
-    starts = {"launcher": start_launcher, "direct": start_direct, "attributed": start_attributed}
+    starts = {"launcher": start_launcher, "direct": start_direct, "windowed": start_windowed,
+              "attributed": start_attributed}
     order = list(starts)
     runs = {side: [] for side in order}
     for repeat in range(repeat_count):
-        for side in order[repeat % 3:] + order[:repeat % 3]:
+        for side in order[repeat % len(order):] + order[:repeat % len(order)]:
             runs[side].append(starts[side]())
     attributed = runs["attributed"]
 
     launcher_first = median([t.marks["output"] for t in runs["launcher"]])
     direct_first = median([t.marks["output"] for t in runs["direct"]])
     print("%d repeats, medians (min-max in brackets); 5 MiB class path archive" % repeat_count)
-    for side in ("launcher", "direct"):
+    for side in ("launcher", "direct", "windowed"):
         firsts = [t.marks["output"] for t in runs[side]]
         wholes = [t.whole for t in runs[side]]
         print("  %-9s first output %.3f s [%s]   whole run %.3f s [%s]"
