@@ -6,10 +6,12 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <unistd.h>
+#include <zlib.h>
 
 #include "CommandLine.h"
 #include "LittleEndian.h"
@@ -123,6 +125,40 @@ TEST_F(NvpackTest, TheLauncherReadsWhatNvpackWrites) {
     EXPECT_EQ(out.substr(0, stub.size()), stub);
     EXPECT_EQ(out.substr(static_cast<std::size_t>(jvm.offset), 1000), std::string(1000, 'j'));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("out.exe"))), 0);
+    // Each entry's CRC-32 as zlib computes it over the bytes in the file.
+    for (std::int32_t i = 0; i < file.entryCount(); ++i) {
+        const nv::FileIndexEntry& e = *file.entryAt(i);
+        const std::string bytes = out.substr(static_cast<std::size_t>(e.offset), static_cast<std::size_t>(e.length));
+        EXPECT_TRUE(e.hasCrc) << i;
+        EXPECT_EQ(e.crc, crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size()))) << i;
+    }
+}
+
+// What a launcher of before the checksums makes of a file packed now: it reads
+// nothing between the entries' data and the index, and requires the index to
+// end at the mode byte and each entry to lie between the stub and the index.
+// With the block's magic value gone, today's reader has exactly those rules.
+TEST_F(NvpackTest, AFilePackedNowReadsAsBeforeWithoutItsChecksums) {
+    nvpack::pack(request());
+    nv::LauncherFile checked(nv::LauncherString(path("out.exe")));
+    checked.loadIndex();
+    std::string out = read("out.exe");
+    const std::size_t magic = out.rfind("NVCK");
+    ASSERT_NE(magic, std::string::npos);
+    out.replace(magic, 4, std::string(4, '\0'));
+    write("before.exe", out);
+    nv::LauncherFile unchecked(nv::LauncherString(path("before.exe")));
+    unchecked.loadIndex();
+    ASSERT_EQ(unchecked.entryCount(), checked.entryCount());
+    for (std::int32_t i = 0; i < checked.entryCount(); ++i) {
+        const nv::FileIndexEntry& a = *checked.entryAt(i);
+        const nv::FileIndexEntry& b = *unchecked.entryAt(i);
+        EXPECT_TRUE(a.hasCrc);
+        EXPECT_FALSE(b.hasCrc);
+        EXPECT_EQ(std::make_tuple(a.type, a.fileId, a.offset, a.length, a.name.str()),
+                  std::make_tuple(b.type, b.fileId, b.offset, b.length, b.name.str()));
+    }
+    EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("before.exe"))), 0);
 }
 
 TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
@@ -389,6 +425,12 @@ TEST_F(NvpackTest, AStubWithAPayloadIsRefusedUnlessReplaced) {
     EXPECT_EQ(file.entryCount(), 1);
     EXPECT_EQ(read("again.exe").substr(0, stub.size()), stub);
     EXPECT_EQ(read("again.exe").find(std::string(1000, 'j')), std::string::npos);  // old payload gone
+    // Its checksums went with it: the same as packing the bare stub.
+    again.stub = path("stub.exe");
+    again.replacePayload = false;
+    again.output = path("direct.exe");
+    nvpack::pack(again);
+    EXPECT_EQ(read("again.exe"), read("direct.exe"));
 }
 
 TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
@@ -400,6 +442,7 @@ TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
         nv::LauncherFile file(nv::LauncherString(path("out.exe")));
         file.loadIndex();
         EXPECT_EQ(file.entryCount(), 2) << length;
+        EXPECT_TRUE(file.entryById(2)->hasCrc) << length;
         EXPECT_EQ(read("out.exe").substr(static_cast<std::size_t>(file.entryById(2)->offset), length),
                   std::string(length, 'j'));
     }
