@@ -2,6 +2,7 @@
 // it wrote, and bad input leaves no output file behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +20,7 @@
 #include "ResourceTree.h"
 #include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
+#include "archive/LauncherFileFormat.h"
 #include "tests/support/ResourceProgram.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
@@ -159,6 +161,65 @@ TEST_F(NvpackTest, AFilePackedNowReadsAsBeforeWithoutItsChecksums) {
                   std::make_tuple(b.type, b.fileId, b.offset, b.length, b.name.str()));
     }
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("before.exe"))), 0);
+}
+
+namespace {
+
+// A launcher file as nvpack wrote it before the checksums: the block in front
+// of the index dropped, the alignment zeros made again, the index offset moved.
+std::string withoutChecksums(const std::string& file) {
+    struct Source : nv::format::ByteSource {
+        Source(const std::string& b, std::size_t from) : bytes(b), at(from) {}
+        int next() override { return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) : -1; }
+        const std::string& bytes;
+        std::size_t at;
+    };
+    Source trailer(file, file.size() - 8);
+    const std::size_t indexOffset = nv::format::readUint32(trailer, "no index offset");
+    Source index(file, indexOffset);
+    const std::uint32_t count = nv::format::readUint32(index, "no count");
+    std::size_t dataEnd = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const nv::FileIndexEntry e = nv::format::readIndexEntry(index);
+        dataEnd = std::max(dataEnd, static_cast<std::size_t>(e.offset) + static_cast<std::size_t>(e.length));
+    }
+    const auto mode = static_cast<std::uint8_t>(file[file.size() - nv::format::modeByteFromEnd]);
+    const std::string indexBytes = file.substr(indexOffset, file.size() - nv::format::modeByteFromEnd - indexOffset);
+    std::string old = file.substr(0, dataEnd);
+    old.append((8 - (dataEnd + indexBytes.size() + nv::format::modeByteFromEnd) % 8) % 8, '\0');
+    const auto oldIndexOffset = static_cast<std::uint32_t>(old.size());
+    old += indexBytes;
+    nv::format::appendTrailer(old, mode, oldIndexOffset);
+    return old;
+}
+
+}  // namespace
+
+// tests/unit/data/packed-before-checksums.bin: a small stub of nvpack's tests
+// with four entries, written by nvpack as it was before the checksums.
+TEST_F(NvpackTest, AFilePackedBeforeTheChecksumsIsReadUncheckedAndIsWhatTheyAreAddedTo) {
+    const std::string old = nv::readFile(fs::path(NV_TEST_DATA) / "packed-before-checksums.bin");
+    write("old.exe", old);
+    nv::LauncherFile file(nv::LauncherString(path("old.exe")));
+    file.loadIndex();
+    ASSERT_EQ(file.entryCount(), 4);
+    nvpack::PackRequest again;
+    again.stub = path("stub.exe");
+    again.output = path("now.exe");
+    again.modeByte = nv::readModeByte(nv::LauncherString(path("old.exe")));
+    again.checkContents = false;
+    for (std::int32_t i = 0; i < file.entryCount(); ++i) {
+        const nv::FileIndexEntry& e = *file.entryAt(i);
+        EXPECT_FALSE(e.hasCrc) << i;
+        const std::string source = "source" + std::to_string(i);
+        write(source.c_str(), old.substr(static_cast<std::size_t>(e.offset), static_cast<std::size_t>(e.length)));
+        again.entries.push_back({e.type, e.fileId, e.name.str(), path(source.c_str())});
+    }
+    write("stub.exe", old.substr(0, static_cast<std::size_t>(file.entryAt(0)->offset)));
+    nvpack::pack(again);
+    const std::string now = read("now.exe");
+    EXPECT_NE(now, old);
+    EXPECT_EQ(withoutChecksums(now), old);
 }
 
 TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
