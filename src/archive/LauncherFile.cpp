@@ -53,7 +53,7 @@ void checkEntryCrc(const FileIndexEntry& entry, std::uint32_t crc) {
     if (!entry.hasCrc || crc == entry.crc) return;
     // Both values in hexadecimal, as tools print a CRC-32, written over the zeros.
     char values[] = " has the CRC-32 00000000; the launcher file records 00000000.";
-    char* read = values + 23;
+    char* read = values + sizeof " has the CRC-32 0000000" - 1;  // the last digit of each
     char* recorded = values + sizeof values - 3;
     for (int shift = 0; shift < 32; shift += 4) {
         *read-- = "0123456789ABCDEF"[crc >> shift & 0xF];
