@@ -9,9 +9,17 @@ them for each large run), so the ratio compares the moving of the bytes:
 
     ratio = (copy 200 MB - copy 1 byte) / (extract 200 MB - extract 1 byte)
 
-1.0 means the extraction moves bytes as fast as the plain copy. The runs of
-both sides are interleaved in every repeat, after one unmeasured round; the
-figures are medians over the repeats. With the page cache holding the data, a
+1.0 means the extraction moves bytes as fast as the plain copy. The CRC-32
+check is measured the same way: the 200 MB launcher file as nvpack writes it
+(checked) against the same file without its checksums (launcherfiles.
+without_checksums, as nvpack wrote it before them), which the launcher
+extracts unchecked:
+
+    check ratio = (unchecked 200 MB - 1 byte) / (checked 200 MB - 1 byte)
+
+1.0 means the check costs nothing. The runs of all sides are interleaved in
+every repeat, after one unmeasured round; the figures are medians over the
+repeats. With the page cache holding the data, a
 200 MB copy takes about as long as Wine's start-up varies, so the ratio of the
 fastest runs is shown too, and --mb 400 or more repeats give steadier figures.
 Peak memory is VmHWM of the Wine process running the launcher, for the 1-byte
@@ -27,7 +35,7 @@ import os
 import shutil
 
 from benchlib import HERE, median, spread, start_session, timed_run
-from launcherfiles import pack  # noqa: E402  (tests/e2e, on the path through benchlib)
+from launcherfiles import pack, without_checksums  # noqa: E402  (tests/e2e, on the path through benchlib)
 
 
 def main():
@@ -49,7 +57,9 @@ def main():
         "small": pack(session, os.path.join(base, "small"), [(6, 1, "payload.bin", b"x")], name="small.exe"),
     }
     del data
-    sources = {kind: os.path.join(base, kind, "sources", "0.bin") for kind in launchers}
+    launchers["unchecked"] = without_checksums(launchers["big"], os.path.join(base, "big", "unchecked.exe"))
+    sources = {kind: os.path.join(base, kind, "sources", "0.bin") for kind in ("big", "small")}
+    sources["unchecked"] = sources["big"]
 
     def extract(kind):
         out = os.path.join(base, "out-" + kind)
@@ -73,28 +83,37 @@ def main():
         os.remove(target)
         return run
 
-    times = {name: [] for name in ("copy small", "copy big", "extract small", "extract big")}
+    times = {name: [] for name in ("copy small", "copy big", "extract small", "extract big", "extract unchecked")}
     peaks = {"small": [], "big": []}
     ratios = []
+    check_ratios = []
     # One unmeasured round first: Wine's first start in a fresh prefix is slow.
     for kind in ("small", "big"):
         copy(kind)
         extract(kind)
+    extract("unchecked")
+    # The unchecked side's start-up is that of the same launcher's 1-byte runs.
+    rounds = {"copy": ("small", "big", "small", "small"), "extract": ("small", "big", "small", "small"),
+              "unchecked": ("unchecked",)}
+    sides = list(rounds)
     for repeat in range(options.repeat):
-        # Alternate which side goes first, so that neither always meets a warm or a cold cache.
-        order = ["copy", "extract"] if repeat % 2 == 0 else ["extract", "copy"]
+        # Rotate which side goes first, so that none always meets a warm or a cold cache.
+        order = sides[repeat % len(sides):] + sides[:repeat % len(sides)]
         this = {}
         for side in order:
             # Start-up under Wine varies by tens of milliseconds from run to run, as much
             # as the copying itself takes: it gets three runs for every large one.
-            for kind in ("small", "big", "small", "small"):
+            for kind in rounds[side]:
                 run = copy(kind) if side == "copy" else extract(kind)
-                this.setdefault(side + " " + kind, []).append(run.seconds)
-                times[side + " " + kind].append(run.seconds)
+                name = "extract unchecked" if kind == "unchecked" else side + " " + kind
+                this.setdefault(name, []).append(run.seconds)
+                times[name].append(run.seconds)
                 if side == "extract":
                     peaks[kind].append(run.peak_kib)
+        start_up = median(this["extract small"])
         ratios.append((this["copy big"][0] - median(this["copy small"]))
-                      / max(this["extract big"][0] - median(this["extract small"]), 1e-6))
+                      / max(this["extract big"][0] - start_up, 1e-6))
+        check_ratios.append((this["extract unchecked"][0] - start_up) / max(this["extract big"][0] - start_up, 1e-6))
 
     net_copy = median(times["copy big"]) - median(times["copy small"])
     net_extract = max(median(times["extract big"]) - median(times["extract small"]), 1e-6)
@@ -108,6 +127,14 @@ def main():
     fastest = (min(times["copy big"]) - min(times["copy small"])) / max(
         min(times["extract big"]) - min(times["extract small"]), 1e-6)
     print("throughput ratio of the fastest runs: %.2f" % fastest)
+    net_unchecked = median(times["extract unchecked"]) - median(times["extract small"])
+    print("unchecked extraction (no checksums), start-up taken off: %.3f s (%.0f MB/s)"
+          % (net_unchecked, options.mb / max(net_unchecked, 1e-6)))
+    print("check ratio, checked / unchecked extraction speed: %.2f (per repeat: %s; median %.2f)"
+          % (net_unchecked / net_extract, ", ".join("%.2f" % r for r in check_ratios), median(check_ratios)))
+    fastest_check = (min(times["extract unchecked"]) - min(times["extract small"])) / max(
+        min(times["extract big"]) - min(times["extract small"]), 1e-6)
+    print("check ratio of the fastest runs: %.2f" % fastest_check)
     print("launcher peak memory (VmHWM): 1-byte entry %.1f MiB, %d MB entry %.1f MiB (medians)"
           % (median(peaks["small"]) / 1024.0, options.mb, median(peaks["big"]) / 1024.0))
     shutil.rmtree(base, ignore_errors=True)

@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the file index reader: as a whole launcher file
-// (trailer, count, entries) and as a bare index.
+// (trailer, count, entries), as a bare index, and to the checksum block's
+// reader with an index offset, count and data end taken from the bytes.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <unistd.h>
@@ -21,11 +23,42 @@ struct MemorySource : nv::format::ByteSource {
     int next() override { return pos < size ? data[pos++] : -1; }
 };
 
+struct MemoryFile : nv::format::RandomAccessBytes {
+    const std::uint8_t* data;
+    std::size_t length;
+    MemoryFile(const std::uint8_t* d, std::size_t s) : data(d), length(s) {}
+    long size() override { return static_cast<long>(length); }
+    bool readAt(long at, unsigned char* into, int count) override {
+        if (at < 0 || count < 0 || static_cast<std::size_t>(at) + static_cast<std::size_t>(count) > length)
+            return false;
+        std::memcpy(into, data + at, static_cast<std::size_t>(count));
+        return true;
+    }
+};
+
+void readChecksums(const std::uint8_t* data, std::size_t size) {
+    MemorySource head(data, size);
+    try {
+        const auto indexOffset = static_cast<std::int32_t>(nv::format::readUint32(head, ""));
+        const auto count = static_cast<std::int32_t>(nv::format::readUint32(head, ""));
+        const auto dataEnd = static_cast<std::int32_t>(nv::format::readUint32(head, ""));
+        MemoryFile file(data, size);
+        const long start = nv::format::checksumsStart(file, indexOffset, count, dataEnd);
+        // A block that is taken lies inside the file, in front of the index offset.
+        if (start >= 0 && (start + 4L * count + nv::format::checksumBlockEnd != indexOffset ||
+                           static_cast<std::size_t>(indexOffset) > size || start < dataEnd)) {
+            __builtin_trap();
+        }
+    } catch (const nv::LauncherException&) {
+    }
+}
+
 std::string scratchPath() { return "/tmp/nv_fuzz_index_" + std::to_string(::getpid()) + ".bin"; }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    readChecksums(data, size);
     MemorySource index(data, size);
     try {
         for (int i = 0; i < 64; ++i) nv::format::readIndexEntry(index);

@@ -46,7 +46,8 @@
     MESSAGE(33, errorWritingFile, 15, "Error writing file = ") \
     MESSAGE(34, notEnoughTemporarySpace, 16, " There may not be enough temporary disk space. Try using -nv:tempdir to use a temporary directory on a partition with more disk space.") \
     MESSAGE(35, canceledByUser, 17, "Canceled by the user.") \
-    MESSAGE(36, temporaryDirectoryMissing, 18, "Cannot use %1!s! as the temp directory because it does not exist. Please run the program again using the option -nv:tempdir <temp dir> to specify a different directory to use.")
+    MESSAGE(36, temporaryDirectoryMissing, 18, "Cannot use %1!s! as the temp directory because it does not exist. Please run the program again using the option -nv:tempdir <temp dir> to specify a different directory to use.") \
+    MESSAGE(37, launcherFileDamaged, 19, "The launcher file is damaged. Please download it again.")
 
 #define IDD_PROGRESS_LARGE 101
 #define IDI_LAUNCHER 102

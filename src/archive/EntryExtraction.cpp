@@ -1,6 +1,6 @@
 // The launcher file's extraction: an entry's bytes written to a file of its
-// own, in chunks that step the progress bar, with free space, name and
-// cancel checked.
+// own, in chunks that step the progress bar, with free space, name, cancel
+// and the bytes' CRC-32 checked.
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -9,9 +9,11 @@
 #include "archive/LauncherFileFormat.h"
 #include "cleanup/DiskSpaceQuery.h"
 #include "foundation/CFile.h"
+#include "foundation/Crc32.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
+#include "foundation/ScopeGuard.h"
 #include "tagfile/NumberText.h"
 #include "tagfile/PathText.h"
 
@@ -74,6 +76,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
     }
     int errorNumber = 0;
     bool truncated = false;
+    Crc32 crc;
     {
         CFile out = openFile(target.c_str(), "wb");
         if (!out.get()) errorNumber = errno ? errno : EIO;
@@ -90,6 +93,7 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
                 truncated = true;
                 break;
             }
+            crc.update(buffer.data(), got);
             errno = 0;
             if (std::fwrite(buffer.data(), 1, got, out.get()) < got) errorNumber = errno ? errno : EIO;
             remaining -= static_cast<std::int32_t>(got);
@@ -112,6 +116,10 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
         }
         throwLauncherException(messageText(MessageCode::canceledByUser));
     }
+    // Whole but damaged: removed, so that no run goes on with it.
+    ScopeGuard removeTarget([&target] { std::remove(target.c_str()); });
+    checkEntryCrc(entry, crc.value());
+    removeTarget.dismiss();
     return target;
 }
 

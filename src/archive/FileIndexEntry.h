@@ -17,6 +17,10 @@ struct FileIndexEntry {
     bool compressed = false;
     std::int32_t decompressedFileCount = 0;
     std::int32_t decompressedSize = 0;
+    // The CRC-32 of the entry's bytes, when the file records one (nvpack
+    // does since the checksums came; older files are read unchecked).
+    bool hasCrc = false;
+    std::uint32_t crc = 0;
 };
 
 }  // namespace nv

@@ -4,8 +4,10 @@
 
 #include "archive/LauncherFileFormat.h"
 #include "foundation/CFile.h"
+#include "foundation/Crc32.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
+#include "foundation/Messages.h"
 #include "tagfile/NumberText.h"
 
 namespace nv {
@@ -47,6 +49,20 @@ LauncherString describe(const FileIndexEntry& e) {
 
 }  // namespace
 
+void checkEntryCrc(const FileIndexEntry& entry, std::uint32_t crc) {
+    if (!entry.hasCrc || crc == entry.crc) return;
+    // Both values in hexadecimal, as tools print a CRC-32, written over the zeros.
+    char values[] = " has the CRC-32 00000000; the launcher file records 00000000.";
+    char* read = values + sizeof " has the CRC-32 0000000" - 1;  // the last digit of each
+    char* recorded = values + sizeof values - 3;
+    for (int shift = 0; shift < 32; shift += 4) {
+        *read-- = "0123456789ABCDEF"[crc >> shift & 0xF];
+        *recorded-- = "0123456789ABCDEF"[entry.crc >> shift & 0xF];
+    }
+    logEntry("The embedded file " + entry.name + values, LogKind::error);
+    throwLauncherException(messageText(MessageCode::launcherFileDamaged));
+}
+
 LauncherFile::LauncherFile(const LauncherString& path) : path_(path) {}
 
 void LauncherFile::loadIndex() {
@@ -81,12 +97,22 @@ void LauncherFile::loadIndex() {
             // Data in the stub, the index or past the end would be read as an
             // empty or foreign entry and the run would go on as if all were well.
             const long payloadStart = format::stubEnd(file);
+            std::int64_t dataEnd = 0;
             for (std::int32_t i = 0; i < entries.count(); ++i) {
                 const FileIndexEntry& entry = *entries.get(i);
-                if (entry.offset < payloadStart ||
-                    static_cast<std::int64_t>(entry.offset) + entry.length > static_cast<std::int64_t>(indexOffset)) {
+                const std::int64_t end = static_cast<std::int64_t>(entry.offset) + entry.length;
+                if (entry.offset < payloadStart || end > static_cast<std::int64_t>(indexOffset)) {
                     throwLauncherException(joinText({"The embedded file ", entry.name,
                                                      " lies outside the launcher file's payload; it may be damaged."}));
+                }
+                if (end > dataEnd) dataEnd = end;
+            }
+            const long checksums = format::checksumsStart(file, static_cast<long>(indexOffset), count, dataEnd);
+            if (checksums >= 0 && file.seekTo(checksums)) {
+                for (std::int32_t i = 0; i < entries.count(); ++i) {
+                    FileIndexEntry& entry = *entries.get(i);
+                    entry.crc = format::readUint32(file, "Unable to read the checksums.");
+                    entry.hasCrc = true;
                 }
             }
         }
@@ -94,6 +120,24 @@ void LauncherFile::loadIndex() {
     entries_ = std::move(entries);
     for (std::int32_t i = 0; i < entries_.count(); ++i) logEntry(describe(*entries_.get(i)));
     loaded_ = true;
+}
+
+void checkEntryBytes(const FileIndexEntry& entry, std::FILE* file) {
+    if (!entry.hasCrc) return;
+    Crc32 crc;
+    char block[1024];
+    std::int32_t remaining = entry.length;
+    // A short read leaves the CRC-32 of fewer bytes: the check fails.
+    if (std::fseek(file, entry.offset, SEEK_SET) == 0) {
+        while (remaining > 0) {
+            const std::size_t got = std::fread(
+                block, 1, remaining < static_cast<std::int32_t>(sizeof block) ? remaining : sizeof block, file);
+            if (got == 0) break;
+            crc.update(block, got);
+            remaining -= static_cast<std::int32_t>(got);
+        }
+    }
+    checkEntryCrc(entry, crc.value());
 }
 
 FileIndexEntry* LauncherFile::entryById(std::int32_t fileId) const {

@@ -5,6 +5,7 @@
 // files) is the launcher's RunContent (launcher/RunContent.h).
 
 #include <cstdint>
+#include <cstdio>
 
 #include "archive/FileIndexEntry.h"
 #include "foundation/LauncherString.h"
@@ -37,9 +38,9 @@ public:
     // Writes the entry's data into `directory` (empty: the current one) under
     // the entry's name and returns the path written. Throws LauncherException
     // for an unsafe name, too little room, a write error (MessageCode::
-    // errorWritingFile and notEnoughTemporarySpace), a cancel (canceledByUser)
-    // or a launcher file that ends early; the
-    // partial target is then removed.
+    // errorWritingFile and notEnoughTemporarySpace), a cancel (canceledByUser),
+    // a launcher file that ends early or bytes that fail checkEntryCrc; the
+    // partial or damaged target is then removed.
     LauncherString extract(const FileIndexEntry& entry, const LauncherString& directory);
     // Extracts every entry of `type`, in index order, into `directory` and
     // returns the paths written. Throws like extract.
@@ -56,6 +57,19 @@ private:
 // Throws LauncherException when the entry's name could lead outside the
 // directory it is extracted into; the message says nothing was extracted.
 void checkEntryName(const FileIndexEntry& entry);
+
+// Throws LauncherException with MessageCode::launcherFileDamaged when the
+// entry records a CRC-32 and `crc`, that of the bytes read, differs; the run
+// log then names the entry and both values.
+void checkEntryCrc(const FileIndexEntry& entry, std::uint32_t crc);
+
+// Reads the entry's bytes from `file` (the launcher file, opened for binary
+// reading) and checks them with checkEntryCrc; reads nothing when the entry
+// records no CRC-32. Tag-file entries are checked so before they are parsed:
+// a damaged one is reported as damaged, not by the syntax error it may make.
+// Their few kilobytes are read twice; a parser that checked as it read would
+// cost the stub some 500 bytes more.
+void checkEntryBytes(const FileIndexEntry& entry, std::FILE* file);
 
 // The mode byte of the file at path (0..255), or -1 when it cannot be read
 // or the file has no trailer.

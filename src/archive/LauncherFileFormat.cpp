@@ -41,13 +41,11 @@ FileIndexEntry readIndexEntry(ByteSource& in) {
     std::uint16_t nameLength = readUint16(in, "Unable to load the string value.");
     // A length with the top bit set is negative as a signed 16-bit count: no name bytes.
     if (nameLength > longestName) nameLength = 0;
-    std::string name;
     for (std::uint16_t i = 0; i < nameLength; ++i) {
         int b = in.next();
         if (b < 0) break;  // a short name at the end of the file is not an error
-        name.push_back(static_cast<char>(b));
+        entry.name.append(static_cast<char>(b));
     }
-    entry.name = LauncherString(name);
     int compressed = in.next();
     entry.compressed = compressed == 1;
     if (entry.compressed) {
@@ -60,14 +58,31 @@ FileIndexEntry readIndexEntry(ByteSource& in) {
 
 namespace {
 
-bool endsWithIdentification(RandomAccessBytes& file, long end) {
+// The big-endian number at `at` into value; false when it cannot be read.
+bool readUint32At(RandomAccessBytes& file, long at, std::uint32_t& value) {
     unsigned char bytes[4];
-    if (end < trailerSize || !file.readAt(end - 4, bytes, 4)) return false;
-    const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
-    return value == identification;
+    if (at < 0 || !file.readAt(at, bytes, 4)) return false;
+    value = static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+    return true;
+}
+
+bool endsWithIdentification(RandomAccessBytes& file, long end) {
+    std::uint32_t value = 0;
+    return end >= trailerSize && readUint32At(file, end - 4, value) && value == identification;
 }
 
 }  // namespace
+
+long checksumsStart(RandomAccessBytes& file, long indexOffset, std::int32_t count, std::int64_t dataEnd) {
+    std::uint32_t written = 0;
+    std::uint32_t magic = 0;
+    if (count <= 0 || !readUint32At(file, indexOffset - 4, magic) || magic != checksumMagic ||
+        !readUint32At(file, indexOffset - checksumBlockEnd, written) || written != static_cast<std::uint32_t>(count)) {
+        return -1;
+    }
+    const std::int64_t start = static_cast<std::int64_t>(indexOffset) - checksumBlockEnd - 4 * std::int64_t{count};
+    return start >= dataEnd && start >= 0 ? static_cast<long>(start) : -1;
+}
 
 CertificateTable certificateTable(RandomAccessBytes& file) {
     const pe::DataDirectory directory = pe::Headers(file).readDirectory(pe::certificateDirectory);
@@ -107,35 +122,6 @@ long trailerEnd(RandomAccessBytes& file) {
         if (!file.readAt(end - 1, &last, 1) || last != 0) break;
     }
     return size;
-}
-
-void appendUint32(std::string& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
-}
-
-void appendUint16(std::string& out, std::uint16_t value) {
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-    out.push_back(static_cast<char>(value & 0xFF));
-}
-
-void appendIndexEntry(std::string& out, const FileIndexEntry& entry) {
-    out.push_back(static_cast<char>(entry.type));
-    appendUint32(out, static_cast<std::uint32_t>(entry.fileId));
-    appendUint32(out, static_cast<std::uint32_t>(entry.length));
-    appendUint32(out, static_cast<std::uint32_t>(entry.offset));
-    appendUint16(out, static_cast<std::uint16_t>(entry.name.length()));
-    out.append(entry.name.str());
-    out.push_back(entry.compressed ? 1 : 0);
-    if (entry.compressed) {
-        appendUint32(out, static_cast<std::uint32_t>(entry.decompressedFileCount));
-        appendUint32(out, static_cast<std::uint32_t>(entry.decompressedSize));
-    }
-}
-
-void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexOffset) {
-    out.push_back(static_cast<char>(modeByte));
-    appendUint32(out, indexOffset);
-    appendUint32(out, identification);
 }
 
 const char* entryNameProblem(const LauncherString& name) {

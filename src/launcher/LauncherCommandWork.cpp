@@ -158,10 +158,11 @@ void LauncherCommandWork::executeLauncher(std::int32_t position) {
         logEntry("Unable to execute the embedded launcher.", LogKind::error);
         return;
     }
-    // The embedded launcher runs on after this run ends: its directory stays.
     const LauncherString directory = createTemporaryDirectory();
-    cleanupList().forgetDirectory(directory);
     LauncherString command = joinText({"\"", content_.file().extract(*entry, directory), "\" -nv:orig \""});
+    // The embedded launcher runs on after this run ends: its directory stays
+    // (only once it is written whole: a failed extraction leaves it to the clean-up).
+    cleanupList().forgetDirectory(directory);
     const RunSettings& settings = runSettings();
     command += settings.launcherPath;
     command += '"';

@@ -8,6 +8,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
+#include "foundation/ScopeGuard.h"
 #include "instructions/Instructions.h"
 #include "jvm/JvmFile.h"
 #include "launch/LaunchScript.h"
@@ -76,6 +77,7 @@ void RunContent::dispatch() {
             continue;
         }
         if (!file.get()) throwLauncherException("Cannot open launcher file.");
+        checkEntryBytes(entry, file.get());
         auto read = std::make_unique<TagFile>();
         read->readFrom(file.get(), entry.name, entry.offset, entry.length);
         TagFile& tags = *embeddedTags_.append(std::move(read));
@@ -151,6 +153,11 @@ void RunContent::extractAll() {
     }
     TagFile input;
     input.setValue("ACTION", "RUN_INSTRUCTIONS");
+    // A failure on the way (a damaged entry, a full disk) takes back what was written.
+    StringList written;
+    ScopeGuard removeWritten([&written] {
+        for (std::int32_t i = 0; i < written.count(); ++i) std::remove(written.get(i).c_str());
+    });
     for (std::int32_t i = 0; i < file_.entryCount(); ++i) {
         const FileIndexEntry& entry = *file_.entryAt(i);
         // Dispatch uses the first instruction program and launch script; input.tag names those.
@@ -161,13 +168,14 @@ void RunContent::extractAll() {
         if (entry.type == typeInstructions && input.value("INSTRUCTIONS").empty()) {
             input.setValue("INSTRUCTIONS", entry.name);
         }
-        file_.extract(entry, LauncherString());
+        written.append(file_.extract(entry, LauncherString()));
     }
     // The writer skips a file it cannot create; here that must not pass for success.
     std::remove("input.tag");
     input.write("input.tag");
     CFile check = openFile("input.tag", "r");
     if (!check.get()) throwLauncherException(messageText(MessageCode::errorWritingFile) + "input.tag");
+    removeWritten.dismiss();
 }
 
 }  // namespace nv

@@ -47,6 +47,41 @@ def pack_by_hand(session, directory, entries, mode=1, name="setup.exe"):
     return path
 
 
+def index_entries(image):
+    """The index of a launcher file's bytes: (index offset, [(type, id, name, offset, length)])."""
+    index_offset, identification = struct.unpack(">II", image[-8:])
+    if identification != 0xCA82CA82:
+        raise AssertionError("no launcher file trailer")
+    at = index_offset + 4
+    entries = []
+    for _ in range(struct.unpack(">i", image[index_offset:at])[0]):
+        kind, file_id, length, offset, name_length = struct.unpack(">BiiiH", image[at:at + 15])
+        name = image[at + 15:at + 15 + name_length]
+        at += 15 + name_length
+        at += 9 if image[at] == 1 else 1  # a compressed entry's count and size follow its flag
+        entries.append((kind, file_id, name, offset, length))
+    return index_offset, entries
+
+
+def without_checksums(path, out_path):
+    """Writes the launcher file at path as nvpack wrote it before the checksums:
+    the block in front of the index dropped, the zeros that end the file on an
+    8-byte boundary made again and the index offset moved; returns out_path."""
+    with open(path, "rb") as f:
+        image = f.read()
+    index_offset, entries = index_entries(image)
+    if image[index_offset - 4:index_offset] != b"NVCK":
+        raise AssertionError("%s carries no checksums" % path)
+    data_end = max(offset + length for _, _, _, offset, length in entries)
+    index = image[index_offset:-9]
+    padding = (8 - (data_end + len(index) + 9) % 8) % 8
+    old = image[:data_end] + b"\0" * padding + index + image[-9:-8] + struct.pack(">II", data_end + padding,
+                                                                                   0xCA82CA82)
+    with open(out_path, "wb") as f:
+        f.write(old)
+    return out_path
+
+
 def read_text(path):
     """A text file the launcher wrote, with Windows line ends folded."""
     with open(path, "rb") as f:

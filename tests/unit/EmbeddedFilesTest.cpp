@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include <unistd.h>
+#include <zlib.h>
 
 #include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
@@ -13,6 +14,7 @@
 #include "cleanup/DiskSpace.h"
 #include "cleanup/DiskSpaceQuery.h"
 #include "foundation/LauncherException.h"
+#include "foundation/Log.h"
 #include "instructions/Instructions.h"
 #include "launch/LaunchScript.h"
 #include "launcher/RunContent.h"
@@ -25,6 +27,18 @@ namespace fs = std::filesystem;
 using nv::LauncherString;
 
 namespace {
+
+std::uint32_t zlibCrcOf(const std::string& bytes) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+// The CRC-32 as the run log shows it.
+std::string hex(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
 
 struct Entry {
     std::uint8_t type;
@@ -43,10 +57,12 @@ protected:
     }
     void TearDown() override { fs::current_path(previous); }
 
-    // With overrun, the last entry claims more bytes than the file holds.
-    LauncherString launcher(const std::vector<Entry>& entries, std::size_t overrun = 0) {
+    // With overrun, the last entry claims more bytes than the file holds. With
+    // checksums, the CRC-32 (zlib's) of each entry's data is recorded.
+    LauncherString launcher(const std::vector<Entry>& entries, std::size_t overrun = 0, bool checksums = false) {
         std::string bytes = "MZ stub";
         std::vector<nv::FileIndexEntry> index;
+        std::vector<std::uint32_t> crcs;
         for (const Entry& e : entries) {
             nv::FileIndexEntry f;
             f.type = e.type;
@@ -56,7 +72,9 @@ protected:
             f.length = static_cast<std::int32_t>(e.data.size() + overrun);
             bytes += e.data;
             index.push_back(std::move(f));
+            crcs.push_back(zlibCrcOf(e.data));
         }
+        if (checksums) nv::format::appendChecksums(bytes, crcs.data(), static_cast<std::int32_t>(crcs.size()));
         auto indexOffset = static_cast<std::uint32_t>(bytes.size());
         nv::format::appendUint32(bytes, static_cast<std::uint32_t>(index.size()));
         for (const auto& f : index) nv::format::appendIndexEntry(bytes, f);
@@ -211,6 +229,71 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
     fs::resize_file(path.str(), 50);
     EXPECT_NE(extractError(truncated, 0).find("ends before the end of the embedded file cut.bin"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "out" / "cut.bin"));
+}
+
+// One byte of an entry changed after packing, as a damaged download has it:
+// the byte at `at` of the first place that holds `text`.
+void flipByte(const fs::path& path, const std::string& text, std::size_t at) {
+    std::string bytes = nv::readFile(path);
+    bytes[bytes.find(text) + at] ^= 0x20;
+    nv::writeFile(path, bytes);
+}
+
+TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
+    const std::string jar = "PK\3\4 the class path archive";
+    const std::vector<Entry> entries = {{nv::typeInstructions, 1, "p.tag", program},
+                                        {nv::typeLaunchScript, 2, "s.tag", "DESC: s\n"},
+                                        {nv::typeClassPathArchive, 3, "lib.jar", jar}};
+    const std::string damaged = "The launcher file is damaged. Please download it again.";
+    nv::setRunLogPath(LauncherString((dir / "run.log").string()));
+    const auto loggedFor = [&](const std::string& name, const std::string& read, const std::string& recorded) {
+        return "ERROR: The embedded file " + name + " has the CRC-32 " + hex(zlibCrcOf(read)) +
+               "; the launcher file records " + hex(zlibCrcOf(recorded)) + ".\n";
+    };
+
+    // A tag file, read into memory: its check comes before its lines are
+    // parsed (the flipped colon would otherwise be a syntax error).
+    nv::RunContent tags(launcher(entries, 0, true));
+    flipByte(dir / "setup.exe", "INSTRUCTIONS:", 12);
+    try {
+        tags.load(true);
+        ADD_FAILURE() << "a damaged program was dispatched";
+    } catch (const nv::LauncherException& e) {
+        EXPECT_EQ(e.message().str(), damaged);
+    }
+    std::string flipped = program;
+    flipped[12] ^= 0x20;
+    EXPECT_NE(nv::readFile(dir / "run.log").find(loggedFor("p.tag", flipped, program)), std::string::npos)
+        << nv::readFile(dir / "run.log");
+
+    // An extracted file: removed, and with -nv:extract whatever was written before it.
+    for (bool all : {false, true}) {
+        nv::RunContent run(launcher(entries, 0, true));
+        flipByte(dir / "setup.exe", jar, 1);
+        run.load(false);
+        try {
+            if (all) {
+                run.extractAll();
+            } else {
+                run.file().extract(*run.file().entryAt(2), LauncherString());
+            }
+            ADD_FAILURE() << "a damaged entry was extracted";
+        } catch (const nv::LauncherException& e) {
+            EXPECT_EQ(e.message().str(), damaged) << all;
+        }
+        EXPECT_TRUE(fs::is_empty(dir / "out")) << all;
+    }
+    std::string flippedJar = jar;
+    flippedJar[1] ^= 0x20;
+    EXPECT_NE(nv::readFile(dir / "run.log").find(loggedFor("lib.jar", flippedJar, jar)), std::string::npos);
+
+    // A file without checksums (packed before them) is read as it always was.
+    nv::RunContent old(launcher(entries));
+    flipByte(dir / "setup.exe", jar, 1);
+    old.load(true);
+    ASSERT_NE(old.instructions(), nullptr);
+    EXPECT_EQ(old.file().extract(*old.file().entryAt(2), LauncherString()), LauncherString("lib.jar"));
+    EXPECT_EQ(nv::readFile(dir / "out" / "lib.jar"), flippedJar);
 }
 
 TEST_F(EmbeddedFilesTest, CancelStopsAfterTheCurrentChunk) {

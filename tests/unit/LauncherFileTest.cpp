@@ -187,6 +187,57 @@ TEST(LauncherFileFormat, EveryEntryLiesBetweenTheStubAndTheIndex) {
     }
 }
 
+// Two entries ("abcd" and "efgh" after the stub), then `between`, then the index.
+std::string withBetween(const std::string& between, std::int32_t secondLength = 4) {
+    std::string bytes = "MZ-stub-bytes";
+    bytes += "abcdefgh" + between;
+    const auto indexOffset = static_cast<std::uint32_t>(bytes.size());
+    fmt::appendUint32(bytes, 2);
+    fmt::appendIndexEntry(bytes, entry(3, 1, 4, 13, "a.jar"));
+    fmt::appendIndexEntry(bytes, entry(3, 2, secondLength, 17, "b.jar"));
+    fmt::appendTrailer(bytes, 1, indexOffset);
+    return bytes;
+}
+
+TEST(LauncherFileFormat, ChecksumsAreTakenOnlyFromABlockThatFitsInFrontOfTheIndex) {
+    const std::uint32_t crcs[] = {0x11223344u, 0xAABBCCDDu, 0x55667788u};
+    std::string two;
+    fmt::appendChecksums(two, crcs, 2);
+    std::string three;
+    fmt::appendChecksums(three, crcs, 3);
+    std::string one;
+    fmt::appendChecksums(one, crcs, 1);
+    std::string otherMagic = two;
+    otherMagic.back() = 'X';
+    const struct {
+        const char* what;
+        std::string between;
+        std::int32_t secondLength;
+        bool checked;
+    } cases[] = {
+        {"nothing between: packed by hand", "", 4, false},
+        {"the zeros of an nvpack of before the checksums", std::string(5, '\0'), 4, false},
+        {"a block", two, 4, true},
+        {"zeros, then a block", std::string(3, '\0') + two, 4, true},
+        {"another magic value", otherMagic, 4, false},
+        {"a count that is not the index's", one, 4, false},
+        {"a count above the index's", three, 4, false},
+        // The second entry's data ends in what looks like a block: it is data.
+        {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), false},
+        {"a block reaching into an entry's data", two, 5, false},
+    };
+    for (const auto& c : cases) {
+        TempLauncher file(withBetween(c.between, c.secondLength));
+        LauncherFile launcher(file.path());
+        launcher.loadIndex();
+        ASSERT_EQ(launcher.entryCount(), 2) << c.what;
+        for (std::int32_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(launcher.entryAt(i)->hasCrc, c.checked) << c.what;
+            EXPECT_EQ(launcher.entryAt(i)->crc, c.checked ? crcs[i] : 0u) << c.what;
+        }
+    }
+}
+
 TEST(LauncherFileFormat, EachFieldHasItsOwnMessage) {
     // A full compressed entry, cut after each field in turn.
     std::string full;

@@ -31,11 +31,12 @@ TEST(Messages, EachCodeNamesItsText) {
         "Canceled by the user.",
         "Cannot use %1!s! as the temp directory because it does not exist. Please run the program again "
         "using the option -nv:tempdir <temp dir> to specify a different directory to use.",
+        "The launcher file is damaged. Please download it again.",
     };
-    for (int code = 0; code < 19; ++code) {
+    for (int code = 0; code < 20; ++code) {
         EXPECT_EQ(nv::messageText(static_cast<nv::MessageCode>(code)).str(), texts[code]) << code;
     }
-    EXPECT_TRUE(nv::messageText(static_cast<nv::MessageCode>(19)).empty());
+    EXPECT_TRUE(nv::messageText(static_cast<nv::MessageCode>(20)).empty());
 }
 
 TEST(Messages, ContextAndSystemFailuresKeepTheirExactBlanks) {

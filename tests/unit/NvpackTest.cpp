@@ -2,14 +2,17 @@
 // it wrote, and bad input leaves no output file behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <unistd.h>
+#include <zlib.h>
 
 #include "CommandLine.h"
 #include "LittleEndian.h"
@@ -17,6 +20,7 @@
 #include "ResourceTree.h"
 #include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
+#include "archive/LauncherFileFormat.h"
 #include "tests/support/ResourceProgram.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
@@ -123,6 +127,99 @@ TEST_F(NvpackTest, TheLauncherReadsWhatNvpackWrites) {
     EXPECT_EQ(out.substr(0, stub.size()), stub);
     EXPECT_EQ(out.substr(static_cast<std::size_t>(jvm.offset), 1000), std::string(1000, 'j'));
     EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("out.exe"))), 0);
+    // Each entry's CRC-32 as zlib computes it over the bytes in the file.
+    for (std::int32_t i = 0; i < file.entryCount(); ++i) {
+        const nv::FileIndexEntry& e = *file.entryAt(i);
+        const std::string bytes = out.substr(static_cast<std::size_t>(e.offset), static_cast<std::size_t>(e.length));
+        EXPECT_TRUE(e.hasCrc) << i;
+        EXPECT_EQ(e.crc, crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size()))) << i;
+    }
+}
+
+// What a launcher of before the checksums makes of a file packed now: it reads
+// nothing between the entries' data and the index, and requires the index to
+// end at the mode byte and each entry to lie between the stub and the index.
+// With the block's magic value gone, today's reader has exactly those rules.
+TEST_F(NvpackTest, AFilePackedNowReadsAsBeforeWithoutItsChecksums) {
+    nvpack::pack(request());
+    nv::LauncherFile checked(nv::LauncherString(path("out.exe")));
+    checked.loadIndex();
+    std::string out = read("out.exe");
+    const std::size_t magic = out.rfind("NVCK");
+    ASSERT_NE(magic, std::string::npos);
+    out.replace(magic, 4, std::string(4, '\0'));
+    write("before.exe", out);
+    nv::LauncherFile unchecked(nv::LauncherString(path("before.exe")));
+    unchecked.loadIndex();
+    ASSERT_EQ(unchecked.entryCount(), checked.entryCount());
+    for (std::int32_t i = 0; i < checked.entryCount(); ++i) {
+        const nv::FileIndexEntry& a = *checked.entryAt(i);
+        const nv::FileIndexEntry& b = *unchecked.entryAt(i);
+        EXPECT_TRUE(a.hasCrc);
+        EXPECT_FALSE(b.hasCrc);
+        EXPECT_EQ(std::make_tuple(a.type, a.fileId, a.offset, a.length, a.name.str()),
+                  std::make_tuple(b.type, b.fileId, b.offset, b.length, b.name.str()));
+    }
+    EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("before.exe"))), 0);
+}
+
+namespace {
+
+// A launcher file as nvpack wrote it before the checksums: the block in front
+// of the index dropped, the alignment zeros made again, the index offset moved.
+std::string withoutChecksums(const std::string& file) {
+    struct Source : nv::format::ByteSource {
+        Source(const std::string& b, std::size_t from) : bytes(b), at(from) {}
+        int next() override { return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) : -1; }
+        const std::string& bytes;
+        std::size_t at;
+    };
+    Source trailer(file, file.size() - 8);
+    const std::size_t indexOffset = nv::format::readUint32(trailer, "no index offset");
+    Source index(file, indexOffset);
+    const std::uint32_t count = nv::format::readUint32(index, "no count");
+    std::size_t dataEnd = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const nv::FileIndexEntry e = nv::format::readIndexEntry(index);
+        dataEnd = std::max(dataEnd, static_cast<std::size_t>(e.offset) + static_cast<std::size_t>(e.length));
+    }
+    const auto mode = static_cast<std::uint8_t>(file[file.size() - nv::format::modeByteFromEnd]);
+    const std::string indexBytes = file.substr(indexOffset, file.size() - nv::format::modeByteFromEnd - indexOffset);
+    std::string old = file.substr(0, dataEnd);
+    old.append((8 - (dataEnd + indexBytes.size() + nv::format::modeByteFromEnd) % 8) % 8, '\0');
+    const auto oldIndexOffset = static_cast<std::uint32_t>(old.size());
+    old += indexBytes;
+    nv::format::appendTrailer(old, mode, oldIndexOffset);
+    return old;
+}
+
+}  // namespace
+
+// tests/unit/data/packed-before-checksums.bin: a small stub of nvpack's tests
+// with four entries, written by nvpack as it was before the checksums.
+TEST_F(NvpackTest, AFilePackedBeforeTheChecksumsIsReadUncheckedAndIsWhatTheyAreAddedTo) {
+    const std::string old = nv::readFile(fs::path(NV_TEST_DATA) / "packed-before-checksums.bin");
+    write("old.exe", old);
+    nv::LauncherFile file(nv::LauncherString(path("old.exe")));
+    file.loadIndex();
+    ASSERT_EQ(file.entryCount(), 4);
+    nvpack::PackRequest again;
+    again.stub = path("stub.exe");
+    again.output = path("now.exe");
+    again.modeByte = nv::readModeByte(nv::LauncherString(path("old.exe")));
+    again.checkContents = false;
+    for (std::int32_t i = 0; i < file.entryCount(); ++i) {
+        const nv::FileIndexEntry& e = *file.entryAt(i);
+        EXPECT_FALSE(e.hasCrc) << i;
+        const std::string source = "source" + std::to_string(i);
+        write(source.c_str(), old.substr(static_cast<std::size_t>(e.offset), static_cast<std::size_t>(e.length)));
+        again.entries.push_back({e.type, e.fileId, e.name.str(), path(source.c_str())});
+    }
+    write("stub.exe", old.substr(0, static_cast<std::size_t>(file.entryAt(0)->offset)));
+    nvpack::pack(again);
+    const std::string now = read("now.exe");
+    EXPECT_NE(now, old);
+    EXPECT_EQ(withoutChecksums(now), old);
 }
 
 TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {
@@ -414,6 +511,12 @@ TEST_F(NvpackTest, AStubWithAPayloadIsRefusedUnlessReplaced) {
     EXPECT_EQ(file.entryCount(), 1);
     EXPECT_EQ(read("again.exe").substr(0, stub.size()), stub);
     EXPECT_EQ(read("again.exe").find(std::string(1000, 'j')), std::string::npos);  // old payload gone
+    // Its checksums went with it: the same as packing the bare stub.
+    again.stub = path("stub.exe");
+    again.replacePayload = false;
+    again.output = path("direct.exe");
+    nvpack::pack(again);
+    EXPECT_EQ(read("again.exe"), read("direct.exe"));
 }
 
 TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
@@ -425,6 +528,7 @@ TEST_F(NvpackTest, ThePayloadEndsOnAnEightByteBoundaryAndASignedStubIsRefused) {
         nv::LauncherFile file(nv::LauncherString(path("out.exe")));
         file.loadIndex();
         EXPECT_EQ(file.entryCount(), 2) << length;
+        EXPECT_TRUE(file.entryById(2)->hasCrc) << length;
         EXPECT_EQ(read("out.exe").substr(static_cast<std::size_t>(file.entryById(2)->offset), length),
                   std::string(length, 'j'));
     }

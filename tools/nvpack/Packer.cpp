@@ -15,6 +15,7 @@
 #include "archive/LauncherFileFormat.h"
 #include "foundation/AsciiCase.h"
 #include "foundation/CFile.h"
+#include "foundation/Crc32.h"
 #include "foundation/LauncherException.h"
 #include "foundation/ScopeGuard.h"
 
@@ -183,20 +184,24 @@ void writeBytes(std::FILE* out, const char* bytes, std::size_t size, const std::
     }
 }
 
-void copyInto(std::FILE* out, const PackEntry& entry, std::int64_t expected, const std::string& output,
-              const std::string& temp) {
+// Copies the entry's source into `out` and returns the CRC-32 of the bytes written.
+std::uint32_t copyInto(std::FILE* out, const PackEntry& entry, std::int64_t expected, const std::string& output,
+                       const std::string& temp) {
     std::ifstream in(entry.source, std::ios::binary);
     if (!in) throw PackError(describe(entry) + ": cannot open " + entry.source);
     std::vector<char> buffer(1 << 20);
     std::int64_t copied = 0;
+    nv::Crc32 crc;
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         std::streamsize n = in.gcount();
         if (n <= 0) break;
         writeBytes(out, buffer.data(), static_cast<std::size_t>(n), output, temp);
+        crc.update(buffer.data(), static_cast<std::size_t>(n));
         copied += n;
     }
     if (in.bad() || copied != expected) throw PackError(describe(entry) + ": cannot read " + entry.source + " whole");
+    return crc.value();
 }
 
 }  // namespace
@@ -278,13 +283,18 @@ PackResult pack(const PackRequest& request) {
     std::string tail;
     nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
     for (const nv::FileIndexEntry& e : index) nv::format::appendIndexEntry(tail, e);
-    // Zeros in front of the index end the file on an 8-byte boundary, so that
+    // The CRC-32s go in front of the index, where launchers of before them
+    // read nothing; they are known once the entries are copied.
+    const std::size_t checksums =
+        index.empty() ? 0 : 4 * index.size() + static_cast<std::size_t>(nv::format::checksumBlockEnd);
+    // Zeros in front of them end the file on an 8-byte boundary, so that
     // signing appends its certificate table right after the trailer.
     const auto alignment = static_cast<std::size_t>(nv::format::payloadAlignment);
     const std::size_t padding =
-        (alignment - (static_cast<std::size_t>(position) + tail.size() + nv::format::modeByteFromEnd) % alignment) %
+        (alignment -
+         (static_cast<std::size_t>(position) + checksums + tail.size() + nv::format::modeByteFromEnd) % alignment) %
         alignment;
-    position += static_cast<std::int64_t>(padding);
+    position += static_cast<std::int64_t>(padding + checksums);
     nv::format::appendTrailer(tail, static_cast<std::uint8_t>(request.modeByte), static_cast<std::uint32_t>(position));
     if (position + static_cast<std::int64_t>(tail.size()) > largestPosition) {
         throw PackError("the launcher file would be larger than 2147483647 bytes");
@@ -298,9 +308,12 @@ PackResult pack(const PackRequest& request) {
         nv::CFile out = nv::openFile(temp.c_str(), "wb");
         if (!out) throw PackError(output + ": cannot create " + temp + ": " + std::strerror(errno));
         writeBytes(out.get(), stub.data(), stub.size(), output, temp);
+        std::vector<std::uint32_t> crcs;
         for (std::size_t i = 0; i < index.size(); ++i)
-            copyInto(out.get(), request.entries[i], index[i].length, output, temp);
-        writeBytes(out.get(), std::string(padding, '\0').data(), padding, output, temp);
+            crcs.push_back(copyInto(out.get(), request.entries[i], index[i].length, output, temp));
+        std::string block(padding, '\0');
+        if (checksums != 0) nv::format::appendChecksums(block, crcs.data(), static_cast<std::int32_t>(crcs.size()));
+        writeBytes(out.get(), block.data(), block.size(), output, temp);
         writeBytes(out.get(), tail.data(), tail.size(), output, temp);
         if (!nv::closeFile(out)) throw PackError(output + ": cannot write " + temp + ": " + std::strerror(errno));
         // The stub's permissions (executable on the host) carry over.

@@ -1,6 +1,7 @@
 #pragma once
 // Builds a launcher file: a stub executable followed by the embedded files,
-// the file index, the mode byte and the trailer.
+// their CRC-32s, the file index, the mode byte and the trailer
+// (archive/LauncherFileFormat.h).
 
 #include <cstdint>
 #include <map>
