@@ -421,7 +421,8 @@ TEST_F(InstructionsRun, MessageShowsAndLogsItsTextAndExitEndsTheProgramWithItsCo
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Hello App needs Java 17; install it and start setup.exe again."});
     EXPECT_EQ(work.calls, std::vector<std::string>{"LAUNCH [x] 0 | N1=0 S1= S2="});
     EXPECT_EQ(stringVariable(5), LauncherString());
-    EXPECT_NE(readFile(log).find("\nHello App needs Java 17; install it and start setup.exe again.\n"),
+    // A line of its own, wherever the log begins.
+    EXPECT_NE(("\n" + readFile(log)).find("\nHello App needs Java 17; install it and start setup.exe again.\n"),
               std::string::npos)
         << readFile(log);
 
