@@ -16,8 +16,9 @@ ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
 ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
 SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
 SETTINGS_2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings"
-# The elements of the manifest's own namespace that XP's loader knows; it refuses to
-# start a program whose manifest has another one there, and skips other namespaces.
+# The elements of the manifest's own namespace that XP's loader knows. It may refuse a
+# manifest with another one there, and the program with it; it skips other namespaces,
+# where the newer settings go.
 XP_ELEMENTS = {"assemblyIdentity", "description", "dependency", "file", "noInherit", "noInheritable"}
 
 SS_TYPEMASK = 0x1F
@@ -107,8 +108,11 @@ class DpiLayoutTest(unittest.TestCase):
                     path = launchers[mode]
                     result = self.s.run(path, watch=True, layout=True, lang=lang, timeout=30)
                     self.assertEqual(result.exit_code, FAILED_RUN)
-                    shown = [p for p in result.progress if p["visible"] and p["status"] and
-                             p["program"].lower() == self.s.windows_path(path).lower()]
+                    boxes = result.message_boxes
+                    self.assertEqual(len(boxes), 1, boxes)
+                    # The dialog as it stood behind the box, before the press began to take it down.
+                    shown = [p for p in result.progress if p["visible"] and p["status"] and p["t"] <= boxes[0]["t"]
+                             and p["program"].lower() == self.s.windows_path(path).lower()]
                     self.assertTrue(shown, "the dialog was never seen with its text: %r" % result.progress)
                     layout = shown[-1]["layout"]
                     self.assertEqual(layout["dpi"], dpi)
@@ -122,8 +126,6 @@ class DpiLayoutTest(unittest.TestCase):
                     self.assertEqual((right - left, bottom - top), (32 * dpi // 96,) * 2, "icon size")
 
                     # The box draws no icon: Wine keeps its empty icon control where the text goes.
-                    boxes = result.message_boxes
-                    self.assertEqual(len(boxes), 1, boxes)
                     box = boxes[0]["layout"]
                     self.assertEqual(layout_faults(box, ignore=is_icon), [])
                     self.assertIn("need", {c["id"]: c for c in box["controls"]}[MESSAGE_TEXT])
