@@ -14,6 +14,7 @@
 #include "ResourceTree.h"
 #include "VersionInfo.h"
 #include "foundation/PeLayout.h"
+#include "tests/support/BuiltStubs.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -21,21 +22,6 @@ using namespace nvpack;
 using nv::readFile;
 
 namespace {
-
-// The stubs of the Windows builds beside this one; a stub that is not built is left out.
-std::vector<fs::path> stubs() {
-    std::vector<fs::path> found;
-    for (const char* build : {"win64", "win32"}) {
-        const fs::path stub = fs::path(NV_BUILD_ROOT) / build / "launcher.exe";
-        if (fs::exists(stub)) found.push_back(stub);
-    }
-    return found;
-}
-
-ResourceTree treeOf(const std::string& exe) {
-    PeImage image(exe, "stub");
-    return ResourceTree::parse(image.resourceSection(), image.resourceRva(), "stub");
-}
 
 ResourceNode& datum(ResourceTree& tree, std::uint16_t type, std::uint16_t name) {
     ResourceNode* t = tree.root.find(ResourceName::of(type));
@@ -85,11 +71,11 @@ protected:
 }  // namespace
 
 TEST(ResourceTreeTest, TheStubsResourcesSurviveARoundTrip) {
-    if (stubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
-    for (const fs::path& stub : stubs()) {
+    if (nv::builtStubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
+    for (const fs::path& stub : nv::builtStubs()) {
         SCOPED_TRACE(stub.string());
         const std::string exe = readFile(stub);
-        ResourceTree tree = treeOf(exe);
+        ResourceTree tree = nv::resourceTreeOf(exe);
         PeImage image(exe, stub.string());
         const std::string once = tree.serialize(image.resourceRva());
         const ResourceTree again = ResourceTree::parse(once, image.resourceRva(), "again");
@@ -102,18 +88,18 @@ TEST(ResourceTreeTest, TheStubsResourcesSurviveARoundTrip) {
 
         // Written back, the same tree is found again and the relocations move with the section after it.
         image.replaceResources(once);
-        EXPECT_TRUE(treeOf(image.bytes()).root == tree.root);
+        EXPECT_TRUE(nv::resourceTreeOf(image.bytes()).root == tree.root);
         EXPECT_NO_THROW(PeImage(image.bytes(), "rewritten").replaceResources(once + std::string(70000, 'x')));
     }
 }
 
 TEST_F(BrandingTest, ABrandedStubCarriesTheIconAndKeepsEverythingElse) {
-    if (stubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
+    if (nv::builtStubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
     write("icons/app.ico", iconBytes({16, 32}));
     write("p.tag", "INSTRUCTIONS:\nINITIALIZE_UI\n/:\n");
     // The icon's relative path starts at the manifest's directory.
     write("app.nvpack", "ICON: icons/app.ico\nPRODUCT_NAME: Acme\nEXECUTION_LEVEL: highestAvailable\n");
-    for (const fs::path& stub : stubs()) {
+    for (const fs::path& stub : nv::builtStubs()) {
         SCOPED_TRACE(stub.string());
         const std::string exe = readFile(stub);
         pack(parseCommandLine({"--stub", stub.string(), "--out", path("out.exe"), "--manifest", path("app.nvpack"),
@@ -121,8 +107,8 @@ TEST_F(BrandingTest, ABrandedStubCarriesTheIconAndKeepsEverythingElse) {
         const std::string packed = readFile(path("out.exe"));
         // The branded stub ends where the payload (the 32-byte program) begins.
         const std::string branded = packed.substr(0, packed.find("INSTRUCTIONS:"));
-        ResourceTree before = treeOf(exe);
-        ResourceTree after = treeOf(branded);
+        ResourceTree before = nv::resourceTreeOf(exe);
+        ResourceTree after = nv::resourceTreeOf(branded);
 
         const IconFile icon = IconFile::read(path("icons/app.ico"), "--icon");
         ASSERT_EQ(icon.images.size(), 2u);
@@ -224,8 +210,8 @@ TEST_F(BrandingTest, BadSettingsAreRefusedByNameAndLeaveNoOutput) {
 }
 
 TEST(PeImageTest, StubsWhoseResourcesCannotBeRewrittenAreRefused) {
-    if (stubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
-    for (const fs::path& stub : stubs()) {
+    if (nv::builtStubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
+    for (const fs::path& stub : nv::builtStubs()) {
         SCOPED_TRACE(stub.string());
         const std::string exe = readFile(stub);
         const PeImage image(exe, "x");

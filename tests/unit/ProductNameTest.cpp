@@ -20,26 +20,13 @@
 #include "StringBlock.h"
 #include "VersionInfo.h"
 #include "foundation/ScopeGuard.h"
+#include "tests/support/BuiltStubs.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using namespace nvpack;
 
 namespace {
-
-std::vector<fs::path> stubs() {
-    std::vector<fs::path> found;
-    for (const char* build : {"win64", "win32"}) {
-        const fs::path stub = fs::path(NV_BUILD_ROOT) / build / "launcher.exe";
-        if (fs::exists(stub)) found.push_back(stub);
-    }
-    return found;
-}
-
-ResourceTree treeOf(const std::string& exe) {
-    PeImage image(exe, "stub");
-    return ResourceTree::parse(image.resourceSection(), image.resourceRva(), "stub");
-}
 
 ResourceNode& node(ResourceTree& tree, std::uint16_t type, std::uint16_t name) {
     ResourceNode* t = tree.root.find(ResourceName::of(type));
@@ -143,9 +130,9 @@ TEST(ProductTextsTest, TheNameGoesInAsItIsAndALongOneLetsTheWindowWrap) {
 }
 
 TEST(StringBlockTest, BlocksSurviveARoundTripAndOneTextChangesAlone) {
-    for (const fs::path& stub : stubs()) {
+    for (const fs::path& stub : nv::builtStubs()) {
         SCOPED_TRACE(stub.string());
-        ResourceTree tree = treeOf(nv::readFile(stub));
+        ResourceTree tree = nv::resourceTreeOf(nv::readFile(stub));
         for (const ResourceNode& block : tree.root.find(ResourceName::of(rtString))->children) {
             for (const ResourceNode& language : block.children) {
                 EXPECT_EQ(StringBlock::parse(language.data, "stub").serialize(), language.data);
@@ -238,20 +225,20 @@ TEST(AppManifestTest, OnlyTheOwnIdentitysNameAndTheDescriptionChange) {
 class ProductNameBrandingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (stubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
+        if (nv::builtStubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
     }
 };
 
 TEST_F(ProductNameBrandingTest, TheNameReplacesTheLaunchersOwnInEveryLanguage) {
     const std::string name = "Tom & <Jerry> \xC3\x9Cn\xC3\xAF";  // Tom & <Jerry> Üni with diaeresis
-    for (const fs::path& stub : stubs()) {
+    for (const fs::path& stub : nv::builtStubs()) {
         SCOPED_TRACE(stub.string());
         const std::string exe = nv::readFile(stub);
         Branding branding;
         branding.productName = name;
         const std::string branded = brandStub(exe, "stub", branding);
-        ResourceTree before = treeOf(exe);
-        ResourceTree after = treeOf(branded);
+        ResourceTree before = nv::resourceTreeOf(exe);
+        ResourceTree after = nv::resourceTreeOf(branded);
 
         // String 31 in each of the stub's languages, the other fifteen of its block as they were.
         const ResourceNode& oldBlock = node(before, rtString, 2);
@@ -296,15 +283,15 @@ TEST_F(ProductNameBrandingTest, TheNameReplacesTheLaunchersOwnInEveryLanguage) {
 
 TEST_F(ProductNameBrandingTest, WithoutAProductNameTheTextsTheManifestAndTheCompanyStay) {
     nv::TestDirectory dir("product_name_");
-    for (const fs::path& stub : stubs()) {
+    for (const fs::path& stub : nv::builtStubs()) {
         SCOPED_TRACE(stub.string());
         const std::string exe = nv::readFile(stub);
         Branding branding;
         branding.productVersion = "1.2";
         branding.description = "Setup";
         branding.copyright = "(c) 2026";
-        ResourceTree before = treeOf(exe);
-        ResourceTree after = treeOf(brandStub(exe, "stub", branding));
+        ResourceTree before = nv::resourceTreeOf(exe);
+        ResourceTree after = nv::resourceTreeOf(brandStub(exe, "stub", branding));
         EXPECT_TRUE(*after.root.find(ResourceName::of(rtString)) == *before.root.find(ResourceName::of(rtString)));
         EXPECT_TRUE(*after.root.find(ResourceName::of(rtManifest)) == *before.root.find(ResourceName::of(rtManifest)));
         EXPECT_TRUE(holds(node(after, rtVersion, 1).children.at(0).data, u"Norvane"));  // CompanyName
@@ -319,10 +306,10 @@ TEST_F(ProductNameBrandingTest, WithoutAProductNameTheTextsTheManifestAndTheComp
 }
 
 TEST_F(ProductNameBrandingTest, AStubInALanguageWithoutATextAndBadNamesAreRefused) {
-    const fs::path stub = stubs().front();
+    const fs::path stub = nv::builtStubs().front();
     const std::string exe = nv::readFile(stub);
     PeImage image(exe, "stub");
-    ResourceTree tree = treeOf(exe);
+    ResourceTree tree = nv::resourceTreeOf(exe);
     ResourceNode& block = node(tree, rtString, 2);
     ResourceNode arabic = *block.find(ResourceName::of(0x0409));
     arabic.name = ResourceName::of(0x0401);
@@ -363,7 +350,7 @@ TEST_F(ProductNameBrandingTest, TheReportSaysWhatTheNameChangesAndATooWideNameIs
     nv::writeFile(dir.path() / "p.tag", "INSTRUCTIONS:\nINITIALIZE_UI\n/:\n");
     const auto run = [&](const std::string& name) {
         return pack(
-            parseCommandLine({"--stub", stubs().front().string(), "--out", (dir.path() / "out.exe").string(),
+            parseCommandLine({"--stub", nv::builtStubs().front().string(), "--out", (dir.path() / "out.exe").string(),
                               "--product-name", name, "--entry", "0", "1", "p.tag", (dir.path() / "p.tag").string()}));
     };
     const PackResult result = run("Hello App");
