@@ -65,59 +65,91 @@ void checkEntryCrc(const FileIndexEntry& entry, std::uint32_t crc) {
 
 LauncherFile::LauncherFile(const LauncherString& path) : path_(path) {}
 
+namespace {
+
+// The CRC-32 of the bytes from `from` up to `to`.
+std::uint32_t crcOfRange(BinaryFile& file, long from, long to) {
+    Crc32 crc;
+    unsigned char block[1024];
+    while (from < to) {
+        const int count = to - from < static_cast<long>(sizeof block) ? static_cast<int>(to - from) : sizeof block;
+        if (!file.readAt(from, block, count)) break;  // the sum of fewer bytes: it will not match
+        crc.update(block, static_cast<std::size_t>(count));
+        from += count;
+    }
+    return crc.value();
+}
+
+// Reads the index of the launcher file; empty when the file has no trailer.
+// Throws LauncherException with what is wrong with a damaged one.
+ObjectList<FileIndexEntry> readIndex(BinaryFile& file) {
+    ObjectList<FileIndexEntry> entries;
+    if (file.size() < format::trailerSize) throwLauncherException("Invalid launcher format.");
+    const long trailerEnd = format::trailerEnd(file);
+    if (trailerEnd == 0) return entries;
+    const long modeBytePosition = trailerEnd - format::modeByteFromEnd;
+    if (!file.seekTo(trailerEnd - format::trailerSize)) throwLauncherException("Invalid launcher format.");
+    const std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
+    format::readUint32(file, "Unable to read launcher identification value.");
+    if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throwLauncherException("Invalid file index offset.");
+    const auto count = static_cast<std::int32_t>(format::readUint32(file, "Unable to read the file count."));
+    // A count is believed only as far as the bytes up to the mode byte can
+    // hold its entries, and those entries must end right there: a damaged
+    // count must not make the launcher read millions of entries.
+    const long room = modeBytePosition - file.position();
+    if (count > 0 && (room < 0 || count > room / format::smallestIndexEntry)) {
+        throwLauncherException("The file index lists more entries than the launcher file holds.");
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        entries.append(std::make_unique<FileIndexEntry>(format::readIndexEntry(file)));
+    }
+    if (file.position() != modeBytePosition) throwLauncherException("The file index does not end at the mode byte.");
+    if (count <= 0) return entries;
+    // Data in the stub, the index or past the end would be read as an
+    // empty or foreign entry and the run would go on as if all were well.
+    const long payloadStart = format::stubEnd(file);
+    std::int64_t dataEnd = 0;
+    for (std::int32_t i = 0; i < entries.count(); ++i) {
+        const FileIndexEntry& entry = *entries.get(i);
+        const std::int64_t end = static_cast<std::int64_t>(entry.offset) + entry.length;
+        if (entry.offset < payloadStart || end > static_cast<std::int64_t>(indexOffset)) {
+            throwLauncherException(joinText({"The embedded file ", entry.name,
+                                             " lies outside the launcher file's payload; it may be damaged."}));
+        }
+        if (end > dataEnd) dataEnd = end;
+    }
+    const format::Checksums checksums = format::findChecksums(file, dataEnd, static_cast<long>(indexOffset), count);
+    if (checksums.indexCrc >= 0) {
+        if (!file.seekTo(checksums.indexCrc)) throwLauncherException("Unable to read the checksums.");
+        const std::uint32_t recorded = format::readUint32(file, "Unable to read the checksums.");
+        if (crcOfRange(file, checksums.entryCrcs, trailerEnd) != recorded) {
+            throwLauncherException("The file index does not match its CRC-32.");
+        }
+    }
+    if (checksums.entryCrcs >= 0 && file.seekTo(checksums.entryCrcs)) {
+        for (std::int32_t i = 0; i < entries.count(); ++i) {
+            FileIndexEntry& entry = *entries.get(i);
+            entry.crc = format::readUint32(file, "Unable to read the checksums.");
+            entry.hasCrc = true;
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
 void LauncherFile::loadIndex() {
     if (loaded_) return;
     BinaryFile file(path_);
     if (!file.isOpen()) throwLauncherException("Cannot open launcher file.");
-    // A signed file carries its certificate table after the trailer.
-    const long trailerEnd = format::trailerEnd(file);
-    if (!file.seekTo(trailerEnd - format::trailerSize)) throwLauncherException("Invalid launcher format.");
-    const long modeBytePosition = trailerEnd - format::modeByteFromEnd;
-    std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
-    std::uint32_t identification = format::readUint32(file, "Unable to read launcher identification value.");
-
-    ObjectList<FileIndexEntry> entries;
-    if (identification == format::identification) {
-        if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throwLauncherException("Invalid file index offset.");
-        auto count = static_cast<std::int32_t>(format::readUint32(file, "Unable to read the file count."));
-        // A count is believed only as far as the bytes up to the mode byte can
-        // hold its entries, and those entries must end right there: a damaged
-        // count must not make the launcher read millions of entries.
-        if (count > 0) {
-            const long room = modeBytePosition - file.position();
-            if (room < 0 || count > room / format::smallestIndexEntry) {
-                throwLauncherException("The file index lists more entries than the launcher file holds.");
-            }
-            for (std::int32_t i = 0; i < count; ++i) {
-                entries.append(std::make_unique<FileIndexEntry>(format::readIndexEntry(file)));
-            }
-            if (file.position() != modeBytePosition) {
-                throwLauncherException("The file index does not end at the mode byte.");
-            }
-            // Data in the stub, the index or past the end would be read as an
-            // empty or foreign entry and the run would go on as if all were well.
-            const long payloadStart = format::stubEnd(file);
-            std::int64_t dataEnd = 0;
-            for (std::int32_t i = 0; i < entries.count(); ++i) {
-                const FileIndexEntry& entry = *entries.get(i);
-                const std::int64_t end = static_cast<std::int64_t>(entry.offset) + entry.length;
-                if (entry.offset < payloadStart || end > static_cast<std::int64_t>(indexOffset)) {
-                    throwLauncherException(joinText({"The embedded file ", entry.name,
-                                                     " lies outside the launcher file's payload; it may be damaged."}));
-                }
-                if (end > dataEnd) dataEnd = end;
-            }
-            const long checksums = format::checksumsStart(file, static_cast<long>(indexOffset), count, dataEnd);
-            if (checksums >= 0 && file.seekTo(checksums)) {
-                for (std::int32_t i = 0; i < entries.count(); ++i) {
-                    FileIndexEntry& entry = *entries.get(i);
-                    entry.crc = format::readUint32(file, "Unable to read the checksums.");
-                    entry.hasCrc = true;
-                }
-            }
-        }
+    try {
+        entries_ = readIndex(file);
+    } catch (const LauncherException& e) {
+        // All the user can do about any of these is fetch the file again;
+        // the run log keeps what was wrong.
+        logEntry(e.message(), LogKind::error);
+        throwLauncherException(messageText(MessageCode::launcherFileDamaged));
     }
-    entries_ = std::move(entries);
     for (std::int32_t i = 0; i < entries_.count(); ++i) logEntry(describe(*entries_.get(i)));
     loaded_ = true;
 }
@@ -151,17 +183,13 @@ int LauncherFile::modeByte() const { return readModeByte(path_); }
 
 int readModeByte(const LauncherString& path) {
     BinaryFile file(path);
-    if (!file.isOpen() || !file.seekTo(format::trailerEnd(file) - format::modeByteFromEnd)) return -1;
-    int mode = file.next();
-    // Without the identification value the byte is the executable's own
-    // padding, not a mode: such a file has no trailer.
+    if (!file.isOpen()) return -1;
     try {
-        file.next(), file.next(), file.next(), file.next();
-        if (format::readUint32(file, "") != format::identification) return -1;
+        const long end = format::trailerEnd(file);
+        return end > 0 && file.seekTo(end - format::modeByteFromEnd) ? file.next() : -1;
     } catch (const LauncherException&) {
-        return -1;
+        return -1;  // a damaged file: the run will say so when it loads the index
     }
-    return mode;
 }
 
 }  // namespace nv

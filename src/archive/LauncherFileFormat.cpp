@@ -73,17 +73,6 @@ bool endsWithIdentification(RandomAccessBytes& file, long end) {
 
 }  // namespace
 
-long checksumsStart(RandomAccessBytes& file, long indexOffset, std::int32_t count, std::int64_t dataEnd) {
-    std::uint32_t written = 0;
-    std::uint32_t magic = 0;
-    if (count <= 0 || !readUint32At(file, indexOffset - 4, magic) || magic != checksumMagic ||
-        !readUint32At(file, indexOffset - checksumBlockEnd, written) || written != static_cast<std::uint32_t>(count)) {
-        return -1;
-    }
-    const std::int64_t start = static_cast<std::int64_t>(indexOffset) - checksumBlockEnd - 4 * std::int64_t{count};
-    return start >= dataEnd && start >= 0 ? static_cast<long>(start) : -1;
-}
-
 CertificateTable certificateTable(RandomAccessBytes& file) {
     const pe::DataDirectory directory = pe::Headers(file).readDirectory(pe::certificateDirectory);
     CertificateTable table;
@@ -107,21 +96,75 @@ long stubEnd(RandomAccessBytes& file) {
     return static_cast<long>(end);
 }
 
+namespace {
+
+// True when the `count` bytes at `at` are all zero (none for count 0).
+bool zerosAt(RandomAccessBytes& file, long at, long count) {
+    unsigned char byte = 0;
+    for (long i = 0; i < count; ++i) {
+        if (!file.readAt(at + i, &byte, 1) || byte != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 long trailerEnd(RandomAccessBytes& file) {
     const long size = file.size();
-    if (endsWithIdentification(file, size)) return size;
+    long content = size;
     const CertificateTable table = certificateTable(file);
-    if (table.size == 0 || table.position > static_cast<std::uint32_t>(size) ||
-        static_cast<std::uint32_t>(size) - table.position != table.size) {
-        return size;
+    if (table.size != 0) {
+        // A table that does not end the file: the download was cut or grown.
+        if (table.position > static_cast<std::uint32_t>(size) ||
+            static_cast<std::uint32_t>(size) - table.position != table.size) {
+            throwLauncherException("The certificate table does not end the launcher file.");
+        }
+        content = static_cast<long>(table.position);
     }
-    long end = static_cast<long>(table.position);
-    for (long zeros = 0; zeros <= largestSignaturePadding; ++zeros, --end) {
-        if (endsWithIdentification(file, end)) return end;
-        unsigned char last;
-        if (!file.readAt(end - 1, &last, 1) || last != 0) break;
+    long end = content;
+    // Signing aligns the table with up to 7 zeros.
+    for (long zeros = 0; content != size && zeros < largestSignaturePadding && !endsWithIdentification(file, end) &&
+                         zerosAt(file, end - 1, 1);
+         ++zeros) {
+        --end;
     }
-    return size;
+    if (endsWithIdentification(file, end)) return end;
+    // No trailer: a bare stub, or a packed file that lost its end.
+    const long image = stubEnd(file);
+    if (image > 0 &&
+        (content < image || content - image > largestSignaturePadding || !zerosAt(file, image, content - image))) {
+        throwLauncherException("The launcher file ends without its trailer.");
+    }
+    return 0;
+}
+
+Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long indexOffset, std::int32_t count) {
+    Checksums found;
+    std::uint32_t magic = 0;
+    std::uint32_t written = 0;
+    long blockStart = indexOffset;
+    if (indexOffset - dataEnd >= checksumBlockEnd && readUint32At(file, indexOffset - 4, magic) &&
+        (magic == checksumMagic || magic == entryChecksumMagic)) {
+        const std::int64_t crcs = static_cast<std::int64_t>(indexOffset) - checksumBlockEnd - 4 * std::int64_t{count};
+        if (!readUint32At(file, indexOffset - checksumBlockEnd, written) ||
+            written != static_cast<std::uint32_t>(count)) {
+            throwLauncherException("The checksums in front of the file index are not those of its entries.");
+        }
+        found.entryCrcs = static_cast<long>(crcs);
+        blockStart = found.entryCrcs;
+        if (magic == checksumMagic) {
+            found.indexCrc = found.entryCrcs - indexChecksumSize;
+            blockStart = found.indexCrc;
+        }
+    }
+    // In front of the block (or of the index) only the zeros that align the file.
+    const std::int64_t gap = blockStart - dataEnd;
+    if (gap < 0 || gap > largestSignaturePadding || !zerosAt(file, static_cast<long>(dataEnd), static_cast<long>(gap))) {
+        throwLauncherException(found.entryCrcs < 0
+                                   ? "Unknown bytes lie between the embedded files and the file index."
+                                   : "The checksums in front of the file index overlap the embedded files.");
+    }
+    return found;
 }
 
 const char* entryNameProblem(const LauncherString& name) {

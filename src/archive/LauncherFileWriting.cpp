@@ -3,6 +3,8 @@
 // file, and an object it references nothing of is not linked into it.
 #include "archive/LauncherFileFormat.h"
 
+#include "foundation/Crc32.h"
+
 namespace nv {
 namespace format {
 
@@ -29,10 +31,16 @@ void appendIndexEntry(std::string& out, const FileIndexEntry& entry) {
     }
 }
 
-void appendChecksums(std::string& out, const std::uint32_t* crcs, std::int32_t count) {
-    for (std::int32_t i = 0; i < count; ++i) appendUint32(out, crcs[i]);
-    appendUint32(out, static_cast<std::uint32_t>(count));
-    appendUint32(out, checksumMagic);
+void appendChecksums(std::string& out, const std::uint32_t* crcs, std::int32_t count, const std::string& tail) {
+    std::string block;
+    for (std::int32_t i = 0; i < count; ++i) appendUint32(block, crcs[i]);
+    appendUint32(block, static_cast<std::uint32_t>(count));
+    appendUint32(block, checksumMagic);
+    Crc32 crc;
+    crc.update(block.data(), block.size());
+    crc.update(tail.data(), tail.size());
+    appendUint32(out, crc.value());
+    out += block;
 }
 
 void appendTrailer(std::string& out, std::uint8_t modeByte, std::uint32_t indexOffset) {

@@ -28,6 +28,9 @@ LauncherString messageText(MessageCode code) {
 }
 
 LauncherException withContext(MessageCode code, const LauncherException& caught) {
+    // A damaged file needs no context: fetching it again is all that helps.
+    const LauncherString damaged = messageText(MessageCode::launcherFileDamaged);
+    if (caught.message() == damaged) return caught;
     return LauncherException(messageText(code) + caught.message());
 }
 

@@ -22,7 +22,8 @@ enum class MessageCode { NV_STRING_TABLE(NV_NOT_A_MESSAGE, NV_MESSAGE_CODE) };
 LauncherString messageText(MessageCode code);
 
 // The caught failure with a context in front: the message code's text
-// directly followed by the caught message.
+// directly followed by the caught message. The damaged-file message
+// (launcherFileDamaged) is passed on as it stands.
 LauncherException withContext(MessageCode code, const LauncherException& caught);
 
 // A failed system call: "<call> failed  ==>  " followed by the system's text

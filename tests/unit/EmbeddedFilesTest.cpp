@@ -74,11 +74,13 @@ protected:
             index.push_back(std::move(f));
             crcs.push_back(zlibCrcOf(e.data));
         }
-        if (checksums) nv::format::appendChecksums(bytes, crcs.data(), static_cast<std::int32_t>(crcs.size()));
-        auto indexOffset = static_cast<std::uint32_t>(bytes.size());
-        nv::format::appendUint32(bytes, static_cast<std::uint32_t>(index.size()));
-        for (const auto& f : index) nv::format::appendIndexEntry(bytes, f);
-        nv::format::appendTrailer(bytes, 1, indexOffset);
+        const std::size_t block = checksums ? 4 + 4 * crcs.size() + 8 : 0;
+        std::string tail;
+        nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
+        for (const auto& f : index) nv::format::appendIndexEntry(tail, f);
+        nv::format::appendTrailer(tail, 1, static_cast<std::uint32_t>(bytes.size() + block));
+        if (checksums) nv::format::appendChecksums(bytes, crcs.data(), static_cast<std::int32_t>(crcs.size()), tail);
+        bytes += tail;
         nv::writeFile(dir / "setup.exe", bytes);
         return LauncherString((dir / "setup.exe").string());
     }
@@ -220,8 +222,7 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
         overrun.loadIndex();
         ADD_FAILURE() << "an entry past the index was read";
     } catch (const nv::LauncherException& e) {
-        EXPECT_EQ(e.message().str(),
-                  "The embedded file cut.bin lies outside the launcher file's payload; it may be damaged.");
+        EXPECT_EQ(e.message().str(), "The launcher file is damaged. Please download it again.");
     }
     const LauncherString path = launcher({{nv::typeApplicationArchive, 1, "cut.bin", std::string(100, 'c')}});
     nv::LauncherFile truncated(path);

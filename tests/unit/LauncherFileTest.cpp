@@ -7,7 +7,10 @@
 
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
+#include "foundation/Crc32.h"
 #include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "foundation/ScopeGuard.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
 
@@ -49,6 +52,11 @@ FileIndexEntry entry(std::uint8_t type, std::int32_t id, std::int32_t length, st
     return e;
 }
 
+// An entry of the stub's last two bytes, which end right at the index.
+FileIndexEntry lastTwoBytes(const std::string& stub) {
+    return entry(0, 1, 2, static_cast<std::int32_t>(stub.size()) - 2, "a.tag");
+}
+
 template <class... E>
 std::vector<FileIndexEntry> entries(E&&... e) {
     std::vector<FileIndexEntry> list;
@@ -67,14 +75,28 @@ std::string launcherBytes(const std::vector<FileIndexEntry>& entries, std::uint8
     return bytes;
 }
 
+const char* const damaged = "The launcher file is damaged. Please download it again.";
+
+// What loading these bytes refused, as the run log says it; the user is told
+// only that the file is damaged. Empty when they loaded.
 std::string loadError(const std::string& bytes) {
     TempLauncher file(bytes);
+    const std::string log = ::testing::TempDir() + "nv_launcher_load.log";
+    std::remove(log.c_str());
+    nv::setRunLogPath(LauncherString(log));
+    nv::ScopeGuard noLog([&log] {
+        nv::setRunLogPath("");
+        std::remove(log.c_str());
+    });
     LauncherFile launcher(file.path());
     try {
         launcher.loadIndex();
     } catch (const nv::LauncherException& e) {
         EXPECT_FALSE(launcher.loaded());
-        return e.message().str();
+        EXPECT_EQ(e.message().str(), damaged);
+        const std::string text = nv::readFile(log);
+        const std::size_t at = text.find("ERROR: ");
+        return at == std::string::npos ? "no ERROR line" : text.substr(at + 7, text.find('\n', at) - at - 7);
     }
     return "";
 }
@@ -96,8 +118,8 @@ TEST(LauncherFileFormat, WriterAndReaderAgree) {
     written.push_back(entry(0, 1, 10, 100, "instructions.tag"));
     written.push_back(entry(4, 7, 5000, 110, "jvm.exe", true));
     written.push_back(entry(7, -5, 0, 0, ""));
-    // A stub long enough for the entries to lie between it and the index.
-    TempLauncher file(launcherBytes(written, 2, std::string(5200, 'x')));
+    // Bytes enough for the entries, the last ending right at the index.
+    TempLauncher file(launcherBytes(written, 2, std::string(5110, 'x')));
     LauncherFile launcher(file.path());
     launcher.loadIndex();
     ASSERT_EQ(launcher.entryCount(), 3);
@@ -199,43 +221,146 @@ std::string withBetween(const std::string& between, std::int32_t secondLength = 
     return bytes;
 }
 
-TEST(LauncherFileFormat, ChecksumsAreTakenOnlyFromABlockThatFitsInFrontOfTheIndex) {
+// The block of an nvpack that checked the entries alone: their CRC-32s, count, "NVCK".
+std::string entryChecksums(const std::uint32_t* crcs, std::uint32_t count) {
+    std::string block;
+    for (std::uint32_t i = 0; i < count; ++i) fmt::appendUint32(block, crcs[i]);
+    fmt::appendUint32(block, count);
+    return block + "NVCK";
+}
+
+TEST(LauncherFileFormat, OnlyZerosOrAWholeBlockMayLieBetweenTheDataAndTheIndex) {
     const std::uint32_t crcs[] = {0x11223344u, 0xAABBCCDDu, 0x55667788u};
-    std::string two;
-    fmt::appendChecksums(two, crcs, 2);
-    std::string three;
-    fmt::appendChecksums(three, crcs, 3);
-    std::string one;
-    fmt::appendChecksums(one, crcs, 1);
+    const std::string two = entryChecksums(crcs, 2);
     std::string otherMagic = two;
     otherMagic.back() = 'X';
+    const char* const unchecked = "";
+    const char* const checked = "checked";
     const struct {
         const char* what;
         std::string between;
         std::int32_t secondLength;
-        bool checked;
+        const char* outcome;  // unchecked, checked or the logged refusal
     } cases[] = {
-        {"nothing between: packed by hand", "", 4, false},
-        {"the zeros of an nvpack of before the checksums", std::string(5, '\0'), 4, false},
-        {"a block", two, 4, true},
-        {"zeros, then a block", std::string(3, '\0') + two, 4, true},
-        {"another magic value", otherMagic, 4, false},
-        {"a count that is not the index's", one, 4, false},
-        {"a count above the index's", three, 4, false},
+        {"nothing between: packed by hand", "", 4, unchecked},
+        {"the zeros of an nvpack of before the checksums", std::string(5, '\0'), 4, unchecked},
+        {"the entries' block of an nvpack of before the index's", two, 4, checked},
+        {"zeros, then that block", std::string(3, '\0') + two, 4, checked},
         // The second entry's data ends in what looks like a block: it is data.
-        {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), false},
-        {"a block reaching into an entry's data", two, 5, false},
+        {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), unchecked},
+        {"more zeros than alignment adds", std::string(8, '\0'), 4, "Unknown bytes lie between the embedded files and the file index."},
+        {"another magic value", otherMagic, 4, "Unknown bytes lie between the embedded files and the file index."},
+        {"a count below the index's", entryChecksums(crcs, 1), 4,
+         "The checksums in front of the file index are not those of its entries."},
+        {"a count above the index's", entryChecksums(crcs, 3), 4,
+         "The checksums in front of the file index are not those of its entries."},
+        {"a block reaching into an entry's data", two, 5,
+         "The checksums in front of the file index overlap the embedded files."},
+        {"a byte in front of the block", "x" + two, 4,
+         "The checksums in front of the file index overlap the embedded files."},
     };
     for (const auto& c : cases) {
-        TempLauncher file(withBetween(c.between, c.secondLength));
+        const std::string bytes = withBetween(c.between, c.secondLength);
+        if (c.outcome != unchecked && c.outcome != checked) {
+            EXPECT_EQ(loadError(bytes), c.outcome) << c.what;
+            continue;
+        }
+        TempLauncher file(bytes);
         LauncherFile launcher(file.path());
         launcher.loadIndex();
         ASSERT_EQ(launcher.entryCount(), 2) << c.what;
         for (std::int32_t i = 0; i < 2; ++i) {
-            EXPECT_EQ(launcher.entryAt(i)->hasCrc, c.checked) << c.what;
-            EXPECT_EQ(launcher.entryAt(i)->crc, c.checked ? crcs[i] : 0u) << c.what;
+            EXPECT_EQ(launcher.entryAt(i)->hasCrc, c.outcome == checked) << c.what;
+            EXPECT_EQ(launcher.entryAt(i)->crc, c.outcome == checked ? crcs[i] : 0u) << c.what;
         }
     }
+}
+
+// A stub of one section whose raw data ends at `end`, the stub's length.
+std::string stubWithSection(std::size_t end) {
+    std::string stub = nv::test::peStub(false);
+    stub.resize(end, '\0');
+    stub[nv::test::peHeaderAt + 6] = 1;                         // sections
+    stub[nv::test::peHeaderAt + 20] = static_cast<char>(0xE0);  // optional header size
+    const std::size_t table = nv::test::optionalHeaderAt + 0xE0;
+    nv::test::putLittleEndian(stub, table + 16, static_cast<std::uint32_t>(end - 0x200));  // raw size
+    nv::test::putLittleEndian(stub, table + 20, 0x200);                                    // raw position
+    return stub;
+}
+
+// A launcher file laid out as nvpack lays it out: the stub, the files' data,
+// the zeros that align the end, the checksums, the index and the trailer.
+std::string packed(const std::string& stub, const std::vector<std::pair<std::string, std::string>>& files,
+                   std::uint8_t mode = 1) {
+    std::string data;
+    std::vector<std::uint32_t> crcs;
+    std::vector<FileIndexEntry> index;
+    for (const auto& f : files) {
+        index.push_back(entry(3, static_cast<std::int32_t>(index.size()) + 1, static_cast<std::int32_t>(f.second.size()),
+                              static_cast<std::int32_t>(stub.size() + data.size()), f.first.c_str()));
+        nv::Crc32 crc;
+        crc.update(f.second.data(), f.second.size());
+        crcs.push_back(crc.value());
+        data += f.second;
+    }
+    std::string indexBytes;
+    fmt::appendUint32(indexBytes, static_cast<std::uint32_t>(index.size()));
+    for (const auto& e : index) fmt::appendIndexEntry(indexBytes, e);
+    const std::size_t block = 4 + 4 * crcs.size() + 8;
+    const std::size_t zeros = (8 - (stub.size() + data.size() + block + indexBytes.size() + 9) % 8) % 8;
+    std::string tail = indexBytes;
+    fmt::appendTrailer(tail, mode, static_cast<std::uint32_t>(stub.size() + data.size() + zeros + block));
+    std::string bytes = stub + data + std::string(zeros, '\0');
+    fmt::appendChecksums(bytes, crcs.data(), static_cast<std::int32_t>(crcs.size()), tail);
+    return bytes + tail;
+}
+
+TEST(LauncherFileFormat, TheChecksumsCoverTheIndexTheModeByteAndTheTrailer) {
+    const std::string bytes = packed(stubWithSection(0x300), {{"lib.jar", "PK library"}, {"app.jar", "PK app"}}, 2);
+    EXPECT_EQ(bytes.size() % 8, 0u);
+    TempLauncher file(bytes);
+    LauncherFile launcher(file.path());
+    launcher.loadIndex();
+    ASSERT_EQ(launcher.entryCount(), 2);
+    EXPECT_TRUE(launcher.entryAt(0)->hasCrc);
+    EXPECT_TRUE(launcher.entryAt(1)->hasCrc);
+    EXPECT_EQ(nv::readModeByte(file.path()), 2);
+
+    // Every bit of everything behind the data flipped in turn: the file is
+    // refused as damaged, or reads exactly as before; never a changed entry.
+    const std::size_t dataEnd = 0x300 + 16;
+    for (std::size_t at = dataEnd; at < bytes.size(); ++at) {
+        for (int bit = 0; bit < 8; ++bit) {
+            std::string flipped = bytes;
+            flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
+            TempLauncher damagedFile(flipped);
+            LauncherFile reread(damagedFile.path());
+            try {
+                reread.loadIndex();
+            } catch (const nv::LauncherException& e) {
+                EXPECT_EQ(e.message().str(), damaged);
+                continue;
+            }
+            ADD_FAILURE() << "byte " << at << " bit " << bit << " was read as a good file";
+        }
+    }
+}
+
+TEST(LauncherFileFormat, AFileCutShortAtAnyPointIsDamaged) {
+    const std::string stub = stubWithSection(0x300);
+    const std::string bytes = packed(stub, {{"lib.jar", "PK library"}});
+    for (std::size_t length = stub.size() + 1; length < bytes.size(); ++length) {
+        EXPECT_NE(loadError(bytes.substr(0, length)), "") << length;
+    }
+    EXPECT_EQ(loadError(bytes.substr(0, stub.size() - 1)), "The launcher file ends without its trailer.");
+    // The bare stub, and one with the zeros that signing adds, carry no payload.
+    for (const std::string& bare : {stub, stub + std::string(7, '\0')}) {
+        TempLauncher file(bare);
+        LauncherFile launcher(file.path());
+        launcher.loadIndex();
+        EXPECT_EQ(launcher.entryCount(), 0);
+    }
+    EXPECT_EQ(loadError(bytes.substr(0, bytes.size() - 1)), "The launcher file ends without its trailer.");
 }
 
 TEST(LauncherFileFormat, EachFieldHasItsOwnMessage) {
@@ -289,7 +414,7 @@ TEST(LauncherFileFormat, PlainEntriesHaveNoCountFields) {
     fmt::appendUint32(bytes, 3);
     for (unsigned char flag : {0, 2, 255}) {
         std::string e;
-        fmt::appendIndexEntry(e, entry(3, flag, 1, 1, "x"));
+        fmt::appendIndexEntry(e, entry(3, flag, 1, 3, "x"));
         e.back() = static_cast<char>(flag);
         bytes += e;
     }
@@ -303,7 +428,7 @@ TEST(LauncherFileFormat, PlainEntriesHaveNoCountFields) {
 }
 
 TEST(LauncherFileFormat, LookupByIdTakesTheFirstAndLoadingHappensOnce) {
-    TempLauncher file(launcherBytes(entries(entry(3, 5, 1, 1, "first"), entry(3, 5, 1, 1, "second"))));
+    TempLauncher file(launcherBytes(entries(entry(3, 5, 1, 12, "first"), entry(3, 5, 1, 12, "second"))));
     LauncherFile launcher(file.path());
     launcher.loadIndex();
     EXPECT_EQ(launcher.entryById(5)->name, LauncherString("first"));
@@ -347,7 +472,8 @@ TEST(LauncherFileFormat, EntryNamesThatAreNoPlainFileAreUnsafe) {
 TEST(LauncherFileFormat, ASignedFileIsReadInFrontOfItsCertificateTable) {
     for (bool wide : {false, true}) {
         for (std::size_t zeros : {0, 3, 7}) {
-            std::string bytes = launcherBytes(entries(entry(0, 1, 2, 0, "a.tag")), 2, nv::test::peStub(wide));
+            const std::string stub = nv::test::peStub(wide);
+            std::string bytes = launcherBytes(entries(lastTwoBytes(stub)), 2, stub);
             nv::test::appendSignature(bytes, wide, zeros);
             TempLauncher file(bytes);
             LauncherFile launcher(file.path());
@@ -358,27 +484,45 @@ TEST(LauncherFileFormat, ASignedFileIsReadInFrontOfItsCertificateTable) {
     }
 }
 
-TEST(LauncherFileFormat, ATrailerIsLookedForOnlyRightBeforeTheWholeCertificateTable) {
-    const std::string unsigned_ = launcherBytes(entries(entry(0, 1, 2, 0, "a.tag")), 2, nv::test::peStub(false));
+TEST(LauncherFileFormat, NothingInsideOrAfterTheCertificateTableIsRead) {
+    const std::string stub = stubWithSection(0x300);
+    const std::string signedFile = packed(stub, {{"lib.jar", "PK library"}});
+    // Another program, index and trailer planted at the end of the table,
+    // which the signature does not cover.
+    const std::string planted = packed("", {{"evil.jar", "PK planted"}, {"more.jar", "PK more"}});
     struct Case {
         const char* what;
         std::string bytes;
-    } cases[] = {{"more zeros than alignment adds", unsigned_},
-                 {"a non-zero byte before the table", unsigned_},
-                 {"a table that does not reach the end", unsigned_},
-                 {"bytes after the table", unsigned_}};
-    nv::test::appendSignature(cases[0].bytes, false, 8);
-    cases[1].bytes += 'x';
-    nv::test::appendSignature(cases[1].bytes, false, 2);
-    nv::test::appendSignature(cases[2].bytes, false, 0);
-    nv::test::putLittleEndian(cases[2].bytes, nv::test::securityDirectoryAt(false) + 4, 5);
-    nv::test::appendSignature(cases[3].bytes, false, 0);
-    cases[3].bytes += "more";
+        const char* refusal;  // null: loads the signed entries alone
+        std::int32_t entries;
+    } cases[] = {{"a trailer planted inside the table", signedFile, nullptr, 1},
+                 {"a trailer planted in the table of a bare stub", stub, nullptr, 0},
+                 {"more zeros than alignment adds", signedFile, "The launcher file ends without its trailer.", 0},
+                 {"a non-zero byte before the table", signedFile + "x", "The launcher file ends without its trailer.", 0},
+                 {"a table that does not reach the end", signedFile,
+                  "The certificate table does not end the launcher file.", 0},
+                 {"bytes after the table", signedFile, "The certificate table does not end the launcher file.", 0}};
+    nv::test::appendSignature(cases[0].bytes, false, 0, "certificate table" + planted);
+    nv::test::appendSignature(cases[1].bytes, false, 0, "certificate table" + planted);
+    nv::test::appendSignature(cases[2].bytes, false, 8);
+    nv::test::appendSignature(cases[3].bytes, false, 2);
+    nv::test::appendSignature(cases[4].bytes, false, 0);
+    nv::test::putLittleEndian(cases[4].bytes, nv::test::securityDirectoryAt(false) + 4, 5);
+    nv::test::appendSignature(cases[5].bytes, false, 0);
+    cases[5].bytes += "more";
     for (const Case& c : cases) {
+        if (c.refusal) {
+            EXPECT_EQ(loadError(c.bytes), c.refusal) << c.what;
+            TempLauncher file(c.bytes);
+            EXPECT_EQ(nv::readModeByte(file.path()), -1) << c.what;
+            continue;
+        }
         TempLauncher file(c.bytes);
         LauncherFile launcher(file.path());
         launcher.loadIndex();
-        EXPECT_EQ(launcher.entryCount(), 0) << c.what;
-        EXPECT_EQ(nv::readModeByte(file.path()), -1) << c.what;
+        ASSERT_EQ(launcher.entryCount(), c.entries) << c.what;
+        if (c.entries == 1) {
+            EXPECT_EQ(launcher.entryAt(0)->name, LauncherString("lib.jar")) << c.what;
+        }
     }
 }

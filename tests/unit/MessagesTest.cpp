@@ -43,6 +43,8 @@ TEST(Messages, ContextAndSystemFailuresKeepTheirExactBlanks) {
     const nv::LauncherException caught("Invalid file type in file index.");
     EXPECT_EQ(nv::withContext(nv::MessageCode::unableToLoadIndex, caught).message().str(),
               "Unable to load the launcher file index. Invalid file type in file index.");
+    const nv::LauncherException damaged(nv::messageText(nv::MessageCode::launcherFileDamaged));
+    EXPECT_EQ(nv::withContext(nv::MessageCode::unableToExtract, damaged).message(), damaged.message());
     const std::string failed = nv::callFailed("CreateProcess", 2).message().str();
     EXPECT_EQ(failed.rfind("CreateProcess failed  ==>  ", 0), 0u) << failed;
     EXPECT_GT(failed.size(), std::string("CreateProcess failed  ==>  ").size()) << "no system text";

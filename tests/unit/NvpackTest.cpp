@@ -21,6 +21,7 @@
 #include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
 #include "archive/LauncherFileFormat.h"
+#include "foundation/LauncherException.h"
 #include "tests/support/ResourceProgram.h"
 #include "tests/support/SignedImage.h"
 #include "tests/support/TestDirectory.h"
@@ -136,38 +137,31 @@ TEST_F(NvpackTest, TheLauncherReadsWhatNvpackWrites) {
     }
 }
 
-// What a launcher of before the checksums makes of a file packed now: it reads
-// nothing between the entries' data and the index, and requires the index to
-// end at the mode byte and each entry to lie between the stub and the index.
-// With the block's magic value gone, today's reader has exactly those rules.
-TEST_F(NvpackTest, AFilePackedNowReadsAsBeforeWithoutItsChecksums) {
+// A file packed now whose block lost its magic value is not one of before the
+// checksums, to be read unchecked: the bytes in front of its index are damage.
+TEST_F(NvpackTest, AFilePackedNowThatLostItsChecksumMagicIsDamaged) {
     nvpack::pack(request());
-    nv::LauncherFile checked(nv::LauncherString(path("out.exe")));
-    checked.loadIndex();
     std::string out = read("out.exe");
-    const std::size_t magic = out.rfind("NVCK");
+    const std::size_t magic = out.rfind("NVC2");
     ASSERT_NE(magic, std::string::npos);
     out.replace(magic, 4, std::string(4, '\0'));
     write("before.exe", out);
     nv::LauncherFile unchecked(nv::LauncherString(path("before.exe")));
-    unchecked.loadIndex();
-    ASSERT_EQ(unchecked.entryCount(), checked.entryCount());
-    for (std::int32_t i = 0; i < checked.entryCount(); ++i) {
-        const nv::FileIndexEntry& a = *checked.entryAt(i);
-        const nv::FileIndexEntry& b = *unchecked.entryAt(i);
-        EXPECT_TRUE(a.hasCrc);
-        EXPECT_FALSE(b.hasCrc);
-        EXPECT_EQ(std::make_tuple(a.type, a.fileId, a.offset, a.length, a.name.str()),
-                  std::make_tuple(b.type, b.fileId, b.offset, b.length, b.name.str()));
+    try {
+        unchecked.loadIndex();
+        ADD_FAILURE() << "read without its checksums";
+    } catch (const nv::LauncherException& e) {
+        EXPECT_EQ(e.message().str(), "The launcher file is damaged. Please download it again.");
     }
-    EXPECT_EQ(nv::readModeByte(nv::LauncherString(path("before.exe"))), 0);
 }
 
 namespace {
 
-// A launcher file as nvpack wrote it before the checksums: the block in front
-// of the index dropped, the alignment zeros made again, the index offset moved.
-std::string withoutChecksums(const std::string& file) {
+// A launcher file as an older nvpack wrote it: before the checksums (none),
+// or with the entries' checksums alone (their CRC-32s, count and "NVCK", no
+// index CRC-32). The block in front of the index is made again, with the
+// alignment zeros in front of it, and the index offset moved.
+std::string asOlderNvpackWrote(const std::string& file, bool entryChecksums) {
     struct Source : nv::format::ByteSource {
         Source(const std::string& b, std::size_t from) : bytes(b), at(from) {}
         int next() override { return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) : -1; }
@@ -183,10 +177,13 @@ std::string withoutChecksums(const std::string& file) {
         const nv::FileIndexEntry e = nv::format::readIndexEntry(index);
         dataEnd = std::max(dataEnd, static_cast<std::size_t>(e.offset) + static_cast<std::size_t>(e.length));
     }
+    std::string block;
+    if (entryChecksums) block = file.substr(indexOffset - 8 - 4 * count, 4 * count + 4) + "NVCK";
     const auto mode = static_cast<std::uint8_t>(file[file.size() - nv::format::modeByteFromEnd]);
     const std::string indexBytes = file.substr(indexOffset, file.size() - nv::format::modeByteFromEnd - indexOffset);
     std::string old = file.substr(0, dataEnd);
-    old.append((8 - (dataEnd + indexBytes.size() + nv::format::modeByteFromEnd) % 8) % 8, '\0');
+    old.append((8 - (dataEnd + block.size() + indexBytes.size() + nv::format::modeByteFromEnd) % 8) % 8, '\0');
+    old += block;
     const auto oldIndexOffset = static_cast<std::uint32_t>(old.size());
     old += indexBytes;
     nv::format::appendTrailer(old, mode, oldIndexOffset);
@@ -196,9 +193,12 @@ std::string withoutChecksums(const std::string& file) {
 }  // namespace
 
 // tests/unit/data/packed-before-checksums.bin: a small stub of nvpack's tests
-// with four entries, written by nvpack as it was before the checksums.
-TEST_F(NvpackTest, AFilePackedBeforeTheChecksumsIsReadUncheckedAndIsWhatTheyAreAddedTo) {
+// with four entries, written by nvpack as it was before the checksums;
+// packed-with-entry-checksums.bin: the same, written by the nvpack that
+// checked the entries alone.
+TEST_F(NvpackTest, FilesOfOlderNvpacksAreReadAsTheyWereAndAreWhatTheChecksumsAreAddedTo) {
     const std::string old = nv::readFile(fs::path(NV_TEST_DATA) / "packed-before-checksums.bin");
+    const std::string entryChecksumsOnly = nv::readFile(fs::path(NV_TEST_DATA) / "packed-with-entry-checksums.bin");
     write("old.exe", old);
     nv::LauncherFile file(nv::LauncherString(path("old.exe")));
     file.loadIndex();
@@ -219,7 +219,15 @@ TEST_F(NvpackTest, AFilePackedBeforeTheChecksumsIsReadUncheckedAndIsWhatTheyAreA
     nvpack::pack(again);
     const std::string now = read("now.exe");
     EXPECT_NE(now, old);
-    EXPECT_EQ(withoutChecksums(now), old);
+    EXPECT_EQ(asOlderNvpackWrote(now, false), old);
+    // The nvpack that checked the entries alone wrote their block, less the index's CRC-32, in the same place.
+    EXPECT_EQ(asOlderNvpackWrote(now, true), entryChecksumsOnly);
+
+    write("checked.exe", entryChecksumsOnly);
+    nv::LauncherFile checked(nv::LauncherString(path("checked.exe")));
+    checked.loadIndex();
+    ASSERT_EQ(checked.entryCount(), 4);
+    for (std::int32_t i = 0; i < 4; ++i) EXPECT_TRUE(checked.entryAt(i)->hasCrc) << i;
 }
 
 TEST_F(NvpackTest, ASuccessfulRunReportsEachEntryAndTheTotals) {

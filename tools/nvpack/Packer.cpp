@@ -1,5 +1,8 @@
 #include "Packer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +22,10 @@
 #include "foundation/LauncherException.h"
 #include "foundation/ScopeGuard.h"
 
+#ifndef O_BINARY
+#define O_BINARY 0  // POSIX files have no text mode
+#endif
+
 namespace nvpack {
 
 namespace fs = std::filesystem;
@@ -34,6 +41,16 @@ std::int64_t fileSize(const std::string& path, const std::string& what) {
     auto size = fs::file_size(path, ec);
     if (ec) throw PackError(std::string("cannot read the size of ") + path + ": " + ec.message());
     return static_cast<std::int64_t>(size);
+}
+
+// Opens `path` for binary writing only when this call creates it: an
+// existing file or link there is never opened. Null (errno set) otherwise.
+nv::CFile createNewFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644);
+    if (fd < 0) return nv::CFile();
+    nv::CFile file(::fdopen(fd, "wb"));
+    if (!file) ::close(fd);
+    return file;
 }
 
 std::string readAll(const std::string& path) {
@@ -286,7 +303,9 @@ PackResult pack(const PackRequest& request) {
     // The CRC-32s go in front of the index, where launchers of before them
     // read nothing; they are known once the entries are copied.
     const std::size_t checksums =
-        index.empty() ? 0 : 4 * index.size() + static_cast<std::size_t>(nv::format::checksumBlockEnd);
+        index.empty() ? 0
+                      : static_cast<std::size_t>(nv::format::indexChecksumSize) + 4 * index.size() +
+                            static_cast<std::size_t>(nv::format::checksumBlockEnd);
     // Zeros in front of them end the file on an 8-byte boundary, so that
     // signing appends its certificate table right after the trailer.
     const auto alignment = static_cast<std::size_t>(nv::format::payloadAlignment);
@@ -301,18 +320,24 @@ PackResult pack(const PackRequest& request) {
     }
 
     if (!request.dryRun) {
+        // A leftover of an earlier run, or a link planted under this name, goes
+        // first (a link itself, never what it points at); the file is then
+        // made anew or not at all.
+        fs::remove(temp, ec);
+        nv::CFile out = createNewFile(temp);
+        if (!out) throw PackError(output + ": cannot create " + temp + ": " + std::strerror(errno));
         nv::ScopeGuard removeTemp([&temp] {
             std::error_code ignored;
             fs::remove(temp, ignored);
         });
-        nv::CFile out = nv::openFile(temp.c_str(), "wb");
-        if (!out) throw PackError(output + ": cannot create " + temp + ": " + std::strerror(errno));
         writeBytes(out.get(), stub.data(), stub.size(), output, temp);
         std::vector<std::uint32_t> crcs;
         for (std::size_t i = 0; i < index.size(); ++i)
             crcs.push_back(copyInto(out.get(), request.entries[i], index[i].length, output, temp));
         std::string block(padding, '\0');
-        if (checksums != 0) nv::format::appendChecksums(block, crcs.data(), static_cast<std::int32_t>(crcs.size()));
+        if (checksums != 0) {
+            nv::format::appendChecksums(block, crcs.data(), static_cast<std::int32_t>(crcs.size()), tail);
+        }
         writeBytes(out.get(), block.data(), block.size(), output, temp);
         writeBytes(out.get(), tail.data(), tail.size(), output, temp);
         if (!nv::closeFile(out)) throw PackError(output + ": cannot write " + temp + ": " + std::strerror(errno));
