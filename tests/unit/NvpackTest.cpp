@@ -493,6 +493,22 @@ TEST_F(NvpackTest, AnExistingOutputIsReplacedOnlyByASuccessfulRun) {
     EXPECT_EQ(read("out.exe").substr(0, stub.size()), stub);
 }
 
+// A link planted under the temporary name, or one left from an earlier run:
+// nvpack writes through neither, and never into what they point at.
+TEST_F(NvpackTest, ALinkUnderTheTemporaryNameIsNeverWrittenThrough) {
+    write("victim", "another file's bytes");
+    fs::create_symlink(dir / "victim", dir / "out.exe.nvpack-tmp");
+    nvpack::pack(request());
+    EXPECT_EQ(read("victim"), "another file's bytes");
+    EXPECT_FALSE(fs::is_symlink(dir / "out.exe"));
+    EXPECT_EQ(read("out.exe").substr(0, stub.size()), stub);
+    EXPECT_FALSE(fs::exists(dir / "out.exe.nvpack-tmp"));
+    // A dangling link is no way in either.
+    fs::create_symlink(dir / "planted", dir / "out.exe.nvpack-tmp");
+    nvpack::pack(request());
+    EXPECT_FALSE(fs::exists(dir / "planted"));
+}
+
 TEST_F(NvpackTest, ASourceOver2GiBIsRefused) {
     {
         std::ofstream big(dir / "big.bin", std::ios::binary);
