@@ -42,13 +42,17 @@ void readChecksums(const std::uint8_t* data, std::size_t size) {
         const auto indexOffset = static_cast<std::int32_t>(nv::format::readUint32(head, ""));
         const auto count = static_cast<std::int32_t>(nv::format::readUint32(head, ""));
         const auto dataEnd = static_cast<std::int32_t>(nv::format::readUint32(head, ""));
+        if (count <= 0) return;
         MemoryFile file(data, size);
-        const long start = nv::format::checksumsStart(file, indexOffset, count, dataEnd);
-        // A block that is taken lies inside the file, in front of the index offset.
-        if (start >= 0 && (start + 4L * count + nv::format::checksumBlockEnd != indexOffset ||
-                           static_cast<std::size_t>(indexOffset) > size || start < dataEnd)) {
+        const nv::format::Checksums found = nv::format::findChecksums(file, dataEnd, indexOffset, count);
+        // A block that is taken lies inside the file, after the data, ending at the index offset.
+        if (found.entryCrcs >= 0 && (found.entryCrcs + 4L * count + nv::format::checksumBlockEnd != indexOffset ||
+                                     static_cast<std::size_t>(indexOffset) > size || found.entryCrcs < dataEnd ||
+                                     (found.indexCrc >= 0 && found.indexCrc < dataEnd))) {
             __builtin_trap();
         }
+        MemoryFile whole(data, size);
+        (void)nv::format::trailerEnd(whole);
     } catch (const nv::LauncherException&) {
     }
 }

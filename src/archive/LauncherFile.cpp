@@ -113,8 +113,8 @@ ObjectList<FileIndexEntry> readIndex(BinaryFile& file) {
         const FileIndexEntry& entry = *entries.get(i);
         const std::int64_t end = static_cast<std::int64_t>(entry.offset) + entry.length;
         if (entry.offset < payloadStart || end > static_cast<std::int64_t>(indexOffset)) {
-            throwLauncherException(joinText({"The embedded file ", entry.name,
-                                             " lies outside the launcher file's payload; it may be damaged."}));
+            throwLauncherException(joinText(
+                {"The embedded file ", entry.name, " lies outside the launcher file's payload; it may be damaged."}));
         }
         if (end > dataEnd) dataEnd = end;
     }

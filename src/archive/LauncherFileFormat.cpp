@@ -159,7 +159,8 @@ Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long inde
     }
     // In front of the block (or of the index) only the zeros that align the file.
     const std::int64_t gap = blockStart - dataEnd;
-    if (gap < 0 || gap > largestSignaturePadding || !zerosAt(file, static_cast<long>(dataEnd), static_cast<long>(gap))) {
+    if (gap < 0 || gap > largestSignaturePadding ||
+        !zerosAt(file, static_cast<long>(dataEnd), static_cast<long>(gap))) {
         throwLauncherException(found.entryCrcs < 0
                                    ? "Unknown bytes lie between the embedded files and the file index."
                                    : "The checksums in front of the file index overlap the embedded files.");

@@ -63,23 +63,34 @@ def index_entries(image):
     return index_offset, entries
 
 
-def without_checksums(path, out_path):
-    """Writes the launcher file at path as nvpack wrote it before the checksums:
-    the block in front of the index dropped, the zeros that end the file on an
-    8-byte boundary made again and the index offset moved; returns out_path."""
+def as_older_nvpack_wrote(path, out_path, entry_checksums=False):
+    """Writes the launcher file at path as an older nvpack wrote it: before the
+    checksums (none), or with entry_checksums the entries' CRC-32s, their count
+    and "NVCK" without the index's CRC-32. The block in front of the index is
+    made again after the zeros that end the file on an 8-byte boundary, and the
+    index offset moved; returns out_path."""
     with open(path, "rb") as f:
         image = f.read()
     index_offset, entries = index_entries(image)
-    if image[index_offset - 4:index_offset] != b"NVCK":
+    if image[index_offset - 4:index_offset] != b"NVC2":
         raise AssertionError("%s carries no checksums" % path)
     data_end = max(offset + length for _, _, _, offset, length in entries)
+    block = b""
+    if entry_checksums:
+        block = image[index_offset - 8 - 4 * len(entries):index_offset - 4] + b"NVCK"
     index = image[index_offset:-9]
-    padding = (8 - (data_end + len(index) + 9) % 8) % 8
-    old = image[:data_end] + b"\0" * padding + index + image[-9:-8] + struct.pack(">II", data_end + padding,
-                                                                                   0xCA82CA82)
+    padding = (8 - (data_end + len(block) + len(index) + 9) % 8) % 8
+    old_offset = data_end + padding + len(block)
+    old = image[:data_end] + b"\0" * padding + block + index + image[-9:-8] + struct.pack(">II", old_offset,
+                                                                                         0xCA82CA82)
     with open(out_path, "wb") as f:
         f.write(old)
     return out_path
+
+
+def without_checksums(path, out_path):
+    """The launcher file at path as nvpack wrote it before the checksums."""
+    return as_older_nvpack_wrote(path, out_path)
 
 
 def read_text(path):

@@ -1,8 +1,10 @@
 """A damaged download is caught: a launcher file whose class-path archive has
 one changed byte ends, before Java starts, with the message that it is
 damaged (in the user's language), names the entry and both CRC-32s in the run
-log and leaves no temporary file; a file packed before the checksums runs
-unchecked, as it always did."""
+log and leaves no temporary file; so does one whose index, checksums or
+trailer changed, or that was cut short anywhere. Files packed before the
+checksums run unchecked, as they always did, and those packed with the
+entries' checksums alone are checked as they were."""
 
 import os
 import shutil
@@ -10,7 +12,7 @@ import unittest
 import zlib
 
 import harness
-from launcherfiles import FAILED_RUN, index_entries, pack, read_text, without_checksums
+from launcherfiles import FAILED_RUN, as_older_nvpack_wrote, index_entries, pack, read_text, without_checksums
 
 JAR = b"PK\x03\x04 the class path archive of a launcher that was downloaded"
 LAUNCH_SCRIPT = b'DESC: Damaged Download\nCOMMAND: """@JVM_HOME@\\@JVM_EXE@"" %CP%() demo.Main"\n'
@@ -79,6 +81,86 @@ class ChecksumsTest(unittest.TestCase):
         result, log, java_ran = self.run_logged(path, home)
         self.assertEqual(result.exit_code, 7, log)
         self.assertTrue(java_ran)
+
+    def damaged_variants(self, path):
+        """Copies of the launcher file at path (the jar last) with its index,
+        checksums or trailer changed, or cut short: [(what, path)]."""
+        with open(path, "rb") as f:
+            image = f.read()
+        index_offset, entries = index_entries(image)
+        fields = []  # per entry: where its type, length and name lie
+        at = index_offset + 4
+        for _, _, name, _, _ in entries:
+            fields.append((at, at + 5, at + 15))
+            at += 15 + len(name) + 1
+        jar_type, jar_length, jar_name = fields[2]
+        script_type = fields[1][0]
+
+        def changed(edit):
+            copy = bytearray(image)
+            edit(copy)
+            return copy
+
+        def flip(at, bit):
+            return lambda b: b.__setitem__(at, b[at] ^ bit)
+
+        def swap_types(b):
+            b[script_type], b[jar_type] = b[jar_type], b[script_type]
+
+        jar_at = image.find(JAR)
+        variants = [
+            ("the jar's length with bit 4 flipped", changed(flip(jar_length + 3, 0x10))),
+            ("the checksums' magic value with a bit flipped", changed(flip(index_offset - 1, 0x01))),
+            ("the checksums' count with a bit flipped", changed(flip(index_offset - 5, 0x01))),
+            ("lib.jar renamed lib.kar", changed(flip(jar_name + 4, ord("j") ^ ord("k")))),
+            ("the types of two entries swapped", changed(swap_types)),
+            ("the mode byte changed", changed(flip(len(image) - 9, 0x02))),
+            ("cut inside the jar", image[:jar_at + 10]),
+            ("cut inside the index", image[:index_offset + 6]),
+            ("cut inside the trailer", image[:-3]),
+        ]
+        paths = []
+        for i, (what, data) in enumerate(variants):
+            copy = os.path.join(self.d, "variant%d.exe" % i)
+            with open(copy, "wb") as f:
+                f.write(data)
+            paths.append((what, copy))
+        return paths
+
+    def test_a_changed_index_checksum_block_or_trailer_and_a_cut_file_are_damaged(self):
+        path, home = self.launcher()
+        for what, variant in self.damaged_variants(path):
+            with self.subTest(what):
+                # Launched: nothing reaches Java.
+                result, log, java_ran = self.run_logged(variant, home)
+                self.assertEqual(result.exit_code, FAILED_RUN, log)
+                self.assertFalse(java_ran)
+                self.assertTrue(log.endswith("ERROR: " + DAMAGED["en_US.UTF-8"] + "\n"), log)
+                # Extracted: nothing is written, not even the input file.
+                out = os.path.join(self.d, "out")
+                shutil.rmtree(out, ignore_errors=True)
+                os.makedirs(out)
+                result = self.s.run(variant, ["-nv:silent", "-nv:log", "x", "-nv:extract"], cwd=out, timeout=60)
+                log = read_text(os.path.join(out, "x"))
+                self.assertEqual(result.exit_code, FAILED_RUN, log)
+                self.assertEqual(os.listdir(out), ["x"])
+                self.assertTrue(log.endswith("ERROR: " + DAMAGED["en_US.UTF-8"] + "\n"), log)
+        # The user reads it in the user's language, with nothing in front of it.
+        for what, variant in self.damaged_variants(path)[3::5]:
+            with self.subTest(what, lang="de_DE"):
+                result, log, _ = self.run_logged(variant, home, "de_DE.UTF-8")
+                self.assertEqual([box["text"] for box in result.message_boxes], [DAMAGED["de_DE.UTF-8"]])
+
+    def test_a_file_packed_with_the_entries_checksums_alone_is_checked_as_before(self):
+        path, home = self.launcher()
+        older = as_older_nvpack_wrote(path, os.path.join(self.d, "older.exe"), entry_checksums=True)
+        result, log, java_ran = self.run_logged(older, home)
+        self.assertEqual(result.exit_code, 7, log)
+        self.assertTrue(java_ran)
+        result, log, java_ran = self.run_logged(self.damaged_copy(older, "older-damaged.exe"), home)
+        self.assertEqual(result.exit_code, FAILED_RUN, log)
+        self.assertFalse(java_ran)
+        self.assertIn("ERROR: The embedded file lib.jar has the CRC-32 ", log)
 
     def test_a_file_packed_before_the_checksums_runs_unchecked_as_before(self):
         path, home = self.launcher()

@@ -1,8 +1,10 @@
 """A launcher file signed after packing, as a release pipeline signs it: the
 signature covers the payload, and the launcher still finds its trailer in
-front of the certificate table that signing appends."""
+front of the certificate table that signing appends. What the signature does
+not cover, the certificate table itself, is never read as payload."""
 
 import os
+import struct
 import unittest
 
 import harness
@@ -75,6 +77,40 @@ class SigningTest(unittest.TestCase):
                 with open(tampered, "wb") as f:
                     f.write(image[:at] + bytes([image[at] ^ 1]) + image[at + 1:])
                 self.assertNotEqual(self.verify(tampered).returncode, 0)
+
+    def test_a_program_planted_in_the_certificate_table_never_runs(self):
+        signed = self.sign(pack(self.s, self.d, [(0, 1, "prog.tag", PROGRAM)], name="planted.exe"))
+        with open(signed, "rb") as f:
+            image = bytearray(f.read())
+        # The certificate directory (PE32 or PE32+) and the table it names, which ends the file.
+        pe = struct.unpack_from("<I", image, 0x3C)[0]
+        optional = pe + 24
+        directory = optional + (112 if struct.unpack_from("<H", image, optional)[0] == 0x20B else 96) + 4 * 8
+        table, size = struct.unpack_from("<II", image, directory)
+        self.assertEqual(table + size, len(image))
+        # Behind the signature: another program, its index and a trailer, at
+        # the end of the table, whose length and directory entry grow to match.
+        planted = b'INSTRUCTIONS:\nMESSAGE "not the signed program"\nEXIT 7\n/:\n'
+        program_at = len(image)
+        index_at = program_at + len(planted)
+        name = b"evil.tag"
+        index = struct.pack(">iBiiiH", 1, 0, 1, len(planted), program_at, len(name)) + name + b"\0"
+        image += planted + index + struct.pack(">BII", 1, index_at, 0xCA82CA82)
+        image += b"\0" * ((8 - len(image) % 8) % 8)
+        struct.pack_into("<I", image, table, len(image) - table)  # the WIN_CERTIFICATE's own length
+        struct.pack_into("<I", image, directory + 4, len(image) - table)
+        tampered = os.path.join(self.d, "planted-tampered.exe")
+        with open(tampered, "wb") as f:
+            f.write(image)
+        log = os.path.join(self.d, "planted.log")
+        result = self.s.run(tampered, ["-nv:silent", "-nv:log", "planted.log"], cwd=self.d, timeout=30)
+        with open(log, encoding="latin-1") as f:
+            text = f.read()
+        # The signed program runs (or the file is refused): never the planted one.
+        self.assertNotEqual(result.exit_code, 7, text)
+        self.assertNotIn("evil.tag", text)
+        self.assertEqual(result.exit_code, 0, text)
+        self.assertIn("  file name: prog.tag\n", text)
 
     def test_nvpack_refuses_a_signed_stub(self):
         signed_stub = self.sign(self.copy_of_stub())

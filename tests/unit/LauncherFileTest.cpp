@@ -248,7 +248,8 @@ TEST(LauncherFileFormat, OnlyZerosOrAWholeBlockMayLieBetweenTheDataAndTheIndex) 
         {"zeros, then that block", std::string(3, '\0') + two, 4, checked},
         // The second entry's data ends in what looks like a block: it is data.
         {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), unchecked},
-        {"more zeros than alignment adds", std::string(8, '\0'), 4, "Unknown bytes lie between the embedded files and the file index."},
+        {"more zeros than alignment adds", std::string(8, '\0'), 4,
+         "Unknown bytes lie between the embedded files and the file index."},
         {"another magic value", otherMagic, 4, "Unknown bytes lie between the embedded files and the file index."},
         {"a count below the index's", entryChecksums(crcs, 1), 4,
          "The checksums in front of the file index are not those of its entries."},
@@ -296,7 +297,8 @@ std::string packed(const std::string& stub, const std::vector<std::pair<std::str
     std::vector<std::uint32_t> crcs;
     std::vector<FileIndexEntry> index;
     for (const auto& f : files) {
-        index.push_back(entry(3, static_cast<std::int32_t>(index.size()) + 1, static_cast<std::int32_t>(f.second.size()),
+        index.push_back(entry(3, static_cast<std::int32_t>(index.size()) + 1,
+                              static_cast<std::int32_t>(f.second.size()),
                               static_cast<std::int32_t>(stub.size() + data.size()), f.first.c_str()));
         nv::Crc32 crc;
         crc.update(f.second.data(), f.second.size());
@@ -495,13 +497,13 @@ TEST(LauncherFileFormat, NothingInsideOrAfterTheCertificateTableIsRead) {
         std::string bytes;
         const char* refusal;  // null: loads the signed entries alone
         std::int32_t entries;
-    } cases[] = {{"a trailer planted inside the table", signedFile, nullptr, 1},
-                 {"a trailer planted in the table of a bare stub", stub, nullptr, 0},
-                 {"more zeros than alignment adds", signedFile, "The launcher file ends without its trailer.", 0},
-                 {"a non-zero byte before the table", signedFile + "x", "The launcher file ends without its trailer.", 0},
-                 {"a table that does not reach the end", signedFile,
-                  "The certificate table does not end the launcher file.", 0},
-                 {"bytes after the table", signedFile, "The certificate table does not end the launcher file.", 0}};
+    } cases[] = {
+        {"a trailer planted inside the table", signedFile, nullptr, 1},
+        {"a trailer planted in the table of a bare stub", stub, nullptr, 0},
+        {"more zeros than alignment adds", signedFile, "The launcher file ends without its trailer.", 0},
+        {"a non-zero byte before the table", signedFile + "x", "The launcher file ends without its trailer.", 0},
+        {"a table that does not reach the end", signedFile, "The certificate table does not end the launcher file.", 0},
+        {"bytes after the table", signedFile, "The certificate table does not end the launcher file.", 0}};
     nv::test::appendSignature(cases[0].bytes, false, 0, "certificate table" + planted);
     nv::test::appendSignature(cases[1].bytes, false, 0, "certificate table" + planted);
     nv::test::appendSignature(cases[2].bytes, false, 8);

@@ -302,10 +302,10 @@ PackResult pack(const PackRequest& request) {
     for (const nv::FileIndexEntry& e : index) nv::format::appendIndexEntry(tail, e);
     // The CRC-32s go in front of the index, where launchers of before them
     // read nothing; they are known once the entries are copied.
-    const std::size_t checksums =
-        index.empty() ? 0
-                      : static_cast<std::size_t>(nv::format::indexChecksumSize) + 4 * index.size() +
-                            static_cast<std::size_t>(nv::format::checksumBlockEnd);
+    const std::size_t checksums = index.empty()
+                                      ? 0
+                                      : static_cast<std::size_t>(nv::format::indexChecksumSize) + 4 * index.size() +
+                                            static_cast<std::size_t>(nv::format::checksumBlockEnd);
     // Zeros in front of them end the file on an 8-byte boundary, so that
     // signing appends its certificate table right after the trailer.
     const auto alignment = static_cast<std::size_t>(nv::format::payloadAlignment);
