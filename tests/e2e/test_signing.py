@@ -102,6 +102,9 @@ class SigningTest(unittest.TestCase):
         tampered = os.path.join(self.d, "planted-tampered.exe")
         with open(tampered, "wb") as f:
             f.write(image)
+        # The signature does not cover the table: it still verifies.
+        verified = self.verify(tampered)
+        self.assertEqual(verified.returncode, 0, verified.stdout)
         log = os.path.join(self.d, "planted.log")
         result = self.s.run(tampered, ["-nv:silent", "-nv:log", "planted.log"], cwd=self.d, timeout=30)
         with open(log, encoding="latin-1") as f:
