@@ -20,6 +20,7 @@ public:
     explicit BinaryFile(const LauncherString& path) : file_(openFile(path.c_str(), "rb")) {}
 
     bool isOpen() const { return file_.valid(); }
+    std::FILE* stream() const { return file_.get(); }
     bool seekTo(long position) { return position >= 0 && std::fseek(file_.get(), position, SEEK_SET) == 0; }
     long position() const { return std::ftell(file_.get()); }
     int next() override { return std::fgetc(file_.get()); }
@@ -67,15 +68,19 @@ LauncherFile::LauncherFile(const LauncherString& path) : path_(path) {}
 
 namespace {
 
-// The CRC-32 of the bytes from `from` up to `to`.
-std::uint32_t crcOfRange(BinaryFile& file, long from, long to) {
+// The CRC-32 of the `length` bytes at `from`. A short read leaves the CRC-32
+// of fewer bytes, which then matches nothing recorded.
+std::uint32_t crcOfRange(std::FILE* file, long from, long length) {
     Crc32 crc;
-    unsigned char block[1024];
-    while (from < to) {
-        const int count = to - from < static_cast<long>(sizeof block) ? static_cast<int>(to - from) : sizeof block;
-        if (!file.readAt(from, block, count)) break;  // the sum of fewer bytes: it will not match
-        crc.update(block, static_cast<std::size_t>(count));
-        from += count;
+    char block[1024];
+    if (std::fseek(file, from, SEEK_SET) == 0) {
+        while (length > 0) {
+            const std::size_t got =
+                std::fread(block, 1, length < static_cast<long>(sizeof block) ? length : sizeof block, file);
+            if (got == 0) break;
+            crc.update(block, got);
+            length -= static_cast<long>(got);
+        }
     }
     return crc.value();
 }
@@ -122,7 +127,7 @@ ObjectList<FileIndexEntry> readIndex(BinaryFile& file) {
     if (checksums.indexCrc >= 0) {
         if (!file.seekTo(checksums.indexCrc)) throwLauncherException("Unable to read the checksums.");
         const std::uint32_t recorded = format::readUint32(file, "Unable to read the checksums.");
-        if (crcOfRange(file, checksums.entryCrcs, trailerEnd) != recorded) {
+        if (crcOfRange(file.stream(), checksums.entryCrcs, trailerEnd - checksums.entryCrcs) != recorded) {
             throwLauncherException("The file index does not match its CRC-32.");
         }
     }
@@ -155,21 +160,7 @@ void LauncherFile::loadIndex() {
 }
 
 void checkEntryBytes(const FileIndexEntry& entry, std::FILE* file) {
-    if (!entry.hasCrc) return;
-    Crc32 crc;
-    char block[1024];
-    std::int32_t remaining = entry.length;
-    // A short read leaves the CRC-32 of fewer bytes: the check fails.
-    if (std::fseek(file, entry.offset, SEEK_SET) == 0) {
-        while (remaining > 0) {
-            const std::size_t got = std::fread(
-                block, 1, remaining < static_cast<std::int32_t>(sizeof block) ? remaining : sizeof block, file);
-            if (got == 0) break;
-            crc.update(block, got);
-            remaining -= static_cast<std::int32_t>(got);
-        }
-    }
-    checkEntryCrc(entry, crc.value());
+    if (entry.hasCrc) checkEntryCrc(entry, crcOfRange(file, entry.offset, entry.length));
 }
 
 FileIndexEntry* LauncherFile::entryById(std::int32_t fileId) const {

@@ -139,6 +139,7 @@ long trailerEnd(RandomAccessBytes& file) {
 }
 
 Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long indexOffset, std::int32_t count) {
+    static const char notChecksums[] = "The bytes in front of the file index are not its checksums.";
     Checksums found;
     std::uint32_t magic = 0;
     std::uint32_t written = 0;
@@ -148,7 +149,7 @@ Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long inde
         const std::int64_t crcs = static_cast<std::int64_t>(indexOffset) - checksumBlockEnd - 4 * std::int64_t{count};
         if (!readUint32At(file, indexOffset - checksumBlockEnd, written) ||
             written != static_cast<std::uint32_t>(count)) {
-            throwLauncherException("The checksums in front of the file index are not those of its entries.");
+            throwLauncherException(notChecksums);
         }
         found.entryCrcs = static_cast<long>(crcs);
         blockStart = found.entryCrcs;
@@ -161,9 +162,7 @@ Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long inde
     const std::int64_t gap = blockStart - dataEnd;
     if (gap < 0 || gap > largestSignaturePadding ||
         !zerosAt(file, static_cast<long>(dataEnd), static_cast<long>(gap))) {
-        throwLauncherException(found.entryCrcs < 0
-                                   ? "Unknown bytes lie between the embedded files and the file index."
-                                   : "The checksums in front of the file index overlap the embedded files.");
+        throwLauncherException(notChecksums);
     }
     return found;
 }

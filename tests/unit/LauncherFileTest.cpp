@@ -249,16 +249,15 @@ TEST(LauncherFileFormat, OnlyZerosOrAWholeBlockMayLieBetweenTheDataAndTheIndex) 
         // The second entry's data ends in what looks like a block: it is data.
         {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), unchecked},
         {"more zeros than alignment adds", std::string(8, '\0'), 4,
-         "Unknown bytes lie between the embedded files and the file index."},
-        {"another magic value", otherMagic, 4, "Unknown bytes lie between the embedded files and the file index."},
+         "The bytes in front of the file index are not its checksums."},
+        {"another magic value", otherMagic, 4, "The bytes in front of the file index are not its checksums."},
         {"a count below the index's", entryChecksums(crcs, 1), 4,
-         "The checksums in front of the file index are not those of its entries."},
+         "The bytes in front of the file index are not its checksums."},
         {"a count above the index's", entryChecksums(crcs, 3), 4,
-         "The checksums in front of the file index are not those of its entries."},
+         "The bytes in front of the file index are not its checksums."},
         {"a block reaching into an entry's data", two, 5,
-         "The checksums in front of the file index overlap the embedded files."},
-        {"a byte in front of the block", "x" + two, 4,
-         "The checksums in front of the file index overlap the embedded files."},
+         "The bytes in front of the file index are not its checksums."},
+        {"a byte in front of the block", "x" + two, 4, "The bytes in front of the file index are not its checksums."},
     };
     for (const auto& c : cases) {
         const std::string bytes = withBetween(c.between, c.secondLength);
