@@ -21,7 +21,7 @@ class SpineTest(unittest.TestCase):
                 self.assertEqual([b["text"] for b in result.message_boxes], boxes)
                 self.assertEqual(result.exit_code, 0)
 
-    def test_an_invalid_type_in_the_index_ends_the_run_with_its_message(self):
+    def test_an_invalid_type_in_the_index_ends_the_run_as_a_damaged_file(self):
         d = self.s.scratch("type9")
         path = pack_by_hand(self.s, d, [(0, 1, b"a.tag", PROGRAM), (1, 2, b"b.tag", b"DESC: b\n"),
                                         (9, 3, b"c.bin", b"xx")])
@@ -30,7 +30,8 @@ class SpineTest(unittest.TestCase):
         self.assertEqual(result.message_boxes, [])
         self.assertEqual(read_text(os.path.join(d, "x")),
                          "------------------\n"
-                         "ERROR: Unable to load the launcher file index. Invalid file type in file index.\n")
+                         "ERROR: Invalid file type in file index.\n"
+                         "ERROR: The launcher file is damaged. Please download it again.\n")
 
     def test_a_launcher_without_payload_or_program_says_which(self):
         d = self.s.scratch("nopayload")

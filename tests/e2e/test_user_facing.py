@@ -95,8 +95,8 @@ class UserFacingTest(unittest.TestCase):
             f.write(struct.pack(">BII", 1, len(image), 0xCA82CA82))
         result, log = self.logged_run(path, [], d)
         self.assertEqual(result.exit_code, FAILED_RUN)
-        self.assertIn("ERROR: Unable to load the launcher file index. "
-                      "The file index lists more entries than the launcher file holds.\n", log)
+        self.assertIn("ERROR: The file index lists more entries than the launcher file holds.\n"
+                      "ERROR: The launcher file is damaged. Please download it again.\n", log)
 
     def test_a_launcher_at_the_longest_path_opens_itself(self):
         d = self.s.scratch("long-path")
