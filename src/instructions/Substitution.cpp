@@ -48,17 +48,18 @@ bool mayFollowKind(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '
 // run last walked over is remembered, so each byte is walked over about once.
 class NameStart {
 public:
-    // The at-sign in front of the end of `text`, or npos.
-    size_type before(const LauncherString& text) {
-        const size_type end = text.length();
+    // The at-sign in front of `end` in `text`, or npos.
+    size_type before(const LauncherString& text, size_type end) {
         size_type at = end;
-        while (at > 0 && !(from_ < at && at <= to_) && mayFollowKind(text[at - 1])) --at;
+        // (Before the text's start, text[at - 1] reads as the terminator, which stops every test.)
+        while (!(from_ < at && at <= to_) && mayFollowKind(text[at - 1])) --at;
         if (from_ < at && at <= to_) at = from_;  // the rest of the run is known
         if (at != from_) to_ = 0;                 // another run
         from_ = at;
         if (end > to_) to_ = end;
-        if (at > 0 && (upperAscii(text[at - 1]) == 'N' || upperAscii(text[at - 1]) == 'S')) --at;
-        return at > 0 && text[at - 1] == '@' ? at - 1 : LauncherString::npos;
+        const char kind = upperAscii(text[at - 1]);
+        if (kind == 'N' || kind == 'S') --at;
+        return text[at - 1] == '@' ? at - 1 : LauncherString::npos;
     }
 
     // The text has changed from `pos` on.
@@ -79,88 +80,72 @@ constexpr char valueMark = '1';
 
 // The text of one pass, with a mark for each byte: valueMark for the bytes
 // that are values already, plainMark otherwise. The scan only changes the
-// text where it stands, so the text is kept in two parts: what the scan has
-// left behind (`done_`, final for the pass) and what lies ahead (`ahead_`
-// from `next_` on). A replacement puts its value in front of what lies
-// ahead, into the room that the consumed bytes left there, or makes room
-// for this and later ones at once: no replacement and no "@@" moves the
-// rest of the text. Positions count from the start of the whole text.
+// text where it stands, so each of the two is kept with a gap there: what
+// the scan has left behind (final for the pass) before it, what lies ahead
+// after it. A replacement writes its value into the gap, just before what
+// lies ahead; only when the gap is too small is the rest moved, to make a
+// gap as large as all that lies ahead. So no replacement and no "@@" moves
+// the rest of the text for itself. Positions count in the text without the gap.
 class PassText {
 public:
-    PassText(LauncherString& text, LauncherString& marks) : ahead_(std::move(text)), aheadMarks_(std::move(marks)) {}
-    PassText(const PassText&) = delete;
-    PassText& operator=(const PassText&) = delete;
+    PassText(LauncherString& text, LauncherString& marks) {
+        lanes_[0] = std::move(text);
+        lanes_[1] = std::move(marks);
+    }
 
     // Gives the whole text and its marks back when the pass ends.
     void finish(LauncherString& text, LauncherString& marks) {
-        if (done_.empty() && next_ == 0) {  // nothing left behind: the text is all ahead
-            text = std::move(ahead_);
-            marks = std::move(aheadMarks_);
-            return;
-        }
-        done_.append(ahead_, next_, LauncherString::npos);
-        doneMarks_.append(aheadMarks_, next_, LauncherString::npos);
-        text = std::move(done_);
-        marks = std::move(doneMarks_);
+        for (LauncherString& lane : lanes_) lane.erase(done_, next_ - done_);
+        text = std::move(lanes_[0]);
+        marks = std::move(lanes_[1]);
     }
 
-    size_type length() const { return done_.length() + ahead_.length() - next_; }
-    // What the scan has left behind.
-    const LauncherString& done() const { return done_; }
-    // Byte and mark at `pos`, at or after the end of done(); the scan looks no further back.
-    char at(size_type pos) const { return ahead_[aheadIndex(pos)]; }
-    char markAt(size_type pos) const { return aheadMarks_[aheadIndex(pos)]; }
-    const char* from(size_type pos) const { return ahead_.c_str() + aheadIndex(pos); }
-    LauncherString substr(size_type pos, size_type count) const { return ahead_.substr(aheadIndex(pos), count); }
+    size_type length() const { return lanes_[0].length() - (next_ - done_); }
+    // The text, whose first `done()` bytes the scan has left behind.
+    const LauncherString& text() const { return lanes_[0]; }
+    size_type done() const { return done_; }
+    // Mark at `pos`, and the bytes from `pos` on, at or after done(); the scan looks no further back.
+    char markAt(size_type pos) const { return lanes_[1].c_str()[pos - done_ + next_]; }
+    const char* from(size_type pos) const { return lanes_[0].c_str() + (pos - done_ + next_); }
     // The next at-sign at or after `pos`, or npos.
     size_type findAt(size_type pos) const {
-        const size_type found = ahead_.find('@', aheadIndex(pos));
-        return found == LauncherString::npos ? found : found - next_ + done_.length();
+        const size_type found = lanes_[0].find('@', pos - done_ + next_);
+        return found == LauncherString::npos ? found : found - next_ + done_;
     }
 
     // The scan has left the bytes before `pos` behind.
     void leave(size_type pos) {
-        const size_type count = pos - done_.length();
-        done_.append(ahead_, next_, count);
-        doneMarks_.append(aheadMarks_, next_, count);
+        const size_type count = pos - done_;
+        if (next_ != done_) {
+            for (LauncherString& lane : lanes_) lane.replace(done_, count, lane.substr(next_, count));
+        }
+        done_ += count;
         next_ += count;
     }
     // "@@" at `pos`: the first at-sign stays, a value now, the second goes.
     void collapsePair(size_type pos) {
-        leave(pos);
-        done_ += '@';
-        doneMarks_ += valueMark;
-        next_ += 2;
+        leave(pos + 1);
+        lanes_[1].at(pos) = valueMark;
+        ++next_;
     }
     // Replaces `span` bytes at `pos` by `value`.
     void replace(size_type pos, size_type span, const LauncherString& value) {
         leave(pos);
         next_ += span;
         const size_type count = value.length();
-        if (next_ < count) {
-            // Room for this value and as much again as lies ahead.
-            const size_type room = count + ahead_.length() - next_;
-            LauncherString grown(room, '\0');
-            grown.append(ahead_, next_, LauncherString::npos);
-            ahead_ = std::move(grown);
-            LauncherString grownMarks(room, plainMark);
-            grownMarks.append(aheadMarks_, next_, LauncherString::npos);
-            aheadMarks_ = std::move(grownMarks);
-            next_ = room;
+        const size_type room = next_ - done_ < count ? count + lanes_[0].length() - next_ : 0;
+        if (room) {
+            for (LauncherString& lane : lanes_) lane.replace(next_, 0, LauncherString(room, plainMark));
         }
-        next_ -= count;
-        ahead_.replace(next_, count, value);
-        aheadMarks_.replace(next_, count, LauncherString(count, valueMark));
+        next_ += room - count;
+        lanes_[0].replace(next_, count, value);
+        lanes_[1].replace(next_, count, LauncherString(count, valueMark));
     }
 
 private:
-    size_type aheadIndex(size_type pos) const { return pos - done_.length() + next_; }
-
-    LauncherString ahead_;
-    LauncherString aheadMarks_;
-    LauncherString done_;
-    LauncherString doneMarks_;
-    size_type next_ = 0;
+    LauncherString lanes_[2];  // the text, and its marks
+    size_type done_ = 0;       // the gap's start
+    size_type next_ = 0;       // and its end
 };
 
 // Lists of text positions are strings of four bytes each: that keeps the
@@ -254,7 +239,7 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
                 continue;
             }
             if (literalAllowed && !isReference(pass.from(first + 1))) continue;
-            const LauncherString name = pass.substr(first + 1, second - first - 1);
+            const LauncherString name(pass.from(first + 1), second - first - 1);
             const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
             if (++replacements > maxSubstitutions) {
                 throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
@@ -275,10 +260,10 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             replaced = true;
 
             allUntil = second < allUntil ? allUntil + inserted.length() - span : first + inserted.length();
-            const size_type before = names.before(pass.done());
+            const size_type before = names.before(pass.text(), pass.done());
             if (before != LauncherString::npos) addPosition(later, before);
             // The scan passes over an at-sign that took the reference's place.
-            if (pass.at(first) == '@' && first < allUntil) addPosition(later, first);
+            if (*pass.from(first) == '@' && first < allUntil) addPosition(later, first);
         }
         pass.finish(text, value);
         due = std::move(later);
