@@ -137,7 +137,7 @@ public:
         if (room) {
             for (LauncherString& lane : lanes_) lane.replace(next_, 0, LauncherString(room, plainMark));
         }
-        next_ += room - count;
+        next_ += room - count;  // (without new room, back by `count`: the arithmetic wraps)
         lanes_[0].replace(next_, count, value);
         lanes_[1].replace(next_, count, LauncherString(count, valueMark));
     }
