@@ -154,8 +154,10 @@ void LaunchScript::checkFunctions(const LauncherString& text) {
 void LaunchScript::expandReference(LauncherString& text, char delimiter, LauncherString::size_type open,
                                    LauncherString::size_type close) {
     if (delimiter == '#') {
+        // An environment value (a user's or folder's name: C:\Users\a#b)
+        // reaches the command as it stands, like the launcher's own paths.
         const LauncherString name = text.substr(open + 1, close - open - 1);
-        text.replace(open, close - open + 1, environmentValue(name));
+        text.replace(open, close - open + 1, literal(environmentValue(name)));
         return;
     }
     FunctionCall call;

@@ -129,6 +129,25 @@ class LaunchTest(unittest.TestCase):
                 self.assertEqual(args[8:], ["demo.Main", "after"])
                 self.assertEqual(os.listdir(temp_dir), [])
 
+    def test_environment_values_reach_java_as_they_stand(self):
+        # User and folder names hold "#", "%" and "@"; an environment value is
+        # no reference, and one ending in a backslash still closes its quotes.
+        values = {"NVA": "a#b", "NVB": "50%", "NVC": "x@y", "NVD": "C:\\Users\\a#b", "NVE": "a##b", "NVF": "C:\\dir\\"}
+        script = (b'COMMAND: """@JVM_HOME@\\@JVM_EXE@"" '
+                  + b" ".join(b'-D%s=""#%s#""' % (name.lower().encode(), name.encode()) for name in values)
+                  + b' demo.Main"\n')
+        d = self.s.scratch("environment-values")
+        home = self.java_home(d, 0)
+        jvm = os.path.join(d, "jvm.tag")
+        with open(jvm, "wb") as f:
+            f.write(b"JVM_HOME: " + self.s.windows_path(home).encode() + b"\nJVM_EXE: bin\\java.exe\n")
+        program = b'INSTRUCTIONS:\nLAUNCH "' + self.s.windows_path(jvm).encode() + b'" 0\n/:\n'
+        path = pack(self.s, d, [(0, 1, "prog.tag", program), (2, 2, "launch.tag", script)])
+        result = self.s.run(path, ["-nv:silent", "-nv:log", "x"], env=values, cwd=d, timeout=60)
+        self.assertEqual(result.exit_code, 0, read_text(os.path.join(d, "x")))
+        args = [line.split("=", 1)[1] for line in self.record(home)[1] if line.startswith("arg")]
+        self.assertEqual(args, ["-D%s=%s" % (name.lower(), value) for name, value in values.items()] + ["demo.Main"])
+
     def test_ilaunch_without_its_jvm_file_says_so(self):
         d = self.s.scratch("ilaunch")
         path = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nILAUNCH 9 0\n/:\n"),

@@ -167,6 +167,37 @@ TEST_F(LaunchScriptTest, PathsOfTheLaunchersOwnReachTheCommandAsTheyStand) {
     nv::clearEnvironmentValue("NV_TEST_AUTHOR");
 }
 
+// Environment values hold user and folder names ("C:\\Users\\a#b"): they reach
+// the command as they stand, and a reference inside one stays text.
+TEST_F(LaunchScriptTest, EnvironmentValuesReachTheCommandAsTheyStand) {
+    const struct {
+        const char* name;
+        const char* value;
+    } variables[] = {
+        {"NV_TEST_A", "C:\\Users\\a#b"},
+        {"NV_TEST_B", "50%"},
+        {"NV_TEST_C", "x@y"},
+        {"NV_TEST_D", "a##b#"},
+        {"NV_TEST_E", "C:\\dir\\"},
+        {"NV_TEST_F", "@JVM_EXE@ %TEMP_DIR%() #NV_TEST_B#"},
+    };
+    for (const auto& v : variables) nv::setEnvironmentValue(v.name, v.value);
+    const struct {
+        const char* templ;
+        const char* expected;
+    } cases[] = {
+        {"-Da=\"#NV_TEST_A#\" -Db=\"#NV_TEST_B#\"", "-Da=\"C:\\Users\\a#b\" -Db=\"50%\""},
+        {"#NV_TEST_C# #NV_TEST_D#", "x@y a##b#"},
+        {"#NV_TEST_A##NV_TEST_B#", "C:\\Users\\a#b50%"},
+        {"#NV_TEST_F#", "@JVM_EXE@ %TEMP_DIR%() #NV_TEST_B#"},
+        // Backslashes ending a value are doubled before a quote, as for a path of the launcher's.
+        {"\"#NV_TEST_E#\" \"#NV_TEST_E#x\"", "\"C:\\dir\\\\\" \"C:\\dir\\x\""},
+        {"%SYSTEMPROP%(\"p\", \"\"\"#NV_TEST_A#\"\"\")", "-Dp=\"C:\\Users\\a#b\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(build(c.templ), c.expected) << c.templ;
+    for (const auto& v : variables) nv::clearEnvironmentValue(v.name);
+}
+
 TEST_F(LaunchScriptTest, FaultsAreLaunchScriptErrorsWithTheirPosition) {
     const struct {
         const char* templ;
