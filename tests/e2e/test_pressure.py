@@ -161,7 +161,7 @@ class PressureTest(unittest.TestCase):
                 self.assertTrue(log.endswith(filtered % code) or (kind == "stack" and log.endswith(worker)), log)
                 self.assertFalse(os.path.exists(tree))
 
-    def test_a_fault_on_the_user_interface_thread_stops_the_worker_and_one_in_the_handler_ends_at_once(self):
+    def test_a_fault_on_the_user_interface_thread_stops_the_worker_before_it_starts_a_child(self):
         probe = self.s.fixture("FaultProbe")
         d = self.s.scratch("fault-ui")
         tree = os.path.join(d, "LRE1.tmp")
@@ -183,7 +183,9 @@ class PressureTest(unittest.TestCase):
         time.sleep(3)
         self.assertFalse(os.path.exists(marker))
 
+    def test_a_fault_inside_the_fault_handler_ends_the_process_at_once(self):
         # The handler's own first step faults as well: no report, but no wait for ever either.
+        probe = self.s.fixture("FaultProbe")
         d = self.s.scratch("fault-nested")
         os.makedirs(os.path.join(d, "LRE1.tmp"))
         result = self.s.run(probe, ["x", self.s.windows_path(os.path.join(d, "LRE1.tmp")), "nested"], cwd=d,
