@@ -58,7 +58,7 @@ LauncherString programOf(const LauncherString& commandLine);
 
 // From the call on, no child is started any more: a thread that comes to
 // start one stops there for good, so that nothing new runs while a fault
-// ends the process. Any thread may call it, once the fault handler has begun.
+// ends the process. The fault handler calls it, on whichever thread faulted.
 inline void stopStartingChildren() { runState().childrenStopped = true; }
 inline bool startingChildrenStopped() { return runState().childrenStopped; }
 
@@ -110,9 +110,9 @@ constexpr std::uint32_t drainLimit = 1024 * 1024;
 // by a look at the child and a 100 ms pause. The drain after the end stops
 // at the first cycle that reads nothing, or once it has taken more than a
 // pipe holds (drainLimit): a process the child started may hold the pipes
-// and write on, and the capture ends with the child all the same. A stream without a sink is
-// still drained (into nothing), so the child cannot block on it. Each read
-// that took output steps the progress bar by 1. Returns the
+// and write on, and the capture ends with the child all the same. A stream
+// without a sink is still drained (into nothing), so the child cannot block
+// on it. Each read that took output steps the progress bar by 1. Returns the
 // exit code. With request.timeLimit, a child still running when the user has
 // cancelled or the limit has passed is ended, and ChildProcessFailure
 // "<program> was ended: the run was cancelled." or "<program> did not end

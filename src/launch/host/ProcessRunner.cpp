@@ -28,6 +28,7 @@ constexpr std::size_t chunkSize = 4096;
 constexpr unsigned endPause = 500;
 
 pid_t start(const ProcessRequest& request, int output, int error) {
+    while (startingChildrenStopped()) pause();
     const pid_t pid = fork();
     if (pid < 0) throwStartFailure(request.commandLine, static_cast<unsigned long>(errno));
     if (pid == 0) {

@@ -46,7 +46,8 @@ LONG WINAPI onFault(EXCEPTION_POINTERS* fault) {
         // Whichever thread faulted, the other one starts nothing from now on.
         stopStartingChildren();
         faultCode = fault && fault->ExceptionRecord ? fault->ExceptionRecord->ExceptionCode : 0;
-        KernelHandle reporter(CreateThread(nullptr, 0, reportFault, nullptr, 0, nullptr));
+        DWORD id = 0;  // the 9x family refuses a thread without somewhere to put its id
+        KernelHandle reporter(CreateThread(nullptr, 0, reportFault, nullptr, 0, &id));
         if (reporter.valid()) WaitForSingleObject(reporter.get(), reportLimit);
     } else if (self != handlerId && self != reporterId) {
         // The other thread faulted too: the first report ends the process
