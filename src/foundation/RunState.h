@@ -48,6 +48,8 @@ struct RunState {
     LauncherString debugLogPath;          // DBGWIN32KVB once the debug log started; empty: off (Log.h)
     bool runLogSeparatorWritten = false;  // the run log's separator line comes once per process
     ProgressUi* progressUi = nullptr;     // the window the progress operations drive; null: none
+    // Set once by the fault handler, from any thread: no child starts after it (launch/ProcessRunner.h).
+    std::atomic<bool> childrenStopped{false};
 
     // The run's own; resetRunState empties them.
     RunSettings settings;       // from the command line and the input file

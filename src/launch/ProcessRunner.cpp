@@ -63,6 +63,7 @@ std::int32_t collectOutput(ChildOutput& child, const ProcessRequest& request, Pa
     std::int32_t code = 0;
     bool ended = false;
     std::uint32_t lastRead = 0;
+    std::uint32_t drained = 0;  // read since the end was seen
     std::uint64_t elapsed = 0;  // milliseconds, as the poll counts them
     for (;;) {
         if (!ended && request.timeLimit != 0) giveUpWhenDue(child, request, elapsed);
@@ -76,7 +77,8 @@ std::int32_t collectOutput(ChildOutput& child, const ProcessRequest& request, Pa
         lastRead = readStep(child, OutputStream::output, request.output ? *request.output : discarded);
         lastRead += readStep(child, OutputStream::error, request.error ? *request.error : discarded);
         discarded = LauncherString();
-        if (ended && lastRead == 0) return code;
+        if (ended) drained += lastRead;
+        if (ended && (lastRead == 0 || drained > drainLimit)) return code;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/LauncherString.h"
 #include "foundation/Pause.h"
+#include "foundation/RunState.h"
 
 namespace nv {
 
@@ -23,7 +24,8 @@ struct ProcessRequest {
     LauncherString* error = nullptr;   // captured standard error is appended here
     // With capture: the seconds the child may run before it is ended and
     // given up; 0 for no limit. A child with a limit is one the launcher may
-    // give up, so it is also ended when the user cancels.
+    // give up, so it is also ended when the user cancels; on Windows with
+    // every process it started (a job object), where the system has jobs.
     unsigned timeLimit = 0;
 };
 
@@ -54,6 +56,12 @@ LauncherString programOf(const LauncherString& commandLine);
 // text for `error`, its inserts naming the command line's program.
 [[noreturn]] void throwStartFailure(const LauncherString& commandLine, unsigned long error);
 
+// From the call on, no child is started any more: a thread that comes to
+// start one stops there for good, so that nothing new runs while a fault
+// ends the process. The fault handler calls it, on whichever thread faulted.
+inline void stopStartingChildren() { runState().childrenStopped = true; }
+inline bool startingChildrenStopped() { return runState().childrenStopped; }
+
 // Runs the child and returns its exit code as a signed 32-bit number (so a
 // code above 2^31-1 comes back negative), or 0 without capture and without
 // wait. Throws ChildProcessFailure when CreateProcess fails
@@ -65,6 +73,11 @@ LauncherString programOf(const LauncherString& commandLine);
 // "TerminateProcess failed  ==>  " followed by the system's text. A child
 // still running when a LauncherException other than ChildProcessFailure
 // leaves is left running; the handles and pipes are closed either way.
+// A captured child inherits its ends of the two pipes and the launcher's
+// standard input, and no other handle where the system lets the launcher name
+// them (from Vista on; before, also what the launcher was given inheritable,
+// such as its standard handles). Once startingChildrenStopped(), it does not
+// return: no child starts.
 std::int32_t runProcess(const ProcessRequest& request, Pause& pause = systemPause());
 
 // The two pipes of a captured child.
@@ -88,11 +101,18 @@ public:
     virtual void end() = 0;
 };
 
+// What the poll reads at most once the child has ended: more than the
+// system's pipes hold, so all that the child left in them.
+constexpr std::uint32_t drainLimit = 1024 * 1024;
+
 // Polls until the child has ended and both pipes are drained: while output
 // flows, cycles follow without pause; a cycle that read nothing is followed
-// by a look at the child and a 100 ms pause. A stream without a sink is
-// still drained (into nothing), so the child cannot block on it. Each read
-// that took output steps the progress bar by 1. Returns the
+// by a look at the child and a 100 ms pause. The drain after the end stops
+// at the first cycle that reads nothing, or once it has taken more than a
+// pipe holds (drainLimit): a process the child started may hold the pipes
+// and write on, and the capture ends with the child all the same. A stream
+// without a sink is still drained (into nothing), so the child cannot block
+// on it. Each read that took output steps the progress bar by 1. Returns the
 // exit code. With request.timeLimit, a child still running when the user has
 // cancelled or the limit has passed is ended, and ChildProcessFailure
 // "<program> was ended: the run was cancelled." or "<program> did not end

@@ -162,6 +162,39 @@ class PressureTest(unittest.TestCase):
                 self.assertTrue(log.endswith(filtered % code) or (kind == "stack" and log.endswith(worker)), log)
                 self.assertFalse(os.path.exists(tree))
 
+    def test_a_fault_on_the_user_interface_thread_stops_the_worker_before_it_starts_a_child(self):
+        probe = self.s.fixture("FaultProbe")
+        d = self.s.scratch("fault-ui")
+        tree = os.path.join(d, "LRE1.tmp")
+        os.makedirs(tree)
+        # Enough files that the clean-up takes a while, in which the worker tries to start a child.
+        for n in range(300):
+            open(os.path.join(tree, "f%03d.txt" % n), "w").close()
+        marker = os.path.join(d, "started.txt")
+        result = self.s.run(probe, ["x", self.s.windows_path(tree), "ui", self.s.windows_path(marker)], cwd=d,
+                            timeout=60, watch=True)
+        self.assertEqual(result.exit_code, FAILED_RUN)
+        self.assertEqual(result.message_boxes, [])
+        log = read_text(os.path.join(d, "x"))
+        line = "ERROR: The launcher stopped on a fault (exception code 0xC0000005).\n"
+        self.assertTrue(log.endswith(line), log)
+        self.assertEqual(log.count("ERROR:"), 1, log)
+        self.assertFalse(os.path.exists(tree))
+        # A child started in spite of the fault would have left its mark by now.
+        time.sleep(3)
+        self.assertFalse(os.path.exists(marker))
+
+    def test_a_fault_inside_the_fault_handler_ends_the_process_at_once(self):
+        # The handler's own first step faults as well: no report, but no wait for ever either.
+        probe = self.s.fixture("FaultProbe")
+        d = self.s.scratch("fault-nested")
+        os.makedirs(os.path.join(d, "LRE1.tmp"))
+        result = self.s.run(probe, ["x", self.s.windows_path(os.path.join(d, "LRE1.tmp")), "nested"], cwd=d,
+                            timeout=30, watch=True)
+        self.assertEqual(result.exit_code, FAILED_RUN)
+        self.assertEqual(result.message_boxes, [])
+        self.assertFalse(os.path.exists(os.path.join(d, "x")))
+
     def test_a_search_in_a_loop_holds_one_temporary_directory_at_most(self):
         d = self.s.scratch("pressure-loop")
         program = b"INSTRUCTIONS:\n:AGAIN\nFIND_JVM 0 0\nGOTO AGAIN\n/:\n"

@@ -96,6 +96,9 @@ class VerifyTest(unittest.TestCase):
             f.write(self.jvm_file())
         hung = self.java_home(d, "Debian")
         open(os.path.join(hung, "bin", "hang.txt"), "wb").close()
+        # The hung stand-in starts a process of its own, which would run on while this file is there.
+        open(os.path.join(hung, "bin", "grandchild.txt"), "wb").close()
+        self.addCleanup(os.remove, os.path.join(hung, "bin", "grandchild.txt"))
         for name, content in [("text", b"not a program\n"), ("empty", b"")]:
             os.makedirs(os.path.join(d, name, "bin"))
             with open(os.path.join(d, name, "bin", "java.exe"), "wb") as f:
@@ -119,11 +122,35 @@ class VerifyTest(unittest.TestCase):
                 self.assertIn("WARNING: The JVM at %s failed: %s\n" % (home_win, reason % (home_win + "\\bin\\java.exe")),
                               log)
                 self.assertIn("In VERIFY, the jvm is invalid.\n", log)
-        # The hung stand-in was ended with the run: its heartbeat has stopped.
-        alive = os.path.join(hung, "bin", "alive.txt")
-        size = os.path.getsize(alive)
+        # The hung stand-in was ended with the run, and so was the process it started: their heartbeats have stopped.
+        beats = [os.path.join(hung, "bin", name) for name in ("alive.txt", "grandchild-alive.txt")]
+        sizes = [os.path.getsize(beat) for beat in beats]
         time.sleep(0.5)
-        self.assertEqual(os.path.getsize(alive), size)
+        self.assertEqual([os.path.getsize(beat) for beat in beats], sizes)
+
+    def test_a_verification_ends_with_its_java_though_a_process_that_java_started_holds_the_output(self):
+        d = self.s.scratch("verify-grandchild")
+        path = pack(self.s, d, [(5, 4, "verify.jar", b"PK verify")])
+        with open(os.path.join(d, "jvm.tag"), "wb") as f:
+            f.write(self.jvm_file())
+        home = self.java_home(d, "Debian")
+        bin_dir = os.path.join(home, "bin")
+        # The stand-in's grandchild writes to the inherited output every 100 ms while this file is there.
+        open(os.path.join(bin_dir, "grandchild.txt"), "wb").close()
+        self.addCleanup(os.remove, os.path.join(bin_dir, "grandchild.txt"))
+        with open(os.path.join(d, "in.tag"), "wb") as f:
+            f.write(b"ACTION: VERIFY_JVM\nLOGFILE: x\nVERIFY_JVM_FILE: jvm.tag\nVERIFY_JVM_HOME: "
+                    + self.s.windows_path(home).encode() + b"\n")
+        result = self.s.run(path, ["-nv:silent", "-nv:in", "in.tag"], cwd=d, timeout=60)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.stdout.replace(b"\r\n", b"\n"), b"1\n")
+        # The run is over while the grandchild lives on, and the launcher's end of the pipe was the
+        # only one to read from: the grandchild's next write finds the pipe broken.
+        broken = os.path.join(bin_dir, "grandchild-pipe.txt")
+        deadline = time.monotonic() + 20
+        while not os.path.exists(broken) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.assertTrue(os.path.exists(broken), "the grandchild still writes into the pipe")
 
     def test_verify_instruction_sets_the_variables_and_refuses_wrong_ids(self):
         d = self.s.scratch("verify-instruction")

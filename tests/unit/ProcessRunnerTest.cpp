@@ -175,6 +175,18 @@ TEST(ProcessRunner, AChildThatNeverStopsWritingIsGivenUpToo) {
     EXPECT_EQ(child.calls.back(), "end");
 }
 
+// A process that the child started may hold its pipes and write on without
+// a pause: the drain after the child's end stops past what a pipe holds.
+TEST(ProcessRunner, TheDrainAfterTheEndStopsPastWhatAPipeHolds) {
+    ScriptedChild child;
+    child.output = std::deque<std::string>(1000, std::string(4096, 'x'));
+    nv::RecordingPause pause;
+    LauncherString out, err;
+    EXPECT_EQ(collect(child, &out, &err, pause), 0);
+    EXPECT_EQ(out.length(), nv::drainLimit + 4096);
+    EXPECT_EQ(pause.waits, std::vector<unsigned>{100});
+}
+
 TEST(ProcessRunner, TheProgramIsTheCommandLinesFirstArgument) {
     const struct {
         const char* commandLine;

@@ -8,6 +8,7 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/ResourceText.h"
+#include "foundation/win32/Handles.h"
 #include "launch/ProcessRunner.h"
 #include "tests/support/TestDirectory.h"
 
@@ -66,6 +67,19 @@ TEST(ProcessRunnerWin, WithoutCaptureAndWaitTheResultIs0) {
     request.commandLine = LauncherString(childProgram() + " exit 9");
     request.wait = false;
     EXPECT_EQ(runProcess(request), 0);
+}
+
+// A captured child gets its own ends of the pipes, and not a handle that the
+// launcher holds as inheritable for a reason of its own.
+TEST(ProcessRunnerWin, ACapturedChildInheritsNoOtherHandle) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    const KernelHandle event(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event.valid());
+    const std::string value = std::to_string(reinterpret_cast<ULONG_PTR>(event.get()));
+    LauncherString out, err;
+    EXPECT_EQ(captured("signal " + value + " out 12", out, err), 0);
+    EXPECT_EQ(out.str(), "not signalled\r\n" + lines("out", 12));
+    EXPECT_EQ(WaitForSingleObject(event.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 // A program that cannot be started is the child's failure, told apart from

@@ -1,5 +1,6 @@
 // The host stands in with fork, exec of /bin/sh -c and pipes, so portable
 // callers of the runner can be tested natively; the poll is the same.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -27,6 +28,7 @@ constexpr std::size_t chunkSize = 4096;
 constexpr unsigned endPause = 500;
 
 pid_t start(const ProcessRequest& request, int output, int error) {
+    while (startingChildrenStopped()) pause();
     const pid_t pid = fork();
     if (pid < 0) throwStartFailure(request.commandLine, static_cast<unsigned long>(errno));
     if (pid == 0) {
@@ -96,9 +98,10 @@ std::int32_t runProcess(const ProcessRequest& request, Pause& pause) {
     }
     int outputPipe[2] = {-1, -1};
     int errorPipe[2] = {-1, -1};
-    if (pipe(outputPipe) != 0) throw LauncherException(systemErrorText(static_cast<unsigned long>(errno)));
+    // Close-on-exec: the child keeps only the ends it is given as 1 and 2.
+    if (pipe2(outputPipe, O_CLOEXEC) != 0) throw LauncherException(systemErrorText(static_cast<unsigned long>(errno)));
     Descriptor outputRead(outputPipe[0]), outputWrite(outputPipe[1]);
-    if (pipe(errorPipe) != 0) throw LauncherException(systemErrorText(static_cast<unsigned long>(errno)));
+    if (pipe2(errorPipe, O_CLOEXEC) != 0) throw LauncherException(systemErrorText(static_cast<unsigned long>(errno)));
     Descriptor errorRead(errorPipe[0]), errorWrite(errorPipe[1]);
     const pid_t pid = start(request, outputWrite.get(), errorWrite.get());
     outputWrite.reset();

@@ -5,6 +5,7 @@
 #include "cleanup/CleanupList.h"
 #include "foundation/Log.h"
 #include "foundation/win32/Handles.h"
+#include "launch/ProcessRunner.h"
 
 namespace nv {
 
@@ -17,7 +18,8 @@ constexpr ULONG stackReserve = 64 * 1024;
 
 volatile LONG handling = 0;
 DWORD faultCode = 0;
-DWORD reporterId = 0;
+volatile DWORD handlerId = 0;   // the thread whose fault is being reported
+volatile DWORD reporterId = 0;  // the thread that reports it
 
 void report(const LauncherString& message) {
     logEntry(message, LogKind::error);
@@ -29,6 +31,7 @@ void report(const LauncherString& message) {
 
 // Runs on a thread of its own: the faulting thread may have no stack left.
 DWORD WINAPI reportFault(LPVOID) {
+    reporterId = GetCurrentThreadId();
     char message[] = "The launcher stopped on a fault (exception code 0x00000000).";
     char* digit = message + sizeof message - 4;  // the last of the eight, before ")." and the zero
     for (DWORD code = faultCode; code != 0; code >>= 4) *digit-- = "0123456789ABCDEF"[code & 0xF];
@@ -37,14 +40,22 @@ DWORD WINAPI reportFault(LPVOID) {
 }
 
 LONG WINAPI onFault(EXCEPTION_POINTERS* fault) {
+    const DWORD self = GetCurrentThreadId();
     if (InterlockedExchange(&handling, 1) == 0) {
+        handlerId = self;
+        // Whichever thread faulted, the other one starts nothing from now on.
+        stopStartingChildren();
         faultCode = fault && fault->ExceptionRecord ? fault->ExceptionRecord->ExceptionCode : 0;
-        KernelHandle reporter(CreateThread(nullptr, 0, reportFault, nullptr, 0, &reporterId));
+        DWORD id = 0;  // the 9x family refuses a thread without somewhere to put its id
+        KernelHandle reporter(CreateThread(nullptr, 0, reportFault, nullptr, 0, &id));
         if (reporter.valid()) WaitForSingleObject(reporter.get(), reportLimit);
-    } else if (GetCurrentThreadId() != reporterId) {
-        // The other thread faulted too: the first report ends the process.
-        Sleep(INFINITE);
+    } else if (self != handlerId && self != reporterId) {
+        // The other thread faulted too: the first report ends the process
+        // (and should it not, this thread does, after the report's time).
+        Sleep(reportLimit);
     }
+    // The report is done, or the fault came from inside the handler or the
+    // report: either way nothing is left to wait for.
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(faultExitCode));
     return EXCEPTION_EXECUTE_HANDLER;
 }

@@ -2,7 +2,9 @@
 // The last word on a fault that no code caught (an access violation, a stack
 // overflow) on either thread. No system fault box may wait for a click in an
 // unattended run: the process logs the fault, removes its temporary files and
-// ends by itself with a failure code.
+// ends by itself with a failure code. Meanwhile the other thread starts no
+// child process (it stops where it would start one), and a fault inside the
+// handler or its report ends the process at once, unreported.
 
 namespace nv {
 
