@@ -52,12 +52,14 @@ __attribute__((target("pclmul,sse4.1"))) std::uint32_t foldCrc32(std::uint32_t s
     std::size_t at = 16;
     if (size >= 128) {
         const __m128i past64 = _mm_set_epi64x(past64High, past64Low);
-        __m128i lanes[4] = {x, load(data + 16), load(data + 32), load(data + 48)};
+        __m128i x1 = load(data + 16), x2 = load(data + 32), x3 = load(data + 48);
         for (at = 64; size - at >= 64; at += 64) {
-            for (int i = 0; i < 4; ++i) lanes[i] = foldOnto(lanes[i], past64, load(data + at + 16 * i));
+            x = foldOnto(x, past64, load(data + at));
+            x1 = foldOnto(x1, past64, load(data + at + 16));
+            x2 = foldOnto(x2, past64, load(data + at + 32));
+            x3 = foldOnto(x3, past64, load(data + at + 48));
         }
-        x = lanes[0];
-        for (int i = 1; i < 4; ++i) x = foldOnto(x, past16, lanes[i]);
+        x = foldOnto(foldOnto(foldOnto(x, past16, x1), past16, x2), past16, x3);
     }
     for (; at < size; at += 16) x = foldOnto(x, past16, load(data + at));
     // 128 bits to 64: the low half moved past the high one; then its low 32 bits past the rest.
