@@ -38,6 +38,11 @@ from benchlib import HERE, median, spread, start_session, timed_run
 from launcherfiles import pack, without_checksums  # noqa: E402  (tests/e2e, on the path through benchlib)
 
 
+def ratio_spread(values):
+    """min-max of the per-repeat ratios, for the report."""
+    return "%.2f-%.2f" % (min(values), max(values))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build", nargs="?", default=os.path.join(HERE, "..", "build", "win64"))
@@ -84,9 +89,12 @@ def main():
         return run
 
     times = {name: [] for name in ("copy small", "copy big", "extract small", "extract big", "extract unchecked")}
+    cpu = {name: [] for name in times}
     peaks = {"small": [], "big": []}
     ratios = []
     check_ratios = []
+    cpu_ratios = []
+    cpu_check_ratios = []
     # One unmeasured round first: Wine's first start in a fresh prefix is slow.
     for kind in ("small", "big"):
         copy(kind)
@@ -100,6 +108,7 @@ def main():
         # Rotate which side goes first, so that none always meets a warm or a cold cache.
         order = sides[repeat % len(sides):] + sides[:repeat % len(sides)]
         this = {}
+        this_cpu = {}
         for side in order:
             # Start-up under Wine varies by tens of milliseconds from run to run, as much
             # as the copying itself takes: it gets three runs for every large one.
@@ -108,12 +117,19 @@ def main():
                 name = "extract unchecked" if kind == "unchecked" else side + " " + kind
                 this.setdefault(name, []).append(run.seconds)
                 times[name].append(run.seconds)
+                this_cpu.setdefault(name, []).append(run.cpu_seconds)
+                cpu[name].append(run.cpu_seconds)
                 if side == "extract":
                     peaks[kind].append(run.peak_kib)
         start_up = median(this["extract small"])
         ratios.append((this["copy big"][0] - median(this["copy small"]))
                       / max(this["extract big"][0] - start_up, 1e-6))
         check_ratios.append((this["extract unchecked"][0] - start_up) / max(this["extract big"][0] - start_up, 1e-6))
+        cpu_start_up = median(this_cpu["extract small"])
+        cpu_ratios.append((this_cpu["copy big"][0] - median(this_cpu["copy small"]))
+                          / max(this_cpu["extract big"][0] - cpu_start_up, 1e-6))
+        cpu_check_ratios.append((this_cpu["extract unchecked"][0] - cpu_start_up)
+                                / max(this_cpu["extract big"][0] - cpu_start_up, 1e-6))
 
     net_copy = median(times["copy big"]) - median(times["copy small"])
     net_extract = max(median(times["extract big"]) - median(times["extract small"]), 1e-6)
@@ -122,19 +138,27 @@ def main():
         print("  %-14s %.3f s  [%s]" % (name + ":", median(values), spread(values)))
     print("plain copy, start-up taken off: %.3f s (%.0f MB/s)" % (net_copy, options.mb / max(net_copy, 1e-6)))
     print("extraction, start-up taken off: %.3f s (%.0f MB/s)" % (net_extract, options.mb / net_extract))
-    print("throughput ratio, extraction / plain copy: %.2f (per repeat: %s; median %.2f)"
-          % (net_copy / net_extract, ", ".join("%.2f" % r for r in ratios), median(ratios)))
+    print("throughput ratio, extraction / plain copy: %.2f (per repeat: %s; median %.2f [%s])"
+          % (net_copy / net_extract, ", ".join("%.2f" % r for r in ratios), median(ratios), ratio_spread(ratios)))
     fastest = (min(times["copy big"]) - min(times["copy small"])) / max(
         min(times["extract big"]) - min(times["extract small"]), 1e-6)
     print("throughput ratio of the fastest runs: %.2f" % fastest)
     net_unchecked = median(times["extract unchecked"]) - median(times["extract small"])
     print("unchecked extraction (no checksums), start-up taken off: %.3f s (%.0f MB/s)"
           % (net_unchecked, options.mb / max(net_unchecked, 1e-6)))
-    print("check ratio, checked / unchecked extraction speed: %.2f (per repeat: %s; median %.2f)"
-          % (net_unchecked / net_extract, ", ".join("%.2f" % r for r in check_ratios), median(check_ratios)))
+    print("check ratio, checked / unchecked extraction speed: %.2f (per repeat: %s; median %.2f [%s])"
+          % (net_unchecked / net_extract, ", ".join("%.2f" % r for r in check_ratios), median(check_ratios),
+             ratio_spread(check_ratios)))
     fastest_check = (min(times["extract unchecked"]) - min(times["extract small"])) / max(
         min(times["extract big"]) - min(times["extract small"]), 1e-6)
     print("check ratio of the fastest runs: %.2f" % fastest_check)
+    print("processor time (user and system), medians: " + ", ".join(
+        "%s %.3f s" % (name, median(values)) for name, values in cpu.items()))
+    print("processor-time ratio, extraction / plain copy: median %.2f [%s] (per repeat: %s)"
+          % (median(cpu_ratios), ratio_spread(cpu_ratios), ", ".join("%.2f" % r for r in cpu_ratios)))
+    print("processor-time check ratio, checked / unchecked: median %.2f [%s] (per repeat: %s)"
+          % (median(cpu_check_ratios), ratio_spread(cpu_check_ratios),
+             ", ".join("%.2f" % r for r in cpu_check_ratios)))
     print("launcher peak memory (VmHWM): 1-byte entry %.1f MiB, %d MB entry %.1f MiB (medians)"
           % (median(peaks["small"]) / 1024.0, options.mb, median(peaks["big"]) / 1024.0))
     shutil.rmtree(base, ignore_errors=True)

@@ -93,7 +93,8 @@ LauncherString LauncherFile::extract(const FileIndexEntry& entry, const Launcher
                 truncated = true;
                 break;
             }
-            crc.update(buffer.data(), got);
+            // A file of before the checksums records none: nothing to compute.
+            if (entry.hasCrc) crc.update(buffer.data(), got);
             errno = 0;
             if (std::fwrite(buffer.data(), 1, got, out.get()) < got) errorNumber = errno ? errno : EIO;
             remaining -= static_cast<std::int32_t>(got);

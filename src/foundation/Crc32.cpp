@@ -1,8 +1,10 @@
 #include "foundation/Crc32.h"
 
+#include "foundation/Crc32Folding.h"
+
 namespace nv {
 
-Crc32::Crc32() : tables_(new Tables) {
+Crc32::Crc32(Method method) : tables_(new Tables), folds_(method == Method::fastest && canFoldCrc32()) {
     std::uint32_t(*t)[256] = tables_->byOffset;
     for (std::uint32_t i = 0; i < 256; ++i) {
         std::uint32_t c = i;
@@ -19,6 +21,12 @@ void Crc32::update(const void* data, std::size_t size) {
     const std::uint32_t(*t)[256] = tables_->byOffset;
     const auto* p = static_cast<const unsigned char*>(data);
     std::uint32_t c = state_;
+    if (folds_ && size >= 16) {
+        const std::size_t folded = size & ~static_cast<std::size_t>(15);
+        c = foldCrc32(c, p, folded);
+        p += folded;
+        size -= folded;
+    }
     for (; size >= 8; size -= 8, p += 8) {
         const std::uint32_t low = c ^ (p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24);
         const std::uint32_t high = p[4] | p[5] << 8 | p[6] << 16 | static_cast<std::uint32_t>(p[7]) << 24;

@@ -72,7 +72,8 @@ public:
         }
         if (!program) throwLauncherException("The launcher file carries no instruction program.");
         // Before any work: a second start does nothing but show the first.
-        if (program->singleInstance() && !claimSingleInstance(instance_)) return anotherInstanceResult;
+        if (program->singleInstance() && !claimSingleInstance(content().file(), instance_))
+            return anotherInstanceResult;
         LauncherCommandWork work(content());
         return program->run(work);
     }

@@ -8,18 +8,41 @@
 
 namespace nv {
 
-bool claimSingleInstance(InstanceClaim& claim) {
+namespace {
+
+// FNV-1a: a short name that no path length can break.
+class NameHash {
+public:
+    void add(std::uint32_t byte) { value = (value ^ (byte & 0xFF)) * 16777619u; }
+    void addWord(std::uint32_t word) {
+        for (int shift = 0; shift < 32; shift += 8) add(word >> shift);
+    }
+    std::uint32_t value = 2166136261u;
+};
+
+}  // namespace
+
+bool claimSingleInstance(const LauncherFile& own, InstanceClaim& claim) {
     const RunSettings& settings = runSettings();
     // The long form: a start through an 8.3 name is a start of the same file.
     const LauncherString path = longPathName(settings.originalPath());
-    // FNV-1a over the path in upper case, and for a copy over a byte that no
-    // path holds: a short name that no path length can break.
-    std::uint32_t hash = 2166136261u;
-    for (LauncherString::size_type i = 0; i < path.length(); ++i) {
-        hash = (hash ^ static_cast<unsigned char>(upperAscii(path[i]))) * 16777619u;
+    NameHash hash;
+    for (LauncherString::size_type i = 0; i < path.length(); ++i) hash.add(upperAscii(path[i]));
+    // A copy: a byte that no path holds, then which of the file's embedded
+    // launchers it is. The copy's own path changes from start to start.
+    if (settings.originalLauncher) {
+        hash.add('*');
+        for (std::int32_t i = 0; i < own.entryCount(); ++i) {
+            const FileIndexEntry& entry = *own.entryAt(i);
+            for (std::uint32_t word :
+                 {std::uint32_t{entry.type}, static_cast<std::uint32_t>(entry.fileId),
+                  static_cast<std::uint32_t>(entry.offset), static_cast<std::uint32_t>(entry.length), entry.crc}) {
+                hash.addWord(word);
+            }
+            for (LauncherString::size_type c = 0; c <= entry.name.length(); ++c) hash.add(entry.name.c_str()[c]);
+        }
     }
-    if (settings.originalLauncher) hash = (hash ^ '*') * 16777619u;
-    const long holder = claimInstance("Norvane" + formatLong(static_cast<std::int32_t>(hash)), claim);
+    const long holder = claimInstance("Norvane" + formatLong(static_cast<std::int32_t>(hash.value)), claim);
     if (holder == 0) return true;
     if (holder > 0) bringProcessForward(holder);
     logEntry("Already running.");

@@ -1,12 +1,14 @@
 #pragma once
 // One instance of a launcher at a time, for a program that asks for it (the
 // instruction file's SINGLE_INSTANCE: 1): the first start claims a name
-// made from the launcher's path; a start while that claim is held brings
+// made from the launcher's path (and, for an embedded launcher, from what it
+// carries); a start while that claim is held brings
 // the first one's window forward and ends. The claim and the windows are the
 // system's (win32/); the host stands in with the names this process holds.
 
 #include <cstdint>
 
+#include "archive/LauncherFile.h"
 #include "foundation/LauncherString.h"
 #include "foundation/UniqueHandle.h"
 
@@ -34,8 +36,11 @@ bool bringProcessForward(long id);
 // into `claim` and returns true; when another start holds it, brings that
 // one forward, logs it and returns false. The name comes from the full path
 // of the launcher the user ran, the same for every spelling of it (the case
-// of A-Z, 8.3 names); a copy that EXECUTE_LAUNCHER started (-nv:orig) runs
-// the program of another launcher file and claims a name of its own.
-bool claimSingleInstance(InstanceClaim& claim);
+// of A-Z, 8.3 names). A copy that EXECUTE_LAUNCHER started (-nv:orig) runs
+// the program of another launcher file, `own`, loaded: its name adds a mark
+// and own's index (each entry's type, id, place, size, checksum and name),
+// so that each launcher embedded in one file has a name of its own, the same
+// at every start, wherever the copy was written.
+bool claimSingleInstance(const LauncherFile& own, InstanceClaim& claim);
 
 }  // namespace nv

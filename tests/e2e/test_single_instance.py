@@ -1,7 +1,9 @@
 """SINGLE_INSTANCE end to end: while a launcher whose instruction file asks
 for one instance runs (its stand-in Java waits), a second start of the same
 file brings the first forward and ends at once with -2 (254 under Wine); the
-first runs on to its end. Without the tag two starts both run."""
+first runs on to its end. Without the tag two starts both run. Two launchers
+embedded in one file, each asking for one instance, both run; a second start
+of the file starts neither again."""
 
 import os
 import shutil
@@ -27,9 +29,9 @@ class SingleInstanceTest(unittest.TestCase):
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
 
-    def launcher(self, name, single):
+    def launcher(self, name, single, d=None):
         """A launcher that shows its window and launches a stand-in Java that waits for wait.txt to go."""
-        d = self.s.scratch(name)
+        d = d or self.s.scratch(name)
         home = os.path.join(d, "jdk")
         os.makedirs(os.path.join(home, "bin"))
         shutil.copyfile(self.s.fixture("StandInJava"), os.path.join(home, "bin", "java.exe"))
@@ -86,6 +88,30 @@ class SingleInstanceTest(unittest.TestCase):
         third = self.s.run(path, ["-nv:silent"], cwd=d, timeout=60)
         self.assertEqual(third.exit_code, 0)
         self.assertEqual(self.launches(home), 2)
+
+    def test_each_embedded_launcher_is_an_instance_of_its_own(self):
+        d = self.s.scratch("embedded-instances")
+        inner = []
+        for name in ("one", "two"):
+            os.makedirs(os.path.join(d, name))
+            _, home, path = self.launcher(name, single=True, d=os.path.join(d, name))
+            with open(path, "rb") as f:
+                inner.append((home, f.read()))
+        outer = pack(self.s, d, [(0, 1, "prog.tag", b"INSTRUCTIONS:\nEXECUTE_LAUNCHER 1\nEXECUTE_LAUNCHER 2\n/:\n"),
+                                 (7, 2, "one.exe", inner[0][1]), (7, 3, "two.exe", inner[1][1])])
+        log = os.path.join(d, "shared.log")
+        # The embedded launchers' directories are handed on to them and outlive the run by design.
+        self.assertEqual(self.s.run(outer, ["-nv:log", self.s.windows_path(log)], cwd=d, keeps_temp=True).exit_code, 0)
+        for home, _ in inner:
+            self.wait_for_launches(home, 1)
+
+        # A second start of the file: each embedded launcher finds itself running.
+        self.assertEqual(self.s.run(outer, ["-nv:log", self.s.windows_path(log)], cwd=d, keeps_temp=True).exit_code, 0)
+        self.assertTrue(harness.wait_for(lambda: read_text(log).count("\nAlready running.\n") == 2, timeout=60),
+                        read_text(log))
+        self.assertEqual([self.launches(home) for home, _ in inner], [1, 1])
+        for home, _ in inner:
+            os.remove(os.path.join(home, "bin", "wait.txt"))
 
     def test_without_the_tag_two_starts_both_run(self):
         d, home, path = self.launcher("two-instances", single=False)
