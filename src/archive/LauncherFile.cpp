@@ -125,16 +125,15 @@ ObjectList<FileIndexEntry> readIndex(BinaryFile& file) {
     }
     const format::Checksums checksums = format::findChecksums(file, dataEnd, static_cast<long>(indexOffset), count);
     if (checksums.indexCrc >= 0) {
-        if (!file.seekTo(checksums.indexCrc)) throwLauncherException("Unable to read the checksums.");
-        const std::uint32_t recorded = format::readUint32(file, "Unable to read the checksums.");
-        if (crcOfRange(file.stream(), checksums.entryCrcs, trailerEnd - checksums.entryCrcs) != recorded) {
-            throwLauncherException("The file index does not match its CRC-32.");
+        const std::uint32_t actual = crcOfRange(file.stream(), checksums.entryCrcs, trailerEnd - checksums.entryCrcs);
+        if (!file.seekTo(checksums.indexCrc) || format::readUint32(file, format::indexDamaged) != actual) {
+            throwLauncherException(format::indexDamaged);
         }
     }
     if (checksums.entryCrcs >= 0 && file.seekTo(checksums.entryCrcs)) {
         for (std::int32_t i = 0; i < entries.count(); ++i) {
             FileIndexEntry& entry = *entries.get(i);
-            entry.crc = format::readUint32(file, "Unable to read the checksums.");
+            entry.crc = format::readUint32(file, format::indexDamaged);
             entry.hasCrc = true;
         }
     }

@@ -6,6 +6,9 @@
 namespace nv {
 namespace format {
 
+const char indexDamaged[] = "The file index does not match its checksums.";
+const char fileEndDamaged[] = "The launcher file does not end as it was packed.";
+
 std::uint32_t readUint32(ByteSource& in, const char* message) {
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i) {
@@ -117,7 +120,7 @@ long trailerEnd(RandomAccessBytes& file) {
         // A table that does not end the file: the download was cut or grown.
         if (table.position > static_cast<std::uint32_t>(size) ||
             static_cast<std::uint32_t>(size) - table.position != table.size) {
-            throwLauncherException("The certificate table does not end the launcher file.");
+            throwLauncherException(fileEndDamaged);
         }
         content = static_cast<long>(table.position);
     }
@@ -133,13 +136,12 @@ long trailerEnd(RandomAccessBytes& file) {
     const long image = stubEnd(file);
     if (image > 0 &&
         (content < image || content - image > largestSignaturePadding || !zerosAt(file, image, content - image))) {
-        throwLauncherException("The launcher file ends without its trailer.");
+        throwLauncherException(fileEndDamaged);
     }
     return 0;
 }
 
 Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long indexOffset, std::int32_t count) {
-    static const char notChecksums[] = "The bytes in front of the file index are not its checksums.";
     Checksums found;
     std::uint32_t magic = 0;
     std::uint32_t written = 0;
@@ -149,7 +151,7 @@ Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long inde
         const std::int64_t crcs = static_cast<std::int64_t>(indexOffset) - checksumBlockEnd - 4 * std::int64_t{count};
         if (!readUint32At(file, indexOffset - checksumBlockEnd, written) ||
             written != static_cast<std::uint32_t>(count)) {
-            throwLauncherException(notChecksums);
+            throwLauncherException(indexDamaged);
         }
         found.entryCrcs = static_cast<long>(crcs);
         blockStart = found.entryCrcs;
@@ -162,7 +164,7 @@ Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long inde
     const std::int64_t gap = blockStart - dataEnd;
     if (gap < 0 || gap > largestSignaturePadding ||
         !zerosAt(file, static_cast<long>(dataEnd), static_cast<long>(gap))) {
-        throwLauncherException(notChecksums);
+        throwLauncherException(indexDamaged);
     }
     return found;
 }

@@ -83,14 +83,18 @@ CertificateTable certificateTable(RandomAccessBytes& file);
 // entry's data lies between this and the index.
 long stubEnd(RandomAccessBytes& file);
 
+// What the file index's and the trailer's damage is logged as.
+extern const char indexDamaged[];    // the bytes in front of the index, or its CRC-32
+extern const char fileEndDamaged[];  // a file cut short or grown
+
 // Where the trailer ends; 0 when the file has none. Only the bytes in front
 // of a certificate table are looked at: the trailer ends right there or, in
 // a signed file, up to 7 zero bytes earlier. A PE file without a trailer is
 // a bare stub only when nothing but up to 7 zeros follows its last section;
 // a file that is no PE image without one has no payload. Throws
-// LauncherException, the file being damaged (cut short, or grown), when a PE
-// file holds more than that without a trailer or its certificate directory
-// names a table that does not end the file.
+// LauncherException(fileEndDamaged) when a PE file holds more than that
+// without a trailer or its certificate directory names a table that does
+// not end the file.
 long trailerEnd(RandomAccessBytes& file);
 
 // The checksums of a launcher file, as its block in front of the index gives them.
@@ -103,7 +107,7 @@ struct Checksums {
 // indexOffset, the furthest entry's data ending at dataEnd: between the two
 // lie up to 7 zero bytes and then either nothing (a file packed before the
 // checksums) or a whole block with one of the two magic values and this
-// count. Throws LauncherException for anything else: the file is damaged.
+// count. Throws LauncherException(indexDamaged) for anything else.
 Checksums findChecksums(RandomAccessBytes& file, std::int64_t dataEnd, long indexOffset, std::int32_t count);
 
 // Reads a big-endian number; throws LauncherException(message) when the

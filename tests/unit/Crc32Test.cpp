@@ -83,4 +83,4 @@ TEST_P(Crc32Methods, AgreesWithZlibWhereverTheBytesAreSplit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, Crc32Methods, testing::Values(Method::fastest, Method::tables),
-                         [](const testing::TestParamInfo<Method>& info) { return nameOf(info.param); });
+                         [](const testing::TestParamInfo<Method>& path) { return nameOf(path.param); });

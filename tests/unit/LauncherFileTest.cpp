@@ -249,15 +249,15 @@ TEST(LauncherFileFormat, OnlyZerosOrAWholeBlockMayLieBetweenTheDataAndTheIndex) 
         // The second entry's data ends in what looks like a block: it is data.
         {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), unchecked},
         {"more zeros than alignment adds", std::string(8, '\0'), 4,
-         "The bytes in front of the file index are not its checksums."},
-        {"another magic value", otherMagic, 4, "The bytes in front of the file index are not its checksums."},
+         "The file index does not match its checksums."},
+        {"another magic value", otherMagic, 4, "The file index does not match its checksums."},
         {"a count below the index's", entryChecksums(crcs, 1), 4,
-         "The bytes in front of the file index are not its checksums."},
+         "The file index does not match its checksums."},
         {"a count above the index's", entryChecksums(crcs, 3), 4,
-         "The bytes in front of the file index are not its checksums."},
+         "The file index does not match its checksums."},
         {"a block reaching into an entry's data", two, 5,
-         "The bytes in front of the file index are not its checksums."},
-        {"a byte in front of the block", "x" + two, 4, "The bytes in front of the file index are not its checksums."},
+         "The file index does not match its checksums."},
+        {"a byte in front of the block", "x" + two, 4, "The file index does not match its checksums."},
     };
     for (const auto& c : cases) {
         const std::string bytes = withBetween(c.between, c.secondLength);
@@ -353,7 +353,7 @@ TEST(LauncherFileFormat, AFileCutShortAtAnyPointIsDamaged) {
     for (std::size_t length = stub.size() + 1; length < bytes.size(); ++length) {
         EXPECT_NE(loadError(bytes.substr(0, length)), "") << length;
     }
-    EXPECT_EQ(loadError(bytes.substr(0, stub.size() - 1)), "The launcher file ends without its trailer.");
+    EXPECT_EQ(loadError(bytes.substr(0, stub.size() - 1)), "The launcher file does not end as it was packed.");
     // The bare stub, and one with the zeros that signing adds, carry no payload.
     for (const std::string& bare : {stub, stub + std::string(7, '\0')}) {
         TempLauncher file(bare);
@@ -361,7 +361,7 @@ TEST(LauncherFileFormat, AFileCutShortAtAnyPointIsDamaged) {
         launcher.loadIndex();
         EXPECT_EQ(launcher.entryCount(), 0);
     }
-    EXPECT_EQ(loadError(bytes.substr(0, bytes.size() - 1)), "The launcher file ends without its trailer.");
+    EXPECT_EQ(loadError(bytes.substr(0, bytes.size() - 1)), "The launcher file does not end as it was packed.");
 }
 
 TEST(LauncherFileFormat, EachFieldHasItsOwnMessage) {
@@ -499,10 +499,10 @@ TEST(LauncherFileFormat, NothingInsideOrAfterTheCertificateTableIsRead) {
     } cases[] = {
         {"a trailer planted inside the table", signedFile, nullptr, 1},
         {"a trailer planted in the table of a bare stub", stub, nullptr, 0},
-        {"more zeros than alignment adds", signedFile, "The launcher file ends without its trailer.", 0},
-        {"a non-zero byte before the table", signedFile + "x", "The launcher file ends without its trailer.", 0},
-        {"a table that does not reach the end", signedFile, "The certificate table does not end the launcher file.", 0},
-        {"bytes after the table", signedFile, "The certificate table does not end the launcher file.", 0}};
+        {"more zeros than alignment adds", signedFile, "The launcher file does not end as it was packed.", 0},
+        {"a non-zero byte before the table", signedFile + "x", "The launcher file does not end as it was packed.", 0},
+        {"a table that does not reach the end", signedFile, "The launcher file does not end as it was packed.", 0},
+        {"bytes after the table", signedFile, "The launcher file does not end as it was packed.", 0}};
     nv::test::appendSignature(cases[0].bytes, false, 0, "certificate table" + planted);
     nv::test::appendSignature(cases[1].bytes, false, 0, "certificate table" + planted);
     nv::test::appendSignature(cases[2].bytes, false, 8);

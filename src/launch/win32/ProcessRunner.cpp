@@ -10,6 +10,7 @@
 #include "foundation/ResourceText.h"
 #include "foundation/win32/Handles.h"
 #include "launch/ProcessRunner.h"
+#include "system/win32/KernelFunction.h"
 
 namespace nv {
 
@@ -33,17 +34,6 @@ struct StartupInfoEx {
 DWORD creationFlags(const ProcessRequest& request) {
     if (request.newConsole) return CREATE_NEW_CONSOLE;
     return request.console ? 0 : CREATE_NO_WINDOW | DETACHED_PROCESS;
-}
-
-// A kernel32 function that older systems lack (jobs before Windows 2000,
-// handle lists before Vista), looked up so that the launcher still loads
-// there; null where it is missing.
-void* kernelFunction(const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
-}
-template <class Function>
-Function newerFunction(const char* name) {
-    return reinterpret_cast<Function>(kernelFunction(name));
 }
 
 // A copy of handle that a child may inherit; null for no handle, or when it
@@ -72,9 +62,9 @@ PROCESS_INFORMATION start(const ProcessRequest& request, char* commandLine, cons
     DWORD flags = creationFlags(request) | CREATE_SUSPENDED;
     alignas(8) char attributes[64];  // one attribute takes 48 bytes on 64-bit Windows
     SIZE_T size = sizeof attributes;
-    const auto initialize = newerFunction<InitializeAttributes>("InitializeProcThreadAttributeList");
+    const auto initialize = kernelFunctionAs<InitializeAttributes>("InitializeProcThreadAttributeList");
     const bool listed = count != 0 && initialize && initialize(attributes, 1, 0, &size);
-    if (listed && newerFunction<UpdateAttribute>("UpdateProcThreadAttribute")(
+    if (listed && kernelFunctionAs<UpdateAttribute>("UpdateProcThreadAttribute")(
                       attributes, 0, handleListAttribute, inherited, count * sizeof(HANDLE), nullptr, nullptr)) {
         startup.startup.cb = sizeof startup;
         startup.attributes = attributes;
@@ -84,14 +74,14 @@ PROCESS_INFORMATION start(const ProcessRequest& request, char* commandLine, cons
     const BOOL made = CreateProcessA(nullptr, commandLine, nullptr, nullptr, count != 0, flags, nullptr, directory,
                                      &startup.startup, &created);
     const DWORD error = GetLastError();
-    if (listed) newerFunction<DeleteAttributes>("DeleteProcThreadAttributeList")(attributes);
+    if (listed) kernelFunctionAs<DeleteAttributes>("DeleteProcThreadAttributeList")(attributes);
     if (!made) throwStartFailure(request.commandLine, error);
     if (startingChildrenStopped()) {
         // The process is ending on a fault: the child never runs, and this thread waits for the end.
         TerminateProcess(created.hProcess, 1);
         for (;;) Sleep(INFINITE);
     }
-    if (job && !newerFunction<AssignToJob>("AssignProcessToJobObject")(job.get(), created.hProcess)) job.reset();
+    if (job && !kernelFunctionAs<AssignToJob>("AssignProcessToJobObject")(job.get(), created.hProcess)) job.reset();
     ResumeThread(created.hThread);
     return created;
 }
@@ -141,7 +131,8 @@ public:
         using TerminateJob = BOOL(WINAPI*)(HANDLE, UINT);
         // With a job, what the child started ends with it; a child that ended
         // by itself in the meantime cannot be terminated any more.
-        if (!(job_ && newerFunction<TerminateJob>("TerminateJobObject")(job_, 1)) && !TerminateProcess(process_, 1)) {
+        if (!(job_ && kernelFunctionAs<TerminateJob>("TerminateJobObject")(job_, 1)) &&
+            !TerminateProcess(process_, 1)) {
             const DWORD error = GetLastError();
             if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
                 throwLauncherException(callFailed("TerminateProcess", error));
@@ -175,7 +166,8 @@ std::int32_t runCaptured(const ProcessRequest& request, char* commandLine, const
     KernelHandle job;
     if (request.timeLimit != 0) {
         using CreateJob = HANDLE(WINAPI*)(SECURITY_ATTRIBUTES*, const char*);
-        if (const auto createJob = newerFunction<CreateJob>("CreateJobObjectA")) job.reset(createJob(nullptr, nullptr));
+        if (const auto createJob = kernelFunctionAs<CreateJob>("CreateJobObjectA"))
+            job.reset(createJob(nullptr, nullptr));
     }
     StartupInfoEx startup = {};
     startup.startup.dwFlags = STARTF_USESTDHANDLES;

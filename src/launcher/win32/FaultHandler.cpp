@@ -6,6 +6,7 @@
 #include "foundation/Log.h"
 #include "foundation/win32/Handles.h"
 #include "launch/ProcessRunner.h"
+#include "system/win32/KernelFunction.h"
 
 namespace nv {
 
@@ -72,8 +73,7 @@ void endAfterWorkerFault() {
 void guardThreadStack() {
     // Looked up: 32-bit Windows before Vista lacks it.
     using Guarantee = BOOL(WINAPI*)(PULONG);
-    const auto guarantee = reinterpret_cast<Guarantee>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetThreadStackGuarantee")));
+    const auto guarantee = kernelFunctionAs<Guarantee>("SetThreadStackGuarantee");
     ULONG size = stackReserve;
     if (guarantee) guarantee(&size);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/win32/Handles.h"
 #include "system/Wine.h"
+#include "system/win32/KernelFunction.h"
 
 namespace nv {
 
@@ -32,8 +33,7 @@ bool runsUnderWine() {
 
 bool isWineFileLink(const LauncherString& path) {
     if (!runsUnderWine()) return false;
-    const auto query = reinterpret_cast<FinalPathQuery>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    const auto query = kernelFunctionAs<FinalPathQuery>("GetFinalPathNameByHandleA");
     const LauncherString::size_type cut = path.findLastOf("\\/");
     if (!query || cut == LauncherString::npos || cut == 0) return false;
     // A root keeps its separator: "C:" alone is the drive's current directory.

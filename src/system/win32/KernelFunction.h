@@ -1,0 +1,17 @@
+#pragma once
+// kernel32 functions that older Windows lacks (jobs before Windows 2000,
+// handle lists and stack guarantees before Vista), looked up at run time so
+// that the launcher still loads there.
+
+namespace nv {
+
+// The address of kernel32's function `name`; null where this system has none.
+void* kernelFunction(const char* name);
+
+// The same as a pointer of the function's type.
+template <class Function>
+Function kernelFunctionAs(const char* name) {
+    return reinterpret_cast<Function>(kernelFunction(name));
+}
+
+}  // namespace nv
