@@ -4,7 +4,7 @@
 //
 //     substitution_bench SHAPE SCALE [reference]
 //
-// Shapes: digits (15,000 digits, then 250 "@S1@", S1 empty), blanks (the same
+// Shapes: digits (15,000 digits, then 250 "@S1@", S1 "7"), blanks (the same
 // with blanks), digit-values (250 "@S1@", S1 64 digits), at-signs (256 KiB of
 // "@"); the counts times SCALE. "reference" times the plain rescanning
 // substitution of the tests instead.

@@ -9,8 +9,8 @@ long runs of digits or blanks in front of many replacements (each replacement
 looked back over the whole run), values of digits inserted one after the other,
 and long runs of "@" (each "@@" moved the rest of the text):
 
-    digits        15,000 digits, then 250 "@S1@" (S1 empty); x4: 60,000 and 1,000
-    blanks        the same with blanks
+    digits        15,000 digits, then 250 "@S1@" (S1 "7"); x4: 60,000 and 1,000
+    blanks        the same with blanks (S1 a blank)
     digit-values  250 "@S1@" with S1 = 64 digits; x4: 1,000 (a 64,000-byte result)
     at-signs      256 KiB of "@"; x4: 1 MiB
 
