@@ -93,9 +93,9 @@ ObjectList<FileIndexEntry> readIndex(BinaryFile& file) {
     const long trailerEnd = format::trailerEnd(file);
     if (trailerEnd == 0) return entries;
     const long modeBytePosition = trailerEnd - format::modeByteFromEnd;
+    // trailerEnd found the identification value behind the index offset.
     if (!file.seekTo(trailerEnd - format::trailerSize)) throwLauncherException("Invalid launcher format.");
     const std::uint32_t indexOffset = format::readUint32(file, "Unable to read file index offset.");
-    format::readUint32(file, "Unable to read launcher identification value.");
     if (!file.seekTo(static_cast<std::int32_t>(indexOffset))) throwLauncherException("Invalid file index offset.");
     const auto count = static_cast<std::int32_t>(format::readUint32(file, "Unable to read the file count."));
     // A count is believed only as far as the bytes up to the mode byte can

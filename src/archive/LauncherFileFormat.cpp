@@ -115,6 +115,7 @@ bool zerosAt(RandomAccessBytes& file, long at, long count) {
 long trailerEnd(RandomAccessBytes& file) {
     const long size = file.size();
     long content = size;
+    long end = size;
     const CertificateTable table = certificateTable(file);
     if (table.size != 0) {
         // A table that does not end the file: the download was cut or grown.
@@ -122,14 +123,13 @@ long trailerEnd(RandomAccessBytes& file) {
             static_cast<std::uint32_t>(size) - table.position != table.size) {
             throwLauncherException(fileEndDamaged);
         }
-        content = static_cast<long>(table.position);
-    }
-    long end = content;
-    // Signing aligns the table with up to 7 zeros.
-    for (long zeros = 0; content != size && zeros < largestSignaturePadding && !endsWithIdentification(file, end) &&
-                         zerosAt(file, end - 1, 1);
-         ++zeros) {
-        --end;
+        content = end = static_cast<long>(table.position);
+        // Signing aligns the table with up to 7 zeros.
+        for (long zeros = 0;
+             zeros < largestSignaturePadding && !endsWithIdentification(file, end) && zerosAt(file, end - 1, 1);
+             ++zeros) {
+            --end;
+        }
     }
     if (endsWithIdentification(file, end)) return end;
     // No trailer: a bare stub, or a packed file that lost its end.
