@@ -28,7 +28,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 # Origin of an input file named in the map, by the archive or object's name.
 ORIGINS = [
-    (re.compile(r"(^|/)libnvcore\.a\(|(^|/)CMakeFiles/launcher\.dir/"), "ours"),
+    # Link-time optimisation compiles our code again into .ltrans objects.
+    (re.compile(r"(^|/)libnvcore\.a\(|(^|/)CMakeFiles/launcher\.dir/|\.ltrans\d*\.ltrans\.o$|ltrans\d*\.o$"), "ours"),
     (re.compile(r"(^|/)libstdc\+\+\.a\(|(^|/)libsupc\+\+\.a\("), "libstdc++"),
     (re.compile(r"(^|/)libgcc(_eh)?\.a\(|(^|/)crt(begin|end)\.o$"), "libgcc"),
     (re.compile(r"(^|/)lib(mingw32|mingwex|msvcrt|moldname|mingwthrd)\.a\(|(^|/)(crt2|dllcrt2|crt1)\.o$"),
