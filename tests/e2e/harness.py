@@ -412,6 +412,20 @@ class Session:
         argv = ["wine", "reg", "delete", key] + ([] if name is None else ["/v", name])
         self._command(argv + ["/f", self._view_switch(view)], check=False)
 
+    def reg_import(self, text, *, view):
+        """Imports a .reg file's text (from the line after its header): keys in
+        [brackets], `"NAME"="text"`, `dword:`, `hex(2):`, `[-KEY]` and `"NAME"=-`
+        deletions; deleting what is missing is no error. One Wine start for any number
+        of values. Written as UTF-16, the form in which `hex(2):` data is UTF-16 too."""
+        path = os.path.join(self.drive_c, "nv-import.reg")  # on C:, which every drive table keeps
+        with open(path, "wb") as f:
+            f.write(b"\xff\xfe" + ("Windows Registry Editor Version 5.00\r\n\r\n" + text).replace(
+                "\r\n", "\n").replace("\n", "\r\n").encode("utf-16-le"))
+        try:
+            self._command(["wine", "reg", "import", self.windows_path(path), self._view_switch(view)])
+        finally:
+            os.remove(path)
+
     def reg_query(self, key, name, *, view):
         """The data of a registry value as `reg query` prints it, or None if it is missing."""
         try:
