@@ -59,6 +59,10 @@ class DiscoveryTestCase(unittest.TestCase):
         with open(os.path.join(self.d, name), "wb") as f:
             f.write(data)
 
+    def fresh_log(self):
+        if os.path.exists(os.path.join(self.d, "run.log")):
+            os.remove(os.path.join(self.d, "run.log"))
+
     def log(self):
         return read_text(os.path.join(self.d, "run.log")).replace("\r", "")
 
@@ -69,6 +73,7 @@ class DiscoveryTestCase(unittest.TestCase):
         self.write("in.tag", b"ACTION: SEARCH\nLOGFILE: run.log\nVERIFY_CLASSPATH: verify.jar\n"
                    b"VERIFY_CLASS_NAME: Verify\nJVM: search.jvm\n")
         ji.clear_starts(self.s)
+        self.fresh_log()
         result = self.s.run(self.s.launcher, ["-nv:silent", "-nv:in", "in.tag"], cwd=self.d, timeout=120,
                             keeps_temp=True)
         log = self.log()
@@ -86,6 +91,7 @@ class DiscoveryTestCase(unittest.TestCase):
         path = pack(self.s, self.d, [(0, 1, "prog.tag", FIND_AND_LAUNCH), (2, 2, "launch.tag", LAUNCH_SCRIPT),
                                      VERIFY_JAR, (1, 3, "java.jvm", jvm_text)], name="find.exe")
         ji.clear_starts(self.s)
+        self.fresh_log()
         result = self.s.run(path, ["-nv:silent", "-nv:log", "run.log"], cwd=self.d, timeout=120)
         return result.exit_code, self.log()
 
