@@ -8,6 +8,12 @@ StringList::~StringList() = default;
 
 void StringList::append(const LauncherString& s) { list_.append(std::make_unique<LauncherString>(s)); }
 
+void StringList::insertInOrder(const LauncherString& s) {
+    std::int32_t at = count();
+    while (at > 0 && s < get(at - 1)) --at;
+    insert(at == count() ? -1 : at, s);
+}
+
 void StringList::insert(std::int32_t index, const LauncherString& s) {
     list_.insert(index, std::make_unique<LauncherString>(s));
 }

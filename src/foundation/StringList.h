@@ -22,6 +22,9 @@ public:
     void append(const LauncherString& s);
     // Inserts before index; negative appends; count or more is refused.
     void insert(std::int32_t index, const LauncherString& s);
+    // Inserts after the strings that sort before or equal to it (byte order),
+    // so that a list built only this way stays sorted.
+    void insertInOrder(const LauncherString& s);
     void removeAt(std::int32_t index);
     void clear();
 

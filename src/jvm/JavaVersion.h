@@ -30,6 +30,9 @@ public:
     // family: 21 admits every 21.x, 21.99 admits 21.99.3, 17.0 admits 17.0.15.
     bool admitsAsMaximum(const JavaVersion& version) const { return version.compare(*this, count_) <= 0; }
 
+    // True when this version comes after `other`, component by component.
+    bool isNewerThan(const JavaVersion& other) const { return compare(other, maxParts) > 0; }
+
 private:
     static constexpr int maxParts = 8;
 

@@ -8,10 +8,12 @@
 #include "foundation/LauncherString.h"
 #include "jvm/CandidateVerifier.h"
 #include "jvm/JvmMatch.h"
+#include "jvm/PlatformHint.h"
 #include "launch/JvmVariables.h"
 
 namespace nv {
 
+class CandidateSearch;
 class TagFile;
 
 class JvmFile : public JvmVariables {
@@ -43,11 +45,26 @@ public:
     // match that keeps `home` as given, or null (silently when JVM_EXE or
     // `home` is empty; after a progress step of 2 when the executable is
     // missing).
+    // With a version range, a home whose release file gives a version outside
+    // it fails without a Java start.
     std::unique_ptr<JvmMatch> checkHome(const LauncherString& home, const LauncherString& classPath,
                                         const LauncherString& className);
 
-    // The hint searches and verifyStatedHome need JVM_PROPERTIES: without it
-    // they write a warning and return null at once.
+    // checkHome for a home that `source` led to, with one more log line for
+    // the verdict (a warning for a missing executable, with `misses` warn).
+    std::unique_ptr<JvmMatch> checkCandidate(const LauncherString& home, const LauncherString& source,
+                                             HintMisses misses, const LauncherString& classPath,
+                                             const LauncherString& className);
+
+    // The hint searches and verifyStatedHome need JVM_PROPERTIES or a version
+    // range, something to verify: without either they write a warning and
+    // return null at once.
+
+    // The whole hint search: the platform hints, the path hints and, with
+    // KNOWN_JAVA_INSTALLS: 1, the known installs, each home checked once;
+    // in the order found, or with PREFER: NEWEST the newest first. Throws
+    // like the two below.
+    std::unique_ptr<JvmMatch> searchByHints(const LauncherString& classPath, const LauncherString& className);
 
     // Each PLATFORM_HINT in order until one matches. The invalid-hive
     // exception of resolvePlatformHint passes through.
@@ -63,8 +80,18 @@ public:
     std::unique_ptr<JvmMatch> verifyStatedHome(const LauncherString& classPath, const LauncherString& className);
 
 private:
-    // True when JVM_PROPERTIES has a value; otherwise writes the warning.
+    // True when JVM_PROPERTIES has a value or a version range is set;
+    // otherwise writes the warning.
     bool canVerify() const;
+
+    // The homes of each kind of hint, offered to `search` until it has found.
+    void offerPlatformHints(CandidateSearch& search);
+    void offerPathHints(CandidateSearch& search);
+    void offerKnownInstalls(CandidateSearch& search);
+
+    enum class Verdict { none, missing, outsideRange, notVerified, taken };
+    std::unique_ptr<JvmMatch> checkHome(const LauncherString& home, const LauncherString& classPath,
+                                        const LauncherString& className, Verdict& verdict, LauncherString& version);
 
     TagFile& tags_;
     CandidateVerifier& verifier_;

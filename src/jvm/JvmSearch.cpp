@@ -33,9 +33,7 @@ void JvmSearch::findFirst(ObjectList<JvmMatch>& results) {
             {
                 StatusDetailScope restoreDetail;
                 setStatusDetail(StatusDetail::searching, jvm.tags().value("DESC"));
-                found_ = jvm.searchByPlatformHints(verifyClassPath, verifyClassName);
-                if (!found_) found_ = jvm.searchByPathHints(verifyClassPath, verifyClassName);
-                if (!found_) found_ = jvm.searchByPlatformPaths(verifyClassPath, verifyClassName);
+                found_ = jvm.searchByHints(verifyClassPath, verifyClassName);
             }
             if (found_) break;
             if (searchAll) {

@@ -3,6 +3,7 @@
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
+#include "jvm/PlatformHint.h"
 
 namespace nv {
 
@@ -21,5 +22,30 @@ PathHintKind pathHintKind(const LauncherString& hint);
 // ("\" between them only when that directory is not empty).
 StringList pathHintCandidates(const LauncherString& hint, const StringList& drives,
                               const LauncherString& launcherDirectory);
+
+// Where a path hint's candidates are looked for.
+struct PathHintPlace {
+    StringList drives;                 // the fixed drives, for hints from a drive's root
+    LauncherString launcherDirectory;  // for relative hints
+    LauncherString exeName;            // JVM_EXE, for the PATH hint
+};
+
+// The Java homes of one path hint, in the order to try them: those of
+// pathHintCandidates, and beyond them
+// - a leading %NAME% is that environment variable's value
+//   ("%ProgramFiles%\Zulu\zulu-*", "%JAVA_HOME%");
+// - the hint "%PATH%" gives, for each folder on PATH that holds the
+//   executable's file and ends in its folder ("bin"), the folder above
+//   (Oracle's "javapath" folders hold copies, not a home: they do not end in
+//   "bin");
+// - a last component with "*" or "?" is a folder pattern: each folder that
+//   matches it (case of A-Z ignored), in name order.
+// A "%" or "*" was never part of a folder name that a hint could mean. With
+// `misses` warn, a hint that gives no folder says why in a warning.
+StringList pathHintHomes(const LauncherString& hint, const PathHintPlace& place, HintMisses misses);
+
+// True when `name` matches `pattern`, whose "*" stands for any run of
+// characters and "?" for one; A-Z compared without case.
+bool matchesFolderPattern(const LauncherString& name, const LauncherString& pattern);
 
 }  // namespace nv

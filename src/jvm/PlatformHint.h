@@ -24,6 +24,10 @@ PlatformHintParts splitPlatformHint(const LauncherString& hint);
 // false for any other text, abbreviations included.
 bool hiveByName(const LauncherString& name, RegistryHive& hive);
 
+// Whether a hint that gives no home says why in a warning: the author's
+// hints do; the known installs miss most of theirs on any machine.
+enum class HintMisses { warn, quiet };
+
 using RegistryReader =
     std::function<RegistryValue(RegistryHive, const LauncherString& keyPath, const LauncherString& valueName)>;
 
@@ -35,6 +39,19 @@ using RegistryReader =
 // read and gives an empty list; an empty text gives an empty list silently.
 // Throws LauncherException IDS_INVALID_HIVE (the hive name and the hint) for
 // an unknown or missing hive.
-StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader& read = readRegistryValue);
+StringList resolvePlatformHint(const LauncherString& hint, const RegistryReader& read);
+StringList resolvePlatformHint(const LauncherString& hint, Registry& registry = systemRegistry());
+
+// True when a component of the hint's key path is "*": the hint names a
+// family of keys. A "*" was never a valid key name.
+bool isPlatformHintFamily(const LauncherString& hint);
+
+// The Java homes that a platform hint names. A family: for each key that
+// its "*" components stand for, in name order, the named value when it is
+// text and not empty; the keys of this process's registry view first, then
+// those of the other view; no home twice. When the family gives no home, the
+// warning IDS_INVALID_PLATFORM_HINT names it (with `misses` warn). Any other
+// hint as resolvePlatformHint. Throws like resolvePlatformHint.
+StringList platformHintHomes(const LauncherString& hint, Registry& registry, HintMisses misses);
 
 }  // namespace nv

@@ -4,6 +4,14 @@
 
 namespace nv {
 
+RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName,
+                                Registry& registry) {
+    const RegistryValue own = registry.read(hive, keyPath, valueName, RegistryView::own);
+    if (own.read) return own;
+    const RegistryValue other = registry.read(hive, keyPath, valueName, RegistryView::other);
+    return other.read ? other : own;
+}
+
 LauncherString registryDataText(const char* data, std::size_t size) {
     if (data == nullptr || size == 0) return LauncherString();
     // Binary values, numbers and text stored without its zero all end at `size`.

@@ -32,8 +32,8 @@
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
-using nv::texts;
 using nv::readFile;
+using nv::texts;
 
 namespace {
 
@@ -344,8 +344,11 @@ nv::RegistryValue answer(bool read, unsigned long error, const char* text = "") 
 }
 
 TEST_F(JvmFileTest, PlatformHintReadsTheValueThenTheKeysDefaultValue) {
-    const std::string notFound = "WARNING: Invalid platform hint: " + nv::systemErrorText(2).str() + "\n";
-    const std::string denied = "WARNING: Invalid platform hint: " + nv::systemErrorText(13).str() + "\n";
+    // The warning names the hint that missed.
+    const std::string notFound =
+        "WARNING: Invalid platform hint: \\HKEY_CLASSES_ROOT\\Example\\Home: " + nv::systemErrorText(2).str() + "\n";
+    const std::string denied =
+        "WARNING: Invalid platform hint: \\HKEY_CURRENT_CONFIG\\Example\\Home: " + nv::systemErrorText(13).str() + "\n";
     struct Case {
         const char* hint;
         std::vector<nv::RegistryValue> answers;
@@ -433,8 +436,10 @@ TEST_F(JvmFileTest, PlatformHintSearchSkipsEmptyHintsWarnsOnMissingKeysAndStopsO
     nv::JvmFile jvm(tags, verifier);
     EXPECT_EQ(jvm.searchByPlatformHints("", ""), nullptr);
     // The host has no registry: its key is missing as on a machine without the JVM.
-    EXPECT_EQ(runLog(), "Searching for Test JVM using platform hints\nWARNING: Invalid platform hint: " +
-                            std::string(std::strerror(ENOENT)) + "\n");
+    EXPECT_EQ(runLog(),
+              "Searching for Test JVM using platform hints\nWARNING: Invalid platform hint: "
+              "\\HKEY_CURRENT_USER\\Software\\Example\\Home: " +
+                  std::string(std::strerror(ENOENT)) + "\n");
 
     tags.addValue("PLATFORM_HINT", "\\HKCU\\Software\\Example\\Home");
     EXPECT_THROW(jvm.searchByPlatformHints("", ""), nv::LauncherException);

@@ -24,6 +24,17 @@ unsigned long probeFile(const LauncherString& path) {
 // Files on the host are never locked against opening.
 bool isSharingViolation(unsigned long) { return false; }
 
+bool readFileStart(const LauncherString& path, std::size_t limit, std::string& bytes) {
+    const int fd = open(hostPath(path).c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    bytes.assign(limit, '\0');
+    const ssize_t got = read(fd, &bytes[0], limit);
+    close(fd);
+    if (got < 0) return false;
+    bytes.resize(static_cast<std::size_t>(got));
+    return true;
+}
+
 bool isMissingFileError(unsigned long error) { return error == ENOENT || error == ENOTDIR; }
 
 }  // namespace nv

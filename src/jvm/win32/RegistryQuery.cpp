@@ -1,4 +1,4 @@
-// Registry values through RegOpenKeyExA and RegQueryValueExA.
+// The registry through RegOpenKeyExA, RegQueryValueExA and RegEnumKeyExA.
 #include <windows.h>
 
 #include <vector>
@@ -25,49 +25,72 @@ HKEY predefinedKey(RegistryHive hive) {
     return HKEY_LOCAL_MACHINE;
 }
 
-// The value in one registry view: `view` is 0 (the process's own) or a
-// KEY_WOW64_* flag.
-RegistryValue readInView(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName,
-                         REGSAM view) {
-    RegistryValue result;
-    RegistryKey key;
-    LONG status = RegOpenKeyExA(predefinedKey(hive), keyPath.c_str(), 0, KEY_READ | view, key.receive());
-    if (status != ERROR_SUCCESS) {
-        result.error = static_cast<unsigned long>(status);
-        return result;
-    }
-    DWORD size = 0;
-    status = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
-    if (status != ERROR_SUCCESS) {
-        result.error = static_cast<unsigned long>(status);
-        return result;
-    }
-    std::vector<char> buffer(size);
-    // The value may have grown since its size was asked: that read fails with
-    // ERROR_MORE_DATA and counts as unreadable, never as a longer copy.
-    DWORD got = size;
-    status =
-        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &got);
-    if (status != ERROR_SUCCESS) {
-        result.error = static_cast<unsigned long>(status);
-        return result;
-    }
-    result.read = true;
-    result.text = registryDataText(buffer.data(), got < size ? got : size);
-    return result;
+REGSAM viewFlag(RegistryView view) {
+    if (view == RegistryView::own) return 0;
+    return sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 }
 
+class SystemRegistry : public Registry {
+public:
+    RegistryValue read(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName,
+                       RegistryView view) override {
+        RegistryValue result;
+        RegistryKey key;
+        LONG status = RegOpenKeyExA(predefinedKey(hive), keyPath.c_str(), 0, KEY_READ | viewFlag(view), key.receive());
+        if (status != ERROR_SUCCESS) {
+            result.error = static_cast<unsigned long>(status);
+            return result;
+        }
+        DWORD size = 0;
+        status = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
+        if (status != ERROR_SUCCESS) {
+            result.error = static_cast<unsigned long>(status);
+            return result;
+        }
+        std::vector<char> buffer(size);
+        // The value may have grown since its size was asked: that read fails with
+        // ERROR_MORE_DATA and counts as unreadable, never as a longer copy.
+        DWORD got = size;
+        DWORD type = 0;
+        status = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                                  &got);
+        if (status != ERROR_SUCCESS) {
+            result.error = static_cast<unsigned long>(status);
+            return result;
+        }
+        result.read = true;
+        result.isText = type == REG_SZ || type == REG_EXPAND_SZ;
+        result.text = registryDataText(buffer.data(), got < size ? got : size);
+        return result;
+    }
+
+    RegistryKeys subkeys(RegistryHive hive, const LauncherString& keyPath, RegistryView view) override {
+        RegistryKeys result;
+        RegistryKey key;
+        const LONG status =
+            RegOpenKeyExA(predefinedKey(hive), keyPath.c_str(), 0, KEY_READ | viewFlag(view), key.receive());
+        if (status != ERROR_SUCCESS) {
+            result.error = static_cast<unsigned long>(status);
+            return result;
+        }
+        result.opened = true;
+        // A key name has at most 255 characters; a longer one is no Java's.
+        char name[256];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = sizeof name;
+            const LONG got = RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (got == ERROR_MORE_DATA) continue;
+            if (got != ERROR_SUCCESS) break;
+            result.names.insertInOrder(LauncherString(name, length));
+        }
+        return result;
+    }
+};
 }  // namespace
 
-RegistryValue readRegistryValue(RegistryHive hive, const LauncherString& keyPath, const LauncherString& valueName) {
-    // A 64-bit Java runtime registers itself in the 64-bit view, a 32-bit one
-    // in the 32-bit view: a value missing from this process's view is looked
-    // for in the other one before the hint counts as unreadable.
-    const RegistryValue own = readInView(hive, keyPath, valueName, 0);
-    if (own.read) return own;
-    const REGSAM otherView = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-    const RegistryValue other = readInView(hive, keyPath, valueName, otherView);
-    return other.read ? other : own;
+Registry& systemRegistry() {
+    static SystemRegistry registry;
+    return registry;
 }
 
 }  // namespace nv

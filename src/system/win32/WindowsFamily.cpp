@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "system/WindowsFamily.h"
+#include "system/win32/KernelFunction.h"
 
 namespace nv {
 
@@ -19,6 +20,15 @@ bool isWindows9x() {
     }
 #pragma GCC diagnostic pop
     return ok && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+bool is64BitWindows() {
+    if (sizeof(void*) == 8) return true;
+    // Windows before XP SP2 has no IsWow64Process and no 64-bit edition.
+    using IsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto query = kernelFunctionAs<IsWow64Process>("IsWow64Process");
+    BOOL wow64 = FALSE;
+    return query && query(GetCurrentProcess(), &wow64) && wow64;
 }
 
 }  // namespace nv
