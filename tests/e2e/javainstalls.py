@@ -19,6 +19,7 @@ start, about half a second.
 
 import os
 import shutil
+import struct
 
 import harness
 
@@ -216,7 +217,8 @@ def _environment_text(session):
 def _lay_folder(session, install, release):
     home = linux_path(session, install.home)
     os.makedirs(os.path.join(home, "bin"), exist_ok=True)
-    java = session.fixture("StandInJava")
+    # A program of the install's own bitness where one can run here, as the launcher reads it from the header.
+    java = standin(session, install.bits) or session.fixture("StandInJava")
     shutil.copyfile(java, os.path.join(home, "bin", "java.exe"))
     with open(os.path.join(home, "standin.properties"), "w") as f:
         f.write("java.version=%s\njava.vendor=%s\n" % (install.version, install.vendor))
@@ -230,6 +232,36 @@ def _lay_folder(session, install, release):
     for _, folder in install.extra_path:
         os.makedirs(linux_path(session, folder), exist_ok=True)
         shutil.copyfile(java, os.path.join(linux_path(session, folder), "java.exe"))
+
+
+def standin(session, bits):
+    """The stand-in Java built for 32 or 64 bits: the session's own, else that of
+    the other Windows build beside its build tree (build/win32, build/win64); None
+    when there is none, or it is 32-bit and the prefix runs no 32-bit programs."""
+    own = session.fixture("StandInJava")
+    if harness.pe_bits(own) == bits:
+        return own
+    if bits == 32 and not os.path.exists(os.path.join(session.drive_c, "windows", "syswow64", "kernel32.dll")):
+        return None
+    other = os.path.join(os.path.dirname(session.build_dir), "win%d" % bits, "fixtures", "StandInJava.exe")
+    return other if os.path.exists(other) else None
+
+
+def lay_32_bit_header(session, install):
+    """Makes the install's java.exe read as a 32-bit program where it is not one:
+    the 64-bit stand-in with its header's machine and optional-header magic set
+    to i386's, which cannot start. For a test that a 32-bit Java waits behind a
+    64-bit one, on a machine that runs no 32-bit programs."""
+    java = os.path.join(linux_path(session, install.home), "bin", "java.exe")
+    if harness.pe_bits(java) == 32:
+        return
+    with open(java, "rb") as f:
+        image = bytearray(f.read())
+    pe = struct.unpack_from("<I", image, 0x3C)[0]
+    struct.pack_into("<H", image, pe + 4, 0x14C)
+    struct.pack_into("<H", image, pe + 24, 0x10B)
+    with open(java, "wb") as f:
+        f.write(image)
 
 
 def install(session, installs, without_release=()):
