@@ -11,14 +11,18 @@ installer lays it, every home with its `release` file), in the same run under Wi
 - exact hints: the same JVM file with one exact hint per install instead of
   the catalogue, each naming that install (a PLATFORM_HINT of the value its
   installer wrote; a PATH_HINT of the home found through JAVA_HOME or PATH);
+- one hint: the same JVM file with only a PATH_HINT of the newest home, the
+  least a search can do (read one release file, start one Java); what the
+  two searches take beyond it is the gathering of their candidates;
 - baseline: the stand-in java.exe started directly with the verification's
-  arguments, one Java start under Wine, which the two searches cost at least.
+  arguments, one Java start under Wine, which every search costs at least.
 
-Both searches must print the same home (Oracle JDK 17.0.12, the newest in
+All searches must print the same home (Oracle JDK 17.0.12, the newest in
 range). Each figure is the ratio of a search's wall time to the baseline's
-in the same repeat, the three sides taking turns in a rotating order; the
-report gives the median and min-max of the ratios and of the seconds, and the
-Java starts each search cost (counted in the stand-ins' record files).
+in the same repeat, the sides taking turns in a rotating order; the report
+gives the median and min-max of the ratios and of the seconds, the processor
+time (user and system, which a busy machine disturbs less), and the Java
+starts each search cost (counted in the stand-ins' record files).
 
     python3 bench/discovery_bench.py [BUILD_DIR] [--repeat 7]
 """
@@ -65,13 +69,14 @@ def main():
     ji.remove_all(session)
     ji.install_all(session)
     hints, hint_count = exact_hints()
-    folders = {"catalogue": RANGE + b"KNOWN_JAVA_INSTALLS: 1\n", "exact hints": RANGE + hints}
+    newest = ji.BY_NAME["oracle-jdk-17"]
+    folders = {"catalogue": RANGE + b"KNOWN_JAVA_INSTALLS: 1\n", "exact hints": RANGE + hints,
+               "one hint": RANGE + b"PATH_HINT: " + newest.home.encode() + b"\n"}
     for side, jvm in folders.items():
         os.makedirs(os.path.join(base, side))
         for name, data in (("in.tag", SEARCH_INPUT), ("search.jvm", jvm)):
             with open(os.path.join(base, side, name), "wb") as f:
                 f.write(data)
-    newest = ji.BY_NAME["oracle-jdk-17"]
     java = os.path.join(ji.linux_path(session, newest.home), "bin", "java.exe")
     verify = ["-cp", "verify.jar", "Verify", "java.version"]
 
@@ -94,9 +99,10 @@ def main():
             raise SystemExit("the stand-in Java did not answer: exit %d, %r" % (run.exit_code, run.stdout[:100]))
         return run
 
-    sides = {"baseline": baseline, "catalogue": search, "exact hints": search}
+    sides = {"baseline": baseline, "catalogue": search, "exact hints": search, "one hint": search}
     names = list(sides)
     seconds = {name: [] for name in names}
+    cpu = {name: [] for name in names}
     starts = {name: [] for name in names}
     ratios = {name: [] for name in names if name != "baseline"}
     for name in names:  # one unmeasured round: Wine's first starts in a fresh prefix are slow
@@ -108,6 +114,7 @@ def main():
             run = sides[name](name)
             this[name] = run.seconds
             seconds[name].append(run.seconds)
+            cpu[name].append(run.cpu_seconds)
             starts[name].append(getattr(run, "java_starts", 1))
         for name in ratios:
             ratios[name].append(this[name] / this["baseline"])
@@ -117,12 +124,16 @@ def main():
         line = "  %-12s %.3f s [%s]" % (name + ":", median(seconds[name]), spread(seconds[name]))
         if name in ratios:
             line += "  ratio to baseline %.2f [%s]" % (median(ratios[name]), ratio_spread(ratios[name]))
-        line += "  Java starts %s" % ("/".join(str(n) for n in sorted(set(starts[name]))))
+        line += "  processor %.3f s  Java starts %s" % (median(cpu[name]), "/".join(
+            str(n) for n in sorted(set(starts[name]))))
         print(line)
     catalogue, exact = ratios["catalogue"], ratios["exact hints"]
     print("catalogue / exact hints, per repeat: median %.2f [%s]" % (
         median([c / e for c, e in zip(catalogue, exact)]),
         ratio_spread([c / e for c, e in zip(catalogue, exact)])))
+    for name in ("catalogue", "exact hints"):
+        print("%s beyond one hint: %+.3f s wall, %+.3f s processor (medians)" % (
+            name, median(seconds[name]) - median(seconds["one hint"]), median(cpu[name]) - median(cpu["one hint"])))
     ji.remove_all(session)
     shutil.rmtree(base, ignore_errors=True)
 
