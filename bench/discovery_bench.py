@@ -14,11 +14,14 @@ installer lays it, every home with its `release` file), in the same run under Wi
 - one hint: the same JVM file with only a PATH_HINT of the newest home, the
   least a search can do (read one release file, start one Java); what the
   two searches take beyond it is the gathering of their candidates;
+- unranked: the catalogue with the release files taken away and a range no
+  install meets (22 - 23), so that every home is started once and refused:
+  what the release files save;
 - baseline: the stand-in java.exe started directly with the verification's
   arguments, one Java start under Wine, which every search costs at least.
 
-All searches must print the same home (Oracle JDK 17.0.12, the newest in
-range). Each figure is the ratio of a search's wall time to the baseline's
+The searches must print the same home (Oracle JDK 17.0.12, the newest in
+range); the unranked one prints 0. Each figure is the ratio of a search's wall time to the baseline's
 in the same repeat, the sides taking turns in a rotating order; the report
 gives the median and min-max of the ratios and of the seconds, the processor
 time (user and system, which a busy machine disturbs less), and the Java
@@ -71,7 +74,9 @@ def main():
     hints, hint_count = exact_hints()
     newest = ji.BY_NAME["oracle-jdk-17"]
     folders = {"catalogue": RANGE + b"KNOWN_JAVA_INSTALLS: 1\n", "exact hints": RANGE + hints,
-               "one hint": RANGE + b"PATH_HINT: " + newest.home.encode() + b"\n"}
+               "one hint": RANGE + b"PATH_HINT: " + newest.home.encode() + b"\n",
+               "unranked": RANGE.replace(b"11\n", b"22\n").replace(b"17\n", b"23\n") + b"KNOWN_JAVA_INSTALLS: 1\n"}
+    releases = [os.path.join(ji.linux_path(session, i.home), "release") for i in ji.INSTALLS]
     for side, jvm in folders.items():
         os.makedirs(os.path.join(base, side))
         for name, data in (("in.tag", SEARCH_INPUT), ("search.jvm", jvm)):
@@ -82,14 +87,28 @@ def main():
 
     def search(side):
         ji.clear_starts(session)
-        run = timed_run(session, session.launcher, ["-nv:silent", "-nv:in", "in.tag"], cwd=os.path.join(base, side))
+        if side == "unranked":
+            for release in releases:
+                os.rename(release, release + ".off")
+        try:
+            run = timed_run(session, session.launcher, ["-nv:silent", "-nv:in", "in.tag"],
+                            cwd=os.path.join(base, side))
+        finally:
+            if side == "unranked":
+                for release in releases:
+                    os.rename(release + ".off", release)
         lines = run.stdout.decode("latin-1").replace("\r\n", "\n").split("\n")
+        run.java_starts = sum(len(runs) for runs in ji.java_starts(session).values())
+        if side == "unranked":
+            if run.exit_code != 0 or lines[0] != "0" or run.java_starts != len(ji.INSTALLS):
+                raise SystemExit("the unranked search: exit %d, %r, %d Java starts" % (run.exit_code, lines[:3],
+                                                                                      run.java_starts))
+            return run
         if run.exit_code != 0 or lines[0] != "1" or lines[1].rstrip("\\") != newest.home:
             raise SystemExit("the %s search did not find %s: exit %d, %r" % (side, newest.home, run.exit_code,
                                                                               lines[:3]))
         # The JVM file SEARCH keeps for its caller.
         os.remove(os.path.join(session.temp_dir, lines[2].rsplit("\\", 1)[1]))
-        run.java_starts = sum(len(runs) for runs in ji.java_starts(session).values())
         return run
 
     def baseline(_side):
@@ -99,7 +118,7 @@ def main():
             raise SystemExit("the stand-in Java did not answer: exit %d, %r" % (run.exit_code, run.stdout[:100]))
         return run
 
-    sides = {"baseline": baseline, "catalogue": search, "exact hints": search, "one hint": search}
+    sides = {"baseline": baseline, "catalogue": search, "exact hints": search, "one hint": search, "unranked": search}
     names = list(sides)
     seconds = {name: [] for name in names}
     cpu = {name: [] for name in names}
