@@ -154,6 +154,10 @@ def linux_path(session, windows):
     return os.path.join(session.drive_c, *windows[3:].split("\\"))
 
 
+class Expand(str):
+    """A REG_EXPAND_SZ value."""
+
+
 def _reg_string(text):
     return '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"')
 
@@ -168,10 +172,6 @@ def _reg_value(name, value):
     else:
         data = _reg_string(value)
     return "%s=%s\n" % (_reg_string(name), data)
-
-
-class Expand(str):
-    """A REG_EXPAND_SZ value."""
 
 
 def _physical(hive, view, key):
