@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Benchmark: finding the newest installed Java through the catalogue of common
 installs, against finding it through exact hints, on a prefix holding the
-fifteen Java installs of tests/e2e/javainstalls.py (each laid as its vendor's
+sixteen Java installs of tests/e2e/javainstalls.py (each laid as its vendor's
 installer lays it, every home with its `release` file), in the same run under Wine.
 
 - catalogue: the launcher's SEARCH with a JVM file holding only JVM_EXE,

@@ -137,7 +137,9 @@ def _installs():
                 keys=[(HKLM, 64, "SOFTWARE\\SapMachine\\JDK\\17.0.7",
                        {"JavaHome": sap17, "RuntimeLib": sap17 + "\\bin\\server\\jvm.dll"}),
                       (HKLM, 64, "SOFTWARE\\SapMachine\\JDK\\17.0.7\\MSI", {"JavaHome": 1, "Path": 1})]),
-        # An archive unpacked by hand, named by JAVA_HOME only, and one on the user's PATH only.
+        # Archives unpacked by hand: into a vendor's default folder (found by its folder
+        # alone), named by JAVA_HOME only, on the user's PATH only.
+        Install("folder-only", "16.0.2", 64, pf + "\\Java\\jdk-16.0.2", "Oracle Corporation"),
         Install("javahome-only", "15.0.2", 64, "C:\\tools\\jdk-15.0.2", "Oracle Corporation", java_home=True),
         Install("path-only", "13.0.2", 64, "C:\\tools\\openjdk-13.0.2", "Oracle Corporation", path="user"),
     ]

@@ -8,6 +8,7 @@ warnings naming the hint, and the search goes on to the last one; a range alone
 makes a JVM file's hints searched."""
 
 import os
+import re
 import unittest
 
 import harness
@@ -123,6 +124,12 @@ class EachInstallAloneTest(DiscoveryTestCase):
                         # Its release file puts it outside the range: never started (nor its javapath copy).
                         self.assert_started({}, log)
                         self.assertIn(": Java %s, outside Java 11 - 17\n" % install.version, log)
+                    # Met first the way its installer recorded it: JAVA_HOME and PATH come
+                    # before the registry, the registry before the folders.
+                    first = ("%JAVA_HOME%" if install.java_home else "%PATH%" if install.path
+                             else "HKEY_" if install.keys else "%Program")
+                    self.assertRegex(log, r"\nCandidate %s\\? from known installs \(%s" % (
+                        re.escape(install.home), re.escape(first)))
                     if install.name in self.FIND_TOO:
                         code, log = self.find_and_launch(text)
                         self.assertEqual(code, 0 if wanted else NOT_FOUND, log)
