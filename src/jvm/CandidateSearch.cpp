@@ -40,27 +40,27 @@ bool CandidateSearch::offer(const LauncherString& home, const LauncherString& so
         return false;
     }
     offered_.append(home);
-    Gathered candidate;
-    candidate.home = home;
-    candidate.source = source;
-    candidate.temporary = temporary;
-    candidate.misses = misses;
+    auto candidate = std::make_unique<Gathered>();
+    candidate->home = home;
+    candidate->source = source;
+    candidate->temporary = temporary;
+    candidate->misses = misses;
     if (order_ == CandidateOrder::asFound) {
-        check(candidate);
+        check(*candidate);
         return found();
     }
     const HomeFacts facts = readHomeFacts(home, jvmFile_.executablePath(home));
-    candidate.bits = facts.bits;
-    candidate.versionKnown = candidate.version.read(facts.version, /*suffixAllowed=*/true);
-    if (candidate.versionKnown && !javaVersionRange(jvmFile_.tags()).empty() &&
+    candidate->bits = facts.bits;
+    candidate->versionKnown = candidate->version.read(facts.version, /*suffixAllowed=*/true);
+    if (candidate->versionKnown && !javaVersionRange(jvmFile_.tags()).empty() &&
         !javaVersionAdmitted(jvmFile_.tags(), facts.version, home)) {
         logCandidate(home, source, joinText({"Java ", facts.version, ", outside ", javaVersionRange(jvmFile_.tags())}),
                      LogKind::information);
         return false;
     }
-    std::size_t at = gathered_.size();
-    while (at > 0 && ranksBefore(candidate, gathered_[at - 1])) --at;
-    gathered_.insert(gathered_.begin() + static_cast<std::ptrdiff_t>(at), candidate);
+    std::int32_t at = gathered_.count();
+    while (at > 0 && ranksBefore(*candidate, *gathered_.get(at - 1))) --at;
+    gathered_.insert(at == gathered_.count() ? -1 : at, std::move(candidate));
     return false;
 }
 
@@ -79,9 +79,8 @@ void CandidateSearch::check(const Gathered& candidate) {
 
 std::unique_ptr<JvmMatch> CandidateSearch::finish() {
     if (order_ == CandidateOrder::newestFirst) {
-        logEntry(joinText(
-            {"Checking ", formatLong(static_cast<std::int32_t>(gathered_.size())), " candidates newest first"}));
-        for (std::size_t i = 0; !match_ && i < gathered_.size(); ++i) check(gathered_[i]);
+        logEntry(joinText({"Checking ", formatLong(gathered_.count()), " candidates newest first"}));
+        for (std::int32_t i = 0; !match_ && i < gathered_.count(); ++i) check(*gathered_.get(i));
     }
     return std::move(match_);
 }

@@ -4,10 +4,10 @@
 // NEWEST, newest first.
 
 #include <memory>
-#include <vector>
 
 #include "foundation/LauncherString.h"
 #include "foundation/Log.h"
+#include "foundation/ObjectList.h"
 #include "foundation/StringList.h"
 #include "jvm/JavaVersion.h"
 #include "jvm/JvmMatch.h"
@@ -69,7 +69,7 @@ private:
     CandidateOrder order_;
     bool wide_;  // 64-bit Windows
     StringList offered_;
-    std::vector<Gathered> gathered_;
+    ObjectList<Gathered> gathered_;
     std::unique_ptr<JvmMatch> match_;
 };
 

@@ -153,15 +153,30 @@ TEST_F(JvmFileWinTest, NamedValueComesFirstThenTheKeysDefaultValue) {
 TEST_F(JvmFileWinTest, MissingKeyOrValueGivesTheInvalidHintWarning) {
     const Hive& user = hives[1];
     setText(user, "Present", "Other", "C:\\other");
-    const std::string warning = "WARNING: " + formatResource(28, systemErrorText(ERROR_FILE_NOT_FOUND)).str() + "\r\n";
     // A missing key, and a key without the value whose second form is missing too.
     for (const char* rest : {"Missing\\Home", "Present\\Home"}) {
         SCOPED_TRACE(rest);
+        const std::string warning =
+            "WARNING: " +
+            formatResource(28, LauncherString(hint(user, rest) + ": " + systemErrorText(ERROR_FILE_NOT_FOUND).str()))
+                .str() +
+            "\r\n";
         DeleteFileA(logPath.c_str());
         EXPECT_TRUE(resolvePlatformHint(LauncherString(hint(user, rest))).empty());
         const std::string log = runLog();
         EXPECT_EQ(log.substr(log.size() < warning.size() ? 0 : log.size() - warning.size()), warning);
     }
+}
+
+TEST_F(JvmFileWinTest, AFamilyReadsTheTextValueOfEverySubKeyInNameOrder) {
+    const Hive& user = hives[1];
+    setText(user, "B\\MSI", "Path", "C:\\b");
+    setText(user, "A\\MSI", "Path", "C:\\a");
+    const DWORD flag = 1;
+    setValue(user, "C\\MSI", "Path", REG_DWORD, &flag, sizeof flag);
+    setText(user, "D", "Path", "C:\\not-at-this-level");
+    EXPECT_EQ(texts(platformHintHomes(LauncherString(hint(user, "*\\MSI\\Path")), systemRegistry(), HintMisses::warn)),
+              (std::vector<std::string>{"C:\\a", "C:\\b"}));
 }
 
 TEST_F(JvmFileWinTest, DataThatIsNotATerminatedTextIsReadWithinItsSize) {
