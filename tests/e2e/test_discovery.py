@@ -123,7 +123,7 @@ class EachInstallAloneTest(DiscoveryTestCase):
                         self.assertEqual(lines, ["0"], log)
                         # Its release file puts it outside the range: never started (nor its javapath copy).
                         self.assert_started({}, log)
-                        self.assertIn(": Java %s, outside Java 11 - 17\n" % install.version, log)
+                        self.assertIn(": Java %s, outside Java %s - %s\n" % (install.version, self.LOW, self.HIGH), log)
                     # Met first the way its installer recorded it: JAVA_HOME and PATH come
                     # before the registry, the registry before the folders.
                     first = ("%JAVA_HOME%" if install.java_home else "%PATH%" if install.path
@@ -185,7 +185,8 @@ class AllInstalledTest(DiscoveryTestCase):
 
     def test_without_release_files_each_home_is_verified_once_however_often_it_is_reached(self):
         # Nothing installed is Java 22: every home is verified and fails. Temurin 17
-        # is reached through its MSI key, two JavaSoft keys, PATH and its folder.
+        # is reached through its MSI key, two JavaSoft keys, PATH and its folder; the
+        # javapath copies on PATH are never started (they count with their install).
         ji.install_all(self.s, without_release=[i.name for i in ji.INSTALLS])
         try:
             lines, log = self.search(catalogue("22", "23", prefer=True))
