@@ -49,14 +49,16 @@ public:
     // that the walk keeps out of; does nothing by default.
     virtual void visitLink(const LauncherString& path);
 
-    // The number of files visited in the last walk.
+    // The number of files visited in the last walk, and their bytes.
     std::uint32_t fileCount() const { return fileCount_; }
+    std::uint64_t byteCount() const { return byteCount_; }
 
 private:
     bool cancelled() const;
 
     StringList pending_;
     std::uint32_t fileCount_ = 0;
+    std::uint64_t byteCount_ = 0;
     const bool stopOnCancel_;
     const bool enterLinks_;
 };

@@ -1,0 +1,35 @@
+#include "launcher/InstallReport.h"
+
+#include "foundation/DirectoryWalker.h"
+#include "foundation/LauncherException.h"
+#include "foundation/Log.h"
+#include "tagfile/NumberText.h"
+
+namespace nv {
+
+namespace {
+// Visits every file once: links lead out of the installation.
+class CountingWalker : public DirectoryWalker {
+public:
+    CountingWalker() : DirectoryWalker(OnCancel::walkOn, OnLink::keepOut) {}
+    bool visitFile(const LauncherString&) override { return false; }
+};
+}  // namespace
+
+void InstallReport::write(const LauncherString& destination, bool installed) const {
+    LauncherString line = joinText({installed ? "Installed the carried JVM at " : "Installing the carried JVM at ",
+                                    destination, installed ? ": " : " failed: "});
+    const LauncherString time = joinText({" in ", formatCount(milliseconds_), " ms"});
+    CountingWalker walker;
+    try {
+        walker.walk(destination);
+    } catch (const LauncherException& e) {
+        // The count is for the log: without it the line still says what is known.
+        logEntry(joinText({line, "its files could not be counted (", e.message(), ")", time}));
+        return;
+    }
+    logEntry(joinText({line, formatCount(walker.fileCount()), walker.fileCount() == 1 ? " file, " : " files, ",
+                       formatCount(walker.byteCount()), " bytes", time}));
+}
+
+}  // namespace nv
