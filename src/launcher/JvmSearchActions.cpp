@@ -68,19 +68,17 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
     }
     // The versions the JVM files asked for, on lines of their own in no
     // language: the user learns which Java to give.
-    if (showFailure) {
-        LauncherString notFound = messageText(MessageCode::noSuitableJvm);
-        appendWantedJavaVersions(notFound, search.jvmFiles());
-        logEntry(notFound);
-        if (!cancelRequested()) showMessage(notFound);
-        return result;
-    }
-    // The program may well go on without it (install the carried JVM): the
-    // advice to give a Java home waits for the end of a run that fails.
-    LauncherString notFound("No suitable JVM was found.");
+    LauncherString notFound =
+        showFailure ? messageText(MessageCode::noSuitableJvm) : LauncherString("No suitable JVM was found.");
     appendWantedJavaVersions(notFound, search.jvmFiles());
     logEntry(notFound);
-    holdJvmAdvice();
+    if (!showFailure) {
+        // The program may well go on without it (install the carried JVM):
+        // the advice to give a Java home waits for the end of a run that fails.
+        holdJvmAdvice();
+    } else if (!cancelRequested()) {
+        showMessage(notFound);
+    }
     return result;
 }
 
