@@ -43,6 +43,8 @@ bool DirectoryWalker::walk(const LauncherString& root) {
     return stop;
 }
 
+bool DirectoryWalker::visitFile(const LauncherString&) { return false; }
+
 void DirectoryWalker::visitDirectory(const LauncherString&) {}
 
 bool DirectoryWalker::skipDirectory(const LauncherString&) { return false; }

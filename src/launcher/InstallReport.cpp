@@ -7,20 +7,12 @@
 
 namespace nv {
 
-namespace {
-// Visits every file once: links lead out of the installation.
-class CountingWalker : public DirectoryWalker {
-public:
-    CountingWalker() : DirectoryWalker(OnCancel::walkOn, OnLink::keepOut) {}
-    bool visitFile(const LauncherString&) override { return false; }
-};
-}  // namespace
-
 void InstallReport::write(const LauncherString& destination, bool installed) const {
     LauncherString line = joinText({installed ? "Installed the carried JVM at " : "Installing the carried JVM at ",
                                     destination, installed ? ": " : " failed: "});
     const LauncherString time = joinText({" in ", formatCount(milliseconds_), " ms"});
-    CountingWalker walker;
+    // Every file once: links lead out of the installation.
+    DirectoryWalker walker(DirectoryWalker::OnCancel::walkOn, DirectoryWalker::OnLink::keepOut);
     try {
         walker.walk(destination);
     } catch (const LauncherException& e) {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "foundation/Clock.h"
+#include "system/Clock.h"
 #include "foundation/LauncherString.h"
 
 namespace nv {
@@ -16,12 +16,12 @@ namespace nv {
 // install.
 class InstallReport {
 public:
-    explicit InstallReport(Clock& clock = systemClock()) : clock_(clock), start_(clock.milliseconds()) {}
-    void installerEnded() { milliseconds_ = clock_.milliseconds() - start_; }
+    explicit InstallReport(Clock clock = tickCount) : clock_(clock), start_(clock()) {}
+    void installerEnded() { milliseconds_ = clock_() - start_; }
     void write(const LauncherString& destination, bool installed) const;
 
 private:
-    Clock& clock_;
+    const Clock clock_;
     const std::uint32_t start_;
     std::uint32_t milliseconds_ = 0;
 };

@@ -258,7 +258,11 @@ class SearchReportTest(unittest.TestCase):
                                           hints=b"PLATFORM_HINT: \\HKLM\\SOFTWARE\\NorvaneE2E\\JavaHome\n"))
         write(cls.d, "none.jvm", jvm_file(b"None", b"bin\\java.exe", search_all=False))
 
-    def run_input(self, keys):
+    def run_input(self, keys, program=None):
+        """Runs the input file with these keys; with a program, INSTRUCTIONS names a file that holds it."""
+        if program:
+            write(self.d, "prog.tag", b"INSTRUCTIONS:\n" + program + b"/:\n")
+            keys += b"ACTION: RUN_INSTRUCTIONS\nINSTRUCTIONS: prog.tag\n"
         write(self.d, "in.tag", b"LOGFILE: run.log\nVERIFY_CLASSPATH: verify.jar\nVERIFY_CLASS_NAME: Verify\n" + keys)
         log = os.path.join(self.d, "run.log")
         if os.path.exists(log):
@@ -267,14 +271,13 @@ class SearchReportTest(unittest.TestCase):
         return result, read_text(log).replace("\r", "")
 
     def test_an_invalid_hive_ends_the_run_with_a_box_only_when_one_was_asked_for(self):
-        program = b"ACTION: RUN_INSTRUCTIONS\nJVM: hklm.jvm\nINSTRUCTIONS:\nFIND_JVM 1 %d\n/:\n"
-        cases = [("SEARCH without SHOW_FAIL_MSG", b"ACTION: SEARCH\nSHOW_FAIL_MSG: 0\nJVM: hklm.jvm\n", []),
-                 ("FIND_JVM 1 0", program % 0, []),
+        cases = [("SEARCH without SHOW_FAIL_MSG", b"ACTION: SEARCH\nSHOW_FAIL_MSG: 0\n", None, []),
+                 ("FIND_JVM 1 0", b"", b"FIND_JVM 1 0\n", []),
                  # Asked for: FIND_JVM's box with the advice, then the run's own.
-                 ("FIND_JVM 1 1", program % 1, [self.ADVICE + " " + self.INVALID, self.INVALID])]
-        for what, keys, boxes in cases:
+                 ("FIND_JVM 1 1", b"", b"FIND_JVM 1 1\n", [self.ADVICE + " " + self.INVALID, self.INVALID])]
+        for what, keys, program, boxes in cases:
             with self.subTest(what):
-                result, log = self.run_input(keys)
+                result, log = self.run_input(keys + b"JVM: hklm.jvm\n", program)
                 self.assertEqual(result.exit_code, FAILED_RUN, log)
                 self.assertEqual([b["text"] for b in result.message_boxes], boxes)
                 self.assertIn("\nERROR: " + self.ADVICE + " " + self.INVALID + "\n", log)
@@ -283,8 +286,8 @@ class SearchReportTest(unittest.TestCase):
 
     def test_the_advice_to_name_a_java_home_ends_the_log_of_a_run_that_fails(self):
         # Nothing found, and the carried JVM the program falls back on is not there.
-        result, log = self.run_input(b"ACTION: RUN_INSTRUCTIONS\nJVM: none.jvm\nINSTRUCTIONS:\nFIND_JVM 0 0\n"
-                                     b"JMP0 @N1@ INSTALL\nGOTO END\n:INSTALL\nINSTALL_JVM 0\n:END\n/:\n")
+        result, log = self.run_input(b"JVM: none.jvm\n",
+                                     b"FIND_JVM 0 0\nJMP0 @N1@ INSTALL\nGOTO END\n:INSTALL\nINSTALL_JVM 0\n:END\n")
         self.assertEqual(result.exit_code, FAILED_RUN, log)
         self.assertEqual([b["text"] for b in result.message_boxes],
                          ["No JVM installer was included in the launcher."])

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "foundation/Clock.h"
+#include "system/Clock.h"
 #include "foundation/Log.h"
 #include "launcher/InstallReport.h"
 #include "tests/support/RunStateTest.h"
@@ -15,10 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SetClock : nv::Clock {
-    std::uint32_t now = 0;
-    std::uint32_t milliseconds() override { return now; }
-};
+// The time the clock reads.
+std::uint32_t now = 0;
+std::uint32_t setClock() { return now; }
 
 class InstallReportTest : public nv::RunStateTest {};
 
@@ -37,12 +36,11 @@ TEST_F(InstallReportTest, NamesTheDestinationItsFilesAndBytesAndTheInstallersTim
     const std::string log = (dir / "run.log").string();
     nv::setRunLogPath(nv::LauncherString(log));
 
-    SetClock clock;
-    clock.now = 0xFFFFFF00u;  // the tick count wraps while the installer runs
-    nv::InstallReport report(clock);
-    clock.now = 0x100;
+    now = 0xFFFFFF00u;  // the tick count wraps while the installer runs
+    nv::InstallReport report(setClock);
+    now = 0x100;
     report.installerEnded();
-    clock.now += 5000;  // counting is not the installer's time
+    now += 5000;  // counting is not the installer's time
     report.write(nv::LauncherString(home.string()), true);
     report.write(nv::LauncherString(home.string()), false);
     fs::remove_all(home / "lib");
