@@ -42,9 +42,10 @@ ALLOWED = {
     "launcher": {"foundation", "system", "tagfile", "cleanup", "archive", "instructions", "launch", "jvm",
                  "resources"},
     "tools/common": set(),
-    # nvpack refuses a Java version the launcher could not compare.
+    # nvpack refuses a Java version the launcher could not compare, and a
+    # platform hint's hive the launcher would not know.
     "tools/nvpack": {"foundation", "tagfile", "archive", "instructions", "launch", "resources", "tools/common",
-                     "jvm/JavaVersion.h"},
+                     "jvm/JavaVersion.h", "jvm/PlatformHint.h"},
     "tools/jvmarchive": {"foundation"},
     "tools/jvmarchive/packer": {"foundation", "tagfile", "tools/jvmarchive", "tools/common"},
     "tools/jvmarchive/win32": {"foundation", "tools/jvmarchive"},

@@ -2,19 +2,21 @@
 // The entries of one directory, read one at a time through the system's file
 // enumeration. Owns the enumeration handle and closes it on every path.
 
+#include <cstdint>
 #include <memory>
 
 #include "foundation/LauncherString.h"
 
 namespace nv {
 
-// One directory entry: its name (no path), whether it is a directory, and
+// One directory entry: its name (no path), whether it is a directory,
 // whether it is a reparse point (a junction or symbolic link) whose target
-// lies elsewhere.
+// lies elsewhere, and a file's size in bytes.
 struct DirectoryEntry {
     LauncherString name;
     bool isDirectory = false;
     bool isReparsePoint = false;
+    std::uint64_t size = 0;
 };
 
 class DirectoryListing {

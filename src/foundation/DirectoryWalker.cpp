@@ -12,6 +12,7 @@ constexpr std::uint32_t filesPerProgressStep = 100;
 bool DirectoryWalker::walk(const LauncherString& root) {
     pending_.clear();
     fileCount_ = 0;
+    byteCount_ = 0;
     pending_.append(root);
 
     bool stop = false;
@@ -34,12 +35,15 @@ bool DirectoryWalker::walk(const LauncherString& root) {
                 pending_.append(path);
                 continue;
             }
+            byteCount_ += entry.size;
             stop = visitFile(path);
             if (++fileCount_ % filesPerProgressStep == 0) stepProgress(1);
         }
     }
     return stop;
 }
+
+bool DirectoryWalker::visitFile(const LauncherString&) { return false; }
 
 void DirectoryWalker::visitDirectory(const LauncherString&) {}
 

@@ -1,6 +1,7 @@
 #pragma once
-// Depth-first walk over a directory tree. A concrete walker decides what a
-// visit of a file does and which directories to leave unvisited.
+// Depth-first walk over a directory tree. A derived walker decides what a
+// visit of a file does and which directories to leave unvisited; this one
+// only counts the files and their bytes.
 
 #include <cstdint>
 
@@ -32,8 +33,9 @@ public:
     // reading a directory fails part-way. Not safe for concurrent use.
     virtual bool walk(const LauncherString& root);
 
-    // Called with the full path of each file; true stops the walk.
-    virtual bool visitFile(const LauncherString& path) = 0;
+    // Called with the full path of each file; true stops the walk. Walks on
+    // by default: a walk that only counts (fileCount, byteCount).
+    virtual bool visitFile(const LauncherString& path);
 
     // Called with each directory as the walk takes it up, root first, before
     // skipDirectory: ending in "\" (an empty root stays empty), skipped ones
@@ -49,14 +51,16 @@ public:
     // that the walk keeps out of; does nothing by default.
     virtual void visitLink(const LauncherString& path);
 
-    // The number of files visited in the last walk.
+    // The number of files visited in the last walk, and their bytes.
     std::uint32_t fileCount() const { return fileCount_; }
+    std::uint64_t byteCount() const { return byteCount_; }
 
 private:
     bool cancelled() const;
 
     StringList pending_;
     std::uint32_t fileCount_ = 0;
+    std::uint64_t byteCount_ = 0;
     const bool stopOnCancel_;
     const bool enterLinks_;
 };

@@ -17,8 +17,14 @@ public:
     virtual ~LauncherException();  // out of line: the vtable is then made once
     const LauncherString& message() const { return message_; }
 
+    // Set where the program asked for no message box about this failure
+    // (FIND_JVM with show-failure 0): the run's end logs it and shows nothing.
+    bool boxDeclined() const { return boxDeclined_; }
+    void declineBox() { boxDeclined_ = true; }
+
 private:
     LauncherString message_;
+    bool boxDeclined_ = false;
 };
 
 // Throw LauncherException(message). Out of line because a throw written in

@@ -22,6 +22,7 @@ void resetRunState() {
     state.lastLaunchErrorOutput = LauncherString();
     state.systemTemporaryPath = LauncherString();
     state.applicationArchive = LauncherString();
+    state.jvmAdviceHeld = false;
 }
 
 }  // namespace nv

@@ -63,6 +63,7 @@ struct RunState {
     LauncherString lastLaunchErrorOutput;  // the last launched program's error output (launch/LaunchOutput.h)
     LauncherString systemTemporaryPath;    // the system's temporary path, asked for once when it is first needed
     LauncherString applicationArchive;     // APPLICATION_ARCHIVE's path once it is made
+    bool jvmAdviceHeld = false;            // a search's advice waits for a failed end (launcher/EndOfRun.h)
 };
 
 // The one instance of the process.

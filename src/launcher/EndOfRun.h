@@ -22,4 +22,13 @@ inline int exitCodeOf(std::int32_t result, int modeByte, bool exited) {
     return exited || isFailedRun(result, modeByte) ? result : 0;
 }
 
+// A search found nothing without telling the user to name a Java home: the
+// program may still do without one. The end of the run gives that advice
+// (MessageCode::noSuitableJvm) only if the run fails.
+void holdJvmAdvice();
+
+// At the end of the run: writes the held advice to the run log when the
+// process ends with a non-zero `exitCode`.
+void writeHeldAdvice(int exitCode);
+
 }  // namespace nv

@@ -15,6 +15,7 @@
 #include "jvm/JvmVerification.h"
 #include "jvm/VersionRange.h"
 #include "launch/LauncherPayload.h"
+#include "launcher/EndOfRun.h"
 
 namespace nv {
 
@@ -57,15 +58,27 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
     } catch (const LauncherException& e) {
         const LauncherString text = joinText({messageText(MessageCode::noSuitableJvm), " ", e.message()});
         logEntry(text, LogKind::error);
-        if (showFailure) showMessage(text);
-        throwLauncherException(e.message());
+        LauncherException passed(e.message());
+        if (showFailure) {
+            showMessage(text);
+        } else {
+            passed.declineBox();
+        }
+        throwLauncherException(passed);
     }
     // The versions the JVM files asked for, on lines of their own in no
     // language: the user learns which Java to give.
-    LauncherString notFound = messageText(MessageCode::noSuitableJvm);
+    LauncherString notFound =
+        showFailure ? messageText(MessageCode::noSuitableJvm) : LauncherString("No suitable JVM was found.");
     appendWantedJavaVersions(notFound, search.jvmFiles());
     logEntry(notFound);
-    if (showFailure && !cancelRequested()) showMessage(notFound);
+    if (!showFailure) {
+        // The program may well go on without it (install the carried JVM):
+        // the advice to give a Java home waits for the end of a run that fails.
+        holdJvmAdvice();
+    } else if (!cancelRequested()) {
+        showMessage(notFound);
+    }
     return result;
 }
 

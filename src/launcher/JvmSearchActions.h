@@ -19,11 +19,14 @@ void showSearchWindow(bool showProgress);
 // none (prepareVerifyClass).
 
 // FIND_JVM: finds one JVM and writes its JVM file (removed at the end of the
-// run). Not found: logs MessageCode::noSuitableJvm, followed by the Java
-// versions the JVM files ask for (appendWantedJavaVersions), and shows it when
-// `showFailure` is set and the user has not cancelled. A LauncherException of
-// the search is logged as an error after MessageCode::noSuitableJvm, shown
-// when `showFailure` is set, and thrown on with its message unchanged.
+// run). Not found with `showFailure`: logs MessageCode::noSuitableJvm,
+// followed by the Java versions the JVM files ask for
+// (appendWantedJavaVersions), and shows it unless the user cancelled. Not
+// found without: logs "No suitable JVM was found." with those versions and
+// holds the advice for the end of the run (holdJvmAdvice). A
+// LauncherException of the search is logged as an error after
+// MessageCode::noSuitableJvm, shown when `showFailure` is set, and thrown on
+// with its message unchanged; without `showFailure` it declines the box.
 FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
 
 // SEARCH: FIND_JVM (setting N1, S1 and S2), then writes "1", the Java home

@@ -18,6 +18,7 @@
 #include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
 #include "launch/ProcessRunner.h"
+#include "launcher/InstallReport.h"
 #include "launcher/JvmSearchActions.h"
 #include "launcher/RunContent.h"
 #include "tagfile/NumberText.h"
@@ -138,15 +139,19 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
     request.capture = true;
     request.output = &dropped;
     request.error = &dropped;
+    InstallReport report;
     runProcess(request);
+    report.installerEnded();
     deletePath(program).log();
 
     const LauncherString jvmFile = jvmFileIn(destination);
     if (!fileExists(jvmFile)) {
         logEntry("Invalid bundled JVM. Missing 'jvm' file.", LogKind::error);
+        report.write(destination, false);
         return installed;
     }
     markInstalledJvm(destination, jvmFile, true);
+    report.write(destination, true);
     installed.installed = true;
     installed.jvmFilePath = jvmFile;
     return installed;

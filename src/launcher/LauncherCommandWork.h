@@ -31,7 +31,8 @@ public:
     std::int32_t launchEmbedded(std::int32_t id, std::int16_t seconds) override;
     // Mode 0 hidden into a temporary directory, 1 shown into one, 2 shown
     // into a directory the user chooses (nothing in a silent run): runs the
-    // carried installer there and takes the jvm file it leaves. Throws
+    // carried installer there and takes the jvm file it leaves; logs what it
+    // installed and how long it took (InstallReport). Throws
     // MessageCode::noJvmInstaller without a carried JVM.
     InstalledJvm installJvm(std::int32_t mode) override;
     // Starts the embedded launcher at that index position from a temporary

@@ -118,7 +118,7 @@ std::int32_t runDriver(const StringList& arguments, RunJob& job) {
             setProgress(100);
         }
     } catch (const LauncherException& e) {
-        showMessage(e.message());
+        if (!e.boxDeclined()) showMessage(e.message());
         logEntry(e.message(), LogKind::error);
         state.result = -1;
     }

@@ -63,4 +63,29 @@ LauncherString formatLong(std::int32_t value) {
     return text;
 }
 
+LauncherString formatCount(std::uint64_t value) {
+    // Long division by 10 over four 16-bit parts, each step within 32 bits:
+    // 64-bit division would bring libgcc's helpers into the 32-bit stub.
+    std::uint32_t parts[4] = {static_cast<std::uint32_t>(value >> 48), static_cast<std::uint32_t>(value >> 32) & 0xFFFF,
+                              static_cast<std::uint32_t>(value >> 16) & 0xFFFF,
+                              static_cast<std::uint32_t>(value) & 0xFFFF};
+    char digits[20];
+    int n = 0;
+    bool more;
+    do {
+        std::uint32_t rest = 0;
+        more = false;
+        for (std::uint32_t& part : parts) {
+            const std::uint32_t dividend = rest << 16 | part;
+            part = dividend / 10;
+            rest = dividend % 10;
+            more = more || part != 0;
+        }
+        digits[n++] = static_cast<char>('0' + rest);
+    } while (more);
+    LauncherString text;
+    while (n > 0) text.append(digits[--n]);
+    return text;
+}
+
 }  // namespace nv

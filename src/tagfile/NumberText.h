@@ -20,4 +20,7 @@ bool readShort(const LauncherString& text, std::int16_t& value);
 // Plain decimal text of `value`: a minus sign for negatives, no padding.
 LauncherString formatLong(std::int32_t value);
 
+// Plain decimal text of a count that may pass 32 bits (bytes on a disk).
+LauncherString formatCount(std::uint64_t value);
+
 }  // namespace nv

@@ -182,9 +182,17 @@ class FindOrInstallTest(unittest.TestCase):
 
     def test_the_carried_jvm_is_installed_when_nothing_passes(self):
         _, log, launched = self.run_setup(registered=self.java11)
-        self.assertIn("A suitable JVM could not be found.", log)
+        self.assertIn("\nNo suitable JVM was found.\n", log)
+        # The run went well: no advice to name a Java home.
+        self.assertNotIn("-nv:javahome", log)
         self.assertTrue(launched["JAVA_HOME"].startswith(self.s.windows_path(self.s.temp_dir) + "\\LRE"), launched)
         self.assertTrue(launched["commandline"].endswith(" hello.HelloApp found-or-installed"), launched)
+        # Where, how much (the installer double's stand-in Java and the jvm file) and how long.
+        installed = re.search(r"\nInstalled the carried JVM at (.+): (\d+) files, (\d+) bytes in \d+ ms\n", log)
+        self.assertIsNotNone(installed, log)
+        self.assertEqual(installed.group(1), launched["JAVA_HOME"])
+        self.assertEqual(int(installed.group(2)), 2)
+        self.assertGreater(int(installed.group(3)), os.path.getsize(self.s.fixture("StandInJava")))
 
     def test_when_the_installation_fails_the_user_reads_why_in_a_box_titled_by_the_author(self):
         text = "Hello App needs Java 17; install it, or start setup.exe with -nv:javahome and the folder of a Java 17."
@@ -192,7 +200,13 @@ class FindOrInstallTest(unittest.TestCase):
                                                exit_code=3)
         self.assertIsNone(launched)
         self.assertIn("ERROR: Invalid bundled JVM. Missing 'jvm' file.\n", log)
+        # The double left its Java without the jvm file: one file, the stand-in's bytes.
+        self.assertRegex(log, r"\nInstalling the carried JVM at .+\\LRE[^:]+ failed: 1 file, %d bytes in \d+ ms\n"
+                         % os.path.getsize(self.s.fixture("StandInJava")))
         self.assertIn("\n" + text + "\n", log)
+        # The run failed: it ends with the advice the search held back.
+        self.assertTrue(log.endswith("\nA suitable JVM could not be found. Please run the program again using the "
+                                     "option -nv:javahome <JAVA HOME DIR>\n"), log)
         self.assertEqual([(b["caption"], b["text"]) for b in result.message_boxes], [("Hello App", text)])
 
 

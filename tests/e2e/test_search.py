@@ -11,7 +11,7 @@ import time
 import unittest
 
 import harness
-from launcherfiles import read_text
+from launcherfiles import FAILED_RUN, read_text
 
 
 def write(directory, name, data):
@@ -171,7 +171,9 @@ class SearchTest(unittest.TestCase):
                 log = read_text(os.path.join(self.d, "run.log")).replace("\r", "")
                 self.assertIn("Processing unverified matches.\n", log)
                 if action == b"SEARCH":
-                    self.assertIn("\nA suitable JVM could not be found.", log)
+                    # A search that answers 0 is a run that went well: no advice to give a Java home.
+                    self.assertIn("\nNo suitable JVM was found.\n", log)
+                    self.assertNotIn("-nv:javahome", log)
 
 
 class FailingCandidateTest(unittest.TestCase):
@@ -238,6 +240,60 @@ class FailingCandidateTest(unittest.TestCase):
         lines = self.search(b"SEARCH", b"hints.tag")
         self.assertEqual(lines[:2], ["1", "D:\\good2"])
         self.assertEqual(len(lines), 3, lines)
+
+
+class SearchReportTest(unittest.TestCase):
+    """What a search that fails or finds nothing shows and logs, with JVM
+    files an input file names (nvpack never saw them)."""
+
+    ADVICE = ("A suitable JVM could not be found. Please run the program again using the option -nv:javahome "
+              "<JAVA HOME DIR>")
+    INVALID = "Invalid hive (HKLM) specified in platform hint (\\HKLM\\SOFTWARE\\NorvaneE2E\\JavaHome)."
+
+    @classmethod
+    def setUpClass(cls):
+        cls.s = harness.session()
+        cls.d = cls.s.scratch("search-report")
+        write(cls.d, "hklm.jvm", jvm_file(b"Abbreviated", b"bin\\java.exe", search_all=False,
+                                          hints=b"PLATFORM_HINT: \\HKLM\\SOFTWARE\\NorvaneE2E\\JavaHome\n"))
+        write(cls.d, "none.jvm", jvm_file(b"None", b"bin\\java.exe", search_all=False))
+
+    def run_input(self, keys, program=None):
+        """Runs the input file with these keys; with a program, INSTRUCTIONS names a file that holds it."""
+        if program:
+            write(self.d, "prog.tag", b"INSTRUCTIONS:\n" + program + b"/:\n")
+            keys += b"ACTION: RUN_INSTRUCTIONS\nINSTRUCTIONS: prog.tag\n"
+        write(self.d, "in.tag", b"LOGFILE: run.log\nVERIFY_CLASSPATH: verify.jar\nVERIFY_CLASS_NAME: Verify\n" + keys)
+        log = os.path.join(self.d, "run.log")
+        if os.path.exists(log):
+            os.remove(log)
+        result = self.s.run(self.s.launcher, ["-nv:in", "in.tag"], cwd=self.d, timeout=120, watch=True)
+        return result, read_text(log).replace("\r", "")
+
+    def test_an_invalid_hive_ends_the_run_with_a_box_only_when_one_was_asked_for(self):
+        cases = [("SEARCH without SHOW_FAIL_MSG", b"ACTION: SEARCH\nSHOW_FAIL_MSG: 0\n", None, []),
+                 ("FIND_JVM 1 0", b"", b"FIND_JVM 1 0\n", []),
+                 # Asked for: FIND_JVM's box with the advice, then the run's own.
+                 ("FIND_JVM 1 1", b"", b"FIND_JVM 1 1\n", [self.ADVICE + " " + self.INVALID, self.INVALID])]
+        for what, keys, program, boxes in cases:
+            with self.subTest(what):
+                result, log = self.run_input(keys + b"JVM: hklm.jvm\n", program)
+                self.assertEqual(result.exit_code, FAILED_RUN, log)
+                self.assertEqual([b["text"] for b in result.message_boxes], boxes)
+                self.assertIn("\nERROR: " + self.ADVICE + " " + self.INVALID + "\n", log)
+                self.assertTrue(log.endswith("\nERROR: " + self.INVALID + "\n"), log)
+                self.assertEqual(result.stdout, b"")
+
+    def test_the_advice_to_name_a_java_home_ends_the_log_of_a_run_that_fails(self):
+        # Nothing found, and the carried JVM the program falls back on is not there.
+        result, log = self.run_input(b"JVM: none.jvm\n",
+                                     b"FIND_JVM 0 0\nJMP0 @N1@ INSTALL\nGOTO END\n:INSTALL\nINSTALL_JVM 0\n:END\n")
+        self.assertEqual(result.exit_code, FAILED_RUN, log)
+        self.assertEqual([b["text"] for b in result.message_boxes],
+                         ["No JVM installer was included in the launcher."])
+        self.assertIn("\nNo suitable JVM was found.\n", log)
+        self.assertTrue(log.endswith("\nERROR: No JVM installer was included in the launcher.\n" + self.ADVICE + "\n"),
+                        log)
 
 
 if __name__ == "__main__":

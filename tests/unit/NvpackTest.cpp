@@ -645,6 +645,81 @@ TEST_F(NvpackTest, ContentWarningsNameWhatALaunchMayGetWrong) {
     EXPECT_EQ(nvpack::pack(r).warnings.size(), 2u);  // the two paths outside quotes
 }
 
+// A JVM file's search keys: a hive the launcher would refuse at run time,
+// and keys it could not follow, are refused with what to write; hints that
+// nothing can verify are packed with a warning.
+TEST_F(NvpackTest, AJvmFilesSearchKeysAreOnesTheLauncherCanFollow) {
+    const std::string all = "HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS, HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG";
+    const std::string unverifiable =
+        "the hints would never be searched: a JVM file verifies nothing without JVM_PROPERTIES, MIN_JAVA_VERSION or "
+        "MAX_JAVA_VERSION; give one of them";
+    const std::string range = "MIN_JAVA_VERSION: 17\n";
+    struct Case {
+        std::string keys;  // after JVM_EXE
+        std::string refusal;
+        std::string warning;
+    };
+    const Case cases[] = {
+        // Every hive spelt out, with and without the leading backslash; the keys as the search reads them.
+        {range + "PLATFORM_HINT:\n\\HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\JavaHome\nHKEY_CURRENT_USER\\X\\Home\n"
+                 "\\HKEY_USERS\\S\\X\\Home\nHKEY_CLASSES_ROOT\\X\\Home\n\\HKEY_CURRENT_CONFIG\\X\nHKEY_LOCAL_MACHINE\\"
+                 "SOFTWARE\\JavaSoft\\JDK\\*\\JavaHome\n/:\nPREFER: NEWEST\nKNOWN_JAVA_INSTALLS: 1\n",
+         "", ""},
+        {"JVM_PROPERTIES: java.vendor=X\nPATH_HINT: \\jdk\nKNOWN_JAVA_INSTALLS: 0\n", "", ""},
+        {"MAX_JAVA_VERSION: 21\nKNOWN_JAVA_INSTALLS: 1\n", "", ""},
+        {"DESC: launched only, never searched\nKNOWN_JAVA_INSTALLS: 0\n", "", ""},
+        // Abbreviations and full names in the wrong case name the one to write.
+        {range + "PLATFORM_HINT: \\HKLM\\SOFTWARE\\X\\JavaHome\n",
+         "PLATFORM_HINT \\HKLM\\SOFTWARE\\X\\JavaHome names "
+         "the hive HKLM; write HKEY_LOCAL_MACHINE",
+         ""},
+        {range + "PLATFORM_HINT: hkcu\\Software\\X\\Home\n", "names the hive hkcu; write HKEY_CURRENT_USER", ""},
+        {range + "PLATFORM_HINT: \\HKU\\S\\Home\n", "names the hive HKU; write HKEY_USERS", ""},
+        {range + "PLATFORM_HINT: HKCR\\X\\Home\n", "names the hive HKCR; write HKEY_CLASSES_ROOT", ""},
+        {range + "PLATFORM_HINT: \\hkCC\\X\\Home\n", "names the hive hkCC; write HKEY_CURRENT_CONFIG", ""},
+        {range + "PLATFORM_HINT: \\HKEY_Local_Machine\\X\\Home\n",
+         "names the hive HKEY_Local_Machine; write HKEY_LOCAL_MACHINE", ""},
+        // The second hint is as much at fault as the first would be.
+        {range + "PLATFORM_HINT:\n\\HKEY_CURRENT_USER\\X\\Home\nhkey_users\\X\\Home\n/:\n",
+         "PLATFORM_HINT hkey_users\\X\\Home names the hive hkey_users; write HKEY_USERS", ""},
+        // Anything else: the five names.
+        {range + "PLATFORM_HINT: \\HKEY_LOCAL\\X\\Home\n", "names the hive HKEY_LOCAL; write one of " + all, ""},
+        {range + "PLATFORM_HINT: \\\\X\\Home\n", "PLATFORM_HINT \\\\X\\Home names no hive; write one of " + all, ""},
+        {range + "PLATFORM_HINT: JavaHome\n", "PLATFORM_HINT JavaHome names no hive; write one of " + all, ""},
+        {range + "PLATFORM_HINT: \\HKEY_LOCAL_MACHINE\n", "PLATFORM_HINT \\HKEY_LOCAL_MACHINE names no hive", ""},
+        // Keys that steer the search.
+        {range + "PREFER: newest\n",
+         "PREFER must be NEWEST, not \"newest\"; leave PREFER out to take the first Java that passes in the hints' "
+         "order",
+         ""},
+        {range + "PREFER: \"\"\n", "PREFER must be NEWEST, not \"\"", ""},
+        {range + "KNOWN_JAVA_INSTALLS: 2\n", "KNOWN_JAVA_INSTALLS must be 0 or 1, not \"2\"", ""},
+        {range + "KNOWN_JAVA_INSTALLS: yes\n", "KNOWN_JAVA_INSTALLS must be 0 or 1, not \"yes\"", ""},
+        // Hints that nothing verifies.
+        {"PATH_HINT: \\jdk\n", "", unverifiable},
+        {"PLATFORM_HINT: \\HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\JavaHome\nJVM_PROPERTIES: \"\"\n", "", unverifiable},
+        {"KNOWN_JAVA_INSTALLS: 1\n", "", unverifiable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        write("jvm.tag", "JVM_EXE: bin\\java.exe\n" + c.keys);
+        nvpack::PackRequest r = request();
+        r.entries.push_back({nv::typeJvmFile, 3, "jvm.tag", path("jvm.tag")});
+        r.entries.push_back({nv::typeVerifyArchive, 4, "verify.jar", path("jvm.zip")});
+        const std::string place = "entry \"jvm.tag\" (" + path("jvm.tag") + "): ";
+        if (!c.refusal.empty()) {
+            const std::string message = refusal(r);
+            EXPECT_EQ(message.rfind(place, 0), 0u) << message;
+            EXPECT_NE(message.find(c.refusal), std::string::npos) << message;
+            continue;
+        }
+        const std::vector<std::string> warnings = nvpack::pack(r).warnings;
+        EXPECT_EQ(warnings,
+                  c.warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{place + c.warning});
+        fs::remove(dir / "out.exe");
+    }
+}
+
 // What would spoil an input or make a launcher that cannot run is refused
 // before anything is written, naming the file as the user gave it and the
 // input it is, or the manifest line it comes from.

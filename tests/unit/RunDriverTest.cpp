@@ -2,11 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
+#include "foundation/Messages.h"
+#include "jvm/JvmFile.h"
+#include "jvm/JvmSearch.h"
+#include "launch/LauncherPayload.h"
 #include "launcher/EndOfRun.h"
+#include "launcher/JvmSearchActions.h"
+#include "tagfile/TagFile.h"
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
 #include "tests/support/RecordingProgressUi.h"
@@ -34,8 +42,15 @@ struct RecordingJob : nv::RunJob {
     }
     std::int32_t runInstructions() override {
         calls.push_back("run");
-        return instructionResult;
+        return program ? program() : instructionResult;
     }
+    std::function<std::int32_t()> program;  // runs in place of the instructions when set
+};
+
+// A launcher file whose verification class the search already has.
+struct NoPayload : nv::LauncherPayload {
+    nv::StringList extractType(std::uint8_t, const LauncherString&) override { return {}; }
+    int modeByte() const override { return 1; }
 };
 
 class RunDriverTest : public nv::RunStateTest {
@@ -140,6 +155,87 @@ TEST_F(RunDriverTest, AFailureIsShownLoggedAndGivesMinusOne) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{message});
     const std::string text = nv::readFile(log);
     EXPECT_NE(text.find("ERROR: " + message + "\n"), std::string::npos) << text;
+}
+
+// FIND_JVM that fails on a hive the launcher does not know: an error line
+// with the advice, a box only when the program asked for one (and then the
+// driver's own box as well), and a failed run either way.
+TEST_F(RunDriverTest, ASearchFailureShowsABoxOnlyWhenTheProgramAskedForOne) {
+    const nv::TestDirectory dir("nv_driver_");
+    const std::string log = (dir / "run.log").string();
+    nv::TagFile tags;
+    tags.setValue("DESC", "Java");
+    tags.setValue("JVM_EXE", "bin\\java.exe");
+    tags.setValue("JVM_PROPERTIES", "java.vendor=X");
+    tags.setValue("PLATFORM_HINT", "\\HKLM\\SOFTWARE\\X\\JavaHome");
+    nv::JvmSearch search;
+    search.jvmFiles().append(std::make_unique<nv::JvmFile>(tags));
+    search.verifyClassPath = "verify.jar";
+    NoPayload payload;
+    const std::string invalid = "Invalid hive (HKLM) specified in platform hint (\\HKLM\\SOFTWARE\\X\\JavaHome).";
+    const std::string advised = nv::messageText(nv::MessageCode::noSuitableJvm).str() + " " + invalid;
+    for (const bool showFailure : {false, true}) {
+        SCOPED_TRACE(showFailure);
+        ui.messages.clear();
+        std::remove(log.c_str());
+        job.program = [&] {
+            nv::findJvm(search, payload, false, showFailure);
+            return 0;
+        };
+        EXPECT_EQ(run({"-nv:log", log.c_str()}), -1);
+        const std::vector<std::string> boxes = {advised, invalid};
+        EXPECT_EQ(ui.messages, showFailure ? boxes : std::vector<std::string>());
+        const std::string text = nv::readFile(log);
+        EXPECT_NE(text.find("ERROR: " + advised + "\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("ERROR: " + invalid + "\n"), std::string::npos) << text;
+    }
+}
+
+// A search that finds nothing tells the user to give a Java home at once
+// only in its box; otherwise the log gets the advice only if the run fails.
+TEST_F(RunDriverTest, TheAdviceToNameAJavaHomeIsLoggedOnlyForAFailedRun) {
+    const nv::TestDirectory dir("nv_driver_");
+    const std::string log = (dir / "run.log").string();
+    const std::string advice = nv::messageText(nv::MessageCode::noSuitableJvm).str();
+    nv::JvmSearch search;  // no JVM file: nothing to find
+    search.verifyClassPath = "verify.jar";
+    NoPayload payload;
+    const struct {
+        bool showFailure;
+        int exitCode;
+        const char* notFound;  // the search's own line
+        int advices;           // lines with the advice in the whole log
+    } cases[] = {{false, 0, "No suitable JVM was found.", 0},
+                 {false, 3, "No suitable JVM was found.", 1},
+                 {false, -1, "No suitable JVM was found.", 1},
+                 {true, 0, "A suitable JVM could not be found.", 1},
+                 {true, 3, "A suitable JVM could not be found.", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.showFailure) + " " + std::to_string(c.exitCode));
+        ui.messages.clear();
+        std::remove(log.c_str());
+        job.program = [&] {
+            EXPECT_FALSE(nv::findJvm(search, payload, false, c.showFailure).found);
+            return c.exitCode;
+        };
+        const std::int32_t result = run({"-nv:log", log.c_str()});
+        nv::writeHeldAdvice(nv::exitCodeOf(result, 1, false));
+        const std::vector<std::string> box = {advice};
+        EXPECT_EQ(ui.messages, c.showFailure ? box : std::vector<std::string>());
+        const std::string text = nv::readFile(log);
+        EXPECT_NE(text.find("\n" + std::string(c.notFound)), std::string::npos) << text;
+        int advices = 0;
+        for (auto at = text.find(advice); at != std::string::npos; at = text.find(advice, at + 1)) ++advices;
+        EXPECT_EQ(advices, c.advices) << text;
+        if (c.advices == 1 && !c.showFailure) {
+            EXPECT_EQ(text.substr(text.size() - advice.size() - 1), advice + "\n");  // at the end of the run
+        }
+    }
+    // A run without a search that found nothing gets no advice.
+    std::remove(log.c_str());
+    job.program = [] { return 3; };
+    nv::writeHeldAdvice(nv::exitCodeOf(run({"-nv:log", log.c_str()}), 1, false));
+    EXPECT_EQ(nv::readFile(log).find(advice), std::string::npos);
 }
 
 TEST(EndOfRun, TheExitCodeIsZeroExactlyWhenTheRunIsNoFailure) {

@@ -189,6 +189,21 @@ TEST(NumberText, FormatsPlainDecimal) {
     for (const auto& c : cases) EXPECT_EQ(nv::formatLong(c.value).str(), c.text);
 }
 
+TEST(NumberText, FormatsCountsPast32Bits) {
+    const struct {
+        std::uint64_t value;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {9, "9"},
+        {65536, "65536"},
+        {4294967296ull, "4294967296"},
+        {123456789012345ull, "123456789012345"},
+        {std::numeric_limits<std::uint64_t>::max(), "18446744073709551615"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(nv::formatCount(c.value).str(), c.text);
+}
+
 TEST(TextScanning, EndsWith) {
     const struct {
         const char* text;

@@ -1,5 +1,6 @@
 #include "ContentCheck.h"
 
+#include "JvmFileCheck.h"
 #include <memory>
 #include <set>
 #include <vector>
@@ -240,6 +241,7 @@ std::vector<std::string> checkContents(const PackRequest& request) {
         carried.jvmFiles = true;
         carried.tags.insert(std::begin(carriedJvmTags), std::end(carriedJvmTags));
     }
+    std::vector<std::string> warnings;
     for (const PackEntry& e : request.entries) {
         if (e.type != nv::typeJvmFile) continue;
         const auto tags = readTags(e);
@@ -248,10 +250,10 @@ std::vector<std::string> checkContents(const PackRequest& request) {
         }
         if (tags->valueCount("JVM_PROPERTIES") > 0) requireVerifyArchive(carried, where(e) + ": JVM_PROPERTIES");
         if (const char* bound = checkVersionRange(e, *tags)) requireVerifyArchive(carried, where(e) + ": " + bound);
+        checkJvmSearchKeys(where(e), *tags, warnings);
         carried.jvmFiles = true;
         for (std::int32_t i = 0; i < tags->tagCount(); ++i) carried.tags.insert(tags->tagName(i).str());
     }
-    std::vector<std::string> warnings;
     for (const PackEntry& e : request.entries) {
         if (e.type == nv::typeInstructions) {
             const auto tags = readTags(e);

@@ -43,7 +43,9 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     std::string full = state_->path;
     if (!full.empty() && full.back() != '/') full += '/';
     full += d->d_name;
-    entry.isDirectory = stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const bool known = stat(full.c_str(), &info) == 0;
+    entry.isDirectory = known && S_ISDIR(info.st_mode);
+    entry.size = known && !entry.isDirectory ? static_cast<std::uint64_t>(info.st_size) : 0;
     struct stat link {};
     entry.isReparsePoint = lstat(full.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
     return true;

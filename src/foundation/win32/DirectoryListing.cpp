@@ -39,6 +39,7 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     entry.name = state_->data.cFileName;
     entry.isDirectory = (state_->data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.isReparsePoint = (state_->data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    entry.size = static_cast<std::uint64_t>(state_->data.nFileSizeHigh) << 32 | state_->data.nFileSizeLow;
     return true;
 }
 

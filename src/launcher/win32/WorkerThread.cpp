@@ -40,6 +40,7 @@ std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
         logEntry("The launcher stopped on an internal error.", LogKind::error);
     }
     ui.stopTimers();
+    writeHeldAdvice(exitCodeOf(result, modeByte, programExited()));
     if (isFailedRun(result, modeByte) && !lastLaunchErrorOutput().empty()) {
         showMessage(lastLaunchErrorOutput());
     }

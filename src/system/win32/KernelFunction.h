@@ -1,7 +1,8 @@
 #pragma once
 // kernel32 functions that older Windows lacks (jobs before Windows 2000,
 // handle lists and stack guarantees before Vista), looked up at run time so
-// that the launcher still loads there.
+// that the launcher still loads there; and ones the stub uses once, where an
+// import would cost more than the look-up (GetTickCount).
 
 namespace nv {
 
