@@ -135,7 +135,7 @@ class GuideTest(unittest.TestCase):
         blocks = marked_blocks(self.guide)
         self.assertEqual(len(blocks), self.guide.count("<!-- from "), "a marker without a fenced block after it")
         examples = {path.split("/")[1] for path, _ in blocks}
-        self.assertEqual(examples, {"ship-my-jar", "find-or-install", "input-file-api"})
+        self.assertEqual(examples, {"ship-my-jar", "find-or-install", "input-file-api", "try-on-linux"})
         for path, block in blocks:
             with self.subTest(path):
                 self.assertEqual(block, read(path).replace("\r\n", "\n"))
