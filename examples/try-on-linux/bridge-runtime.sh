@@ -20,7 +20,7 @@ version=$(java -XshowSettings:properties -version 2>&1 | sed -n 's/^ *java\.vers
 # Never over a real runtime: a folder with more than these two files is left alone.
 other=$(find "$runtime" -mindepth 1 ! -path "$runtime/bin" ! -path "$runtime/bin/java.exe" \
     ! -path "$runtime/release" -print -quit 2>/dev/null || true)
-[ -z "$other" ] || { echo "bridge-runtime: $runtime holds other files ($other); give an empty folder" >&2; exit 1; }
+[ -z "$other" ] || { echo "bridge-runtime: $runtime holds more than a bridge runtime ($other); give a new folder" >&2; exit 1; }
 mkdir -p "$runtime/bin"
 cp "$bridge" "$runtime/bin/java.exe"
 printf 'JAVA_VERSION="%s"\n' "$version" >"$runtime/release"
