@@ -19,7 +19,8 @@ else
     for tree in win64 win32; do
         targets="launcher JvmUnpacker nvpack"
         # nvjvm.exe, where the Windows build has it.
-        if cmake --build "build/$tree" --target help 2>/dev/null | grep -qE '(^|[ .])nvjvm(:|$| )'; then
+        known=$(cmake --build "build/$tree" --target help 2>/dev/null || true)
+        if grep -qE '(^|[ .])nvjvm(:|$| )' <<<"$known"; then
             targets="$targets nvjvm"
         fi
         # shellcheck disable=SC2086
