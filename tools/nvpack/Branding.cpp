@@ -195,8 +195,7 @@ bool rewritesVersion(const Branding& b) {
 // The four-part form of the product version, as the manifest's assemblyIdentity wants it.
 std::string fourPartVersion(const std::string& productVersion) {
     const VersionNumber v = parseVersionNumber(productVersion, optionOf(&Branding::productVersion));
-    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
-           std::to_string(v[3]);
+    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." + std::to_string(v[3]);
 }
 
 void checkSettings(const Branding& b) {
@@ -238,7 +237,8 @@ Branding namedAfterOutput(const Branding& branding, const std::string& output) {
     const std::string file = slash == std::string::npos ? output : output.substr(slash + 1);
     const std::size_t dot = file.rfind('.');
     if (named.originalFilename.empty()) named.originalFilename = file;
-    if (named.internalName.empty()) named.internalName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+    if (named.internalName.empty())
+        named.internalName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
     return named;
 }
 
@@ -249,8 +249,7 @@ std::string brandingReport(const Branding& b) {
     const std::pair<std::string Branding::*, const char*> texts[] = {
         {&Branding::productName, "ProductName"},  {&Branding::productVersion, "ProductVersion and FileVersion"},
         {&Branding::company, "CompanyName"},      {&Branding::description, "FileDescription"},
-        {&Branding::copyright, "LegalCopyright"}, {&Branding::internalName, "InternalName"},
-        {&Branding::originalFilename, "OriginalFilename"},
+        {&Branding::copyright, "LegalCopyright"},
     };
     for (const auto& t : texts) {
         if (!(b.*t.first).empty()) out += std::string("branding: ") + t.second + " \"" + b.*t.first + "\"\n";
@@ -263,6 +262,8 @@ std::string brandingReport(const Branding& b) {
         out += "branding: manifest identity " + assemblyNameFor(b.productName) + ", description \"" + b.productName +
                "\"\n";
     }
+    if (!b.internalName.empty()) out += "branding: InternalName \"" + b.internalName + "\"\n";
+    if (!b.originalFilename.empty()) out += "branding: OriginalFilename \"" + b.originalFilename + "\"\n";
     if (!b.productVersion.empty()) out += "branding: manifest version " + fourPartVersion(b.productVersion) + "\n";
     if (!b.executionLevel.empty()) out += "branding: execution level " + b.executionLevel + "\n";
     return out;

@@ -14,13 +14,13 @@
 namespace nvpack {
 
 struct Branding {
-    std::string icon;            // an .ico file: replaces icon 102
-    std::string productName;     // ProductName, and what names the product (above)
-    std::string productVersion;  // "a.b.c.d": ProductVersion, FileVersion and the fixed versions
-    std::string company;         // CompanyName
-    std::string description;     // FileDescription
-    std::string copyright;       // LegalCopyright
-    std::string executionLevel;  // asInvoker, highestAvailable or requireAdministrator
+    std::string icon;              // an .ico file: replaces icon 102
+    std::string productName;       // ProductName, and what names the product (above)
+    std::string productVersion;    // "a.b.c.d": ProductVersion, FileVersion and the fixed versions
+    std::string company;           // CompanyName
+    std::string description;       // FileDescription
+    std::string copyright;         // LegalCopyright
+    std::string executionLevel;    // asInvoker, highestAvailable or requireAdministrator
     std::string internalName;      // InternalName (namedAfterOutput: the output's name without extension)
     std::string originalFilename;  // OriginalFilename (namedAfterOutput: the output's file name)
     // The icon as the user gave it, for messages: "--icon app.ico" or
