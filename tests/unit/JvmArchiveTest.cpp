@@ -334,7 +334,9 @@ TEST_F(JvmArchiveTest, ExitCodesTellDoneRefusedInputAndWrongUsageApart) {
         EXPECT_EQ(nvjvm::runNvjvm(c.args, out, err), c.code);
         EXPECT_NE(out.str().find(c.out), std::string::npos) << out.str();
         EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
-        if (c.code != 0) EXPECT_EQ(out.str(), "");
+        if (c.code != 0) {
+            EXPECT_EQ(out.str(), "");
+        }
         fs::remove(o);
     }
 }

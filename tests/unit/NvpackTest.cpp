@@ -916,7 +916,9 @@ TEST_F(NvpackTest, ExitCodesTellDoneRefusedInputAndWrongUsageApart) {
         EXPECT_EQ(code, c.code);
         EXPECT_NE(out.str().find(c.out), std::string::npos) << out.str();
         EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
-        if (c.code != 0) EXPECT_EQ(out.str(), "");  // messages go to standard error
+        if (c.code != 0) {
+            EXPECT_EQ(out.str(), "");  // messages go to standard error
+        }
         fs::remove(dir / "out.exe");
     }
 }
