@@ -47,7 +47,8 @@ ALLOWED = {
     "tools/nvpack": {"foundation", "tagfile", "archive", "instructions", "launch", "resources", "tools/common",
                      "jvm/JavaVersion.h", "jvm/PlatformHint.h"},
     "tools/jvmarchive": {"foundation"},
-    "tools/jvmarchive/packer": {"foundation", "tagfile", "tools/jvmarchive", "tools/common"},
+    # nvjvm names the stub version it was built with.
+    "tools/jvmarchive/packer": {"foundation", "tagfile", "tools/jvmarchive", "tools/common", "resources/Version.h"},
     "tools/jvmarchive/win32": {"foundation", "tools/jvmarchive"},
 }
 

@@ -8,13 +8,12 @@
 #include "foundation/RunSettings.h"
 #include "foundation/RunState.h"
 #include "launcher/RunJob.h"
+#include "launcher/VersionBox.h"
 #include "tagfile/NumberText.h"
 
 namespace nv {
 
 namespace {
-
-const char* const versionText = "2.51";
 
 // What one run of the driver keeps between options.
 struct DriverState {
@@ -72,7 +71,9 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 state.runInstructions = false;
             }
         } else if (arg == "-nv:version") {
-            showMessage(versionText);
+            const VersionBox box = versionBox(ownVersionResource());
+            if (!box.title.empty()) setTitle(box.title);
+            showMessage(box.text);
             state.runInstructions = false;
         } else if (arg == "-nv:verifylimit") {
             // Hidden: lets the tests give up a hung verification within seconds.

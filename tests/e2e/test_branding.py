@@ -156,7 +156,8 @@ class BrandingTest(unittest.TestCase):
         # Version information: the branded texts, the stub's other ones kept.
         expected = dict(before["strings"], ProductName=BRANDING["--product-name"], CompanyName=BRANDING["--company"],
                         FileDescription=BRANDING["--description"], LegalCopyright=BRANDING["--copyright"],
-                        ProductVersion=BRANDING["--product-version"], FileVersion=BRANDING["--product-version"])
+                        ProductVersion=BRANDING["--product-version"], FileVersion=BRANDING["--product-version"],
+                        InternalName="setup", OriginalFilename="setup.exe")
         self.assertEqual(after["strings"], expected)
         words = version_words(BRANDING["--product-version"])
         self.assertEqual(after["fixed"], words + words)
@@ -184,7 +185,8 @@ class BrandingTest(unittest.TestCase):
                          bytes.fromhex(before["resources"][manifest]).decode().replace(
                              'level="asInvoker"', 'level="requireAdministrator"').replace(
                              'name="Norvane.Launcher"', 'name="Acme.Installer"').replace(
-                             "<description>Norvane launcher<", "<description>Acme Installer<"))
+                             "<description>Norvane launcher<", "<description>Acme Installer<").replace(
+                             'version="2.51.0.0" processorArchitecture', 'version="3.14.159.2" processorArchitecture'))
         untouched = {k: v for k, v in before["resources"].items()
                      if k.split("/")[0] not in ("3", "14", "16", "24") and not k.startswith("6/2/")}
         self.assertEqual({k: resources[k] for k in untouched}, untouched)
@@ -260,7 +262,8 @@ class BrandingTest(unittest.TestCase):
             self.assertIn(line, lines)
         self.assertEqual(len([line for line in lines if line.startswith("text31 ")]), 27, lines)
 
-        # Without a product name, the string tables and the manifest are the stub's, byte for byte.
+        # Without a product name, the string tables are the stub's, byte for byte, and the manifest
+        # differs in its version alone.
         plain = self.pack(self.s.scratch("no-product-name"), ["INITIALIZE_UI"],
                           {"--company": "Acme", "--description": "Acme setup", "--product-version": "1.0"})
         stub = os.path.join(directory, "plain-stub.exe")
@@ -268,8 +271,36 @@ class BrandingTest(unittest.TestCase):
             f.write(stub_part(plain))
         before = read_with_pefile(self.s.launcher)["resources"]
         after = read_with_pefile(stub)["resources"]
-        kept = {k: v for k, v in before.items() if k.split("/")[0] in ("6", "24")}
+        kept = {k: v for k, v in before.items() if k.split("/")[0] == "6"}
         self.assertEqual({k: after.get(k) for k in kept}, kept)
+        manifest = [k for k in before if k.startswith("24/")][0]
+        self.assertEqual(bytes.fromhex(after[manifest]).decode(), bytes.fromhex(before[manifest]).decode().replace(
+            'version="2.51.0.0" processorArchitecture', 'version="1.0.0.0" processorArchitecture'))
+
+    def test_a_branded_launcher_names_its_product_and_nothing_of_the_launcher(self):
+        """The version block names the output, not the stub; the manifest carries the
+        product version in four parts; -nv:version answers with the product."""
+        directory = self.s.scratch("branded-version")
+        path = self.pack(directory, ["INITIALIZE_UI"], {"--product-name": "Acme Installer", "--product-version": "3.2"})
+        stub = os.path.join(directory, "stub.exe")
+        with open(stub, "wb") as f:
+            f.write(stub_part(path))
+        read = read_with_pefile(stub)
+        strings = read["strings"]
+        self.assertEqual((strings["InternalName"], strings["OriginalFilename"]), ("setup", "setup.exe"))
+        self.assertEqual((strings["ProductName"], strings["ProductVersion"]), ("Acme Installer", "3.2"))
+        for text in ("launcher.exe", "Norvane"):
+            self.assertFalse([k for k, v in strings.items() if text in v], strings)
+        manifest = bytes.fromhex([v for k, v in read["resources"].items() if k.startswith("24/")][0]).decode()
+        self.assertIn('<assemblyIdentity type="win32" name="Acme.Installer" version="3.2.0.0"', manifest)
+
+        # The box keeps the run alive while the watcher reads it.
+        result = self.s.run(path, ["-nv:version"], watch=True, timeout=30)
+        self.assertEqual(result.exit_code, 0)
+        boxes = result.message_boxes
+        self.assertEqual(len(boxes), 1, boxes)
+        self.assertEqual(boxes[0]["caption"], "Acme Installer")
+        self.assertEqual(boxes[0]["text"].replace("\r\n", "\n"), "Acme Installer 3.2\nlauncher 2.51")
 
     def test_a_branded_launcher_runs_its_program_and_shows_its_dialog(self):
         directory = self.s.scratch("branded-run")

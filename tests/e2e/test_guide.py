@@ -42,9 +42,9 @@ NAME_SOURCES = [
     ("nvpack option", "nvpack and its manifest",
      [(["tools/nvpack/CommandLine.cpp"], r'\barg == "(--[a-z-]+)"'),
       (["tools/nvpack/Branding.cpp"], r'\{"(--[a-z-]+)", "[A-Z_]+"'),
-      (["tools/nvpack/main.cpp"], r'"(--?[a-z]+)"')], 17),
+      (["tools/nvpack/NvpackProgram.cpp"], r'"(--?[a-z]+)"')], 17),
     ("nvjvm option", "nvjvm",
-     [(["tools/jvmarchive/packer/main.cpp"], r'"(--?[a-z]+)"')], 6),
+     [(["tools/jvmarchive/packer/NvjvmProgram.cpp"], r'"(--?[a-z]+)"')], 6),
     ("JVM-file key", "JVM files",
      [(["src/jvm/" + name for name in os.listdir(os.path.join(ROOT, "src", "jvm")) if name.endswith(".cpp")] +
        ["src/launch/ClassPath.cpp", "src/launch/LaunchScript.cpp", "src/launch/JvmVariables.h"],

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "AppManifest.h"
 #include "CommandLine.h"
 #include "IconFile.h"
 #include "LittleEndian.h"
@@ -53,6 +54,12 @@ std::string iconBytes(const std::vector<int>& sizes) {
 std::size_t directoryOffset(const std::string& exe, std::uint32_t index) {
     nv::pe::MemoryBytes file(exe);
     return static_cast<std::size_t>(nv::pe::Headers(file).directory(index));
+}
+
+bool holds(const std::string& bytes, const std::u16string& text) {
+    std::string encoded;
+    for (char16_t unit : text) le::append16(encoded, static_cast<std::uint16_t>(unit));
+    return bytes.find(encoded) != std::string::npos;
 }
 
 std::string withDirectory(std::string exe, std::uint32_t index, std::uint32_t rva, std::uint32_t size) {
@@ -134,8 +141,87 @@ TEST_F(BrandingTest, ABrandedStubCarriesTheIconAndKeepsEverythingElse) {
         branding.icon = path("icons/app.ico");
         branding.productName = "Acme";
         branding.executionLevel = "highestAvailable";
+        branding.internalName = "out";  // what nvpack takes from --out (namedAfterOutput)
+        branding.originalFilename = "out.exe";
         EXPECT_EQ(brandStub(branded, "branded", branding), branded);
         EXPECT_EQ(brandStub(exe, "stub", branding), branded);
+    }
+}
+
+TEST_F(BrandingTest, TheVersionBlockAndTheManifestNameTheOutputAndTheProductVersion) {
+    if (nv::builtStubs().empty()) GTEST_SKIP() << "no stub is built beside this build (build win64 or win32)";
+    write("p.tag", "INSTRUCTIONS:\nINITIALIZE_UI\n/:\n");
+    const struct {
+        const char* what;
+        std::vector<std::string> options;
+        std::string output;
+        std::u16string internalName, originalFilename;
+        std::string manifestVersion;
+    } cases[] = {
+        {"name and version",
+         {"--product-name", "Acme", "--product-version", "3.2"},
+         "setup.exe",
+         u"setup",
+         u"setup.exe",
+         "3.2.0.0"},
+        {"names of their own",
+         {"--product-name", "Acme", "--product-version", "1.2.3.4", "--internal-name", "acme-core",
+          "--original-filename", "AcmeSetup.exe"},
+         "x.exe",
+         u"acme-core",
+         u"AcmeSetup.exe",
+         "1.2.3.4"},
+        {"a company alone, a name with two dots",
+         {"--company", "Acme"},
+         "my.setup.exe",
+         u"my.setup",
+         u"my.setup.exe",
+         "2.51.0.0"},
+        {"an output without extension", {"--product-version", "7"}, "install", u"install", u"install", "7.0.0.0"},
+    };
+    for (const fs::path& stub : nv::builtStubs()) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(stub.string() + ": " + c.what);
+            std::vector<std::string> args = {"--stub", stub.string(), "--out", path(c.output), "--entry",
+                                             "0",      "1",           "p.tag", path("p.tag")};
+            args.insert(args.end(), c.options.begin(), c.options.end());
+            const PackResult result = pack(parseCommandLine(args));
+            EXPECT_NE(result.report.find("branding: OriginalFilename \"" +
+                                         std::string(c.originalFilename.begin(), c.originalFilename.end())),
+                      std::string::npos)
+                << result.report;
+            const std::string packed = readFile(path(c.output));
+            ResourceTree after = nv::resourceTreeOf(packed.substr(0, packed.find("INSTRUCTIONS:")));
+            const std::string& version = datum(after, rtVersion, 1).data;
+            EXPECT_TRUE(holds(version, u"InternalName" + std::u16string(1, u'\0') + c.internalName + u'\0'));
+            EXPECT_TRUE(holds(version, u"OriginalFilename" + std::u16string(1, u'\0') + c.originalFilename + u'\0'));
+            EXPECT_FALSE(holds(version, u"launcher.exe"));
+            const std::string& manifest = datum(after, rtManifest, 1).data;
+            const AttributeValue v = findAttribute(manifest, "assemblyIdentity", "version");
+            ASSERT_NE(v.begin, AttributeValue::none);
+            EXPECT_EQ(manifest.substr(v.begin, v.end - v.begin), c.manifestVersion);
+            fs::remove(path(c.output));
+        }
+    }
+}
+
+TEST(AppManifestTest, TheProductVersionBecomesTheOwnIdentitysVersion) {
+    const std::string dependency =
+        "<dependency><dependentAssembly><assemblyIdentity name=\"Common-Controls\" version=\"6.0.0.0\"/>"
+        "</dependentAssembly></dependency>";
+    const struct {
+        std::string before, after;
+    } cases[] = {
+        {"<assemblyIdentity name=\"A\" version=\"2.51.0.0\"/>" + dependency,
+         "<assemblyIdentity name=\"A\" version=\"3.2.0.0\"/>" + dependency},
+        {"<assemblyIdentity version='1.0.0.0' name='A'/>", "<assemblyIdentity version='3.2.0.0' name='A'/>"},
+        {dependency, dependency},                                              // only a dependency's identity
+        {"<assemblyIdentity name=\"A\"/>", "<assemblyIdentity name=\"A\"/>"},  // none to set: nothing added
+    };
+    for (const auto& c : cases) {
+        std::string manifest = c.before;
+        setAssemblyVersion(manifest, "3.2.0.0");
+        EXPECT_EQ(manifest, c.after);
     }
 }
 
@@ -183,6 +269,8 @@ TEST_F(BrandingTest, BadSettingsAreRefusedByNameAndLeaveNoOutput) {
         {"icon twice", "ICON: good.ico\n", "--icon " + path("good.ico") + " --manifest m.nvpack",
          "the icon is given twice, by --icon and by ICON in "},
         {"option without value", "", "--copyright", "--copyright needs 1 value"},
+        {"empty original file name", "", "--original-filename ", "--original-filename needs a value that is not empty"},
+        {"internal name that is not UTF-8", "", "--internal-name \xc3", "--internal-name \"\xc3\" is not UTF-8 text"},
         {"stub that is no executable", "", "--icon " + path("good.ico"),
          "cannot change the resources of the stub " + path("stub.exe") + ": it is not a Windows executable"},
     };

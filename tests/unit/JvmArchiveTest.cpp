@@ -11,12 +11,14 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <vector>
 
 #include "JvmArchiveFormat.h"
 #include "JvmArchiveReader.h"
 #include "JvmArchiveWriter.h"
 #include "JvmFileText.h"
+#include "NvjvmProgram.h"
 #include "ResourceTree.h"
 #include "RuntimeFolder.h"
 #include "WindowsProgram.h"
@@ -304,6 +306,39 @@ TEST_F(JvmArchiveTest, ThePackerRefusesWhatItCannotCarryAndLeavesNoOutput) {
     fs::rename(output(), carried);
     writeFile(output(), "old");
     EXPECT_NE(refusal(carried).find("already carries a JVM archive"), std::string::npos);
+}
+
+TEST_F(JvmArchiveTest, ExitCodesTellDoneRefusedInputAndWrongUsageApart) {
+    const std::string r = runtime.string(), u = (dir / "unpacker.exe").string(), o = output();
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int code;
+        const char* out;  // in standard output
+        const char* err;  // in standard error
+    } cases[] = {
+        {"done", {"--runtime", r, "--unpacker", u, "--out", o}, 0, "java.version=11.0.2", ""},
+        {"version", {"--version"}, 0, "nvjvm 2.51\nbuilt with the launcher stub 2.51\n", ""},
+        {"help", {"-h"}, 0, "docs/guide.md", ""},
+        {"no runtime there", {"--runtime", r + "x", "--unpacker", u, "--out", o}, 1, "", "nvjvm: error: "},
+        {"given twice", {"--runtime", r, "--runtime", r}, 1, "", "--runtime is given twice"},
+        {"empty value", {"--desc", ""}, 1, "", "--desc needs a value that is not empty"},
+        {"no arguments", {}, 2, "", "--runtime, --unpacker and --out are required"},
+        {"a required option missing", {"--runtime", r, "--out", o}, 2, "", "are required"},
+        {"unknown option", {"--runtime", r, "--verbose"}, 2, "", "unknown argument \"--verbose\""},
+        {"value missing", {"--runtime", r, "--out"}, 2, "", "--out needs a value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ostringstream out, err;
+        EXPECT_EQ(nvjvm::runNvjvm(c.args, out, err), c.code);
+        EXPECT_NE(out.str().find(c.out), std::string::npos) << out.str();
+        EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
+        if (c.code != 0) {
+            EXPECT_EQ(out.str(), "");
+        }
+        fs::remove(o);
+    }
 }
 
 TEST(JvmFileTextTest, RefusesTextNoTagValueCanHold) {

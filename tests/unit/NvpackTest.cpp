@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 
 #include "CommandLine.h"
 #include "LittleEndian.h"
+#include "NvpackProgram.h"
 #include "Packer.h"
 #include "ResourceTree.h"
 #include "archive/EntryType.h"
@@ -851,6 +853,9 @@ TEST_F(NvpackTest, ADryRunReportsTheBrandingAndWritesNothing) {
         "branding: CompanyName removed: the stub's names the launcher's maker (--company gives yours)\n"
         "branding: the progress window's explanatory text names \"Acme\" in every language\n"
         "branding: manifest identity Acme, description \"Acme\"\n"
+        "branding: InternalName \"out\"\n"
+        "branding: OriginalFilename \"out.exe\"\n"
+        "branding: manifest version 1.2.0.0\n"
         "branding: execution level requireAdministrator\n"
         "total: 1 entry, " +
         std::to_string(payload) + " payload bytes, ";
@@ -881,5 +886,39 @@ TEST_F(NvpackTest, AnUnknownOptionNamesTheClosestKnownOne) {
         } catch (const nvpack::PackError& e) {
             EXPECT_EQ(std::string(e.what()), c.second);
         }
+    }
+}
+
+TEST_F(NvpackTest, ExitCodesTellDoneRefusedInputAndWrongUsageApart) {
+    const struct {
+        std::string arguments;  // words(); empty: no arguments
+        int code;
+        const char* out;  // in standard output
+        const char* err;  // in standard error
+    } cases[] = {
+        {"--stub @stub.exe --out @out.exe --entry 0 1 a.tag @a.tag", 0, "entry: type 0", ""},
+        {"--version", 0, "nvpack 2.51\nbuilt with the launcher stub 2.51\n", ""},
+        {"--help", 0, "docs/guide.md", ""},
+        {"--stub @none.exe --out @out.exe", 1, "", "nvpack: error: --stub "},
+        {"--stub @stub.exe --out @out.exe --mode x", 1, "", "the mode byte"},
+        {"--stub @stub.exe --out @out.exe --product-version 1.2.3.4.5", 1, "", "is not a version"},
+        {"", 2, "", "--stub (or STUB in a manifest) is required"},
+        {"--stub @stub.exe", 2, "", "--out (or OUTPUT in a manifest) is required"},
+        {"--stub @stub.exe --out", 2, "", "nvpack: error: --out needs 1 value"},
+        {"--stub @stub.exe --out @out.exe --verison", 2, "", "did you mean --version?"},
+        {"--stub @stub.exe --out @out.exe --compressed-entry", 2, "", "--compressed-entry is not supported"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::ostringstream out, err;
+        const int code =
+            nvpack::runNvpack(c.arguments.empty() ? std::vector<std::string>() : words(c.arguments), out, err);
+        EXPECT_EQ(code, c.code);
+        EXPECT_NE(out.str().find(c.out), std::string::npos) << out.str();
+        EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
+        if (c.code != 0) {
+            EXPECT_EQ(out.str(), "");  // messages go to standard error
+        }
+        fs::remove(dir / "out.exe");
     }
 }

@@ -20,6 +20,7 @@
 #include "StringBlock.h"
 #include "VersionInfo.h"
 #include "foundation/ScopeGuard.h"
+#include "launcher/VersionBox.h"
 #include "tests/support/BuiltStubs.h"
 #include "tests/support/TestDirectory.h"
 
@@ -181,6 +182,37 @@ TEST(AppManifestTest, AssemblyNamesComeFromTheProductName) {
     EXPECT_EQ(xmlEscaped("a&b<c>\"d'e \xC3\xA9"), "a&amp;b&lt;c&gt;&quot;d&apos;e \xC3\xA9");
 }
 
+TEST(VersionBoxTest, ABrandedLauncherAnswersWithItsProductTheOthersWithTheirVersion) {
+    const auto resource = [](std::vector<std::pair<const char*, std::string>> strings) {
+        VersionInfo info;
+        for (const auto& s : strings) info.setString(s.first, s.second, "test");
+        return info.serialize();
+    };
+    const std::string branded = resource({{"ProductName", "Acme \xC3\x9C" "ber"}, {"ProductVersion", "3.2"}});
+    const struct {
+        const char* what;
+        std::string resource;
+        std::string title, text;
+    } cases[] = {
+        {"branded", branded,
+         "Acme \xDC"
+         "ber",
+         "Acme \xDC"
+         "ber 3.2\nlauncher 2.51"},
+        {"a name without a version", resource({{"ProductName", "Acme"}}), "Acme", "Acme\nlauncher 2.51"},
+        {"the launcher's own", resource({{"ProductName", "Norvane launcher"}, {"ProductVersion", "2.51"}}), "", "2.51"},
+        {"no product name", resource({{"ProductVersion", "3.2"}}), "", "2.51"},
+        {"no version information", "", "", "2.51"},
+        {"cut off", branded.substr(0, branded.size() / 2), "", "2.51"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const nv::VersionBox box = nv::versionBox(c.resource);
+        EXPECT_EQ(box.title.str(), c.title);  // host: the ANSI code page is 1252
+        EXPECT_EQ(box.text.str(), c.text);
+    }
+}
+
 TEST(AppManifestTest, OnlyTheOwnIdentitysNameAndTheDescriptionChange) {
     const std::string dependency =
         "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
@@ -293,7 +325,10 @@ TEST_F(ProductNameBrandingTest, WithoutAProductNameTheTextsTheManifestAndTheComp
         ResourceTree before = nv::resourceTreeOf(exe);
         ResourceTree after = nv::resourceTreeOf(brandStub(exe, "stub", branding));
         EXPECT_TRUE(*after.root.find(ResourceName::of(rtString)) == *before.root.find(ResourceName::of(rtString)));
-        EXPECT_TRUE(*after.root.find(ResourceName::of(rtManifest)) == *before.root.find(ResourceName::of(rtManifest)));
+        // The manifest: its own identity's version alone (1.2 in four parts).
+        std::string manifest = node(before, rtManifest, 1).children.at(0).data;
+        replaceOnce(manifest, "version=\"2.51.0.0\"", "version=\"1.2.0.0\"");
+        EXPECT_EQ(node(after, rtManifest, 1).children.at(0).data, manifest);
         EXPECT_TRUE(holds(node(after, rtVersion, 1).children.at(0).data, u"Norvane"));  // CompanyName
 
         // Without any branding the launcher file starts with the stub, byte for byte.

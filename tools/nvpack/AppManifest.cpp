@@ -89,6 +89,14 @@ std::string assemblyNameFor(const std::string& productName) {
     return out.empty() ? "Setup" : out;
 }
 
+void setAssemblyVersion(std::string& manifest, const std::string& version) {
+    // As in nameProduct: the first identity is the assembly's own when no dependency comes before it.
+    const AttributeValue identity = findAttribute(manifest, "assemblyIdentity", "version");
+    if (identity.begin != AttributeValue::none && identity.element < findElement(manifest, "dependency", 0)) {
+        manifest.replace(identity.begin, identity.end - identity.begin, version);
+    }
+}
+
 void nameProduct(std::string& manifest, const std::string& productName) {
     // The assembly's own identity comes before its dependencies, whose identities name other assemblies.
     const AttributeValue identity = findAttribute(manifest, "assemblyIdentity", "name");

@@ -34,4 +34,8 @@ std::string assemblyNameFor(const std::string& productName);
 // element the manifest lacks is not added.
 void nameProduct(std::string& manifest, const std::string& productName);
 
+// Sets the version of the assembly's own identity ("3.2.0.0"); a manifest
+// without one is left as it is.
+void setAssemblyVersion(std::string& manifest, const std::string& version);
+
 }  // namespace nvpack

@@ -25,6 +25,8 @@ const BrandingSetting brandingSettings[] = {
     {"--description", "DESCRIPTION", "the description", &Branding::description, false},
     {"--copyright", "COPYRIGHT", "the copyright", &Branding::copyright, false},
     {"--execution-level", "EXECUTION_LEVEL", "the execution level", &Branding::executionLevel, false},
+    {"--internal-name", "INTERNAL_NAME", "the internal name", &Branding::internalName, false},
+    {"--original-filename", "ORIGINAL_FILENAME", "the original file name", &Branding::originalFilename, false},
 };
 
 const BrandingSetting* findBrandingSetting(const std::string& name, const char* BrandingSetting::*field) {
@@ -108,6 +110,7 @@ void rewriteVersion(ResourceTree& tree, const Branding& b, const std::string& st
         {&Branding::productName, "ProductName"},       {&Branding::company, "CompanyName"},
         {&Branding::description, "FileDescription"},   {&Branding::copyright, "LegalCopyright"},
         {&Branding::productVersion, "ProductVersion"}, {&Branding::productVersion, "FileVersion"},
+        {&Branding::internalName, "InternalName"},     {&Branding::originalFilename, "OriginalFilename"},
     };
     for (const auto& t : texts) {
         if (!(b.*t.first).empty()) info.setString(t.second, b.*t.first, optionOf(t.first));
@@ -183,6 +186,18 @@ void nameProductInTexts(ResourceTree& tree, const std::string& productName, cons
     }
 }
 
+// Whether the branding rewrites the version information.
+bool rewritesVersion(const Branding& b) {
+    return !b.productName.empty() || !b.productVersion.empty() || !b.company.empty() || !b.description.empty() ||
+           !b.copyright.empty() || !b.internalName.empty() || !b.originalFilename.empty();
+}
+
+// The four-part form of the product version, as the manifest's assemblyIdentity wants it.
+std::string fourPartVersion(const std::string& productVersion) {
+    const VersionNumber v = parseVersionNumber(productVersion, optionOf(&Branding::productVersion));
+    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." + std::to_string(v[3]);
+}
+
 void checkSettings(const Branding& b) {
     for (const BrandingSetting& s : brandingSettings) {
         if (!s.isPath) versionText(b.*s.field, s.option);
@@ -215,6 +230,18 @@ void setBranding(Branding& branding, const BrandingSetting& setting, const std::
     if (setting.field == &Branding::icon) branding.iconGivenAs = givenAs;
 }
 
+Branding namedAfterOutput(const Branding& branding, const std::string& output) {
+    Branding named = branding;
+    if (!rewritesVersion(branding)) return named;
+    const std::size_t slash = output.find_last_of("/\\");
+    const std::string file = slash == std::string::npos ? output : output.substr(slash + 1);
+    const std::size_t dot = file.rfind('.');
+    if (named.originalFilename.empty()) named.originalFilename = file;
+    if (named.internalName.empty())
+        named.internalName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+    return named;
+}
+
 std::string brandingReport(const Branding& b) {
     if (!b.any()) return "branding: none, the stub's icon, version information and execution level stay\n";
     std::string out;
@@ -235,6 +262,9 @@ std::string brandingReport(const Branding& b) {
         out += "branding: manifest identity " + assemblyNameFor(b.productName) + ", description \"" + b.productName +
                "\"\n";
     }
+    if (!b.internalName.empty()) out += "branding: InternalName \"" + b.internalName + "\"\n";
+    if (!b.originalFilename.empty()) out += "branding: OriginalFilename \"" + b.originalFilename + "\"\n";
+    if (!b.productVersion.empty()) out += "branding: manifest version " + fourPartVersion(b.productVersion) + "\n";
     if (!b.executionLevel.empty()) out += "branding: execution level " + b.executionLevel + "\n";
     return out;
 }
@@ -266,13 +296,15 @@ std::string brandStub(const std::string& stub, const std::string& stubName, cons
     PeImage image(stub, "the stub " + stubName);
     ResourceTree tree = ResourceTree::parse(image.resourceSection(), image.resourceRva(), "the stub " + stubName);
     if (!branding.icon.empty()) replaceIcon(tree, icon);
-    if (!branding.productName.empty() || !branding.productVersion.empty() || !branding.company.empty() ||
-        !branding.description.empty() || !branding.copyright.empty()) {
-        rewriteVersion(tree, branding, "the stub " + stubName);
-    }
+    if (rewritesVersion(branding)) rewriteVersion(tree, branding, "the stub " + stubName);
     if (!branding.productName.empty()) {
         nameProductInTexts(tree, branding.productName, stubName);
         if (ResourceNode* manifest = manifestOf(tree)) nameProduct(manifest->data, branding.productName);
+    }
+    if (!branding.productVersion.empty()) {
+        if (ResourceNode* manifest = manifestOf(tree)) {
+            setAssemblyVersion(manifest->data, fourPartVersion(branding.productVersion));
+        }
     }
     if (!branding.executionLevel.empty()) setExecutionLevel(tree, branding.executionLevel, stubName);
     image.replaceResources(tree.serialize(image.resourceRva()));

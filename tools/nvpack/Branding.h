@@ -14,13 +14,15 @@
 namespace nvpack {
 
 struct Branding {
-    std::string icon;            // an .ico file: replaces icon 102
-    std::string productName;     // ProductName, and what names the product (above)
-    std::string productVersion;  // "a.b.c.d": ProductVersion, FileVersion and the fixed versions
-    std::string company;         // CompanyName
-    std::string description;     // FileDescription
-    std::string copyright;       // LegalCopyright
-    std::string executionLevel;  // asInvoker, highestAvailable or requireAdministrator
+    std::string icon;              // an .ico file: replaces icon 102
+    std::string productName;       // ProductName, and what names the product (above)
+    std::string productVersion;    // "a.b.c.d": ProductVersion, FileVersion and the fixed versions
+    std::string company;           // CompanyName
+    std::string description;       // FileDescription
+    std::string copyright;         // LegalCopyright
+    std::string executionLevel;    // asInvoker, highestAvailable or requireAdministrator
+    std::string internalName;      // InternalName (namedAfterOutput: the output's name without extension)
+    std::string originalFilename;  // OriginalFilename (namedAfterOutput: the output's file name)
     // The icon as the user gave it, for messages: "--icon app.ico" or
     // "app.nvpack line 4: ICON app.ico" (icon is then the resolved path).
     std::string iconGivenAs;
@@ -46,6 +48,12 @@ const BrandingSetting* findBrandingSetting(const std::string& name, const char* 
 void setBranding(Branding& branding, const BrandingSetting& setting, const std::string& value, const std::string& place,
                  const std::string& givenAs);
 
+// `branding` with InternalName and OriginalFilename following `output`
+// (a path; its file name "setup.exe" gives "setup" and "setup.exe") where
+// they are not given, when the branding rewrites the version information:
+// the stub's own name the launcher's file, not the author's.
+Branding namedAfterOutput(const Branding& branding, const std::string& output);
+
 // The lines of nvpack's report that say what brandStub applies, each
 // starting "branding: "; one line saying that there is none without branding.
 std::string brandingReport(const Branding& branding);
@@ -61,7 +69,8 @@ std::vector<std::string> brandingWarnings(const Branding& branding);
 // with a control character, an unknown execution level), for a stub whose
 // resources it cannot rewrite (see PeImage::replaceResources), and for a
 // product name when the stub has its explanatory text in a language that
-// nvpack has no text for (ProductTexts.h).
+// nvpack has no text for (ProductTexts.h). A product version also becomes
+// the version of the manifest's own assemblyIdentity, in four parts.
 std::string brandStub(const std::string& stub, const std::string& stubName, const Branding& branding);
 
 }  // namespace nvpack

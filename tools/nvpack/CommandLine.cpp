@@ -27,8 +27,13 @@ const char usageText[] =
     "  --description TEXT           FileDescription (DESCRIPTION)\n"
     "  --copyright TEXT             LegalCopyright (COPYRIGHT)\n"
     "  --execution-level LEVEL      asInvoker, highestAvailable or requireAdministrator (EXECUTION_LEVEL)\n"
+    "  --internal-name TEXT         InternalName (INTERNAL_NAME; default: the output's name\n"
+    "                               without extension)\n"
+    "  --original-filename TEXT     OriginalFilename (ORIGINAL_FILENAME; default: the output's\n"
+    "                               file name)\n"
     "  --compressed-entry           not supported: entries are stored as they are\n"
     "  -h, --help                   this text\n"
+    "  --version                    nvpack's version and the stub version it was built with\n"
     "\n"
     "TYPE: 0 instructions, 1 JVM file, 2 launch script, 3 class path archive,\n"
     "      4 carried JVM, 5 verification archive, 6 application archive,\n"
@@ -37,7 +42,10 @@ const char usageText[] =
     "in a manifest) is an error. Entries are packed in the order given. Before\n"
     "writing, nvpack reads the program, JVM files and launch script with the\n"
     "launcher's own readers and refuses what would fail at run time; on success\n"
-    "it prints each entry, the branding and the totals.\n";
+    "it prints each entry, the branding and the totals.\n"
+    "Exit code: 0 done, 1 refused input (nothing written), 2 wrong usage (an\n"
+    "unknown option, a missing value, no --stub or --out); messages go to\n"
+    "standard error.\n";
 
 namespace {
 
@@ -76,7 +84,7 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
     const std::size_t count = args.size();
     auto need = [&](std::size_t i, std::size_t values) {
         if (i + values >= count) {
-            throw PackError(args[i] + " needs " + std::to_string(values) + (values == 1 ? " value" : " values"));
+            throw UsageError(args[i] + " needs " + std::to_string(values) + (values == 1 ? " value" : " values"));
         }
     };
     for (std::size_t i = 0; i < count; ++i) {
@@ -122,15 +130,15 @@ PackRequest parseCommandLine(const std::vector<std::string>& args) {
             ++i;
             setBranding(request.branding, *setting, args[i], arg, arg + " " + args[i]);
         } else if (arg == "--compressed-entry") {
-            throw PackError(
+            throw UsageError(
                 "--compressed-entry is not supported: nvpack stores entries as they are and the "
                 "launcher expands nothing; use --entry TYPE ID NAME SOURCE");
         } else {
-            throw PackError(unknownArgument(arg));
+            throw UsageError(unknownArgument(arg));
         }
     }
-    if (request.stub.empty()) throw PackError("--stub (or STUB in a manifest) is required");
-    if (request.output.empty()) throw PackError("--out (or OUTPUT in a manifest) is required");
+    if (request.stub.empty()) throw UsageError("--stub (or STUB in a manifest) is required");
+    if (request.output.empty()) throw UsageError("--out (or OUTPUT in a manifest) is required");
     return request;
 }
 

@@ -275,7 +275,8 @@ PackResult pack(const PackRequest& request) {
         stub.resize(stubLength(stub));
     }
     // Only a branded launcher has its stub rewritten; any other carries the stub byte for byte.
-    if (request.branding.any()) stub = brandStub(stub, request.stub, request.branding);
+    const Branding branding = namedAfterOutput(request.branding, request.output);
+    if (branding.any()) stub = brandStub(stub, request.stub, branding);
     // The stub as it ships; branding keeps what the check looks for.
     checkLauncherStub(stub, stubGivenAs);
 
@@ -296,7 +297,7 @@ PackResult pack(const PackRequest& request) {
         result.report += "entry: type " + std::to_string(e.type) + ", id " + std::to_string(e.fileId) + ", name " +
                          quotedName(e.name) + ", " + std::to_string(size) + " bytes\n";
     }
-    result.report += brandingReport(request.branding);
+    result.report += brandingReport(branding);
     std::string tail;
     nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
     for (const nv::FileIndexEntry& e : index) nv::format::appendIndexEntry(tail, e);

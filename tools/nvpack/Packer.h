@@ -16,6 +16,7 @@
 namespace nvpack {
 
 using nvtools::PackError;
+using nvtools::UsageError;
 
 struct PackEntry {
     PackEntry() = default;

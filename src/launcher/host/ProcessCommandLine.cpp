@@ -14,4 +14,7 @@ LauncherString moduleFileName() {
     return n > 0 ? LauncherString(path, static_cast<LauncherString::size_type>(n)) : LauncherString();
 }
 
+// The host build carries no resources.
+std::string ownVersionResource() { return std::string(); }
+
 }  // namespace nv

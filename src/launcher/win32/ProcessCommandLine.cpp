@@ -1,4 +1,4 @@
-// The process command line and module name through the system.
+// The process command line, module name and version information through the system.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -49,6 +49,13 @@ LauncherString moduleFileName() {
             "shorter path.");
     }
     return LauncherString(path, n);
+}
+
+std::string ownVersionResource() {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // RT_VERSION
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    return data ? std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)) : std::string();
 }
 
 }  // namespace nv
