@@ -22,8 +22,8 @@ import time
 import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-# The version the stub's version information shows (the resource users see in Explorer).
-VERSION_SOURCE = os.path.join(ROOT, "resources", "launcher.rc")
+# The launcher's one version: the stub's version information, -nv:version and the tools take it from here.
+VERSION_SOURCE = os.path.join(ROOT, "resources", "Version.h")
 
 
 class DistError(Exception):
@@ -32,9 +32,9 @@ class DistError(Exception):
 
 def version():
     with open(VERSION_SOURCE, encoding="utf-8") as f:
-        match = re.search(r'^\s*VALUE "ProductVersion", "([0-9][0-9.]*)"', f.read(), re.M)
+        match = re.search(r'^#define NV_VERSION_TEXT "([0-9][0-9.]*)"', f.read(), re.M)
     if not match:
-        raise DistError("no ProductVersion in %s" % os.path.relpath(VERSION_SOURCE, ROOT))
+        raise DistError("no NV_VERSION_TEXT in %s" % os.path.relpath(VERSION_SOURCE, ROOT))
     return match.group(1)
 
 

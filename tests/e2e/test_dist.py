@@ -21,8 +21,8 @@ DIST = os.path.join(ROOT, "scripts", "dist.py")
 
 
 def product_version():
-    with open(os.path.join(ROOT, "resources", "launcher.rc"), encoding="utf-8") as f:
-        return re.search(r'VALUE "ProductVersion", "([^"]+)"', f.read()).group(1)
+    with open(os.path.join(ROOT, "resources", "Version.h"), encoding="utf-8") as f:
+        return re.search(r'#define NV_VERSION_TEXT "([^"]+)"', f.read()).group(1)
 
 
 def entry_time():
