@@ -9,8 +9,8 @@
 #   scripts/check_reproducible.sh [win32|win64|all] [TARGET...]
 #
 # TARGETs default to every shipped program: launcher JvmUnpacker nvpack nvjvm.
-# The copies hold the files git tracks, as they are in the working tree
-# (committed or not). NV_JOBS sets the build's parallel jobs (default 1).
+# The copies hold the files of the working tree that git tracks or would
+# (committed or not; without git, the tree without build/). NV_JOBS sets the build's parallel jobs (default 1).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${1:-all}
@@ -28,10 +28,17 @@ trap 'rm -rf "$work"' EXIT
 # Two places that share nothing of their paths but the temporary folder.
 first=$work/a/norvane
 second=$work/second-place/deeper/checkout
-for copy in "$first" "$second"; do
-    mkdir -p "$copy"
-    (cd "$root" && git ls-files -z | tar --null -T - -cf -) | tar -xf - -C "$copy"
-done
+copy_sources() {  # destination
+    mkdir -p "$1"
+    if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        (cd "$root" && git ls-files -z --cached --others --exclude-standard |
+            tar --null --ignore-failed-read -T - -cf - 2>/dev/null) | tar -xf - -C "$1"
+    else
+        tar -C "$root" --exclude=./build -cf - . | tar -xf - -C "$1"
+    fi
+}
+copy_sources "$first"
+copy_sources "$second"
 
 build() {  # copy, build folder name, arch
     local log=$work/build.log
