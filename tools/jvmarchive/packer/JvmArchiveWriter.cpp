@@ -152,8 +152,8 @@ ArchiveFigures writeJvmArchive(const RuntimeFolder& runtime, const std::string& 
         throw PackError("writing " + output + " failed: " + std::strerror(errno));
     }
     if (!nv::closeFile(out)) throw PackError("writing " + output + " failed: " + std::strerror(errno));
-    // std::rename keeps an existing output on Windows; the library's rename
-    // replaces it there as on the host.
+    // The C library's rename fails on Windows when the output exists; the
+    // filesystem library's replaces it there, as rename does on the host.
     std::error_code renamed;
     std::filesystem::rename(temporary, output, renamed);
     if (renamed) throw PackError(temporary + " cannot be renamed to " + output + ": " + renamed.message());
