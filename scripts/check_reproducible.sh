@@ -10,7 +10,8 @@
 #
 # TARGETs default to every shipped program: launcher JvmUnpacker nvpack nvjvm.
 # The copies hold the files of the working tree that git tracks or would
-# (committed or not; without git, the tree without build/). NV_JOBS sets the build's parallel jobs (default 1).
+# (committed or not; without git, the tree without build/). NV_JOBS sets the
+# build's parallel jobs (default 1).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${1:-all}
@@ -51,7 +52,7 @@ build() {  # copy, build folder name, arch
     fi
 }
 
-# Pairs that differ are kept here for a look (cmp -l, python3 -m pefile).
+# Pairs that differ are kept here for a look (cmp -l, python3's pefile).
 kept=$root/build/repro-diff
 rm -rf "$kept"
 differ=0
