@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds all configurations and runs every test: host unit tests under ASan and
+# Builds all configurations and runs every test: the win32 stub's reproducible
+# build (NV_SKIP_REPRODUCIBLE=1 skips it), host unit tests under ASan and
 # UBSan, the fuzz targets for a fixed number of runs, the Windows tests under
 # Wine, and the end-to-end tests of the whole launcher under Wine and Xvfb, for
 # the win64 and the win32 stub. Ends with one line "tests: N passed, M failed"
@@ -32,6 +33,20 @@ if python3 scripts/check_includes.py >"$logs/includes.txt" 2>&1 &&
     passed=$((passed + 1)); echo "include lists: passed"
 else
     failed=$((failed + 1)); cat "$logs/includes.txt"
+fi
+
+# Two more builds of the win32 stub and unpacker in fresh folders, compared
+# byte for byte with each other (docs/reproducible.md); a few minutes.
+echo "== reproducible stub (win32)"
+skipped_repro=
+if [ -n "${NV_SKIP_REPRODUCIBLE:-}" ]; then
+    skipped_repro="reproducible stub SKIPPED (NV_SKIP_REPRODUCIBLE is set)"
+    echo "!! $skipped_repro"
+elif NV_JOBS=${NV_JOBS:-2} timeout 1800 bash scripts/check_reproducible.sh win32 launcher JvmUnpacker \
+    >"$logs/reproducible.txt" 2>&1; then
+    passed=$((passed + 1)); echo "reproducible stub: passed"
+else
+    failed=$((failed + 1)); echo "reproducible stub: FAILED"; tail -20 "$logs/reproducible.txt"
 fi
 
 echo "== host unit tests (ASan, UBSan)"
@@ -110,5 +125,6 @@ done
 if [ -n "$skipped_32" ]; then
     echo "!! $skipped_32"
 fi
-echo "tests: $passed passed, $failed failed${skipped_32:+ ($skipped_32)}"
+[ -z "$skipped_repro" ] || echo "!! $skipped_repro"
+echo "tests: $passed passed, $failed failed${skipped_32:+ ($skipped_32)}${skipped_repro:+ ($skipped_repro)}"
 [ "$failed" -eq 0 ]

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "JvmArchiveFormat.h"
@@ -150,9 +152,11 @@ ArchiveFigures writeJvmArchive(const RuntimeFolder& runtime, const std::string& 
         throw PackError("writing " + output + " failed: " + std::strerror(errno));
     }
     if (!nv::closeFile(out)) throw PackError("writing " + output + " failed: " + std::strerror(errno));
-    if (std::rename(temporary.c_str(), output.c_str()) != 0) {
-        throw PackError(temporary + " cannot be renamed to " + output + ": " + std::strerror(errno));
-    }
+    // The C library's rename fails on Windows when the output exists; the
+    // filesystem library's replaces it there, as rename does on the host.
+    std::error_code renamed;
+    std::filesystem::rename(temporary, output, renamed);
+    if (renamed) throw PackError(temporary + " cannot be renamed to " + output + ": " + renamed.message());
     removeTemporary.dismiss();
     figures.archiveBytes = figures.unpackerBytes + compressed + trailerBytes.size();
     return figures;
