@@ -36,12 +36,17 @@ LauncherString releaseJavaVersion(const std::string& text) {
     return LauncherString();
 }
 
-HomeFacts readHomeFacts(const LauncherString& home, const LauncherString& executable) {
-    HomeFacts facts;
+LauncherString releaseVersionOf(const LauncherString& home) {
     LauncherString release = home;
     ensureTrailingSeparator(release);
     std::string bytes;
-    if (readFileStart(release + "release", releaseLimit, bytes)) facts.version = releaseJavaVersion(bytes);
+    return readFileStart(release + "release", releaseLimit, bytes) ? releaseJavaVersion(bytes) : LauncherString();
+}
+
+HomeFacts readHomeFacts(const LauncherString& home, const LauncherString& executable) {
+    HomeFacts facts;
+    facts.version = releaseVersionOf(home);
+    std::string bytes;
     if (readFileStart(executable, headerLimit, bytes)) {
         pe::MemoryBytes file(bytes);
         const pe::Headers headers(file);

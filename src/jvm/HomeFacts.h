@@ -16,6 +16,9 @@ struct HomeFacts {
 // executable); whatever cannot be read stays unknown.
 HomeFacts readHomeFacts(const LauncherString& home, const LauncherString& executable);
 
+// JAVA_VERSION of the release file of `home`; empty without one that gives it.
+LauncherString releaseVersionOf(const LauncherString& home);
+
 // JAVA_VERSION's value in the text of a release file, its quotes removed;
 // empty when no line gives it.
 LauncherString releaseJavaVersion(const std::string& releaseText);

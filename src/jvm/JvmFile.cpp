@@ -63,7 +63,7 @@ std::unique_ptr<JvmMatch> JvmFile::checkHome(const LauncherString& home, const L
         return nullptr;
     }
     // The release file names the version: a Java outside the range needs no start.
-    version = readHomeFacts(home, executable).version;
+    version = releaseVersionOf(home);
     JavaVersion readable;
     if (readable.read(version, /*suffixAllowed=*/true) && !javaVersionRange(tags_).empty() &&
         !javaVersionAdmitted(tags_, version, home)) {
@@ -129,12 +129,16 @@ void JvmFile::offerPlatformHints(CandidateSearch& search) {
     }
 }
 
-void JvmFile::offerPathHints(CandidateSearch& search) {
-    logEntry(joinText({"Searching for ", tags_.value("DESC"), " using path hints"}));
+PathHintPlace JvmFile::pathHintPlace() const {
     PathHintPlace place;
     place.drives = fixedDrives();
     place.launcherDirectory = originalLauncherDirectory();
     place.exeName = exeName();
+    return place;
+}
+
+void JvmFile::offerPathHints(CandidateSearch& search, const PathHintPlace& place) {
+    logEntry(joinText({"Searching for ", tags_.value("DESC"), " using path hints"}));
     for (std::int32_t i = 0; !search.found() && i < tags_.valueCount("PATH_HINT"); ++i) {
         const LauncherString hint = tags_.value("PATH_HINT", i);
         // A home beside the launcher is one the setup brought along.
@@ -147,11 +151,8 @@ void JvmFile::offerPathHints(CandidateSearch& search) {
     }
 }
 
-void JvmFile::offerKnownInstalls(CandidateSearch& search) {
+void JvmFile::offerKnownInstalls(CandidateSearch& search, const PathHintPlace& place) {
     logEntry(joinText({"Searching for ", tags_.value("DESC"), " using known Java installs"}));
-    PathHintPlace place;
-    place.drives = fixedDrives();
-    place.exeName = exeName();
     KnownInstall known;
     for (int i = 0; !search.found() && knownInstall(i, known); ++i) {
         const StringList homes = known.registry ? platformHintHomes(known.hint, systemRegistry(), HintMisses::quiet)
@@ -169,8 +170,11 @@ std::unique_ptr<JvmMatch> JvmFile::searchByHints(const LauncherString& classPath
         tags_.value("PREFER") == "NEWEST" ? CandidateOrder::newestFirst : CandidateOrder::asFound;
     CandidateSearch search(*this, classPath, className, order);
     offerPlatformHints(search);
-    if (!search.found()) offerPathHints(search);
-    if (!search.found() && tags_.boolValue("KNOWN_JAVA_INSTALLS", false)) offerKnownInstalls(search);
+    if (!search.found()) {
+        const PathHintPlace place = pathHintPlace();
+        offerPathHints(search, place);
+        if (!search.found() && tags_.boolValue("KNOWN_JAVA_INSTALLS", false)) offerKnownInstalls(search, place);
+    }
     if (!search.found()) searchByPlatformPaths(classPath, className);
     return search.finish();
 }
@@ -186,7 +190,7 @@ std::unique_ptr<JvmMatch> JvmFile::searchByPlatformHints(const LauncherString& c
 std::unique_ptr<JvmMatch> JvmFile::searchByPathHints(const LauncherString& classPath, const LauncherString& className) {
     if (!canVerify()) return nullptr;
     CandidateSearch search(*this, classPath, className, CandidateOrder::asFound);
-    offerPathHints(search);
+    offerPathHints(search, pathHintPlace());
     return search.finish();
 }
 

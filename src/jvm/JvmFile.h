@@ -8,6 +8,7 @@
 #include "foundation/LauncherString.h"
 #include "jvm/CandidateVerifier.h"
 #include "jvm/JvmMatch.h"
+#include "jvm/PathHint.h"
 #include "jvm/PlatformHint.h"
 #include "launch/JvmVariables.h"
 
@@ -86,8 +87,11 @@ private:
 
     // The homes of each kind of hint, offered to `search` until it has found.
     void offerPlatformHints(CandidateSearch& search);
-    void offerPathHints(CandidateSearch& search);
-    void offerKnownInstalls(CandidateSearch& search);
+    void offerPathHints(CandidateSearch& search, const PathHintPlace& place);
+    void offerKnownInstalls(CandidateSearch& search, const PathHintPlace& place);
+    // Where path hints are looked for: the fixed drives (asked once a
+    // search), the original launcher's directory and JVM_EXE.
+    PathHintPlace pathHintPlace() const;
 
     enum class Verdict { none, missing, outsideRange, notVerified, taken };
     std::unique_ptr<JvmMatch> checkHome(const LauncherString& home, const LauncherString& classPath,
