@@ -31,24 +31,25 @@ ALLOWED = {
     "resources": set(),
     "foundation": {"resources"},
     "system": {"foundation"},
-    "tagfile": {"foundation"},
+    "text": {"foundation"},
+    "tagfile": {"foundation", "text"},
     # The launcher's own copy is removed from its folder: the one rule for a
     # path's directory.
-    "cleanup": {"foundation", "system", "tagfile/PathText.h"},
-    "archive": {"foundation", "cleanup", "tagfile"},
-    "instructions": {"foundation", "tagfile", "archive/EntryType.h"},
-    "launch": {"foundation", "system", "cleanup", "tagfile", "archive/EntryType.h"},
-    "jvm": {"foundation", "system", "cleanup", "tagfile", "launch", "resources", "archive/EntryType.h"},
-    "launcher": {"foundation", "system", "tagfile", "cleanup", "archive", "instructions", "launch", "jvm",
+    "cleanup": {"foundation", "system", "text/PathText.h"},
+    "archive": {"foundation", "cleanup", "text"},
+    "instructions": {"foundation", "text", "tagfile", "archive/EntryType.h"},
+    "launch": {"foundation", "system", "cleanup", "text", "tagfile", "archive/EntryType.h"},
+    "jvm": {"foundation", "system", "cleanup", "text", "tagfile", "launch", "resources", "archive/EntryType.h"},
+    "launcher": {"foundation", "system", "text", "tagfile", "cleanup", "archive", "instructions", "launch", "jvm",
                  "resources"},
     "tools/common": set(),
     # nvpack refuses a Java version the launcher could not compare, and a
     # platform hint's hive the launcher would not know.
-    "tools/nvpack": {"foundation", "tagfile", "archive", "instructions", "launch", "resources", "tools/common",
+    "tools/nvpack": {"foundation", "text", "tagfile", "archive", "instructions", "launch", "resources", "tools/common",
                      "jvm/JavaVersion.h", "jvm/PlatformHint.h"},
     "tools/jvmarchive": {"foundation"},
     # nvjvm names the stub version it was built with.
-    "tools/jvmarchive/packer": {"foundation", "tagfile", "tools/jvmarchive", "tools/common", "resources/Version.h"},
+    "tools/jvmarchive/packer": {"foundation", "text", "tools/jvmarchive", "tools/common", "resources/Version.h"},
     "tools/jvmarchive/win32": {"foundation", "tools/jvmarchive"},
 }
 

@@ -14,8 +14,8 @@
 #include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/ScopeGuard.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/PathText.h"
+#include "text/NumberText.h"
+#include "text/PathText.h"
 
 namespace nv {
 

@@ -8,7 +8,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

@@ -9,7 +9,7 @@
 #include "foundation/Log.h"
 #include "foundation/RunSettings.h"
 #include "system/WindowsFamily.h"
-#include "tagfile/PathText.h"
+#include "text/PathText.h"
 
 namespace nv {
 

@@ -3,8 +3,8 @@
 #include "instructions/InstructionsException.h"
 #include "foundation/LauncherException.h"
 #include "instructions/Substitution.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/TextScanning.h"
+#include "text/NumberText.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

@@ -13,9 +13,9 @@
 #include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunState.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

@@ -8,8 +8,8 @@
 #include "instructions/InstructionsException.h"
 #include "instructions/VariableReference.h"
 #include "instructions/VariableStore.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/TextScanning.h"
+#include "text/NumberText.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

@@ -3,7 +3,7 @@
 #include "foundation/AsciiCase.h"
 #include "foundation/LauncherException.h"
 #include "instructions/VariableStore.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

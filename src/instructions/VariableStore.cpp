@@ -2,7 +2,7 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/RunState.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

@@ -6,7 +6,7 @@
 #include "jvm/JvmFile.h"
 #include "jvm/VersionRange.h"
 #include "system/WindowsFamily.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {

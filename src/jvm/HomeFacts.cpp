@@ -4,7 +4,7 @@
 
 #include "foundation/PeLayout.h"
 #include "jvm/FileProbe.h"
-#include "tagfile/PathText.h"
+#include "text/PathText.h"
 
 namespace nv {
 

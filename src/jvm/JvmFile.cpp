@@ -12,7 +12,7 @@
 #include "jvm/PathHint.h"
 #include "jvm/PlatformHint.h"
 #include "jvm/VersionRange.h"
-#include "tagfile/PathText.h"
+#include "text/PathText.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {

@@ -3,7 +3,7 @@
 #include "foundation/AsciiCase.h"
 #include "jvm/JvmSearch.h"
 #include "system/LongPath.h"
-#include "tagfile/PathText.h"
+#include "text/PathText.h"
 
 namespace nv {
 

@@ -16,7 +16,7 @@
 #include "launch/LiteralText.h"
 #include "launch/ProcessRunner.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

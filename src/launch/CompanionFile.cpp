@@ -2,7 +2,7 @@
 
 #include "foundation/CFile.h"
 #include "foundation/RunSettings.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

@@ -1,8 +1,8 @@
 #include "launch/FunctionCall.h"
 
 #include "launch/LaunchScriptError.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/TextScanning.h"
+#include "text/NumberText.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

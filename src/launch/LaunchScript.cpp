@@ -24,10 +24,10 @@
 #include "launch/ProcessRunner.h"
 #include "launch/ReferenceScanner.h"
 #include "system/Environment.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/PathText.h"
+#include "text/NumberText.h"
+#include "text/PathText.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

@@ -3,7 +3,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

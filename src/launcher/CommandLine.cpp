@@ -1,6 +1,6 @@
 #include "launcher/CommandLine.h"
 
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

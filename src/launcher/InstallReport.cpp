@@ -3,7 +3,7 @@
 #include "foundation/DirectoryWalker.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

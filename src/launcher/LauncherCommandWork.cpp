@@ -21,8 +21,8 @@
 #include "launcher/InstallReport.h"
 #include "launcher/JvmSearchActions.h"
 #include "launcher/RunContent.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/PathText.h"
+#include "text/NumberText.h"
+#include "text/PathText.h"
 
 namespace nv {
 

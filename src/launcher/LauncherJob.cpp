@@ -15,7 +15,7 @@
 #include "launcher/RunJob.h"
 #include "launcher/SingleInstance.h"
 #include "foundation/RunSettings.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 #include "tagfile/TagFile.h"
 
 namespace nv {

@@ -14,8 +14,8 @@
 #include "launch/LaunchScript.h"
 #include "system/AnsiText.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
-#include "tagfile/WideText.h"
+#include "text/TextScanning.h"
+#include "text/WideText.h"
 
 namespace nv {
 

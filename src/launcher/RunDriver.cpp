@@ -9,7 +9,7 @@
 #include "foundation/RunState.h"
 #include "launcher/RunJob.h"
 #include "launcher/VersionBox.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

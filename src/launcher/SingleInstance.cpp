@@ -4,7 +4,7 @@
 #include "foundation/Log.h"
 #include "foundation/RunSettings.h"
 #include "system/LongPath.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 

@@ -5,8 +5,8 @@
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/TextScanning.h"
+#include "text/NumberText.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

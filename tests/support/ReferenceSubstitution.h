@@ -11,7 +11,7 @@
 #include "instructions/InstructionsException.h"
 #include "instructions/Substitution.h"
 #include "instructions/VariableReference.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 namespace reference {

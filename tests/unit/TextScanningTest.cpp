@@ -8,10 +8,10 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/RunSettings.h"
-#include "tagfile/NumberText.h"
-#include "tagfile/PathText.h"
-#include "tagfile/TextScanning.h"
-#include "tagfile/WideText.h"
+#include "text/NumberText.h"
+#include "text/PathText.h"
+#include "text/TextScanning.h"
+#include "text/WideText.h"
 
 using nv::LauncherString;
 using Pos = LauncherString::size_type;

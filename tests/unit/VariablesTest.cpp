@@ -11,7 +11,7 @@
 #include "instructions/Substitution.h"
 #include "instructions/VariableReference.h"
 #include "instructions/VariableStore.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 #include "tests/support/ReferenceSubstitution.h"
 #include "tests/support/RunStateTest.h"
 

@@ -1,6 +1,6 @@
 #include "AppManifest.h"
 
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nvpack {
 

@@ -16,9 +16,9 @@
 #include "launch/LaunchScript.h"
 #include "launch/LaunchScriptError.h"
 #include "launch/ReferenceScanner.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nvpack {
 

@@ -3,7 +3,7 @@
 #include "Packer.h"
 #include "foundation/AsciiCase.h"
 #include "jvm/PlatformHint.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nvpack {
 

@@ -8,7 +8,7 @@
 
 #include "foundation/LauncherException.h"
 #include "tagfile/TagFile.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nvpack {
 

@@ -1,6 +1,6 @@
 #include "JvmFileText.h"
 
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 #include "tools/common/PackError.h"
 
 namespace nvjvm {

@@ -11,7 +11,7 @@
 #include "JvmArchiveFormat.h"
 #include "WindowsProgram.h"
 #include "foundation/AsciiCase.h"
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 #include "tools/common/PackError.h"
 
 namespace fs = std::filesystem;

@@ -1,8 +1,8 @@
-#include "tagfile/WideText.h"
+#include "text/WideText.h"
 
 #include <new>
 
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

@@ -1,4 +1,4 @@
-#include "tagfile/PathText.h"
+#include "text/PathText.h"
 
 namespace nv {
 

@@ -1,8 +1,8 @@
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 #include <limits>
 
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 namespace nv {
 

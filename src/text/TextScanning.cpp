@@ -1,9 +1,9 @@
-#include "tagfile/TextScanning.h"
+#include "text/TextScanning.h"
 
 #include <cstdint>
 
 #include "foundation/LauncherException.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 
 namespace nv {
 
