@@ -39,12 +39,13 @@ int main(int argc, char** argv) {
     const std::string shape = argv[1];
     const long scale = std::atol(argv[2]);
     const bool reference = argc > 3 && std::strcmp(argv[3], "reference") == 0;
+    nv::VariableStore variables;
     std::string text;
     if (shape == "digits" || shape == "blanks") {
-        nv::setStringVariable(1, shape == "digits" ? "7" : " ");
+        variables.setString(1, shape == "digits" ? "7" : " ");
         text = std::string(15000 * scale, shape == "digits" ? '7' : ' ') + repeated("@S1@", 250 * scale);
     } else if (shape == "digit-values") {
-        nv::setStringVariable(1, nv::LauncherString(64, '7'));
+        variables.setString(1, nv::LauncherString(64, '7'));
         text = repeated("@S1@", 250 * scale);
     } else if (shape == "at-signs") {
         text = std::string(262144 * scale, '@');
@@ -67,9 +68,9 @@ int main(int argc, char** argv) {
     do {
         nv::LauncherString work = input;
         if (reference) {
-            nv::reference::substituteVariables(work, "", 1);
+            nv::reference::substituteVariables(work, variables, "", 1);
         } else {
-            nv::substituteVariables(work, "", 1);
+            nv::substituteVariables(work, variables, "", 1);
         }
         length = work.length();
         ++runs;

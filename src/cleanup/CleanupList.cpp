@@ -1,11 +1,9 @@
 #include "cleanup/CleanupList.h"
 
 #include "cleanup/FileRemoval.h"
-#include "cleanup/SelfRemoval.h"
 #include "foundation/AsciiCase.h"
 #include "foundation/Log.h"
 #include "foundation/Retry.h"
-#include "foundation/RunSettings.h"
 
 namespace nv {
 
@@ -23,44 +21,43 @@ void forget(StringList& list, const LauncherString& path) {
 }  // namespace
 
 void CleanupList::recordDirectory(const LauncherString& path) {
-    MutexLock lock(paths_.mutex);
-    paths_.directories.append(path);
+    MutexLock lock(mutex_);
+    directories_.append(path);
 }
 
 void CleanupList::recordFile(const LauncherString& path) {
-    MutexLock lock(paths_.mutex);
-    paths_.files.append(path);
+    MutexLock lock(mutex_);
+    files_.append(path);
 }
 
 void CleanupList::forgetDirectory(const LauncherString& path) {
-    MutexLock lock(paths_.mutex);
-    forget(paths_.directories, path);
+    MutexLock lock(mutex_);
+    forget(directories_, path);
 }
 
 void CleanupList::forgetFile(const LauncherString& path) {
-    MutexLock lock(paths_.mutex);
-    forget(paths_.files, path);
+    MutexLock lock(mutex_);
+    forget(files_, path);
 }
 
 StringList CleanupList::directories() const {
-    MutexLock lock(paths_.mutex);
+    MutexLock lock(mutex_);
     StringList copy;
-    for (std::int32_t i = 0; i < paths_.directories.count(); ++i) copy.append(paths_.directories.get(i));
+    for (std::int32_t i = 0; i < directories_.count(); ++i) copy.append(directories_.get(i));
     return copy;
 }
 
 StringList CleanupList::files() const {
-    MutexLock lock(paths_.mutex);
+    MutexLock lock(mutex_);
     StringList copy;
-    for (std::int32_t i = 0; i < paths_.files.count(); ++i) copy.append(paths_.files.get(i));
+    for (std::int32_t i = 0; i < files_.count(); ++i) copy.append(files_.get(i));
     return copy;
 }
 
 void CleanupList::cleanUp(Pause& pause) {
-    MutexLock lock(paths_.mutex);
-    removeAll(paths_.directories, "Launcher: Deleting dir: ", pause);
-    removeAll(paths_.files, "Launcher: Deleting file: ", pause);
-    if (runSettings().originalLauncher) removeOwnExecutable();
+    MutexLock lock(mutex_);
+    removeAll(directories_, "Launcher: Deleting dir: ", pause);
+    removeAll(files_, "Launcher: Deleting file: ", pause);
 }
 
 void CleanupList::removeAll(StringList& paths, const char* debugText, Pause& pause) {
@@ -84,7 +81,5 @@ void CleanupList::removeAll(StringList& paths, const char* debugText, Pause& pau
         paths.removeAt(paths.count() - 1);
     }
 }
-
-CleanupList cleanupList() { return CleanupList(runState().cleanup); }
 
 }  // namespace nv

@@ -1,13 +1,13 @@
 #pragma once
 // The record of every temporary directory and file of the run, and their
-// removal at its end (or when Windows ends the session). The paths are the
-// run state's (foundation/RunState.h); the worker thread and the
-// user-interface thread share them under its lock, so the two clean-ups
-// never run over them at the same time.
+// removal at its end (or when Windows ends the session, or on a fault). The
+// run owns one (TemporaryFiles.h); the worker thread and the user-interface
+// thread share it under its lock, so the two clean-ups never run over them
+// at the same time.
 
 #include "foundation/LauncherString.h"
 #include "foundation/Pause.h"
-#include "foundation/RunState.h"
+#include "foundation/Mutex.h"
 #include "foundation/StringList.h"
 
 namespace nv {
@@ -22,7 +22,9 @@ public:
     static constexpr unsigned deletionTries = 200;
     static constexpr unsigned deletionInterval = 50;
 
-    explicit CleanupList(CleanupPaths& paths) : paths_(paths) {}
+    CleanupList() = default;
+    CleanupList(const CleanupList&) = delete;
+    CleanupList& operator=(const CleanupList&) = delete;
 
     void recordDirectory(const LauncherString& path);
     void recordFile(const LauncherString& path);
@@ -33,9 +35,7 @@ public:
 
     // Removes the recorded directories, last recorded first, then the files
     // the same way, retrying a path as described above; the first try's
-    // failures and each path given up are reported in the run log. Then,
-    // when the run was started with -nv:orig, arranges the removal of the
-    // launcher's own file.
+    // failures and each path given up are reported in the run log.
     // Writes "Launcher: Deleting dir: " and "Launcher: Deleting file: " lines
     // to the debug log. Blocks while the other thread's clean-up runs.
     void cleanUp(Pause& pause = systemPause());
@@ -43,13 +43,15 @@ public:
     StringList directories() const;
     StringList files() const;
 
+    // The lock of the lists (recursive), for a clean-up that does more under it.
+    Mutex& mutex() { return mutex_; }
+
 private:
     void removeAll(StringList& paths, const char* debugText, Pause& pause);
 
-    CleanupPaths& paths_;
+    mutable Mutex mutex_;
+    StringList directories_;
+    StringList files_;
 };
-
-// The list of the run state's paths.
-CleanupList cleanupList();
 
 }  // namespace nv

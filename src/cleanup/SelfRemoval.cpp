@@ -1,13 +1,11 @@
 #include "cleanup/SelfRemoval.h"
 
-#include "cleanup/CleanupList.h"
 #include "cleanup/DeferredDeletion.h"
 #include "cleanup/TemporaryFiles.h"
 #include "cleanup/TemporaryNames.h"
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "foundation/RunSettings.h"
 #include "system/WindowsFamily.h"
 #include "text/PathText.h"
 
@@ -35,9 +33,9 @@ void removeThroughWinInit(const LauncherString& exe, const LauncherString& dir) 
     mergeIntoWinInit(lines);  // nothing sensible is left to do when it fails
 }
 
-void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir) {
-    const LauncherString name = createTemporaryFile();
-    cleanupList().forgetFile(name);
+void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir, TemporaryFiles& files) {
+    const LauncherString name = files.createFile();
+    files.list().forgetFile(name);
     debugLog("Launcher: Cleanup batch file called: " + name);
     removeFile(name);
     const LauncherString batch = batchPathFor(name);
@@ -53,15 +51,14 @@ void removeThroughBatchFile(const LauncherString& exe, const LauncherString& dir
 
 }  // namespace
 
-void removeOwnExecutable() {
-    const LauncherString exe = runSettings().launcherPath;
+void removeOwnExecutable(const LauncherString& exe, TemporaryFiles& files) {
     const LauncherString dir = launcherDirectory(exe);
     if (windows9xFlag()) {
         removeThroughWinInit(exe, dir);
         return;
     }
     try {
-        removeThroughBatchFile(exe, dir);
+        removeThroughBatchFile(exe, dir, files);
     } catch (const LauncherException&) {
         // Without a temporary directory there is no batch file; the file stays.
     }

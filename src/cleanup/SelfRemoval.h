@@ -9,9 +9,13 @@
 
 namespace nv {
 
-// Arranges the removal of the running executable and, when it is empty, its
-// directory. Nothing it meets is reported: a failure leaves the file in place.
-void removeOwnExecutable();
+class TemporaryFiles;
+
+// Arranges the removal of the running executable `exe` and, when it is
+// empty, its directory; the batch file that does it is named by `files`
+// and outlives the run. Nothing it meets is reported: a failure leaves the
+// file in place.
+void removeOwnExecutable(const LauncherString& exe, TemporaryFiles& files);
 
 // The text of the NT family's batch file (line feeds only; the file is
 // written in text mode): it deletes exe until it is gone, removes dir (when

@@ -1,23 +1,20 @@
 #include "cleanup/TemporaryFiles.h"
 
-#include "cleanup/CleanupList.h"
 #include "cleanup/FileRemoval.h"
+#include "cleanup/SelfRemoval.h"
 #include "cleanup/TemporaryNames.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Messages.h"
 #include "foundation/ResourceText.h"
 #include "foundation/Retry.h"
-#include "foundation/RunSettings.h"
-#include "foundation/RunState.h"
 
 namespace nv {
 
-LauncherString temporaryDirectory() {
-    LauncherString base = runSettings().tempDirOverride;
+LauncherString TemporaryFiles::directory() {
+    LauncherString base = settings_.tempDirOverride;
     if (base.empty()) {
-        LauncherString& systemPath = runState().systemTemporaryPath;
-        if (systemPath.empty()) systemPath = systemTemporaryPath();
-        base = systemPath;
+        if (systemPath_.empty()) systemPath_ = systemTemporaryPath();
+        base = systemPath_;
     }
     if (!isExistingDirectory(base)) {
         throwLauncherException(formatText(messageText(MessageCode::temporaryDirectoryMissing), base));
@@ -25,8 +22,8 @@ LauncherString temporaryDirectory() {
     return base;
 }
 
-LauncherString createTemporaryDirectory(Pause& pause) {
-    const LauncherString base = temporaryDirectory();
+LauncherString TemporaryFiles::createDirectory(Pause& pause) {
+    const LauncherString base = directory();
     LauncherString path;
     unsigned long error = 0;
     retry(
@@ -37,21 +34,27 @@ LauncherString createTemporaryDirectory(Pause& pause) {
         temporaryNameTries, temporaryNameInterval, pause);
     if (path.empty()) throwLauncherException(callFailed("GetTempFileName", error));
     replaceFileByDirectory(path);
-    cleanupList().recordDirectory(path);
+    list_.recordDirectory(path);
     return path;
 }
 
-void removeTemporaryDirectory(const LauncherString& path) {
+void TemporaryFiles::removeDirectory(const LauncherString& path) {
     deletePath(path).log();
-    if (pathKind(path) == PathKind::missing) cleanupList().forgetDirectory(path);
+    if (pathKind(path) == PathKind::missing) list_.forgetDirectory(path);
 }
 
-LauncherString createTemporaryFile() {
-    const LauncherString base = temporaryDirectory();
+LauncherString TemporaryFiles::createFile() {
+    const LauncherString base = directory();
     unsigned long error = 0;
     const LauncherString path = createUniqueFile(base, error);
-    cleanupList().recordFile(path);
+    list_.recordFile(path);
     return path;
+}
+
+void TemporaryFiles::cleanUp(Pause& pause) {
+    MutexLock lock(list_.mutex());
+    list_.cleanUp(pause);
+    if (settings_.originalLauncher) removeOwnExecutable(settings_.launcherPath, *this);
 }
 
 }  // namespace nv

@@ -1,9 +1,13 @@
 #pragma once
-// The base temporary directory and the uniquely named directories and files
-// that a run creates in it, each recorded for removal at the end of the run.
+// The run's temporary files: the base temporary directory, the uniquely
+// named directories and files that the run creates in it, each recorded for
+// removal at the end of the run, and that removal. The run owns one and
+// hands it to what makes temporary files.
 
+#include "cleanup/CleanupList.h"
 #include "foundation/LauncherString.h"
 #include "foundation/Pause.h"
+#include "foundation/RunSettings.h"
 
 namespace nv {
 
@@ -13,25 +17,47 @@ namespace nv {
 constexpr unsigned temporaryNameTries = 50;
 constexpr unsigned temporaryNameInterval = 200;
 
-// The base temporary directory: -nv:tempdir, else the system's temporary
-// path (taken at the first call and kept). Checked on every call: throws
-// LauncherException MessageCode::temporaryDirectoryMissing naming the path
-// when it is not an existing directory.
-LauncherString temporaryDirectory();
+class TemporaryFiles {
+public:
+    // `settings` (-nv:tempdir, -nv:orig and the launcher's path) must outlive
+    // this object; they are read when they are needed.
+    explicit TemporaryFiles(const RunSettings& settings) : settings_(settings) {}
+    TemporaryFiles(const TemporaryFiles&) = delete;
+    TemporaryFiles& operator=(const TemporaryFiles&) = delete;
 
-// Creates a new empty directory "LRE..." in the base temporary directory,
-// records it for removal and returns its path (no trailing separator).
-// Throws like temporaryDirectory, and "GetTempFileName failed  ==>  " + the
-// system's text when no name can be had.
-LauncherString createTemporaryDirectory(Pause& pause = systemPause());
+    // The base temporary directory: -nv:tempdir, else the system's temporary
+    // path (taken at the first call and kept). Checked on every call: throws
+    // LauncherException MessageCode::temporaryDirectoryMissing naming the path
+    // when it is not an existing directory.
+    LauncherString directory();
 
-// Removes a directory that createTemporaryDirectory made, now, and takes it
-// off the clean-up list; one that cannot be removed yet stays listed.
-void removeTemporaryDirectory(const LauncherString& path);
+    // Creates a new empty directory "LRE..." in the base temporary directory,
+    // records it for removal and returns its path (no trailing separator).
+    // Throws like directory, and "GetTempFileName failed  ==>  " + the
+    // system's text when no name can be had.
+    LauncherString createDirectory(Pause& pause = systemPause());
 
-// Creates a new empty file "LRE..." in the base temporary directory, records
-// it for removal and returns its path; the empty text (also recorded) when
-// no name can be had. Throws like temporaryDirectory.
-LauncherString createTemporaryFile();
+    // Removes a directory that createDirectory made, now, and takes it off
+    // the clean-up list; one that cannot be removed yet stays listed.
+    void removeDirectory(const LauncherString& path);
+
+    // Creates a new empty file "LRE..." in the base temporary directory,
+    // records it for removal and returns its path; the empty text (also
+    // recorded) when no name can be had. Throws like directory.
+    LauncherString createFile();
+
+    // What is recorded for removal; a path taken off it outlives the run.
+    CleanupList& list() { return list_; }
+
+    // The end of the run: removes what is recorded (CleanupList::cleanUp)
+    // and then, when the run was started with -nv:orig, arranges the removal
+    // of the launcher's own file; all under the list's lock.
+    void cleanUp(Pause& pause = systemPause());
+
+private:
+    const RunSettings& settings_;
+    CleanupList list_;
+    LauncherString systemPath_;  // the system's temporary path, asked for once
+};
 
 }  // namespace nv

@@ -6,19 +6,35 @@
 #include <cstring>
 
 #include "foundation/CFile.h"
-#include "foundation/RunState.h"
 
 namespace nv {
 
-void setRunLogPath(const LauncherString& path) { runState().runLogPath = path; }
-const LauncherString& runLogPath() { return runState().runLogPath; }
+namespace {
+
+// The process's two logs. Worker thread, but for the debug log, which the
+// process starts before it.
+struct Logs {
+    LauncherString runLogPath;            // -nv:log or the input file's LOGFILE; empty: no run log
+    bool runLogSeparatorWritten = false;  // the separator line comes once per process
+    LauncherString debugLogPath;          // DBGWIN32KVB once the debug log started; empty: off
+};
+
+Logs& logs() {
+    static Logs state;
+    return state;
+}
+
+}  // namespace
+
+void setRunLogPath(const LauncherString& path) { logs().runLogPath = path; }
+const LauncherString& runLogPath() { return logs().runLogPath; }
 
 void logEntry(const char* text, LogKind kind) { logEntry(LauncherString(text), kind); }
 
 void debugLog(const char* text, bool newline) { debugLog(LauncherString(text), newline); }
 
 void logEntry(const LauncherString& text, LogKind kind) {
-    RunState& state = runState();
+    Logs& state = logs();
     if (state.runLogPath.empty()) return;
     CFile file = openFile(state.runLogPath.c_str(), "a");
     if (!file.valid()) return;
@@ -37,14 +53,14 @@ void logEntry(const LauncherString& text, LogKind kind) {
 void startDebugLog() {
     const char* value = std::getenv("DBGWIN32KVB");
     if (!value || std::strlen(value) > 259) return;
-    runState().debugLogPath = value;
+    logs().debugLogPath = value;
     debugLog("Launcher Started", true);
 }
 
-const LauncherString& debugLogFile() { return runState().debugLogPath; }
+const LauncherString& debugLogFile() { return logs().debugLogPath; }
 
 void debugLog(const LauncherString& text, bool newline) {
-    const LauncherString& path = runState().debugLogPath;
+    const LauncherString& path = logs().debugLogPath;
     if (path.empty()) return;
     CFile file = openFile(path.c_str(), "a");
     if (!file.valid()) return;

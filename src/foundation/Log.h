@@ -1,7 +1,7 @@
 #pragma once
 // The run log and the debug log: plain text files opened, appended to and
 // closed for every entry. A log that cannot be written is skipped silently.
-// Their paths are part of the run state (RunState.h).
+// Their paths are the process's own: the driver sets the run log's for each run.
 
 #include "foundation/LauncherString.h"
 

@@ -1,22 +1,44 @@
 #include "foundation/ProgressUi.h"
 
 #include "foundation/Messages.h"
-#include "foundation/RunSettings.h"
-#include "foundation/RunState.h"
+#include <atomic>
+
 #include "resources/StringIds.h"
 
 namespace nv {
 
 namespace {
 
-bool silent() { return runSettings().silent; }
-ProgressUi* ui() { return runState().progressUi; }
+// The progress window's status line: string ids, -1 for none.
+struct StatusLine {
+    int primaryResource = -1;
+    int secondaryResource = -1;
+    StatusDetail secondaryDetail = StatusDetail::none;
+    LauncherString secondaryText;
+};
+
+// The window of the process and what the operations keep for it.
+struct WindowState {
+    ProgressUi* ui = nullptr;  // null: none
+    bool silent = false;
+    StatusLine status;
+    // Set by the user-interface thread and read by long work without a lock.
+    std::atomic<bool> cancelRequested{false};
+};
+
+WindowState& window() {
+    static WindowState state;
+    return state;
+}
+
+bool silent() { return window().silent; }
+ProgressUi* ui() { return window().ui; }
 
 const int statusResources[] = {IDS_STATUS_INITIALIZING, IDS_STATUS_SEARCHING, IDS_STATUS_NOT_FOUND, IDS_STATUS_RUNNING,
                                IDS_STATUS_PREPARING};
 
 LauncherString primaryText() {
-    const StatusLine& s = runState().status;
+    const StatusLine& s = window().status;
     if (s.primaryResource < 0) return LauncherString();
     LauncherString title = ui() ? ui()->getTitle() : LauncherString();
     return formatResource(static_cast<unsigned>(s.primaryResource), title);
@@ -25,7 +47,7 @@ LauncherString primaryText() {
 // Shows primary and secondary together, or only the primary when there is no
 // secondary status and showPrimaryAlone is set.
 void refresh(bool showPrimaryAlone) {
-    const StatusLine& s = runState().status;
+    const StatusLine& s = window().status;
     if (!ui()) return;
     if (s.secondaryResource < 0) {
         if (showPrimaryAlone) ui()->setStatusText(primaryText());
@@ -54,10 +76,20 @@ int detailResource(StatusDetail detail, const LauncherString& text) {
 
 }  // namespace
 
-void installProgressUi(ProgressUi* ui) { runState().progressUi = ui; }
+void installProgressUi(ProgressUi* ui) { window().ui = ui; }
+
+void setSilent(bool on) { window().silent = on; }
+bool isSilent() { return window().silent; }
+
+void startProgressAfresh() {
+    WindowState& state = window();
+    state.silent = false;
+    state.status = StatusLine();
+    state.cancelRequested = false;
+}
 
 void setStatus(Status status) {
-    StatusLine& s = runState().status;
+    StatusLine& s = window().status;
     if (silent()) return;
     const int index = static_cast<int>(status);
     if (index < 0 || index >= static_cast<int>(sizeof statusResources / sizeof statusResources[0])) {
@@ -70,7 +102,7 @@ void setStatus(Status status) {
 }
 
 void setStatusDetail(StatusDetail detail, const LauncherString& text) {
-    StatusLine& s = runState().status;
+    StatusLine& s = window().status;
     if (silent()) return;
     s.secondaryResource = detailResource(detail, text);
     if (s.secondaryResource >= 0) {
@@ -84,7 +116,7 @@ void setStatusDetail(StatusDetail detail, const LauncherString& text) {
 }
 
 StatusDetailScope::StatusDetailScope()
-    : detail_(runState().status.secondaryDetail), text_(runState().status.secondaryText) {}
+    : detail_(window().status.secondaryDetail), text_(window().status.secondaryText) {}
 StatusDetailScope::~StatusDetailScope() {
     try {
         setStatusDetail(detail_, text_);
@@ -123,8 +155,8 @@ void setTitle(const LauncherString& text) {
 }
 LauncherString getTitle() { return ui() ? ui()->getTitle() : LauncherString(); }
 
-void requestCancel() { runState().cancelRequested = true; }
-void clearCancelRequest() { runState().cancelRequested = false; }
-bool cancelRequested() { return runState().cancelRequested; }
+void requestCancel() { window().cancelRequested = true; }
+void clearCancelRequest() { window().cancelRequested = false; }
+bool cancelRequested() { return window().cancelRequested; }
 
 }  // namespace nv

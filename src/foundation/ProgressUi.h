@@ -35,8 +35,15 @@ public:
 
 // The ProgressUi that the process-wide operations drive; null means there is
 // no window (the operations then do nothing but keep their state). The
-// operations do nothing visible while the run settings say silent.
+// operations do nothing visible while silent is on.
 void installProgressUi(ProgressUi* ui);
+
+// -nv:silent, -silent: no window, no message box.
+void setSilent(bool on);
+bool isSilent();
+
+// A run's start: not silent, no status, no cancel request; the window stays.
+void startProgressAfresh();
 
 // The status line's primary text, its title inserted; none empties the line.
 enum class Status {

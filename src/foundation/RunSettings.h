@@ -1,7 +1,6 @@
 #pragma once
 // The run settings: written by the run driver from the command line and the
-// input file, read by the parts that act on them. Part of the run state
-// (RunState.h), which resets them.
+// input file, and handed with the run to the parts that act on them.
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
@@ -14,7 +13,6 @@ struct RunSettings {
     bool originalLauncher = false;        // started with -nv:orig: remove own file at clean-up
     LauncherString tempDirOverride;       // -nv:tempdir
     LauncherString userJavaHome;          // -nv:javahome
-    bool silent = false;                  // -nv:silent, -silent: no window, no message box
     bool javaConsole = false;             // -nv:javaconsole, -console
     LauncherString classPathPrefix;       // -cp:p
     LauncherString classPathSuffix;       // -cp:a
@@ -32,8 +30,5 @@ struct RunSettings {
         return originalLauncherPath.empty() ? launcherPath : originalLauncherPath;
     }
 };
-
-// The settings of the run state.
-RunSettings& runSettings();
 
 }  // namespace nv

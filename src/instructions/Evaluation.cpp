@@ -8,9 +8,9 @@
 
 namespace nv {
 
-std::int32_t evaluateNumber(const LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+std::int32_t evaluateNumber(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     LauncherString copy = text;
-    substituteVariables(copy, errorPrefix, lineNumber);
+    substituteVariables(copy, variables, errorPrefix, lineNumber);
     std::int32_t value = 0;
     if (!readLong(copy, value)) {
         throwInstructionsException(joinText({errorPrefix, "Invalid numeric expression (", copy, ")"}), lineNumber);
@@ -18,9 +18,9 @@ std::int32_t evaluateNumber(const LauncherString& text, const LauncherString& er
     return value;
 }
 
-std::int16_t evaluateShort(const LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+std::int16_t evaluateShort(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     LauncherString copy = text;
-    substituteVariables(copy, errorPrefix, lineNumber);
+    substituteVariables(copy, variables, errorPrefix, lineNumber);
     std::int16_t value = 0;
     if (!readShort(copy, value)) {
         throwInstructionsException(joinText({errorPrefix, " Invalid numeric expression (", copy, ")"}), lineNumber);
@@ -28,23 +28,23 @@ std::int16_t evaluateShort(const LauncherString& text, const LauncherString& err
     return value;
 }
 
-bool evaluateBoolean(const LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
-    const std::int32_t value = evaluateNumber(text, errorPrefix, lineNumber);
+bool evaluateBoolean(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+    const std::int32_t value = evaluateNumber(text, variables, errorPrefix, lineNumber);
     if (value != 0 && value != 1) {
         throwInstructionsException(joinText({errorPrefix, " Invalid boolean value (", text, ")"}), lineNumber);
     }
     return value == 1;
 }
 
-void evaluateString(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+void evaluateString(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
     if (text.empty()) return;
     const bool quoted = text[0] == '"';
     LauncherString::size_type pos = quoted ? 1 : 0;
     text = readArgument(text, pos, quoted);
-    substituteVariables(text, errorPrefix, lineNumber);
+    substituteVariables(text, variables, errorPrefix, lineNumber);
 }
 
-LauncherString readStringArgument(const LauncherString& line, LauncherString::size_type& pos,
+LauncherString readStringArgument(const LauncherString& line, LauncherString::size_type& pos, const VariableStore& variables,
                                   const LauncherString& errorPrefix, std::int32_t lineNumber) {
     using size_type = LauncherString::size_type;
     const size_type length = line.length();
@@ -70,7 +70,7 @@ LauncherString readStringArgument(const LauncherString& line, LauncherString::si
         while (pos < length && !isBlank(line[pos])) collected += line[pos++];
         if (pos < length) ++pos;
     }
-    evaluateString(collected, errorPrefix, lineNumber);
+    evaluateString(collected, variables, errorPrefix, lineNumber);
     return collected;
 }
 

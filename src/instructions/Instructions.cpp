@@ -12,7 +12,6 @@
 #include "instructions/VariableStore.h"
 #include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
-#include "foundation/RunState.h"
 #include "text/NumberText.h"
 #include "tagfile/TagFile.h"
 #include "text/TextScanning.h"
@@ -164,11 +163,10 @@ Instructions Instructions::fromTagFile(const TagFile& file) {
     return Instructions(std::move(lines), file.boolValue("SINGLE_INSTANCE", false));
 }
 
-std::int32_t Instructions::run(CommandWork& work) {
+ProgramOutcome Instructions::run(CommandWork& work) {
     const std::int32_t count = lines_.count();
     pc_ = 0;
-    result_ = 0;
-    runState().programExited = false;
+    outcome_ = ProgramOutcome();
     loopGuard_.reset();
     try {
         while (pc_ < count) {
@@ -179,7 +177,7 @@ std::int32_t Instructions::run(CommandWork& work) {
         throwLauncherException(
             joinText({"Error in instructions. ", e.message(), " Line number (", formatLong(e.line()), ")"}));
     }
-    return result_;
+    return outcome_;
 }
 
 void Instructions::execute(const LauncherString& line, CommandWork& work) {
@@ -211,8 +209,8 @@ void Instructions::readArguments(const Command& command, const LauncherString& l
         if (kind == ArgumentKind::none) return;
         if (kind == ArgumentKind::path || kind == ArgumentKind::text) {
             size_type next = pos;
-            if (kind == ArgumentKind::text && !nextToken(line, next, word)) substituteVariables(word, noPrefix, at);
-            read.texts[i] = readStringArgument(line, pos, missing, at);
+            if (kind == ArgumentKind::text && !nextToken(line, next, word)) substituteVariables(word, variables_, noPrefix, at);
+            read.texts[i] = readStringArgument(line, pos, variables_, missing, at);
             continue;
         }
         if (kind == ArgumentKind::assignment) {
@@ -227,7 +225,7 @@ void Instructions::readArguments(const Command& command, const LauncherString& l
             LauncherString& expression = read.texts[1];
             expression = rest.substr(equals + 1);
             trimBlanks(expression);
-            if (running || literal(expression)) evaluateString(expression, setExpression, at);
+            if (running || literal(expression)) evaluateString(expression, variables_, setExpression, at);
             return;
         }
         if (kind == ArgumentKind::value) {
@@ -238,18 +236,18 @@ void Instructions::readArguments(const Command& command, const LauncherString& l
         if (kind == ArgumentKind::label) {
             read.texts[i] = word;
             // A run looks the label up when it jumps, with the variables of then.
-            if (!running && literal(word)) resolveLabel(lines_, word, at);
+            if (!running && literal(word)) resolveLabel(lines_, word, variables_, at);
             continue;
         }
         // What variables hold is judged by the run alone.
         if (!running && !literal(word)) continue;
         std::int32_t& number = read.numbers[i];
         if (kind == ArgumentKind::flag) {
-            number = evaluateBoolean(word, noPrefix, at) ? 1 : 0;
+            number = evaluateBoolean(word, variables_, noPrefix, at) ? 1 : 0;
         } else if (kind == ArgumentKind::seconds) {
-            number = evaluateShort(word, noPrefix, at);
+            number = evaluateShort(word, variables_, noPrefix, at);
         } else {
-            number = evaluateNumber(word, noPrefix, at);
+            number = evaluateNumber(word, variables_, noPrefix, at);
             if (kind == ArgumentKind::mode && (number < 0 || number > 2)) throwInstructionsException(missing, at);
         }
         read.known[i] = true;
@@ -269,47 +267,47 @@ void Instructions::initializeUi(const CommandArguments&, CommandWork&) {
 }
 
 void Instructions::findJvm(const CommandArguments& arguments, CommandWork& work) {
-    setStringVariable(1, LauncherString());
-    setStringVariable(2, LauncherString());
-    setNumberVariable(1, 0);
+    variables_.setString(1, LauncherString());
+    variables_.setString(2, LauncherString());
+    variables_.setNumber(1, 0);
     const FoundJvm found = work.findJvm(arguments.numbers[0] == 1, arguments.numbers[1] == 1);
     loopGuard_.reset();
     if (found.found) {
-        setStringVariable(1, found.javaHome);
-        setStringVariable(2, found.jvmFilePath);
-        setNumberVariable(1, 1);
+        variables_.setString(1, found.javaHome);
+        variables_.setString(2, found.jvmFilePath);
+        variables_.setNumber(1, 1);
     }
 }
 
 void Instructions::verify(const CommandArguments& arguments, CommandWork& work) {
-    setNumberVariable(1, 0);
+    variables_.setNumber(1, 0);
     const VerifiedJvm verified =
         work.verifyJvm(arguments.numbers[0] == 1, arguments.numbers[1] == 1, arguments.numbers[2]);
     loopGuard_.reset();
     if (verified.valid) {
-        setNumberVariable(1, 1);
-        setStringVariable(1, verified.javaHome);
+        variables_.setNumber(1, 1);
+        variables_.setString(1, verified.javaHome);
     }
 }
 
 void Instructions::installJvm(const CommandArguments& arguments, CommandWork& work) {
-    setNumberVariable(1, 0);
-    setStringVariable(1, LauncherString());
+    variables_.setNumber(1, 0);
+    variables_.setString(1, LauncherString());
     const InstalledJvm installed = work.installJvm(arguments.numbers[0]);
     loopGuard_.reset();
     if (installed.installed) {
-        setNumberVariable(1, 1);
-        setStringVariable(1, installed.jvmFilePath);
+        variables_.setNumber(1, 1);
+        variables_.setString(1, installed.jvmFilePath);
     }
 }
 
 void Instructions::launch(const CommandArguments& arguments, CommandWork& work) {
-    result_ = work.launch(arguments.texts[0], static_cast<std::int16_t>(arguments.numbers[1]));
+    outcome_.result = work.launch(arguments.texts[0], static_cast<std::int16_t>(arguments.numbers[1]));
     loopGuard_.reset();
 }
 
 void Instructions::launchEmbedded(const CommandArguments& arguments, CommandWork& work) {
-    result_ = work.launchEmbedded(arguments.numbers[0], static_cast<std::int16_t>(arguments.numbers[1]));
+    outcome_.result = work.launchEmbedded(arguments.numbers[0], static_cast<std::int16_t>(arguments.numbers[1]));
     loopGuard_.reset();
 }
 
@@ -325,8 +323,8 @@ void Instructions::jumpIfZero(const CommandArguments& arguments, CommandWork&) {
 }
 
 void Instructions::jumpTo(const LauncherString& label) {
-    const std::int32_t target = resolveLabel(lines_, label, lineNumber());
-    if (loopGuard_.repeats(target)) {
+    const std::int32_t target = resolveLabel(lines_, label, variables_, lineNumber());
+    if (loopGuard_.repeats(target, variables_)) {
         throwInstructionsException("Endless loop: this jump comes back to its label with every variable unchanged.",
                                    lineNumber());
     }
@@ -335,7 +333,7 @@ void Instructions::jumpTo(const LauncherString& label) {
 
 void Instructions::set(const CommandArguments& arguments, CommandWork&) {
     VariableReference::parse(arguments.texts[0], setName)
-        .assign(arguments.texts[1], "Invalid value specified for SET command");
+        .assign(variables_, arguments.texts[1], "Invalid value specified for SET command");
 }
 
 void Instructions::message(const CommandArguments& arguments, CommandWork&) {
@@ -345,12 +343,10 @@ void Instructions::message(const CommandArguments& arguments, CommandWork&) {
 }
 
 void Instructions::endProgram(const CommandArguments& arguments, CommandWork&) {
-    result_ = arguments.numbers[0];
-    runState().programExited = true;
+    outcome_.result = arguments.numbers[0];
+    outcome_.exited = true;
     pc_ = lines_.count();  // past the last line: nothing after EXIT runs
 }
-
-bool programExited() { return runState().programExited; }
 
 }  // namespace nv
 

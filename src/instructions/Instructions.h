@@ -9,6 +9,7 @@
 #include "foundation/StringList.h"
 #include "instructions/CommandWork.h"
 #include "instructions/LoopGuard.h"
+#include "instructions/VariableStore.h"
 
 namespace nv {
 
@@ -19,6 +20,13 @@ class TagFile;
 struct CarriedEntry {
     std::uint8_t type = 0;
     std::int32_t fileId = -1;
+};
+
+// How a run of the program ended: its result, and whether EXIT gave it (the
+// result is then the process's exit code as it stands, launcher/EndOfRun.h).
+struct ProgramOutcome {
+    std::int32_t result = 0;
+    bool exited = false;
 };
 
 // The first fault that check finds, with its one-based line.
@@ -39,13 +47,14 @@ public:
     static Instructions fromTagFile(const TagFile& file);
 
     // Runs the program from its first line until the line after the last,
-    // or until EXIT; the commands' work goes to `work`. Returns EXIT's code,
-    // else the result of the last LAUNCH or ILAUNCH, or 0 when none ran.
+    // or until EXIT, with its variables as they are; the commands' work goes
+    // to `work`. Its result is EXIT's code, else the result of the last LAUNCH
+    // or ILAUNCH, or 0 when none ran.
     // Throws LauncherException: the interpreter's own errors as "Error in
     // instructions. " + message + " Line number (" + line + ")", errors of
     // variable names, assignments, quoted arguments and of `work` unchanged.
     // The first error ends the run.
-    std::int32_t run(CommandWork& work);
+    ProgramOutcome run(CommandWork& work);
 
     // Reads every line as run would, without running anything, and finds
     // what would fail whatever the variables hold: unknown commands, missing
@@ -56,6 +65,10 @@ public:
     bool check(const std::vector<CarriedEntry>& carried, ProgramFault& fault);
 
     const StringList& lines() const { return lines_; }
+
+    // The program's variables N1 to N5 and S1 to S10.
+    const VariableStore& variables() const { return variables_; }
+    VariableStore& variables() { return variables_; }
 
     // The instruction file's SINGLE_INSTANCE: 1 (fromTagFile): a second start
     // of the launcher while this one runs brings it forward instead.
@@ -100,13 +113,10 @@ private:
 
     StringList lines_;
     std::int32_t pc_ = 0;
-    std::int32_t result_ = 0;
+    ProgramOutcome outcome_;
+    VariableStore variables_;
     LoopGuard loopGuard_;
     bool singleInstance_ = false;
 };
-
-// Whether the run's program ended with EXIT (part of the run state): its
-// result is then the process's exit code as it stands (launcher/EndOfRun.h).
-bool programExited();
 
 }  // namespace nv

@@ -5,9 +5,10 @@
 
 namespace nv {
 
-std::int32_t resolveLabel(const StringList& program, const LauncherString& label, std::int32_t lineNumber) {
+std::int32_t resolveLabel(const StringList& program, const LauncherString& label, const VariableStore& variables,
+                          std::int32_t lineNumber) {
     LauncherString target = ":" + label;
-    substituteVariables(target, "Invalid label specified.", lineNumber);
+    substituteVariables(target, variables, "Invalid label specified.", lineNumber);
     if (target == ":") {
         throwInstructionsException(joinText({"Label ", label, " resolved to a blank string. Labels cannot be blank."}),
                                    lineNumber);

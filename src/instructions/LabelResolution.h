@@ -6,6 +6,7 @@
 
 #include "foundation/LauncherString.h"
 #include "foundation/StringList.h"
+#include "instructions/VariableStore.h"
 
 namespace nv {
 
@@ -14,6 +15,7 @@ namespace nv {
 // Throws InstructionsException (with `lineNumber`) "Label " + label + " resolved
 // to a blank string. Labels cannot be blank." or "Label not found (" + label
 // + ")", and the errors of substituteVariables.
-std::int32_t resolveLabel(const StringList& program, const LauncherString& label, std::int32_t lineNumber);
+std::int32_t resolveLabel(const StringList& program, const LauncherString& label, const VariableStore& variables,
+                          std::int32_t lineNumber);
 
 }  // namespace nv

@@ -8,16 +8,16 @@
 
 #include <cstdint>
 
-#include "foundation/LauncherString.h"
+#include "instructions/VariableStore.h"
 
 namespace nv {
 
 class LoopGuard {
 public:
-    // Records a jump to line `pc` with the current variables. Returns true
+    // Records a jump to line `pc` with `variables` as they are. Returns true
     // when this state was already reached since the last reset (an endless
     // loop is found within about twice its number of jumps).
-    bool repeats(std::int32_t pc);
+    bool repeats(std::int32_t pc, const VariableStore& variables);
 
     // Forgets what was seen; called after each work command.
     void reset();
@@ -25,11 +25,9 @@ public:
 private:
     struct State {
         std::int32_t pc = -1;
-        std::int32_t numbers[5] = {};
-        LauncherString strings[10];
-        bool operator==(const State& other) const;
+        VariableStore variables;
+        bool operator==(const State& other) const { return pc == other.pc && variables == other.variables; }
     };
-    static State capture(std::int32_t pc);
 
     // Brent's cycle detection: compare with a snapshot that is renewed
     // after 1, 2, 4, ... steps.

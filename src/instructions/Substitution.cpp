@@ -188,7 +188,8 @@ void addPosition(LauncherString& list, size_type position) {
 // nothing. A pass then costs the at-signs it looks at, the values it inserts
 // and one copy of the text when it changed it, not a rescan; and the walks
 // back over what may be a name, once over each run of such bytes.
-void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+void substituteVariables(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                         std::int32_t lineNumber) {
     const LauncherString prefix = errorPrefix + " ";
     if (text.empty()) throwInstructionsException(prefix + "Empty expression.", lineNumber);
 
@@ -240,7 +241,7 @@ void substituteVariables(LauncherString& text, const LauncherString& errorPrefix
             }
             if (literalAllowed && !isReference(pass.from(first + 1))) continue;
             const LauncherString name(pass.from(first + 1), second - first - 1);
-            const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
+            const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText(variables);
             if (++replacements > maxSubstitutions) {
                 throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
                                            lineNumber);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "foundation/LauncherString.h"
+#include "instructions/VariableStore.h"
 
 namespace nv {
 
@@ -15,7 +16,7 @@ inline constexpr std::int32_t maxSubstitutions = 1000;
 // path of the system comes near it).
 inline constexpr LauncherString::size_type maxSubstitutedLength = 65536;
 
-// Replaces every @NAME@ in `text` by the variable's value, in passes from the
+// Replaces every @NAME@ in `text` by the value of the variable in `variables`, in passes from the
 // start until a pass replaces nothing; within a pass the scan resumes just
 // after the first at-sign of each reference, so inside an inserted value.
 // "@@" stands for one literal at-sign. Inside inserted values and for the
@@ -25,6 +26,7 @@ inline constexpr LauncherString::size_type maxSubstitutedLength = 65536;
 // + " " + the reason, for an empty `text` ("Empty expression."), an at-sign
 // without its partner (the invalid-variable message), or a substitution beyond
 // the bounds above; throws LauncherException for a malformed variable name.
-void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber);
+void substituteVariables(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                         std::int32_t lineNumber);
 
 }  // namespace nv

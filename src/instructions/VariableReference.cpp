@@ -26,20 +26,21 @@ VariableReference VariableReference::parse(const LauncherString& text, const Lau
     return VariableReference(kind, number);
 }
 
-LauncherString VariableReference::valueText() const {
-    return kind_ == 'N' ? formatLong(numberVariable(number_)) : stringVariable(number_);
+LauncherString VariableReference::valueText(const VariableStore& variables) const {
+    return kind_ == 'N' ? formatLong(variables.number(number_)) : variables.string(number_);
 }
 
-void VariableReference::assign(const LauncherString& value, const LauncherString& errorPrefix) const {
+void VariableReference::assign(VariableStore& variables, const LauncherString& value,
+                               const LauncherString& errorPrefix) const {
     if (kind_ == 'S') {
-        setStringVariable(number_, value);
+        variables.setString(number_, value);
         return;
     }
     std::int32_t number = 0;
     if (!readLong(value, number)) {
         throwLauncherException(joinText({errorPrefix, " Invalid numeric expression in ", value}));
     }
-    setNumberVariable(number_, number);
+    variables.setNumber(number_, number);
 }
 
 }  // namespace nv

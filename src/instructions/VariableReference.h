@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "foundation/LauncherString.h"
+#include "instructions/VariableStore.h"
 
 namespace nv {
 
@@ -20,13 +21,13 @@ public:
     char kind() const { return kind_; }
     std::int32_t number() const { return number_; }
 
-    // The decimal text of an N variable, or the text of an S variable.
-    LauncherString valueText() const;
+    // The decimal text of an N variable, or the text of an S variable, in `variables`.
+    LauncherString valueText(const VariableStore& variables) const;
 
-    // Stores `value` into the variable: unchanged for S; for N it must read
+    // Stores `value` into the variable of `variables`: unchanged for S; for N it must read
     // as a 32-bit number, else throws LauncherException `errorPrefix` +
     // " Invalid numeric expression in " + value.
-    void assign(const LauncherString& value, const LauncherString& errorPrefix) const;
+    void assign(VariableStore& variables, const LauncherString& value, const LauncherString& errorPrefix) const;
 
 private:
     VariableReference(char kind, std::int32_t number) : kind_(kind), number_(number) {}

@@ -1,17 +1,11 @@
 #include "instructions/VariableStore.h"
 
 #include "foundation/LauncherException.h"
-#include "foundation/RunState.h"
 #include "text/NumberText.h"
 
 namespace nv {
 
 namespace {
-
-constexpr std::int32_t numberCount = InstructionVariables::numberCount;
-constexpr std::int32_t stringCount = InstructionVariables::stringCount;
-
-InstructionVariables& variables() { return runState().variables; }
 
 void checkNumberIndex(std::int32_t n) {
     if (!isValidNumberIndex(n)) {
@@ -27,28 +21,38 @@ void checkStringIndex(std::int32_t n) {
 
 }  // namespace
 
-bool isValidNumberIndex(std::int32_t n) { return n >= 1 && n <= numberCount; }
+bool isValidNumberIndex(std::int32_t n) { return n >= 1 && n <= VariableStore::numberCount; }
 
-bool isValidStringIndex(std::int32_t n) { return n >= 1 && n <= stringCount; }
+bool isValidStringIndex(std::int32_t n) { return n >= 1 && n <= VariableStore::stringCount; }
 
-std::int32_t numberVariable(std::int32_t n) {
+std::int32_t VariableStore::number(std::int32_t n) const {
     checkNumberIndex(n);
-    return variables().numbers[n - 1];
+    return numbers_[n - 1];
 }
 
-void setNumberVariable(std::int32_t n, std::int32_t value) {
+void VariableStore::setNumber(std::int32_t n, std::int32_t value) {
     checkNumberIndex(n);
-    variables().numbers[n - 1] = value;
+    numbers_[n - 1] = value;
 }
 
-LauncherString stringVariable(std::int32_t n) {
+LauncherString VariableStore::string(std::int32_t n) const {
     checkStringIndex(n);
-    return variables().strings[n - 1];
+    return strings_[n - 1];
 }
 
-void setStringVariable(std::int32_t n, const LauncherString& text) {
+void VariableStore::setString(std::int32_t n, const LauncherString& text) {
     checkStringIndex(n);
-    variables().strings[n - 1] = text;
+    strings_[n - 1] = text;
+}
+
+bool VariableStore::operator==(const VariableStore& other) const {
+    for (std::int32_t i = 0; i < numberCount; ++i) {
+        if (numbers_[i] != other.numbers_[i]) return false;
+    }
+    for (std::int32_t i = 0; i < stringCount; ++i) {
+        if (strings_[i] != other.strings_[i]) return false;
+    }
+    return true;
 }
 
 }  // namespace nv

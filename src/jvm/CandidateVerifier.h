@@ -19,8 +19,4 @@ public:
                            const LauncherString& className) = 0;
 };
 
-// The verifier a JvmFile uses unless it is given another: JvmVerifier, which
-// runs the verification class (JvmVerification.h). Lives for the process.
-CandidateVerifier& defaultCandidateVerifier();
-
 }  // namespace nv

@@ -17,12 +17,6 @@
 
 namespace nv {
 
-namespace {
-// Relative path hints start at the launcher the user ran, also when this
-// process is a copy of it started with -nv:orig.
-LauncherString originalLauncherDirectory() { return launcherDirectory(runSettings().originalPath()); }
-}  // namespace
-
 LauncherString JvmFile::lookupVariable(const LauncherString& name) const {
     LauncherString value = tags_.value(name);
     if (name == "JVM_HOME" && !value.empty() && value[value.length() - 1] == '\\') {
@@ -132,7 +126,9 @@ void JvmFile::offerPlatformHints(CandidateSearch& search) {
 PathHintPlace JvmFile::pathHintPlace() const {
     PathHintPlace place;
     place.drives = fixedDrives();
-    place.launcherDirectory = originalLauncherDirectory();
+    // Relative path hints start at the launcher the user ran, also when this
+    // process is a copy of it started with -nv:orig.
+    place.launcherDirectory = launcherDirectory(settings_.originalPath());
     place.exeName = exeName();
     return place;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "foundation/LauncherString.h"
+#include "foundation/RunSettings.h"
 #include "jvm/CandidateVerifier.h"
 #include "jvm/JvmMatch.h"
 #include "jvm/PathHint.h"
@@ -21,10 +22,11 @@ class JvmFile : public JvmVariables {
 public:
     // Refers to `tags`, which must outlive this object (it belongs to a
     // launcher file entry, the list of tag files loaded from disk, or the
-    // operation that loaded it). Candidates are proven by `verifier`, which
-    // must outlive this object too.
-    explicit JvmFile(TagFile& tags, CandidateVerifier& verifier = defaultCandidateVerifier())
-        : tags_(tags), verifier_(verifier) {}
+    // operation that loaded it). Relative path hints start beside the
+    // launcher the user ran (`settings`), and candidates are proven by
+    // `verifier`; both must outlive this object too.
+    JvmFile(TagFile& tags, const RunSettings& settings, CandidateVerifier& verifier)
+        : tags_(tags), settings_(settings), verifier_(verifier) {}
     JvmFile(const JvmFile&) = delete;
     JvmFile& operator=(const JvmFile&) = delete;
 
@@ -98,6 +100,7 @@ private:
                                         const LauncherString& className, Verdict& verdict, LauncherString& version);
 
     TagFile& tags_;
+    const RunSettings& settings_;
     CandidateVerifier& verifier_;
 };
 

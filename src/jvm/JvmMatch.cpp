@@ -5,8 +5,8 @@
 
 namespace nv {
 
-LauncherString JvmMatch::writeJvmFile() const {
-    const LauncherString path = createTemporaryFile();
+LauncherString JvmMatch::writeJvmFile(TemporaryFiles& files) const {
+    const LauncherString path = files.createFile();
     tags_.setJvmInfo(home_, path, temporary_);
     tags_.write(path);
     return path;

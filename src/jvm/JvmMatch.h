@@ -6,6 +6,7 @@
 namespace nv {
 
 class TagFile;
+class TemporaryFiles;
 
 class JvmMatch {
 public:
@@ -27,7 +28,7 @@ public:
     // the end of the run, and returns that file's path. A file that cannot be
     // created is not written; its path (possibly empty) is still returned.
     // Throws when the base temporary directory is missing.
-    LauncherString writeJvmFile() const;
+    LauncherString writeJvmFile(TemporaryFiles& files) const;
 
 private:
     LauncherString home_;

@@ -3,7 +3,6 @@
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/Log.h"
 #include "foundation/ProgressUi.h"
-#include "foundation/RunSettings.h"
 #include "jvm/FixedDrives.h"
 #include "jvm/JvmFileWalker.h"
 #include "tagfile/TagFile.h"
@@ -18,7 +17,7 @@ void JvmSearch::startSearch() {
 
 void JvmSearch::findFirst(ObjectList<JvmMatch>& results) {
     startSearch();
-    const LauncherString& userHome = runSettings().userJavaHome;
+    const LauncherString& userHome = settings_.userJavaHome;
     if (!userHome.empty()) {
         logEntry("Checking user specified Java home directory => " + userHome);
         for (std::int32_t i = 0; !found_ && i < jvmFiles_.count(); ++i) {
@@ -65,7 +64,7 @@ void JvmSearch::exhaustiveSearch(ObjectList<JvmMatch>& results) {
     StatusDetailScope restoreDetail;
     setStatusDetail(StatusDetail::scanning, LauncherString());
     logEntry("Beginning exhaustive search");
-    JvmFileWalker walker(*this, exeNames, temporaryDirectory());
+    JvmFileWalker walker(*this, exeNames, files_.directory());
     const StringList drives = fixedDrives();
     for (std::int32_t i = 0; i < drives.count() && !cancelRequested(); ++i) {
         if (walker.walk(drives.get(i) + "\\")) break;

@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "foundation/LauncherString.h"
+#include "foundation/RunSettings.h"
 #include "foundation/ObjectList.h"
 #include "foundation/StringList.h"
 #include "jvm/JvmFile.h"
 #include "jvm/JvmMatch.h"
+#include "jvm/JvmVerification.h"
 
 namespace nv {
 
@@ -22,6 +24,19 @@ struct UnverifiedHomes {
 
 class JvmSearch {
 public:
+    // The run's settings (-nv:javahome, the launcher's place, the
+    // verification's time limit) and its temporary files, which must outlive
+    // it; its candidates are proven by verifier() unless a JVM file has another.
+    JvmSearch(const RunSettings& settings, TemporaryFiles& files)
+        : settings_(settings), files_(files), verifier_(settings, files) {}
+    JvmSearch(const JvmSearch&) = delete;
+    JvmSearch& operator=(const JvmSearch&) = delete;
+
+    const RunSettings& settings() const { return settings_; }
+    TemporaryFiles& temporaryFiles() const { return files_; }
+    // The real verifier of the run, which runs the verification class.
+    CandidateVerifier& verifier() { return verifier_; }
+
     ObjectList<JvmFile>& jvmFiles() { return jvmFiles_; }
     const ObjectList<JvmFile>& jvmFiles() const { return jvmFiles_; }
 
@@ -76,6 +91,9 @@ private:
     void startSearch();
     void recordUnverified(JvmFile& jvmFile, const LauncherString& home);
 
+    const RunSettings& settings_;
+    TemporaryFiles& files_;
+    JvmVerifier verifier_;
     ObjectList<JvmFile> jvmFiles_;
     std::unique_ptr<JvmMatch> found_;
     bool stopAtFirst_ = false;

@@ -7,7 +7,6 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "foundation/ProgressUi.h"
-#include "foundation/RunSettings.h"
 #include "jvm/JvmFile.h"
 #include "jvm/JvmSearch.h"
 #include "jvm/VersionRange.h"
@@ -127,20 +126,21 @@ bool JvmVerifier::verifyJvm(JvmFile& jvmFile, const LauncherString& home, const 
 }
 
 LauncherString JvmVerifier::run(JvmFile& jvmFile, const LauncherString& command) {
-    LaunchScript script(command, OutputCapture::on, EmbeddedArchives::leftOut);
-    script.setTimeLimit(runSettings().verificationTimeLimit);
+    LaunchScript script(command, OutputCapture::on, EmbeddedArchives::leftOut, settings_, files_);
+    script.setTimeLimit(settings_.verificationTimeLimit);
     script.launch(jvmFile, /*passThrough=*/nullptr, /*consoleRequest=*/false);
     return script.standardOutput();
 }
 
 void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
     if (!search.verifyClassPath.empty() || !search.verifyClassName.empty()) return;
-    const LauncherString directory = createTemporaryDirectory();
+    TemporaryFiles& files = search.temporaryFiles();
+    const LauncherString directory = files.createDirectory();
     const StringList written = payload.extractType(typeVerifyArchive, directory);
     // Without a verification archive the directory holds nothing that the
     // search needs; a program that searches in a loop must not pile them up.
     if (written.empty()) {
-        removeTemporaryDirectory(directory);
+        files.removeDirectory(directory);
         return;
     }
     search.verifyClassPath = joinText({"\"", written.get(written.count() - 1), "\""});

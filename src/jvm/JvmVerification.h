@@ -4,6 +4,7 @@
 // properties named on its command line; JVM_PROPERTIES says what they must be.
 
 #include "foundation/LauncherString.h"
+#include "foundation/RunSettings.h"
 #include "foundation/StringList.h"
 #include "jvm/CandidateVerifier.h"
 
@@ -12,6 +13,7 @@ namespace nv {
 class JvmSearch;
 class LauncherPayload;
 class TagFile;
+class TemporaryFiles;
 
 // The line the verification class prints first.
 constexpr const char* verifyIdentification = "1739021872";
@@ -45,6 +47,10 @@ bool verificationOutputMatches(const LauncherString& output, const StringList& e
 // candidate; any other LauncherException passes through.
 class JvmVerifier : public CandidateVerifier {
 public:
+    // The run's settings (the time limit, the launcher's place) and its
+    // temporary files, which must outlive it.
+    JvmVerifier(const RunSettings& settings, TemporaryFiles& files) : settings_(settings), files_(files) {}
+
     bool verifyJvm(JvmFile& jvmFile, const LauncherString& home, const LauncherString& classPath,
                    const LauncherString& className) override;
 
@@ -53,11 +59,15 @@ protected:
     // the run settings' verificationTimeLimit, and returns its standard
     // output. Tests replace it.
     virtual LauncherString run(JvmFile& jvmFile, const LauncherString& command);
+
+private:
+    const RunSettings& settings_;
+    TemporaryFiles& files_;
 };
 
 // Fills the search's verification class settings from the launcher file's
 // entries of type 5 when both are still empty: they are extracted in index
-// order into a new temporary directory, and the last path written becomes
+// order into a new temporary directory of the search's, and the last path written becomes
 // the class path (in double quotes) with the class name "Verify" (in double
 // quotes). Without such an entry both stay empty. Throws the extraction's
 // LauncherException.

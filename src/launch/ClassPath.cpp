@@ -26,9 +26,9 @@ LauncherString quotedLiteral(const LauncherString& path) {
 }
 
 // A companion list joined into one element.
-LauncherString companionElement(const char* suffix, const JvmVariables& jvm) {
+LauncherString companionElement(const RunSettings& settings, const char* suffix, const JvmVariables& jvm) {
     LauncherString list;
-    const StringList lines = companionLines(suffix);
+    const StringList lines = companionLines(settings.originalPath(), suffix);
     for (std::int32_t i = 0; i < lines.count(); ++i) addElement(list, lines.get(i), jvm);
     return list;
 }
@@ -37,7 +37,7 @@ LauncherString companionElement(const char* suffix, const JvmVariables& jvm) {
 LauncherString archivesElement(LaunchScript& script, const JvmVariables& jvm, bool environmentMode) {
     LauncherString list;
     if (!script.addsEmbeddedArchives() || !script.payload()) return list;
-    const StringList paths = script.payload()->extractType(typeClassPathArchive, createTemporaryDirectory());
+    const StringList paths = script.payload()->extractType(typeClassPathArchive, script.temporaryFiles().createDirectory());
     for (std::int32_t i = 0; i < paths.count(); ++i) {
         addElement(list, environmentMode ? literal(paths.get(i)) : quotedLiteral(paths.get(i)), jvm);
     }
@@ -54,19 +54,19 @@ void addElement(LauncherString& classPath, const LauncherString& element, const 
 
 LauncherString buildClassPath(const StringList& arguments, LaunchScript& script, const JvmVariables& jvm) {
     const bool environmentMode = jvm.lookupVariable("USE_CP_ENV_VAR") == "1";
-    const RunSettings& settings = runSettings();
+    const RunSettings& settings = script.settings();
     LauncherString classPath;
     addElement(classPath, quotedLiteral(settings.classPathPrefix), jvm);
-    addElement(classPath, companionElement(".cp1", jvm), jvm);
+    addElement(classPath, companionElement(settings, ".cp1", jvm), jvm);
     addElement(classPath, jvm.lookupVariable("JVM_CLASSPATH"), jvm);
-    addElement(classPath, companionElement(".cp", jvm), jvm);
+    addElement(classPath, companionElement(settings, ".cp", jvm), jvm);
     for (std::int32_t i = 0; i < arguments.count(); ++i) {
         addElement(classPath, environmentMode ? stripQuotes(arguments.get(i)) : arguments.get(i), jvm);
     }
     const LauncherString archive = expandReferences(script.archiveTemplate(), '%', script);
     addElement(classPath, environmentMode ? stripQuotes(archive) : archive, jvm);
     addElement(classPath, archivesElement(script, jvm, environmentMode), jvm);
-    addElement(classPath, companionElement(".cp2", jvm), jvm);
+    addElement(classPath, companionElement(settings, ".cp2", jvm), jvm);
     addElement(classPath, quotedLiteral(settings.classPathSuffix), jvm);
 
     if (!environmentMode) return classPath.empty() ? LauncherString() : jvm.lookupVariable("CLASSPATH") + classPath;

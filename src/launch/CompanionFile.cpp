@@ -1,7 +1,6 @@
 #include "launch/CompanionFile.h"
 
 #include "foundation/CFile.h"
-#include "foundation/RunSettings.h"
 #include "text/TextScanning.h"
 
 namespace nv {
@@ -16,9 +15,9 @@ LauncherString companionPath(const LauncherString& launcherPath, const LauncherS
     return path + suffix;
 }
 
-StringList companionLines(const LauncherString& suffix) {
+StringList companionLines(const LauncherString& launcherPath, const LauncherString& suffix) {
     StringList lines;
-    CFile file = openFile(companionPath(runSettings().originalPath(), suffix).c_str(), "r");
+    CFile file = openFile(companionPath(launcherPath, suffix).c_str(), "r");
     if (!file) return lines;
     while (!std::feof(file.get())) {
         const LauncherString line = readLine(file.get());

@@ -14,6 +14,6 @@ LauncherString companionPath(const LauncherString& launcherPath, const LauncherS
 
 // The lines of the run's companion file for `suffix` (next to the original
 // launcher), read with readLine; empty when it cannot be opened.
-StringList companionLines(const LauncherString& suffix);
+StringList companionLines(const LauncherString& launcherPath, const LauncherString& suffix);
 
 }  // namespace nv

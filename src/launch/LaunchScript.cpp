@@ -11,7 +11,6 @@
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "foundation/RunSettings.h"
-#include "foundation/RunState.h"
 #include "foundation/ScopeGuard.h"
 #include "launch/ArgumentQuoting.h"
 #include "launch/ClassPath.h"
@@ -97,15 +96,20 @@ LauncherString replaceAll(const LauncherString& text, const LauncherString& sear
     return result;
 }
 
-LaunchScript::LaunchScript(const TagFile& tags)
-    : commandTemplate_(tags.value("COMMAND")),
+LaunchScript::LaunchScript(const TagFile& tags, const RunSettings& settings, TemporaryFiles& files)
+    : settings_(settings),
+      files_(files),
+      commandTemplate_(tags.value("COMMAND")),
       displayConsole_(tags.boolValue("DISPLAY_CONSOLE", false)),
       autoWorkingDirectory_(tags.boolValue("AUTO_SET_WORKING_DIR", true)),
       description_(tags.value("DESC")),
       archiveTemplate_(tags.value("ARCHIVE")) {}
 
-LaunchScript::LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives)
-    : commandTemplate_(command),
+LaunchScript::LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives,
+                           const RunSettings& settings, TemporaryFiles& files)
+    : settings_(settings),
+      files_(files),
+      commandTemplate_(command),
       captureOutput_(capture == OutputCapture::on),
       addEmbeddedArchives_(archives == EmbeddedArchives::added) {}
 
@@ -194,12 +198,12 @@ LauncherString LaunchScript::ifExists(const StringList& arguments) {
     return source_->tags().value(arguments.get(0)).empty() ? LauncherString() : tagPass(arguments.get(1));
 }
 
-LauncherString LaunchScript::launcherFile(const StringList&) { return runSettings().launcherPath; }
+LauncherString LaunchScript::launcherFile(const StringList&) { return settings_.launcherPath; }
 
-LauncherString LaunchScript::launcherDir(const StringList&) { return launcherDirectory(runSettings().originalPath()); }
+LauncherString LaunchScript::launcherDir(const StringList&) { return launcherDirectory(settings_.originalPath()); }
 
 LauncherString LaunchScript::tempDir(const StringList&) {
-    LauncherString directory = temporaryDirectory();
+    LauncherString directory = files_.directory();
     if (!directory.empty() && directory[directory.length() - 1] == '\\') directory.erase(directory.length() - 1);
     return directory;
 }
@@ -211,7 +215,7 @@ LauncherString LaunchScript::systemProperty(const LauncherString& name, const La
 
 LauncherString LaunchScript::runtimeSystemProperties(const StringList&) {
     LauncherString joined;
-    const StringList lines = companionLines(".sp");
+    const StringList lines = companionLines(settings_.originalPath(), ".sp");
     for (std::int32_t i = 0; i < lines.count(); ++i) {
         const LauncherString& line = lines.get(i);
         const LauncherString::size_type equals = line.find('=');
@@ -226,7 +230,7 @@ LauncherString LaunchScript::runtimeSystemProperties(const StringList&) {
 
 LauncherString LaunchScript::runtimeJavaArguments(const StringList&) {
     LauncherString joined;
-    const StringList lines = companionLines(".ja");
+    const StringList lines = companionLines(settings_.originalPath(), ".ja");
     for (std::int32_t i = 0; i < lines.count(); ++i) {
         const LauncherString argument = tagPass(lines.get(i));
         if (argument.empty()) continue;
@@ -237,9 +241,9 @@ LauncherString LaunchScript::runtimeJavaArguments(const StringList&) {
 }
 
 LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
-    LauncherString& path = runState().applicationArchive;
+    LauncherString& path = applicationArchive_;
     if (!path.empty()) return path;
-    const LauncherString directory = createTemporaryDirectory();
+    const LauncherString directory = files_.createDirectory();
     if (arguments.count() == 0) {
         if (!payload_) return path;
         const StringList written = payload_->extractType(typeApplicationArchive, directory);
@@ -247,7 +251,7 @@ LauncherString LaunchScript::applicationArchive(const StringList& arguments) {
         return path;
     }
     const LauncherString& name = arguments.get(0);
-    LauncherString source = launcherDirectory(runSettings().originalPath());
+    LauncherString source = launcherDirectory(settings_.originalPath());
     ensureTrailingSeparator(source);
     source += name;
     const LauncherString::size_type separator = name.findLastOf("/\\");
@@ -288,7 +292,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
         throwLauncherException("The launch command is empty once its references are replaced.");
     }
     LauncherString directory;
-    if (autoWorkingDirectory_) directory = launcherDirectory(runSettings().launcherPath);
+    if (autoWorkingDirectory_) directory = launcherDirectory(settings_.launcherPath);
     if (passThrough) appendQuotedArguments(command, *passThrough);
     logEntry(joinText({"Executing launch script command: ", command,
                        directory.empty() ? " in current working directory" : " in working directory ", directory}));

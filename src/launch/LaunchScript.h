@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "foundation/LauncherString.h"
+#include "foundation/RunSettings.h"
 #include "foundation/StringList.h"
 #include "launch/DelimitedExpander.h"
 
@@ -15,6 +16,7 @@ class JvmVariables;
 class LaunchScript;
 class LauncherPayload;
 class TagFile;
+class TemporaryFiles;
 
 // A function of the launch command, %NAME%("argument", ...): the arguments
 // it takes, with the message for any other count, and what it does. Building
@@ -38,10 +40,13 @@ class LaunchScript : public DelimitedExpander {
 public:
     // From a launch script's tags (COMMAND, DISPLAY_CONSOLE, AUTO_SET_WORKING_DIR,
     // DESC, ARCHIVE): output captured, embedded class path archives added.
-    explicit LaunchScript(const TagFile& tags);
+    // Both constructors take the run's settings (the launcher's paths, the
+    // class path options) and its temporary files, which must outlive it.
+    LaunchScript(const TagFile& tags, const RunSettings& settings, TemporaryFiles& files);
     // From a command text (the verification's), run in the launcher's
     // directory without console, with the two creator's choices.
-    LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives);
+    LaunchScript(const LauncherString& command, OutputCapture capture, EmbeddedArchives archives,
+                 const RunSettings& settings, TemporaryFiles& files);
     LaunchScript(const LaunchScript&) = delete;
     LaunchScript& operator=(const LaunchScript&) = delete;
 
@@ -57,6 +62,8 @@ public:
     const LauncherString& description() const { return description_; }
     const LauncherString& archiveTemplate() const { return archiveTemplate_; }
     bool addsEmbeddedArchives() const { return addEmbeddedArchives_; }
+    const RunSettings& settings() const { return settings_; }
+    TemporaryFiles& temporaryFiles() const { return files_; }
     // What the launched programs wrote, each run's output appended.
     const LauncherString& standardOutput() const { return standardOutput_; }
     const LauncherString& standardError() const { return standardError_; }
@@ -107,6 +114,8 @@ private:
     LauncherString systemProperty(const LauncherString& name, const LauncherString& value);
     void applyWizardEnvironment();
 
+    const RunSettings& settings_;
+    TemporaryFiles& files_;
     LauncherString commandTemplate_;
     bool displayConsole_ = false;
     bool autoWorkingDirectory_ = true;
@@ -117,6 +126,7 @@ private:
     unsigned timeLimit_ = 0;
     LauncherString standardOutput_;
     LauncherString standardError_;
+    LauncherString applicationArchive_;  // APPLICATION_ARCHIVE's path once it is made
     LauncherPayload* payload_ = nullptr;
     JvmVariables* source_ = nullptr;  // set while a command is being built
     bool buildingClassPath_ = false;

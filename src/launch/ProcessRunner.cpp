@@ -5,9 +5,15 @@
 #include "foundation/ProgressUi.h"
 #include "text/NumberText.h"
 
+#include <atomic>
+
 namespace nv {
 
 namespace {
+
+// Set once by the fault handler, from any thread.
+std::atomic<bool> childrenStopped{false};
+
 constexpr unsigned quietPause = 100;
 // What a cycle that read output counts for in the time limit.
 constexpr unsigned busyCycle = 1;
@@ -37,6 +43,9 @@ void giveUpWhenDue(ChildOutput& child, const ProcessRequest& request, std::uint6
         {program, " did not end within ", formatLong(static_cast<std::int32_t>(request.timeLimit)), " seconds."}));
 }
 }  // namespace
+
+void stopStartingChildren() { childrenStopped = true; }
+bool startingChildrenStopped() { return childrenStopped; }
 
 void checkCommandLine(const LauncherString& commandLine) {
     if (commandLine.empty()) throwLauncherException("There is no command to run.");

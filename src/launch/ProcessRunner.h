@@ -9,7 +9,6 @@
 #include "foundation/LauncherException.h"
 #include "foundation/LauncherString.h"
 #include "foundation/Pause.h"
-#include "foundation/RunState.h"
 
 namespace nv {
 
@@ -59,8 +58,8 @@ LauncherString programOf(const LauncherString& commandLine);
 // From the call on, no child is started any more: a thread that comes to
 // start one stops there for good, so that nothing new runs while a fault
 // ends the process. The fault handler calls it, on whichever thread faulted.
-inline void stopStartingChildren() { runState().childrenStopped = true; }
-inline bool startingChildrenStopped() { return runState().childrenStopped; }
+void stopStartingChildren();
+bool startingChildrenStopped();
 
 // Runs the child and returns its exit code as a signed 32-bit number (so a
 // code above 2^31-1 comes back negative), or 0 without capture and without

@@ -1,13 +1,18 @@
 #pragma once
 // What the end of a run makes of its result: whether it counts as a
-// failure, which decides the closing message and the process's exit code.
-// A result that the program's EXIT gave is the exit code as it stands.
+// failure, which decides the closing message and the process's exit code,
+// and the end itself (finishRun). A result that the program's EXIT gave is
+// the exit code as it stands.
 
 #include <cstdint>
 
+#include "foundation/Pause.h"
+#include "instructions/Instructions.h"
 #include "launch/LauncherPayload.h"
 
 namespace nv {
+
+struct Run;
 
 // A result of 0 is no failure, nor is 1000 in modes 0 and 2, where the
 // wizard ends with it when the user is done.
@@ -25,10 +30,13 @@ inline int exitCodeOf(std::int32_t result, int modeByte, bool exited) {
 // A search found nothing without telling the user to name a Java home: the
 // program may still do without one. The end of the run gives that advice
 // (MessageCode::noSuitableJvm) only if the run fails.
-void holdJvmAdvice();
+void holdJvmAdvice(Run& run);
 
-// At the end of the run: writes the held advice to the run log when the
-// process ends with a non-zero `exitCode`.
-void writeHeldAdvice(int exitCode);
+// The end of `run`, which ended with `outcome` (modeByte: the launcher
+// file's, -1 without one): the held advice, the last launched program's
+// error output shown when the run failed, then the removal of the run's
+// temporary files (retried through `pause`; a failed clean-up leaves
+// nothing sensible to do and ends nothing). Returns the process's exit code.
+int finishRun(Run& run, const ProgramOutcome& outcome, int modeByte, Pause& pause = systemPause());
 
 }  // namespace nv

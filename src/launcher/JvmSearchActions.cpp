@@ -2,14 +2,13 @@
 
 #include <exception>
 
-#include "cleanup/CleanupList.h"
+#include "cleanup/TemporaryFiles.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "foundation/ObjectList.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/ResultOutput.h"
-#include "instructions/VariableStore.h"
 #include "jvm/JvmMatch.h"
 #include "jvm/JvmSearch.h"
 #include "jvm/JvmVerification.h"
@@ -22,9 +21,9 @@ namespace nv {
 namespace {
 
 // Writes the match's JVM file and keeps it past the run's clean-up.
-LauncherString keepJvmFile(const JvmMatch& match) {
-    const LauncherString path = match.writeJvmFile();
-    cleanupList().forgetFile(path);
+LauncherString keepJvmFile(const JvmMatch& match, TemporaryFiles& files) {
+    const LauncherString path = match.writeJvmFile(files);
+    files.list().forgetFile(path);
     return path;
 }
 
@@ -39,7 +38,7 @@ void showSearchWindow(bool showProgress) {
     }
 }
 
-FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
+FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure, Run& run) {
     logEntry("Finding a JVM");
     showSearchWindow(showProgress);
     FoundJvm result;
@@ -48,7 +47,7 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
         ObjectList<JvmMatch> matches;
         search.findFirst(matches);
         if (const JvmMatch* match = matches.get(0)) {
-            result.jvmFilePath = match->writeJvmFile();
+            result.jvmFilePath = match->writeJvmFile(search.temporaryFiles());
             result.javaHome = match->home();
             result.found = true;
             logEntry("Matching JVM home is " + result.javaHome);
@@ -75,36 +74,28 @@ FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress,
     if (!showFailure) {
         // The program may well go on without it (install the carried JVM):
         // the advice to give a Java home waits for the end of a run that fails.
-        holdJvmAdvice();
+        holdJvmAdvice(run);
     } else if (!cancelRequested()) {
         showMessage(notFound);
     }
     return result;
 }
 
-void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
+void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure, Run& run) {
     FoundJvm found;
     try {
-        setStringVariable(1, LauncherString());
-        setStringVariable(2, LauncherString());
-        setNumberVariable(1, 0);
-        found = findJvm(search, payload, showProgress, showFailure);
+        found = findJvm(search, payload, showProgress, showFailure, run);
     } catch (const LauncherException&) {
         throw;
     } catch (const std::exception&) {
         logEntry("Unexpected failure in search.", LogKind::error);
         return;
     }
-    if (found.found) {
-        setStringVariable(1, found.javaHome);
-        setStringVariable(2, found.jvmFilePath);
-        setNumberVariable(1, 1);
-    }
-    writeResultNumber(numberVariable(1));
+    writeResultNumber(found.found ? 1 : 0);
     if (!found.found) return;
-    writeResultLine(stringVariable(1));
-    writeResultLine(stringVariable(2));
-    cleanupList().forgetFile(stringVariable(2));
+    writeResultLine(found.javaHome);
+    writeResultLine(found.jvmFilePath);
+    search.temporaryFiles().list().forgetFile(found.jvmFilePath);
 }
 
 void searchAllAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure) {
@@ -117,7 +108,7 @@ void searchAllAction(JvmSearch& search, LauncherPayload& payload, bool showProgr
         writeResultNumber(matches.count());
         for (std::int32_t i = 0; i < matches.count(); ++i) {
             const JvmMatch& match = *matches.get(i);
-            const LauncherString path = keepJvmFile(match);
+            const LauncherString path = keepJvmFile(match, search.temporaryFiles());
             writeResultLine(match.home());
             writeResultLine(path);
         }

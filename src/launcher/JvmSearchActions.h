@@ -9,6 +9,7 @@ namespace nv {
 
 class JvmSearch;
 class LauncherPayload;
+struct Run;
 
 // Before a search or a verification: shows the window with the status
 // "Searching for Java(tm) Virtual Machine..." when `showProgress`, else hides
@@ -23,16 +24,16 @@ void showSearchWindow(bool showProgress);
 // followed by the Java versions the JVM files ask for
 // (appendWantedJavaVersions), and shows it unless the user cancelled. Not
 // found without: logs "No suitable JVM was found." with those versions and
-// holds the advice for the end of the run (holdJvmAdvice). A
+// holds the advice for the end of `run` (holdJvmAdvice). A
 // LauncherException of the search is logged as an error after
 // MessageCode::noSuitableJvm, shown when `showFailure` is set, and thrown on
 // with its message unchanged; without `showFailure` it declines the box.
-FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
+FoundJvm findJvm(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure, Run& run);
 
-// SEARCH: FIND_JVM (setting N1, S1 and S2), then writes "1", the Java home
+// SEARCH: FIND_JVM, then writes "1", the Java home
 // and the JVM file, which then outlives the run; "0" when nothing was found.
 // Writes nothing when the search fails: its LauncherException passes through.
-void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure);
+void searchAction(JvmSearch& search, LauncherPayload& payload, bool showProgress, bool showFailure, Run& run);
 
 // SEARCH_ALL: writes the number of JVMs of the disk scan, then the Java home
 // and the JVM file of each (the files outlive the run). A failure is logged

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "archive/EntryType.h"
-#include "cleanup/CleanupList.h"
 #include "cleanup/FileRemoval.h"
 #include "cleanup/TemporaryFiles.h"
 #include "foundation/LauncherException.h"
@@ -15,11 +14,11 @@
 #include "jvm/JvmFile.h"
 #include "jvm/JvmVerification.h"
 #include "launch/ArgumentQuoting.h"
-#include "launch/LaunchOutput.h"
 #include "launch/LaunchScript.h"
 #include "launch/ProcessRunner.h"
 #include "launcher/InstallReport.h"
 #include "launcher/JvmSearchActions.h"
+#include "launcher/Run.h"
 #include "launcher/RunContent.h"
 #include "text/NumberText.h"
 #include "text/PathText.h"
@@ -48,7 +47,7 @@ void markInstalledJvm(const LauncherString& destination, const LauncherString& p
 }  // namespace
 
 FoundJvm LauncherCommandWork::findJvm(bool showProgress, bool showFailure) {
-    return nv::findJvm(content_.jvmSearch(), content_, showProgress, showFailure);
+    return nv::findJvm(content_.jvmSearch(), content_, showProgress, showFailure, run_);
 }
 
 VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, std::int32_t id) {
@@ -68,9 +67,9 @@ VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, 
     }
     JvmSearch& search = content_.jvmSearch();
     prepareVerifyClass(search, content_);
-    JvmFile jvm(*tags);
+    JvmFile jvm(*tags, run_.settings, search.verifier());
     VerifiedJvm verified;
-    verified.valid = verifyOne(showProgress, showFailure, jvm, runSettings().userJavaHome, search, verified.javaHome);
+    verified.valid = verifyOne(showProgress, showFailure, jvm, run_.settings.userJavaHome, search, verified.javaHome);
     return verified;
 }
 
@@ -104,11 +103,11 @@ std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     if (jvmTags.value("JVM_EXE").empty()) {
         throwLauncherException(joinText({"The JVM file ", jvmTags.sourceName(), " has no JVM_EXE."}));
     }
-    JvmFile jvm(jvmTags);
+    JvmFile jvm(jvmTags, run_.settings, content_.jvmSearch().verifier());
     LaunchScript& script = *content_.launchScript();
-    const RunSettings& settings = runSettings();
+    const RunSettings& settings = run_.settings;
     const std::int32_t code = script.launch(jvm, &settings.passThrough, settings.javaConsole);
-    setLastLaunchErrorOutput(script.standardError());
+    run_.lastLaunchErrorOutput = script.standardError();
     return code;
 }
 
@@ -126,7 +125,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         if (file.entryAt(i)->type == typeCarriedJvm) installer = file.entryAt(i);
     }
     if (!installer) throwLauncherException(messageText(MessageCode::noJvmInstaller));
-    const LauncherString destination = mode == 2 ? chooseDirectory() : createTemporaryDirectory();
+    const LauncherString destination = mode == 2 ? chooseDirectory() : run_.files.createDirectory();
     if (destination.empty()) return installed;
 
     const LauncherString program = file.extract(*installer, destination);
@@ -163,12 +162,12 @@ void LauncherCommandWork::executeLauncher(std::int32_t position) {
         logEntry("Unable to execute the embedded launcher.", LogKind::error);
         return;
     }
-    const LauncherString directory = createTemporaryDirectory();
+    const LauncherString directory = run_.files.createDirectory();
     LauncherString command = joinText({"\"", content_.file().extract(*entry, directory), "\" -nv:orig \""});
     // The embedded launcher runs on after this run ends: its directory stays
     // (only once it is written whole: a failed extraction leaves it to the clean-up).
-    cleanupList().forgetDirectory(directory);
-    const RunSettings& settings = runSettings();
+    run_.files.list().forgetDirectory(directory);
+    const RunSettings& settings = run_.settings;
     command += settings.launcherPath;
     command += '"';
     // Quoted for the C runtime, so the embedded launcher reads back exactly these arguments.

@@ -12,11 +12,13 @@
 namespace nv {
 
 class RunContent;
+struct Run;
 
 class LauncherCommandWork : public CommandWork {
 public:
-    // `content` must outlive this object.
-    explicit LauncherCommandWork(RunContent& content) : content_(content) {}
+    // `content` and `run` must outlive this object; the launches leave their
+    // error output in the run, for its end.
+    LauncherCommandWork(RunContent& content, Run& run) : content_(content), run_(run) {}
 
     // The JVM search of the launcher file (see findJvm in JvmSearchActions.h).
     FoundJvm findJvm(bool showProgress, bool showFailure) override;
@@ -50,6 +52,7 @@ private:
     std::int32_t run(TagFile& jvmTags, std::int16_t seconds);
 
     RunContent& content_;
+    Run& run_;
     ObjectList<TagFile> loadedJvmFiles_;  // the JVM files LAUNCH loaded, kept for the run
 };
 

@@ -14,7 +14,7 @@
 #include "launcher/RunContent.h"
 #include "launcher/RunJob.h"
 #include "launcher/SingleInstance.h"
-#include "foundation/RunSettings.h"
+#include "launcher/Run.h"
 #include "text/NumberText.h"
 #include "tagfile/TagFile.h"
 
@@ -25,6 +25,8 @@ namespace {
 // The job of a real run, on the launcher's own file.
 class LauncherJob : public RunJob {
 public:
+    explicit LauncherJob(Run& run) : run_(run) {}
+
     void extractAll() override {
         try {
             content().load(false);
@@ -64,7 +66,7 @@ public:
         }
     }
 
-    std::int32_t runInstructions() override {
+    ProgramOutcome runInstructions() override {
         Instructions* program = content().instructions();
         // Without a program nothing would run and nobody would know why.
         if (!program && content().file().entryCount() == 0) {
@@ -72,15 +74,15 @@ public:
         }
         if (!program) throwLauncherException("The launcher file carries no instruction program.");
         // Before any work: a second start does nothing but show the first.
-        if (program->singleInstance() && !claimSingleInstance(content().file(), instance_))
-            return anotherInstanceResult;
-        LauncherCommandWork work(content());
+        if (program->singleInstance() && !claimSingleInstance(run_.settings, content().file(), run_.instance))
+            return ProgramOutcome{anotherInstanceResult, false};
+        LauncherCommandWork work(content(), run_);
         return program->run(work);
     }
 
 private:
     RunContent& content() {
-        if (!content_) content_ = std::make_unique<RunContent>(runSettings().launcherPath);
+        if (!content_) content_ = std::make_unique<RunContent>(run_.settings, run_.files);
         return *content_;
     }
 
@@ -122,7 +124,7 @@ private:
             return outcome;
         }
         if (action == "SEARCH") {
-            searchAction(content().jvmSearch(), content(), showProgress, showFailure);
+            searchAction(content().jvmSearch(), content(), showProgress, showFailure, run_);
             setProgress(100);
             return outcome;
         }
@@ -150,23 +152,20 @@ private:
     void verifyJvmFile(const LauncherString& path, const LauncherString& home, bool showProgress, bool showFailure) {
         TagFile tags;
         tags.load(path);
-        JvmFile jvm(tags);
         JvmSearch& search = content().jvmSearch();
+        JvmFile jvm(tags, run_.settings, search.verifier());
         prepareVerifyClass(search, content());
         LauncherString javaHome;
         const bool valid = verifyOne(showProgress, showFailure, jvm, home, search, javaHome);
         writeResultNumber(valid ? 1 : 0);
     }
 
+    Run& run_;
     std::unique_ptr<RunContent> content_;
-    InstanceClaim instance_;  // held until the process ends
 };
 
 }  // namespace
 
-RunJob& processRunJob() {
-    static LauncherJob job;
-    return job;
-}
+std::unique_ptr<RunJob> launcherJob(Run& run) { return std::make_unique<LauncherJob>(run); }
 
 }  // namespace nv

@@ -27,7 +27,8 @@ void setWindowTitleFromText(const LauncherString& text) { setTitle(convertEscape
 
 }  // namespace
 
-RunContent::RunContent(const LauncherString& launcherPath) : file_(launcherPath) {}
+RunContent::RunContent(const RunSettings& settings, TemporaryFiles& files)
+    : settings_(settings), files_(files), file_(settings.launcherPath), jvmSearch_(settings, files) {}
 RunContent::~RunContent() = default;
 
 void RunContent::load(bool dispatch) {
@@ -59,13 +60,15 @@ void RunContent::useInstructions(const TagFile& tags) {
 }
 
 void RunContent::useLaunchScript(TagFile& tags) {
-    launchScript_ = std::make_unique<LaunchScript>(tags);
+    launchScript_ = std::make_unique<LaunchScript>(tags, settings_, files_);
     launchScript_->setPayload(this);
     // An input file's UI_TITLE wins over the launch script's DESC.
     if (!titleGiven_) setWindowTitleFromText(launchScript_->description());
 }
 
-void RunContent::addJvmFile(TagFile& tags) { jvmSearch_.jvmFiles().append(std::make_unique<JvmFile>(tags)); }
+void RunContent::addJvmFile(TagFile& tags) {
+    jvmSearch_.jvmFiles().append(std::make_unique<JvmFile>(tags, settings_, jvmSearch_.verifier()));
+}
 
 void RunContent::dispatch() {
     CFile file = openFile(file_.path().c_str(), "rb");

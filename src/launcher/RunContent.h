@@ -12,6 +12,7 @@
 #include "archive/LauncherFile.h"
 #include "foundation/LauncherString.h"
 #include "foundation/ObjectList.h"
+#include "foundation/RunSettings.h"
 #include "jvm/JvmSearch.h"
 #include "launch/LauncherPayload.h"
 
@@ -20,11 +21,14 @@ namespace nv {
 class Instructions;
 class LaunchScript;
 class TagFile;
+class TemporaryFiles;
 
 class RunContent : public LauncherPayload {
 public:
-    // The launcher file at `launcherPath` (the running executable in a real run).
-    explicit RunContent(const LauncherString& launcherPath);
+    // The launcher file at the settings' launcherPath (the running executable
+    // in a real run); the launch script and the search work with the run's
+    // `settings` and `files`, which must outlive it.
+    RunContent(const RunSettings& settings, TemporaryFiles& files);
     ~RunContent() override;
     RunContent(const RunContent&) = delete;
     RunContent& operator=(const RunContent&) = delete;
@@ -66,6 +70,8 @@ private:
     void useLaunchScript(TagFile& tags);
     void addJvmFile(TagFile& tags);
 
+    const RunSettings& settings_;
+    TemporaryFiles& files_;
     // The tag files first: what is built from them goes before they do.
     LauncherFile file_;
     ObjectList<TagFile> embeddedTags_;  // at each entry's position, null for the other types

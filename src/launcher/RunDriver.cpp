@@ -1,12 +1,14 @@
 #include "launcher/RunDriver.h"
 
+#include <memory>
+
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "foundation/Messages.h"
 #include "launcher/ProcessCommandLine.h"
 #include "foundation/ProgressUi.h"
 #include "foundation/RunSettings.h"
-#include "foundation/RunState.h"
+#include "launcher/Run.h"
 #include "launcher/RunJob.h"
 #include "launcher/VersionBox.h"
 #include "text/NumberText.h"
@@ -17,7 +19,7 @@ namespace {
 
 // What one run of the driver keeps between options.
 struct DriverState {
-    std::int32_t result = 0;
+    ProgramOutcome outcome;
     bool runInstructions = true;
 };
 
@@ -28,15 +30,14 @@ const LauncherString* valueAfter(const StringList& args, std::int32_t& i) {
     return &args.get(i);
 }
 
-void processOptions(const StringList& args, DriverState& state, RunJob& job) {
-    RunSettings& settings = runSettings();
+void processOptions(const StringList& args, RunSettings& settings, DriverState& state, RunJob& job) {
     for (std::int32_t i = 0; i < args.count(); ++i) {
         const LauncherString& arg = args.get(i);
         if (arg == "-nv:log") {
             if (const LauncherString* v = valueAfter(args, i)) {
                 setRunLogPath(*v);
             } else {
-                state.result = -1;
+                state.outcome.result = -1;
                 showMessage(messageText(MessageCode::logFileNameMissing));
             }
         } else if (arg == "-nv:orig") {
@@ -44,15 +45,15 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 settings.originalLauncherPath = *v;
                 settings.originalLauncher = true;
             } else {
-                state.result = -1;
+                state.outcome.result = -1;
                 showMessage("Missing original launcher file name.");
             }
         } else if (arg == "-nv:tempdir") {
             if (const LauncherString* v = valueAfter(args, i)) settings.tempDirOverride = *v;
         } else if (arg == "-nv:silent") {
-            settings.silent = true;
+            setSilent(true);
         } else if (arg == "-silent") {
-            settings.silent = true;
+            setSilent(true);
             settings.passThrough.append(arg);
         } else if (arg == "-nv:javahome") {
             if (const LauncherString* v = valueAfter(args, i)) settings.userJavaHome = *v;
@@ -64,10 +65,10 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
             if (const LauncherString* v = valueAfter(args, i)) {
                 InputFileOutcome outcome = job.processInputFile(*v);
                 state.runInstructions = outcome.runInstructions;
-                if (outcome.failed) state.result = -1;
+                if (outcome.failed) state.outcome.result = -1;
             } else {
                 showMessage(messageText(MessageCode::inputFileNameMissing));
-                state.result = -1;
+                state.outcome.result = -1;
                 state.runInstructions = false;
             }
         } else if (arg == "-nv:version") {
@@ -100,30 +101,34 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
 
 }  // namespace
 
-std::int32_t runDriver(const StringList& arguments) { return runDriver(arguments, processRunJob()); }
+ProgramOutcome runDriver(Run& run, const StringList& arguments) {
+    const std::unique_ptr<RunJob> job = launcherJob(run);
+    return runDriver(run, arguments, *job);
+}
 
-std::int32_t runDriver(const StringList& arguments, RunJob& job) {
-    // A run starts from nothing that an earlier run in this process left behind.
-    resetRunState();
-    RunSettings& settings = runSettings();
+ProgramOutcome runDriver(Run& run, const StringList& arguments, RunJob& job) {
+    // A run starts from nothing that an earlier run in this process left in its log or window.
+    setRunLogPath(LauncherString());
+    startProgressAfresh();
+    RunSettings& settings = run.settings;
     for (std::int32_t i = 0; i < arguments.count(); ++i) settings.allArguments.append(arguments.get(i));
     DriverState state;
     try {
         settings.launcherPath = moduleFileName();
         settings.originalLauncherPath = settings.launcherPath;
         setProgress(0);
-        processOptions(arguments, state, job);
+        processOptions(arguments, settings, state, job);
         if (state.runInstructions) {
             job.loadLauncherFile(true);
-            state.result = job.runInstructions();
+            state.outcome = job.runInstructions();
             setProgress(100);
         }
     } catch (const LauncherException& e) {
         if (!e.boxDeclined()) showMessage(e.message());
         logEntry(e.message(), LogKind::error);
-        state.result = -1;
+        state.outcome = ProgramOutcome{-1, false};
     }
-    return state.result;
+    return state.outcome;
 }
 
 }  // namespace nv

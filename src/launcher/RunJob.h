@@ -1,10 +1,12 @@
 #pragma once
 // The work that the run driver's options start. The driver decides when;
-// a RunJob does it. The process has one (processRunJob); tests give their own.
+// a RunJob does it. A run has one (launcherJob); tests give their own.
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/LauncherString.h"
+#include "instructions/Instructions.h"
 
 namespace nv {
 
@@ -26,11 +28,15 @@ public:
     // Loads the launcher file index once, with dispatch when asked. Throws
     // LauncherException with the context MessageCode::unableToLoadIndex.
     virtual void loadLauncherFile(bool dispatch) = 0;
-    // Runs the instruction program; its result, -1 when there is none.
-    virtual std::int32_t runInstructions() = 0;
+    // Runs the instruction program and gives how it ended. Throws
+    // LauncherException when the launcher file carries none.
+    virtual ProgramOutcome runInstructions() = 0;
 };
 
-// The job of this process, working on the launcher's own file.
-RunJob& processRunJob();
+struct Run;
+
+// The job of `run`, working on the launcher's own file (RunSettings::launcherPath);
+// `run` must outlive it.
+std::unique_ptr<RunJob> launcherJob(Run& run);
 
 }  // namespace nv

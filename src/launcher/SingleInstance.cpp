@@ -22,8 +22,7 @@ public:
 
 }  // namespace
 
-bool claimSingleInstance(const LauncherFile& own, InstanceClaim& claim) {
-    const RunSettings& settings = runSettings();
+bool claimSingleInstance(const RunSettings& settings, const LauncherFile& own, InstanceClaim& claim) {
     // The long form: a start through an 8.3 name is a start of the same file.
     const LauncherString path = longPathName(settings.originalPath());
     NameHash hash;

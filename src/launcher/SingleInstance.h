@@ -10,6 +10,7 @@
 
 #include "archive/LauncherFile.h"
 #include "foundation/LauncherString.h"
+#include "foundation/RunSettings.h"
 #include "foundation/UniqueHandle.h"
 
 namespace nv {
@@ -41,6 +42,6 @@ bool bringProcessForward(long id);
 // and own's index (each entry's type, id, place, size, checksum and name),
 // so that each launcher embedded in one file has a name of its own, the same
 // at every start, wherever the copy was written.
-bool claimSingleInstance(const LauncherFile& own, InstanceClaim& claim);
+bool claimSingleInstance(const RunSettings& settings, const LauncherFile& own, InstanceClaim& claim);
 
 }  // namespace nv

@@ -1,10 +1,13 @@
 #include "system/WindowsFamily.h"
 
-#include "foundation/RunState.h"
-
 namespace nv {
 
-void setWindows9xFlag(bool on) { runState().windows9x = on; }
-bool windows9xFlag() { return runState().windows9x; }
+namespace {
+// Set by the process before its run (the system reports the 9x family).
+bool windows9x = false;
+}  // namespace
+
+void setWindows9xFlag(bool on) { windows9x = on; }
+bool windows9xFlag() { return windows9x; }
 
 }  // namespace nv

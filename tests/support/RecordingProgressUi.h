@@ -1,7 +1,7 @@
 #pragma once
 // The progress window for tests: installed as the process's ProgressUi while
 // it lives, it records what the process-wide operations do to it. The rest
-// of the run state is RunStateTest's to reset.
+// of the run state is RunTest's to reset.
 
 #include <functional>
 #include <string>

@@ -32,14 +32,15 @@ inline bool isReference(const LauncherString& name) {
 inline LauncherString unpairedAtSign(const LauncherString& errorPrefix) {
     LauncherString lone("@");
     try {
-        nv::substituteVariables(lone, errorPrefix, 0);
+        nv::substituteVariables(lone, VariableStore(), errorPrefix, 0);
     } catch (const InstructionsException& error) {
         return error.message();
     }
     return LauncherString();
 }
 
-inline void substituteVariables(LauncherString& text, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+inline void substituteVariables(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                                std::int32_t lineNumber) {
     using size_type = LauncherString::size_type;
     const LauncherString prefix = errorPrefix + " ";
     if (text.empty()) throwInstructionsException(prefix + "Empty expression.", lineNumber);
@@ -74,7 +75,7 @@ inline void substituteVariables(LauncherString& text, const LauncherString& erro
             }
             const LauncherString name = text.substr(first + 1, second - first - 1);
             if (literalAllowed && !isReference(name)) continue;
-            const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText();
+            const LauncherString inserted = VariableReference::parse(name, errorPrefix).valueText(variables);
             if (++replacements > maxSubstitutions) {
                 throwInstructionsException(prefix + "Variable substitution does not end: a variable refers to itself.",
                                            lineNumber);

@@ -17,7 +17,7 @@
 #include "foundation/RunSettings.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -25,14 +25,14 @@ using nv::LauncherString;
 
 namespace {
 
-class CleanupTest : public nv::RunStateTest {
+class CleanupTest : public nv::RunTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
-        nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
+        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
     }
     void TearDown() override {
-        nv::cleanupList().cleanUp(pause);
+        files.cleanUp(pause);
         // A test may take permissions away; the directory can go only with them back.
         fs::permissions(base.path(), fs::perms::owner_all, fs::perm_options::add);
     }
@@ -44,28 +44,28 @@ protected:
 }  // namespace
 
 TEST_F(CleanupTest, TemporaryNamesAreNewRecordedAndStartWithLre) {
-    const LauncherString one = nv::createTemporaryDirectory(pause);
-    const LauncherString two = nv::createTemporaryDirectory(pause);
-    const LauncherString file = nv::createTemporaryFile();
+    const LauncherString one = files.createDirectory(pause);
+    const LauncherString two = files.createDirectory(pause);
+    const LauncherString file = files.createFile();
     EXPECT_NE(one, two);
     for (const LauncherString& path : {one, two, file}) {
         EXPECT_EQ(fs::path(path.str()).filename().string().rfind("LRE", 0), 0u) << path.str();
     }
     EXPECT_TRUE(fs::is_directory(one.str()));
     EXPECT_TRUE(fs::is_regular_file(file.str()));
-    EXPECT_EQ(nv::cleanupList().directories().count(), 2);
-    EXPECT_EQ(nv::cleanupList().files().get(0), file);
+    EXPECT_EQ(files.list().directories().count(), 2);
+    EXPECT_EQ(files.list().files().get(0), file);
 
-    nv::cleanupList().cleanUp(pause);
+    files.cleanUp(pause);
     EXPECT_TRUE(fs::is_empty(base / "temp"));
-    EXPECT_EQ(nv::cleanupList().directories().count(), 0);
-    EXPECT_EQ(nv::cleanupList().files().count(), 0);
+    EXPECT_EQ(files.list().directories().count(), 0);
+    EXPECT_EQ(files.list().files().count(), 0);
 }
 
 TEST_F(CleanupTest, AMissingTemporaryDirectoryIsReportedWithItsPath) {
-    nv::runSettings().tempDirOverride = LauncherString((base / "missing").string());
+    settings.tempDirOverride = LauncherString((base / "missing").string());
     try {
-        nv::createTemporaryDirectory(pause);
+        files.createDirectory(pause);
         FAIL() << "no exception";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Cannot use " + (base / "missing").string() +
@@ -78,7 +78,7 @@ TEST_F(CleanupTest, AMissingTemporaryDirectoryIsReportedWithItsPath) {
 // Read-only files, nested directories and a link to a directory outside:
 // the tree goes, the link goes as a link, the link's target keeps its files.
 TEST_F(CleanupTest, ATreeIsRemovedWholeAndLinksAreNotFollowed) {
-    const LauncherString root = nv::createTemporaryDirectory(pause);
+    const LauncherString root = files.createDirectory(pause);
     const fs::path tree(root.str());
     fs::create_directories(tree / "a" / "deep");
     fs::create_directories(base / "outside");
@@ -90,7 +90,7 @@ TEST_F(CleanupTest, ATreeIsRemovedWholeAndLinksAreNotFollowed) {
     fs::permissions(tree / "a" / "deep", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::owner_write);
     fs::create_directory_symlink(base / "outside", tree / "a" / "link");
 
-    nv::cleanupList().cleanUp(pause);
+    files.cleanUp(pause);
     EXPECT_FALSE(fs::exists(tree));
     EXPECT_TRUE(fs::exists(base / "outside" / "keep.txt"));
     EXPECT_TRUE(pause.waits.empty());
@@ -102,22 +102,22 @@ TEST_F(CleanupTest, DirectoriesGoLastFirstThenFilesAndForgottenOnesStay) {
     nv::startDebugLog();
     unsetenv("DBGWIN32KVB");
 
-    const LauncherString first = nv::createTemporaryDirectory(pause);
-    const LauncherString second = nv::createTemporaryDirectory(pause);
-    const LauncherString kept = nv::createTemporaryFile();
+    const LauncherString first = files.createDirectory(pause);
+    const LauncherString second = files.createDirectory(pause);
+    const LauncherString kept = files.createFile();
     const LauncherString inside = first + "/inner.txt";
     nv::writeFile(inside.str(), "x");
-    nv::cleanupList().recordFile(inside);
+    files.list().recordFile(inside);
     std::string upper = kept.str();
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    nv::cleanupList().forgetFile(LauncherString(upper));  // found without regard to case
+    files.list().forgetFile(LauncherString(upper));  // found without regard to case
 
-    nv::cleanupList().cleanUp(pause);
+    files.cleanUp(pause);
     EXPECT_TRUE(fs::exists(kept.str()));
     EXPECT_EQ(nv::readFile(log), "Launcher Started\nLauncher: Deleting dir: " + second.str() +
                                      "\nLauncher: Deleting dir: " + first.str() +
                                      "\nLauncher: Deleting file: " + inside.str() + "\n");
-    nv::cleanupList().recordFile(kept);
+    files.list().recordFile(kept);
 }
 
 TEST(SelfRemoval, WinInitGetsTheLinesRightAfterRename) {

@@ -20,7 +20,7 @@
 #include "launcher/RunContent.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +48,7 @@ struct Entry {
 };
 
 // A scratch directory that is also the current directory while it lives.
-class EmbeddedFilesTest : public nv::RunStateTest {
+class EmbeddedFilesTest : public nv::RunTest {
 protected:
     void SetUp() override {
         previous = fs::current_path();
@@ -107,27 +107,29 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
                                     {nv::typeJvmFile, 2, "jvm.tag", "DESC: embedded jvm\n"},
                                     {nv::typeLaunchScript, 3, "script.tag", "DESC: A\\u00e9B\n"},
                                     {nv::typeApplicationArchive, 4, "app.jar", "PK"}});
-    nv::RunContent run(path);
-    run.load(true);
-    ASSERT_NE(run.instructions(), nullptr);
-    EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
-    EXPECT_EQ(run.jvmSearch().jvmFiles().count(), 1);
-    EXPECT_EQ(run.launchScript()->description(), LauncherString("A\\u00e9B"));
+    settings.launcherPath = path;
+    nv::RunContent loaded(settings, files);
+    loaded.load(true);
+    ASSERT_NE(loaded.instructions(), nullptr);
+    EXPECT_EQ(loaded.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
+    EXPECT_EQ(loaded.jvmSearch().jvmFiles().count(), 1);
+    EXPECT_EQ(loaded.launchScript()->description(), LauncherString("A\\u00e9B"));
     EXPECT_EQ(ui.title,
               "A\xe9"
               "B");  // the escape became one ANSI character
     // The commands that name an embedded JVM file by its id read it from here.
-    const nv::TagFile* jvm = run.embeddedTags(*run.file().entryById(2));
+    const nv::TagFile* jvm = loaded.embeddedTags(*loaded.file().entryById(2));
     ASSERT_NE(jvm, nullptr);
     EXPECT_EQ(jvm->value("DESC"), LauncherString("embedded jvm"));
-    EXPECT_EQ(run.embeddedTags(*run.file().entryById(4)), nullptr);  // not a tag file
+    EXPECT_EQ(loaded.embeddedTags(*loaded.file().entryById(4)), nullptr);  // not a tag file
 
     nv::writeFile(dir / "out" / "prog.tag", program);
     nv::writeFile(dir / "out" / "in.tag",
                   "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
     nv::TagFile input;
     input.load("in.tag");
-    nv::RunContent second(path);
+    settings.launcherPath = path;
+    nv::RunContent second(settings, files);
     second.readNamedEntries(input);
     second.load(true);
     EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
@@ -140,9 +142,10 @@ TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
     nv::writeFile(dir / "out" / "in.tag", "INSTRUCTIONS: missing.tag\n");
     nv::TagFile input;
     input.load("in.tag");
-    nv::RunContent run(launcher({}));
+    settings.launcherPath = launcher({});
+    nv::RunContent loaded(settings, files);
     try {
-        run.readNamedEntries(input);
+        loaded.readNamedEntries(input);
         FAIL();
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), "Error loading instructions file.Unable to load input file: missing.tag");
@@ -169,12 +172,13 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
 }
 
 TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
-    nv::RunContent run(launcher({{nv::typeInstructions, 1, "p.tag", program},
+    settings.launcherPath = launcher({{nv::typeInstructions, 1, "p.tag", program},
                                  {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
                                  {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"},
-                                 {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}}));
-    run.load(false);
-    run.extractAll();
+                                 {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}});
+    nv::RunContent loaded(settings, files);
+    loaded.load(false);
+    loaded.extractAll();
     EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  p.tag\nJVM:\n  j1.tag\n  j2.tag\n/:\nLAUNCHSCRIPT:  s.tag\n");
     EXPECT_EQ(nv::readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
@@ -183,18 +187,19 @@ TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
 // -nv:extract reads the index without dispatch; a later RUN_INSTRUCTIONS must
 // still get the program, and input.tag names the program dispatch uses.
 TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
-    nv::RunContent run(launcher({{nv::typeInstructions, 1, "first.tag", program},
+    settings.launcherPath = launcher({{nv::typeInstructions, 1, "first.tag", program},
                                  {nv::typeInstructions, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
                                  {nv::typeLaunchScript, 3, "s1.tag", "DESC: one\n"},
-                                 {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}}));
-    run.load(false);
-    run.extractAll();
+                                 {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}});
+    nv::RunContent loaded(settings, files);
+    loaded.load(false);
+    loaded.extractAll();
     EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  first.tag\nLAUNCHSCRIPT:  s1.tag\n");
-    run.load(true);
-    ASSERT_NE(run.instructions(), nullptr);
-    EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
-    EXPECT_EQ(run.launchScript()->description(), LauncherString("one"));
+    loaded.load(true);
+    ASSERT_NE(loaded.instructions(), nullptr);
+    EXPECT_EQ(loaded.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
+    EXPECT_EQ(loaded.launchScript()->description(), LauncherString("one"));
 }
 
 TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
@@ -246,7 +251,7 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
                                         {nv::typeLaunchScript, 2, "s.tag", "DESC: s\n"},
                                         {nv::typeClassPathArchive, 3, "lib.jar", jar}};
     const std::string damaged = "The launcher file is damaged. Please download it again.";
-    nv::setRunLogPath(LauncherString((dir / "run.log").string()));
+    nv::setRunLogPath(LauncherString((dir / "loaded.log").string()));
     const auto loggedFor = [&](const std::string& name, const std::string& read, const std::string& recorded) {
         return "ERROR: The embedded file " + name + " has the CRC-32 " + hex(zlibCrcOf(read)) +
                "; the launcher file records " + hex(zlibCrcOf(recorded)) + ".\n";
@@ -254,7 +259,8 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
 
     // A tag file, read into memory: its check comes before its lines are
     // parsed (the flipped colon would otherwise be a syntax error).
-    nv::RunContent tags(launcher(entries, 0, true));
+    settings.launcherPath = launcher(entries, 0, true);
+    nv::RunContent tags(settings, files);
     flipByte(dir / "setup.exe", "INSTRUCTIONS:", 12);
     try {
         tags.load(true);
@@ -264,19 +270,20 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     }
     std::string flipped = program;
     flipped[12] ^= 0x20;
-    EXPECT_NE(nv::readFile(dir / "run.log").find(loggedFor("p.tag", flipped, program)), std::string::npos)
-        << nv::readFile(dir / "run.log");
+    EXPECT_NE(nv::readFile(dir / "loaded.log").find(loggedFor("p.tag", flipped, program)), std::string::npos)
+        << nv::readFile(dir / "loaded.log");
 
     // An extracted file: removed, and with -nv:extract whatever was written before it.
     for (bool all : {false, true}) {
-        nv::RunContent run(launcher(entries, 0, true));
+        settings.launcherPath = launcher(entries, 0, true);
+        nv::RunContent loaded(settings, files);
         flipByte(dir / "setup.exe", jar, 1);
-        run.load(false);
+        loaded.load(false);
         try {
             if (all) {
-                run.extractAll();
+                loaded.extractAll();
             } else {
-                run.file().extract(*run.file().entryAt(2), LauncherString());
+                loaded.file().extract(*loaded.file().entryAt(2), LauncherString());
             }
             ADD_FAILURE() << "a damaged entry was extracted";
         } catch (const nv::LauncherException& e) {
@@ -286,10 +293,11 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     }
     std::string flippedJar = jar;
     flippedJar[1] ^= 0x20;
-    EXPECT_NE(nv::readFile(dir / "run.log").find(loggedFor("lib.jar", flippedJar, jar)), std::string::npos);
+    EXPECT_NE(nv::readFile(dir / "loaded.log").find(loggedFor("lib.jar", flippedJar, jar)), std::string::npos);
 
     // A file without checksums (packed before them) is read as it always was.
-    nv::RunContent old(launcher(entries));
+    settings.launcherPath = launcher(entries);
+    nv::RunContent old(settings, files);
     flipByte(dir / "setup.exe", jar, 1);
     old.load(true);
     ASSERT_NE(old.instructions(), nullptr);

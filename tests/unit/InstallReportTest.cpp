@@ -8,7 +8,7 @@
 #include "system/Clock.h"
 #include "foundation/Log.h"
 #include "launcher/InstallReport.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -19,7 +19,7 @@ namespace {
 std::uint32_t now = 0;
 std::uint32_t setClock() { return now; }
 
-class InstallReportTest : public nv::RunStateTest {};
+class InstallReportTest : public nv::RunTest {};
 
 }  // namespace
 

@@ -11,7 +11,7 @@
 #include "instructions/VariableStore.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace nv {
@@ -27,6 +27,7 @@ public:
     VerifiedJvm verified;
     InstalledJvm installed;
     std::vector<std::int32_t> launchResults{42};
+    const VariableStore* variables = nullptr;  // the running program's
 
     FoundJvm findJvm(bool showProgress, bool showFailure) override {
         record("FIND " + flag(showProgress) + flag(showFailure));
@@ -53,8 +54,8 @@ public:
 private:
     static std::string flag(bool b) { return b ? "1" : "0"; }
     void record(const std::string& call) {
-        calls.push_back(call + " | N1=" + std::to_string(numberVariable(1)) + " S1=" + stringVariable(1).str() +
-                        " S2=" + stringVariable(2).str());
+        calls.push_back(call + " | N1=" + std::to_string(variables->number(1)) + " S1=" + variables->string(1).str() +
+                        " S2=" + variables->string(2).str());
     }
     std::int32_t nextResult() {
         const std::int32_t r = launchResults.front();
@@ -69,25 +70,39 @@ StringList linesOf(std::initializer_list<const char*> lines) {
     return list;
 }
 
-// The result as text, or the message of the LauncherException that ended the run.
-std::string runOutcome(std::initializer_list<const char*> lines, CommandWork& work) {
+// The result as text, or the message of the LauncherException that ended
+// the run. The program starts with `variables` and leaves its own in them;
+// `exited` tells whether EXIT ended it.
+std::string runOutcome(std::initializer_list<const char*> lines, CommandWork& work, VariableStore& variables,
+                       bool& exited, const VariableStore** running = nullptr) {
     Instructions program(linesOf(lines));
+    program.variables() = variables;
+    if (running) *running = &program.variables();
+    exited = false;
     try {
-        return std::to_string(program.run(work));
+        const ProgramOutcome outcome = program.run(work);
+        exited = outcome.exited;
+        variables = program.variables();
+        return std::to_string(outcome.result);
     } catch (const LauncherException& e) {
+        variables = program.variables();
         return e.message().str();
     }
 }
 
-class InstructionsRun : public RunStateTest {
+class InstructionsRun : public RunTest {
 protected:
-    std::string run(std::initializer_list<const char*> lines) { return runOutcome(lines, work); }
+    std::string run(std::initializer_list<const char*> lines) {
+        return runOutcome(lines, work, variables, exited, &work.variables);
+    }
 
     FakeWork work;
+    VariableStore variables;
+    bool exited = false;
 };
 
 TEST_F(InstructionsRun, ReportsErrorsWithTheirLine) {
-    setNumberVariable(1, 1);
+    variables.setNumber(1, 1);
     const struct {
         std::initializer_list<const char*> lines;
         const char* expected;
@@ -160,8 +175,8 @@ TEST_F(InstructionsRun, ReportsErrorsWithTheirLine) {
 }
 
 TEST_F(InstructionsRun, SetForms) {
-    setStringVariable(3, "old");
-    setNumberVariable(4, 9);
+    variables.setString(3, "old");
+    variables.setNumber(4, 9);
     const struct {
         const char* line;
         const char* expected;  // the variable's value afterwards, or the run's message
@@ -204,7 +219,7 @@ TEST_F(InstructionsRun, SetForms) {
         }
         EXPECT_EQ(outcome, "0") << c.line;
         const int n = c.variable[1] - '0';
-        const std::string value = c.variable[0] == 'N' ? std::to_string(numberVariable(n)) : stringVariable(n).str();
+        const std::string value = c.variable[0] == 'N' ? std::to_string(variables.number(n)) : variables.string(n).str();
         EXPECT_EQ(value, c.expected) << c.line;
     }
 }
@@ -212,16 +227,16 @@ TEST_F(InstructionsRun, SetForms) {
 TEST_F(InstructionsRun, JumpsToLabels) {
     // GOTO to the last line ends the program.
     EXPECT_EQ(run({"GOTO END", "SET N1 = 5", ":END"}), "0");
-    EXPECT_EQ(numberVariable(1), 0);
+    EXPECT_EQ(variables.number(1), 0);
 
     // A backward jump to the first line continues with the second; the label
     // is found through a variable.
     EXPECT_EQ(run({":TOP", "SET N2 = @N3@", "SET N3 = 1", "SET S4 = TOP", "JMP0 @N2@ @S4@", "SET S5 = done"}), "0");
-    EXPECT_EQ(stringVariable(5), LauncherString("done"));
+    EXPECT_EQ(variables.string(5), LauncherString("done"));
 
     // Two equal label lines: the first one wins.
     EXPECT_EQ(run({"GOTO L", ":L", "SET S6 = @S6@x", "GOTO M", ":L", ":M"}), "0");
-    EXPECT_EQ(stringVariable(6), LauncherString("x"));
+    EXPECT_EQ(variables.string(6), LauncherString("x"));
 }
 
 TEST_F(InstructionsRun, EndlessLoopsWithoutWorkAreStopped) {
@@ -231,13 +246,13 @@ TEST_F(InstructionsRun, EndlessLoopsWithoutWorkAreStopped) {
     EXPECT_EQ(run({":A", "SET S5 = @S4@", "SET S4 = x", "JMP0 0 A"}),
               "Error in instructions. Endless loop: this jump comes back to its label with every variable unchanged. "
               "Line number (4)");
-    EXPECT_EQ(stringVariable(5), LauncherString("x"));
+    EXPECT_EQ(variables.string(5), LauncherString("x"));
 
     // A variable that refers to itself cannot grow without end either.
     EXPECT_EQ(run({"SET S1 = a@@S1@@", "SET S2 = @S1@"}),
               "Error in instructions. Invalid expression specified for SET command Variable substitution does not end: "
               "a variable refers to itself. Line number (2)");
-    EXPECT_EQ(stringVariable(1), LauncherString("a@S1@"));
+    EXPECT_EQ(variables.string(1), LauncherString("a@S1@"));
 }
 
 TEST_F(InstructionsRun, LoopsAroundWorkMayWait) {
@@ -249,10 +264,10 @@ TEST_F(InstructionsRun, LoopsAroundWorkMayWait) {
 }
 
 TEST_F(InstructionsRun, WorkCommandsGetTheirArgumentsAndSetVariables) {
-    setNumberVariable(1, 5);
-    setStringVariable(1, "stale1");
-    setStringVariable(2, "stale2");
-    setStringVariable(3, "C:\\My JVM\\jvm");
+    variables.setNumber(1, 5);
+    variables.setString(1, "stale1");
+    variables.setString(2, "stale2");
+    variables.setString(3, "C:\\My JVM\\jvm");
     work.verified = {true, "C:\\home"};
     work.installed = {true, "C:\\tmp\\LRE1\\jvm"};
     work.launchResults = {-1, 3, 4};
@@ -274,22 +289,22 @@ TEST_F(InstructionsRun, WorkCommandsGetTheirArgumentsAndSetVariables) {
         "EXECUTE 0 | N1=1 S1=C:\\tmp\\LRE1\\jvm S2=",
     };
     EXPECT_EQ(work.calls, expected);
-    EXPECT_EQ(numberVariable(2), 1);
+    EXPECT_EQ(variables.number(2), 1);
 
     // Successful FIND_JVM and VERIFY.
     work.calls.clear();
     work.found = {true, "C:\\jdk", "C:\\tmp\\jvm"};
     EXPECT_EQ(run({"FIND_JVM 0 1", "SET S9 = @N1@@S1@@S2@", "VERIFY 1 1 3"}), "0");
-    EXPECT_EQ(stringVariable(9), LauncherString("1C:\\jdkC:\\tmp\\jvm"));
-    EXPECT_EQ(numberVariable(1), 1);
-    EXPECT_EQ(stringVariable(1), LauncherString("C:\\home"));
-    EXPECT_EQ(stringVariable(2), LauncherString("C:\\tmp\\jvm"));
+    EXPECT_EQ(variables.string(9), LauncherString("1C:\\jdkC:\\tmp\\jvm"));
+    EXPECT_EQ(variables.number(1), 1);
+    EXPECT_EQ(variables.string(1), LauncherString("C:\\home"));
+    EXPECT_EQ(variables.string(2), LauncherString("C:\\tmp\\jvm"));
 
     // A failed verification leaves S1 alone.
     work.verified = {};
     EXPECT_EQ(run({"VERIFY 0 0 3"}), "0");
-    EXPECT_EQ(numberVariable(1), 0);
-    EXPECT_EQ(stringVariable(1), LauncherString("C:\\home"));
+    EXPECT_EQ(variables.number(1), 0);
+    EXPECT_EQ(variables.string(1), LauncherString("C:\\home"));
 }
 
 TEST_F(InstructionsRun, TheLaunchersOwnProgram) {
@@ -328,8 +343,8 @@ TEST_F(InstructionsRun, TheWorksErrorEndsTheRunUnchanged) {
     } cases[] = {{"FIND_JVM 0 0", "FIND_JVM"}, {"VERIFY 0 0 1", "VERIFY"}, {"INSTALL_JVM 0", "INSTALL_JVM"},
                  {"LAUNCH x 0", "LAUNCH"},     {"ILAUNCH 1 0", "ILAUNCH"}, {"EXECUTE_LAUNCHER 0", "EXECUTE_LAUNCHER"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, failing), std::string(c.command) + " failed.");
-        EXPECT_EQ(stringVariable(5), LauncherString("ran"));
+        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, failing, variables, exited), std::string(c.command) + " failed.");
+        EXPECT_EQ(variables.string(5), LauncherString("ran"));
     }
 }
 
@@ -337,7 +352,7 @@ TEST_F(InstructionsRun, TheWorksErrorEndsTheRunUnchanged) {
 // whatever the variables hold is reported with the message the run throws
 // (which adds "Error in instructions. " and the line to the interpreter's own).
 TEST_F(InstructionsRun, CheckingReportsWhatRunningThrows) {
-    setNumberVariable(1, 1);
+    variables.setNumber(1, 1);
     // A JVM file with id 3, a carried JVM, an embedded launcher at position 2.
     const std::vector<CarriedEntry> carried = {{1, 3}, {4, 4}, {7, 5}};
     for (const char* line : {
@@ -406,7 +421,7 @@ TEST_F(InstructionsRun, MessageShowsAndLogsItsTextAndExitEndsTheProgramWithItsCo
     const TestDirectory dir("nv_exit_");
     const std::string log = (dir / "run.log").string();
     setRunLogPath(log.c_str());
-    setStringVariable(3, "17");
+    variables.setString(3, "17");
     const std::initializer_list<const char*> program = {
         "LAUNCH x 0",     "MESSAGE \"Hello App needs Java @S3@; install it and start setup.exe again.\"",
         "SET N2 = 4",     "EXIT @N2@",
@@ -417,10 +432,10 @@ TEST_F(InstructionsRun, MessageShowsAndLogsItsTextAndExitEndsTheProgramWithItsCo
     EXPECT_TRUE(checked.check({}, fault)) << fault.message.str();
 
     EXPECT_EQ(run(program), "4");
-    EXPECT_TRUE(programExited());
+    EXPECT_TRUE(exited);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Hello App needs Java 17; install it and start setup.exe again."});
     EXPECT_EQ(work.calls, std::vector<std::string>{"LAUNCH [x] 0 | N1=0 S1= S2="});
-    EXPECT_EQ(stringVariable(5), LauncherString());
+    EXPECT_EQ(variables.string(5), LauncherString());
     // A line of its own, wherever the log begins.
     EXPECT_NE(("\n" + readFile(log)).find("\nHello App needs Java 17; install it and start setup.exe again.\n"),
               std::string::npos)
@@ -428,13 +443,13 @@ TEST_F(InstructionsRun, MessageShowsAndLogsItsTextAndExitEndsTheProgramWithItsCo
 
     // A program that runs to its end did not exit, whatever one before it did.
     EXPECT_EQ(run({"LAUNCH x 0"}), "42");
-    EXPECT_FALSE(programExited());
+    EXPECT_FALSE(exited);
 
     // Silent: no box, the log has the text all the same; EXIT 0 overrides a launch's result.
     ui.messages.clear();
-    runSettings().silent = true;
+    setSilent(true);
     EXPECT_EQ(run({"LAUNCH x 0", "MESSAGE quiet words", "EXIT 0"}), "0");
-    EXPECT_TRUE(programExited());
+    EXPECT_TRUE(exited);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_NE(readFile(log).find("\nquiet\n"), std::string::npos) << readFile(log);
 }
@@ -447,7 +462,7 @@ TEST_F(InstructionsRun, InitializeUiShowsTheWindow) {
 
     // Silent: no status, and the window is kept hidden instead of shown.
     ui.events.clear();
-    runSettings().silent = true;
+    setSilent(true);
     EXPECT_EQ(run({"INITIALIZE_UI extra words"}), "0");
     EXPECT_EQ(ui.events, std::vector<std::string>{"hide 0"});
 }
@@ -463,9 +478,10 @@ TEST_F(InstructionsRun, ProgramFromATagFile) {
     Instructions program = Instructions::fromTagFile(tags);
     EXPECT_FALSE(program.singleInstance());
     EXPECT_EQ(program.lines().count(), 3);
-    EXPECT_EQ(program.run(work), 0);
-    EXPECT_EQ(stringVariable(1), LauncherString("a b"));
-    EXPECT_EQ(stringVariable(2), LauncherString("c d"));
+    work.variables = &program.variables();
+    EXPECT_EQ(program.run(work).result, 0);
+    EXPECT_EQ(program.variables().string(1), LauncherString("a b"));
+    EXPECT_EQ(program.variables().string(2), LauncherString("c d"));
 
     // SINGLE_INSTANCE is a number like every boolean tag; no number keeps the default (nvpack refuses it).
     for (const auto& c : {std::make_pair("1", true), std::make_pair("0", false), std::make_pair("2", true),

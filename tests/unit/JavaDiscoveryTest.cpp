@@ -22,7 +22,7 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
@@ -78,11 +78,11 @@ public:
     std::string refused;
 };
 
-class JavaDiscoveryTest : public nv::RunStateTest {
+class JavaDiscoveryTest : public nv::RunTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
-        nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
+        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));
         tags.setValue("DESC", "Test JVM");
         tags.setValue("JVM_EXE", "bin\\java.exe");
@@ -90,7 +90,7 @@ protected:
     }
     void TearDown() override {
         unsetenv("NV_TEST_ROOT");
-        nv::cleanupList().cleanUp(pause);
+        files.cleanUp(pause);
     }
 
     // A Java home under the test folder with its executable (a PE header of
@@ -238,7 +238,7 @@ TEST_F(JavaDiscoveryTest, AHomeThatSeveralHintsLeadToIsCheckedOnce) {
     tags.addValue("PATH_HINT", LauncherString(jdk + "\\"));
     tags.addValue("PATH_HINT", "%NV_TEST_ROOT%\\JDK");  // case aside, the same folder on Windows
     verifier.refused = jdk;
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     EXPECT_EQ(jvm.searchByHints("", ""), nullptr);
     EXPECT_EQ(verifier.calls, std::vector<std::string>{jdk});
     const std::string log = runLog();
@@ -253,7 +253,7 @@ TEST_F(JavaDiscoveryTest, ARangeAloneMakesTheHintsSearchedAndPassesOverReleasesO
     tags.setValue("MIN_JAVA_VERSION", "17");
     tags.addValue("PATH_HINT", LauncherString(old));
     tags.addValue("PATH_HINT", LauncherString(good));
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     const auto match = jvm.searchByHints("", "");
     ASSERT_NE(match, nullptr);
     EXPECT_EQ(match->home().str(), good);
@@ -293,7 +293,7 @@ TEST_F(JavaDiscoveryTest, PreferNewestVerifiesTheNewestInRangeFirstAndFallsBackI
         SCOPED_TRACE(c.refused);
         verifier.calls.clear();
         verifier.refused = c.refused;
-        nv::JvmFile jvm(tags, verifier);
+        nv::JvmFile jvm(tags, settings, verifier);
         const auto match = jvm.searchByHints("", "");
         EXPECT_EQ(verifier.calls, c.starts);
         ASSERT_NE(match, nullptr);
@@ -308,7 +308,7 @@ TEST_F(JavaDiscoveryTest, KnownInstallsComeAfterTheOwnHintsAndReadJavaHome) {
     setenv("JAVA_HOME", jdk.c_str(), 1);
     tags.setValue("MIN_JAVA_VERSION", "17");
     tags.addValue("PATH_HINT", "%NV_TEST_ROOT%\\missing");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     EXPECT_EQ(jvm.searchByHints("", ""), nullptr);  // not asked for
     tags.setValue("KNOWN_JAVA_INSTALLS", "1");
     const auto match = jvm.searchByHints("", "");

@@ -26,7 +26,7 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
@@ -49,17 +49,17 @@ public:
     std::vector<std::string> calls;
 };
 
-class JvmFileTest : public nv::RunStateTest {
+class JvmFileTest : public nv::RunTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
-        nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
+        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));
         tags.setValue("DESC", "Test JVM");
         tags.setValue("JVM_EXE", "bin\\java.exe");
         tags.setValue("JVM_PROPERTIES", "java.vendor=Debian");
     }
-    void TearDown() override { nv::cleanupList().cleanUp(pause); }
+    void TearDown() override { files.cleanUp(pause); }
 
     // A Java home with its executable; returns the home's path.
     std::string makeHome(const fs::path& home) {
@@ -83,7 +83,7 @@ protected:
 
 TEST_F(JvmFileTest, HomeWithOrWithoutFinalSeparatorGivesOneExecutableButKeepsTheHome) {
     const std::string jdk = makeHome(base / "jdk");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     for (const std::string& home : {jdk, jdk + "\\"}) {
         SCOPED_TRACE(home);
         fs::remove(base / "run.log");
@@ -104,7 +104,7 @@ TEST_F(JvmFileTest, HomeWithOrWithoutFinalSeparatorGivesOneExecutableButKeepsThe
 
 TEST_F(JvmFileTest, CheckHomeShowsVerifyingAndRestoresTheStatusItReplaced) {
     const std::string jdk = makeHome(base / "jdk");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     nv::setStatusDetail(nv::StatusDetail::searching, "Other JVM");
     ui.events.clear();
     verifier.accept = false;
@@ -116,7 +116,7 @@ TEST_F(JvmFileTest, CheckHomeShowsVerifyingAndRestoresTheStatusItReplaced) {
 }
 
 TEST_F(JvmFileTest, CheckHomeOfAMissingExecutableStepsTheBarWithoutVerifying) {
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     const std::string home = (base / "nothing").string();
     EXPECT_EQ(jvm.checkHome(LauncherString(home), "", ""), nullptr);
     EXPECT_TRUE(verifier.calls.empty());
@@ -127,7 +127,7 @@ TEST_F(JvmFileTest, CheckHomeOfAMissingExecutableStepsTheBarWithoutVerifying) {
 
 TEST_F(JvmFileTest, CheckHomeWithoutExecutableNameOrHomeIsSilent) {
     const std::string jdk = makeHome(base / "jdk");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     EXPECT_EQ(jvm.checkHome("", "", ""), nullptr);
     tags.removeTag("JVM_EXE");
     EXPECT_EQ(jvm.checkHome(LauncherString(jdk), "", ""), nullptr);
@@ -143,7 +143,7 @@ TEST_F(JvmFileTest, WithoutJvmPropertiesNoHintSearchLooksButCheckHomeStillMatche
                             "\nPLATFORM_HINT: \\HKLM\\refused\\if\\read\n");
     nv::TagFile loaded;
     loaded.load(LauncherString(file.string()));
-    nv::JvmFile jvm(loaded, verifier);
+    nv::JvmFile jvm(loaded, settings, verifier);
     const std::string warning =
         "WARNING: Unable to verify " + file.string() + " because the JVM_PROPERTIES tag was not specified.\n";
 
@@ -160,7 +160,7 @@ TEST_F(JvmFileTest, WithoutJvmPropertiesNoHintSearchLooksButCheckHomeStillMatche
 TEST_F(JvmFileTest, VerifyStatedHomeChecksTheFilesOwnHome) {
     const std::string jdk = makeHome(base / "jdk");
     tags.setValue("JVM_HOME", LauncherString(jdk + "\\"));
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     auto match = jvm.verifyStatedHome("cp", "name");
     ASSERT_NE(match, nullptr);
     EXPECT_EQ(match->home().str(), jdk + "\\");
@@ -168,7 +168,7 @@ TEST_F(JvmFileTest, VerifyStatedHomeChecksTheFilesOwnHome) {
 }
 
 TEST_F(JvmFileTest, PlatformPathsLogTheirSearchAndFindNothing) {
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     EXPECT_EQ(jvm.searchByPlatformPaths("", ""), nullptr);
     EXPECT_EQ(runLog(), "Searching for Test JVM using platform specific JVM Path hints\n");
 }
@@ -209,7 +209,7 @@ TEST_F(JvmFileTest, RelativePathHintStartsAtTheOriginalLauncherAndMatchesAsTempo
     makeHome(base / "setup" / "jre");
     tags.addValue("PATH_HINT", "missing");
     tags.addValue("PATH_HINT", "jre");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     struct Case {
         std::string launcherPath;
         std::string originalLauncherPath;
@@ -220,8 +220,8 @@ TEST_F(JvmFileTest, RelativePathHintStartsAtTheOriginalLauncherAndMatchesAsTempo
     for (const Case& c : cases) {
         SCOPED_TRACE(c.launcherPath);
         fs::remove(base / "run.log");
-        nv::runSettings().launcherPath = LauncherString(c.launcherPath);
-        nv::runSettings().originalLauncherPath = LauncherString(c.originalLauncherPath);
+        settings.launcherPath = LauncherString(c.launcherPath);
+        settings.originalLauncherPath = LauncherString(c.originalLauncherPath);
         match = jvm.searchByPathHints("", "");
         ASSERT_NE(match, nullptr);
         EXPECT_EQ(match->home().str(), setup + "\\jre");
@@ -231,7 +231,7 @@ TEST_F(JvmFileTest, RelativePathHintStartsAtTheOriginalLauncherAndMatchesAsTempo
     }
 
     // The written file tells the Java program that this home goes away with the setup.
-    const std::string written = match->writeJvmFile().str();
+    const std::string written = match->writeJvmFile(files).str();
     EXPECT_NE(readFile(written).find("JVM_TEMP:  1\n"), std::string::npos) << readFile(written);
 }
 
@@ -248,7 +248,7 @@ TEST_F(JvmFileTest, DriveRootedPathHintsAreCheckedInOrderAndLogged) {
     tags.addValue("PATH_HINT", LauncherString(missing));
     tags.addValue("PATH_HINT", LauncherString(jdk));
     tags.addValue("PATH_HINT", "\\never\\tried");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     auto match = jvm.searchByPathHints("cp", "name");
     ASSERT_NE(match, nullptr);
     EXPECT_EQ(match->home().str(), jdk);
@@ -265,7 +265,7 @@ TEST_F(JvmFileTest, DriveRootedPathHintsAreCheckedInOrderAndLogged) {
 
 TEST_F(JvmFileTest, WrittenJvmFileCarriesTheMatchAndIsRemovedAtTheEnd) {
     nv::JvmMatch match("C:\\jdk\\", false, tags);
-    const LauncherString path = match.writeJvmFile();
+    const LauncherString path = match.writeJvmFile(files);
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(fs::path(path.str()).parent_path(), base / "temp");
     EXPECT_EQ(tags.value("JVM_HOME"), LauncherString("C:\\jdk\\"));
@@ -275,15 +275,18 @@ TEST_F(JvmFileTest, WrittenJvmFileCarriesTheMatchAndIsRemovedAtTheEnd) {
               "DESC:  Test JVM\nJVM_EXE:  bin\\java.exe\nJVM_PROPERTIES:  java.vendor=Debian\n"
               "JVM_HOME:  C:\\jdk\\\nJVM_FILE:  " +
                   path.str() + "\nJVM_TEMP:  0\n");
-    nv::cleanupList().cleanUp(pause);
+    files.cleanUp(pause);
     EXPECT_FALSE(fs::exists(path.str()));
 }
 
-TEST(JvmVariablesTest, LookupVariableDropsOneFinalSeparatorOfJvmHomeOnly) {
+// A JVM file read as the launch script reads its values.
+class JvmVariablesTest : public nv::RunTest {};
+
+TEST_F(JvmVariablesTest, LookupVariableDropsOneFinalSeparatorOfJvmHomeOnly) {
     nv::TagFile tags;
     tags.setValue("JVM_HOME", "C:\\jdk\\");
     tags.setValue("OTHER", "C:\\other\\");
-    nv::JvmFile jvm(tags);
+    nv::JvmFile jvm(tags, settings, jvmVerifier);
     EXPECT_EQ(jvm.lookupVariable("JVM_HOME"), LauncherString("C:\\jdk"));
     EXPECT_EQ(jvm.lookupVariable("OTHER"), LauncherString("C:\\other\\"));
     EXPECT_EQ(jvm.lookupVariable("MISSING"), LauncherString());
@@ -433,7 +436,7 @@ TEST(PlatformHintTest, UnknownOrMissingHiveIsRefusedWithTheHintBeforeAnyRead) {
 TEST_F(JvmFileTest, PlatformHintSearchSkipsEmptyHintsWarnsOnMissingKeysAndStopsOnABadHive) {
     tags.addValue("PLATFORM_HINT", "");
     tags.addValue("PLATFORM_HINT", "\\HKEY_CURRENT_USER\\Software\\Example\\Home");
-    nv::JvmFile jvm(tags, verifier);
+    nv::JvmFile jvm(tags, settings, verifier);
     EXPECT_EQ(jvm.searchByPlatformHints("", ""), nullptr);
     // The host has no registry: its key is missing as on a machine without the JVM.
     EXPECT_EQ(runLog(),

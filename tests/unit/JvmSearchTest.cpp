@@ -18,7 +18,7 @@
 #include "jvm/JvmSearch.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -57,7 +57,7 @@ std::vector<std::string> matchHomes(const nv::ObjectList<nv::JvmMatch>& matches)
     return out;
 }
 
-class JvmSearchTest : public nv::RunStateTest {
+class JvmSearchTest : public nv::RunTest {
 protected:
     // Adds a JVM file with this DESC and JVM_EXE to the search.
     nv::JvmFile& addJvmFile(const std::string& desc, const std::string& exe) {
@@ -65,7 +65,7 @@ protected:
         tags->setValue("DESC", LauncherString(desc));
         tags->setValue("JVM_EXE", LauncherString(exe));
         nv::TagFile& t = *tagFiles.append(std::move(tags));
-        return *search.jvmFiles().append(std::make_unique<nv::JvmFile>(t, verifier));
+        return *search.jvmFiles().append(std::make_unique<nv::JvmFile>(t, settings, verifier));
     }
     // A file at `relative` below base (with "\" read as "/"); returns base + "\" + relative.
     std::string makeFile(const std::string& relative) {
@@ -77,7 +77,7 @@ protected:
     nv::TestDirectory base{"nv_search_"};
     nv::ObjectList<nv::TagFile> tagFiles;
     FakeVerifier verifier;
-    nv::JvmSearch search;
+    nv::JvmSearch search{settings, files};
 };
 
 TEST(JvmFileWalkerTest, ExeNameMatchesAWholeTrailingPathPart) {
@@ -105,8 +105,10 @@ TEST(JvmFileWalkerTest, ExeNameMatchesAWholeTrailingPathPart) {
     }
 }
 
-TEST(JvmFileWalkerTest, LeavesOutTheTemporaryDirectoryAndDriveRootRecycleBins) {
-    nv::JvmSearch search;
+class JvmFileWalkerRunTest : public nv::RunTest {};
+
+TEST_F(JvmFileWalkerRunTest, LeavesOutTheTemporaryDirectoryAndDriveRootRecycleBins) {
+    nv::JvmSearch search{settings, files};
     struct Case {
         const char* directory;
         bool skipped;
@@ -246,7 +248,7 @@ TEST_F(JvmSearchTest, UserJavaHomeIsTriedWithEachJvmFileInOrderBeforeAnyHint) {
     const std::string home = base.string() + "\\jdk";
     makeFile("jdk\\bin\\java.exe");
     verifier.accepted = {home};
-    nv::runSettings().userJavaHome = LauncherString(home);
+    settings.userJavaHome = LauncherString(home);
     nv::setRunLogPath(LauncherString((base / "run.log").string()));
     nv::ObjectList<nv::JvmMatch> matches;
     search.findFirst(matches);

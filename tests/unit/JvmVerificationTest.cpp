@@ -26,7 +26,7 @@
 #include "launch/ProcessRunner.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
@@ -41,6 +41,7 @@ namespace {
 // commands it was asked to run (with the launcher's literals as plain text).
 class FakeRunVerifier : public nv::JvmVerifier {
 public:
+    using nv::JvmVerifier::JvmVerifier;
     std::string output;
     std::vector<std::string> commands;
 
@@ -66,11 +67,11 @@ public:
     int modeByte() const override { return -1; }
 };
 
-class JvmVerificationTest : public nv::RunStateTest {
+class JvmVerificationTest : public nv::RunTest {
 protected:
     void SetUp() override {
         fs::create_directories(base / "temp");
-        nv::runSettings().tempDirOverride = LauncherString((base / "temp").string() + "/");
+        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
         nv::setRunLogPath(LauncherString((base / "run.log").string()));
         tags.setValue("DESC", "Test JVM");
         tags.setValue("JVM_EXE", "bin\\java.exe");
@@ -147,11 +148,13 @@ TEST_F(JvmVerificationTest, PropertiesGiveTrimmedNamesAndValuesAndSkipValuesWith
 // The command as the launch script builds it: the home and the class path
 // (extracted by the launcher, or an input file's, quoted or not) reach it as
 // they stand, the class path as one element in quotes.
-TEST(VerificationCommandTest, HomeAndClassPathReachTheCommandAsTheyStand) {
+class VerificationCommandTest : public nv::RunTest {};
+
+TEST_F(VerificationCommandTest, HomeAndClassPathReachTheCommandAsTheyStand) {
     nv::TagFile tags;
     tags.setValue("JVM_EXE", "bin\\java.exe");
     tags.setValue("CLASSPATH", "-cp ");
-    nv::JvmFile jvm(tags);
+    nv::JvmFile jvm(tags, settings, jvmVerifier);
     const struct Case {
         const char* home;
         const char* classPath;
@@ -174,7 +177,7 @@ TEST(VerificationCommandTest, HomeAndClassPathReachTheCommandAsTheyStand) {
     };
     for (const Case& c : cases) {
         nv::LaunchScript script(nv::verificationCommand(c.home, c.classPath, c.className, listOf(c.names)),
-                                nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
+                                nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
         EXPECT_EQ(script.buildCommand(jvm).str(), c.command) << c.home;
     }
 }
@@ -183,8 +186,8 @@ TEST_F(JvmVerificationTest, VerifierRunsTheCommandWithTheHomeSetAndStepsTheBarEi
     tags.addValue("JVM_PROPERTIES", "java.vendor=Debian");
     tags.addValue("JVM_PROPERTIES", "java.version=17...");
     tags.setValue("JVM_HOME", "C:\\old");
-    nv::JvmFile jvm(tags);
-    FakeRunVerifier verifier;
+    nv::JvmFile jvm(tags, settings, jvmVerifier);
+    FakeRunVerifier verifier{settings, files};
     for (const auto& [output, accepted] : std::vector<std::pair<std::string, bool>>{
              {"1739021872\nDebian\n17.0.15\n", true}, {"1739021872\nDebian\n11.0.2\n", false}}) {
         ui.steps.clear();
@@ -232,8 +235,8 @@ TEST_F(JvmVerificationTest, AVersionOutsideTheRangeFailsTheCandidateAndIsLogged)
         ranged.setValue("JVM_PROPERTIES", "java.vendor=Debian");
         if (*c.minimum) ranged.setValue("MIN_JAVA_VERSION", c.minimum);
         if (*c.maximum) ranged.setValue("MAX_JAVA_VERSION", c.maximum);
-        nv::JvmFile jvm(ranged);
-        FakeRunVerifier verifier;
+        nv::JvmFile jvm(ranged, settings, jvmVerifier);
+        FakeRunVerifier verifier{settings, files};
         verifier.output = c.output;
         fs::remove(base / "run.log");
         EXPECT_EQ(verifier.verifyJvm(jvm, "C:\\jdk", "v.jar", "Verify"), c.accepted);
@@ -243,8 +246,10 @@ TEST_F(JvmVerificationTest, AVersionOutsideTheRangeFailsTheCandidateAndIsLogged)
     }
 }
 
-TEST(VersionRangeTest, TheNotFoundMessageListsEachRangeOnceInASCII) {
-    nv::JvmSearch search;
+class VersionRangeTest : public nv::RunTest {};
+
+TEST_F(VersionRangeTest, TheNotFoundMessageListsEachRangeOnceInASCII) {
+    nv::JvmSearch search{settings, files};
     const std::vector<std::pair<const char*, const char*>> ranges = {{"", ""},   {"17", ""}, {"17", "21.99"},
                                                                      {"17", ""}, {"", "11"}, {"1.8", "1.8"}};
     std::vector<std::unique_ptr<nv::TagFile>> tagFiles;
@@ -252,26 +257,26 @@ TEST(VersionRangeTest, TheNotFoundMessageListsEachRangeOnceInASCII) {
         tagFiles.push_back(std::make_unique<nv::TagFile>());
         if (*minimum) tagFiles.back()->setValue("MIN_JAVA_VERSION", minimum);
         if (*maximum) tagFiles.back()->setValue("MAX_JAVA_VERSION", maximum);
-        search.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.back()));
+        search.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.back(), settings, jvmVerifier));
     }
     LauncherString message = "Not found.";
     nv::appendWantedJavaVersions(message, search.jvmFiles());
     EXPECT_EQ(message.str(), "Not found.\nJava 17+\nJava 17 - 21.99\nJava <= 11\nJava 1.8 - 1.8");
-    nv::JvmSearch unranged;
-    unranged.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.front()));
+    nv::JvmSearch unranged{settings, files};
+    unranged.jvmFiles().append(std::make_unique<nv::JvmFile>(*tagFiles.front(), settings, jvmVerifier));
     message = "Not found.";
     nv::appendWantedJavaVersions(message, unranged.jvmFiles());
     EXPECT_EQ(message.str(), "Not found.");
 }
 
-class VerifyClassTest : public nv::RunStateTest {};
+class VerifyClassTest : public nv::RunTest {};
 
 TEST_F(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
     nv::RecordingProgressUi ui;
     const nv::TestDirectory temp("nv_verify_class_");
-    nv::runSettings().tempDirOverride = LauncherString(temp.string() + "/");
+    settings.tempDirOverride = LauncherString(temp.string() + "/");
     FakePayload none;
-    nv::JvmSearch search;
+    nv::JvmSearch search{settings, files};
     nv::prepareVerifyClass(search, none);
     EXPECT_EQ(search.verifyClassPath.str(), "");
     EXPECT_EQ(search.verifyClassName.str(), "");
@@ -287,7 +292,7 @@ TEST_F(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
 
     FakePayload given;
     given.names = {"verify.jar"};
-    nv::JvmSearch fromInput;
+    nv::JvmSearch fromInput{settings, files};
     fromInput.verifyClassPath = "C:\\v\\verify.jar";
     fromInput.verifyClassName = "Verify";
     nv::prepareVerifyClass(fromInput, given);
@@ -298,9 +303,9 @@ TEST_F(VerifyClassTest, TheLastArchiveOfTypeFiveIsUsedOnlyWhileNothingIsSet) {
 TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
     const std::string home = makeHome();
     tags.addValue("JVM_PROPERTIES", "java.vendor=Debian");
-    FakeRunVerifier verifier;
-    nv::JvmFile jvm(tags, verifier);
-    nv::JvmSearch search;
+    FakeRunVerifier verifier{settings, files};
+    nv::JvmFile jvm(tags, settings, verifier);
+    nv::JvmSearch search{settings, files};
     search.verifyClassPath = "v.jar";
     search.verifyClassName = "Verify";
 
@@ -334,7 +339,8 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
 // back from run().
 class FailingRunVerifier : public nv::JvmVerifier {
 public:
-    explicit FailingRunVerifier(bool childFailure) : childFailure_(childFailure) {}
+    FailingRunVerifier(const nv::RunSettings& settings, nv::TemporaryFiles& files, bool childFailure)
+        : nv::JvmVerifier(settings, files), childFailure_(childFailure) {}
 
 protected:
     LauncherString run(nv::JvmFile&, const LauncherString&) override {
@@ -350,8 +356,8 @@ private:
 // A JVM that cannot be started or never ends fails as a candidate, logged with
 // its home and the reason; any other failure of the runner ends the search.
 TEST_F(JvmVerificationTest, OnlyTheChildsOwnFailureFailsTheCandidate) {
-    nv::JvmFile jvm(tags);
-    FailingRunVerifier child(true);
+    nv::JvmFile jvm(tags, settings, jvmVerifier);
+    FailingRunVerifier child(settings, files, true);
     EXPECT_FALSE(child.verifyJvm(jvm, "C:\\zz", "v.jar", "Verify"));
     EXPECT_NE(runLog().find("WARNING: The JVM at C:\\zz failed: CreateProcess failed  ==>  Bad EXE format for "
                             "C:\\zz\\bin\\java.exe.\n"),
@@ -359,7 +365,7 @@ TEST_F(JvmVerificationTest, OnlyTheChildsOwnFailureFailsTheCandidate) {
         << runLog();
     EXPECT_EQ(ui.steps, std::vector<unsigned>{6});
 
-    FailingRunVerifier runner(false);
+    FailingRunVerifier runner(settings, files, false);
     EXPECT_THROW(runner.verifyJvm(jvm, "C:\\zz", "v.jar", "Verify"), nv::LauncherException);
 }
 

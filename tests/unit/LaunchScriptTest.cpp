@@ -21,7 +21,7 @@
 #include "system/Environment.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
@@ -43,11 +43,10 @@ const char* const jvmText =
     "SYSTEM: -D\nSYSTEM_SEPARATOR: =\nINIT_JAVA_HEAP: -Xms\nMAX_JAVA_HEAP: -Xmx\nJVM_TEMP: 1\n"
     "JVM_FILE: C:\\t\\LRE1.tmp\n";
 
-class LaunchScriptTest : public nv::RunStateTest {
+class LaunchScriptTest : public nv::RunTest {
 protected:
     void SetUp() override {
         fs::create_directories(dir / "temp");
-        nv::RunSettings& settings = nv::runSettings();
         settings.launcherPath = "C:\\dist\\setup.exe";
         settings.originalLauncherPath = LauncherString((dir / "setup.exe").string());
         settings.tempDirOverride = LauncherString((dir / "temp").string() + "\\");
@@ -56,8 +55,8 @@ protected:
     // The command the template builds with the JVM file above (plus `extra` tags).
     std::string build(const std::string& templ, const std::string& extra = "") {
         nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + extra);
-        nv::JvmFile jvm(jvmTags);
-        nv::LaunchScript script(LauncherString(templ), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
+        nv::JvmFile jvm(jvmTags, settings, jvmVerifier);
+        nv::LaunchScript script(LauncherString(templ), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
         return script.buildCommand(jvm).str();
     }
     std::string failure(const std::string& templ, const std::string& extra = "") {
@@ -106,8 +105,8 @@ TEST_F(LaunchScriptTest, TheCarriedLaunchScriptBuildsTheExactCommand) {
     companion(".sp", "a.b=1\nnot a property\nc= two \n");
     companion(".ja", "-ea\n\n@MAX_JAVA_HEAP@90m\n");
     nv::TagFile jvmTags = tagsFrom(jvmText);
-    nv::JvmFile jvm(jvmTags);
-    nv::LaunchScript launchScript(script);
+    nv::JvmFile jvm(jvmTags, settings, jvmVerifier);
+    nv::LaunchScript launchScript(script, settings, files);
     const std::string temp = (dir / "temp").string();
     EXPECT_EQ(launchScript.buildCommand(jvm).str(),
               "\"C:\\jdk/bin\\java.exe\" -cp \"setup.jar\" -Dtemp.dir=\"" + temp +
@@ -144,7 +143,6 @@ TEST_F(LaunchScriptTest, ScannerRules) {
 TEST_F(LaunchScriptTest, PathsOfTheLaunchersOwnReachTheCommandAsTheyStand) {
     const fs::path temp = dir / "Temp#1 50%off@corp";
     fs::create_directories(temp);
-    nv::RunSettings& settings = nv::runSettings();
     settings.tempDirOverride = LauncherString(temp.string() + "\\");
     settings.launcherPath = "C:\\Tools#2\\50% off\\a@b\\setup.exe";
     settings.originalLauncherPath = "C:\\Tools#2\\50% off\\a@b\\setup.exe";
@@ -238,9 +236,9 @@ TEST_F(LaunchScriptTest, AClassPathThatRefersToItselfIsRefusedAtOnce) {
         "Launch script error: The class path refers to itself: %CP% may not stand in ARCHIVE, JVM_CLASSPATH, a "
         "companion list or an argument of CP.";
     nv::TagFile scriptTags = tagsFrom("COMMAND: java %CP%() Main\nARCHIVE: \"%CP%()\"\n");
-    nv::LaunchScript script(scriptTags);
+    nv::LaunchScript script(scriptTags, settings, files);
     nv::TagFile jvmTags = tagsFrom(jvmText);
-    nv::JvmFile jvm(jvmTags);
+    nv::JvmFile jvm(jvmTags, settings, jvmVerifier);
     try {
         script.buildCommand(jvm);
         ADD_FAILURE() << "a CP inside ARCHIVE was built";
@@ -288,7 +286,7 @@ TEST(Replace, FromTheLeftWithoutOverlap) {
 
 TEST_F(LaunchScriptTest, ALaunchWithoutACommandIsRefusedBeforeAnythingRuns) {
     nv::TagFile jvmTags = tagsFrom(jvmText);
-    nv::JvmFile jvm(jvmTags);
+    nv::JvmFile jvm(jvmTags, settings, jvmVerifier);
     const struct {
         const char* script;
         const char* message;
@@ -298,7 +296,7 @@ TEST_F(LaunchScriptTest, ALaunchWithoutACommandIsRefusedBeforeAnythingRuns) {
                   "The launch command is empty once its references are replaced."}};
     for (const auto& c : cases) {
         nv::TagFile tags = tagsFrom(c.script);
-        nv::LaunchScript script(tags);
+        nv::LaunchScript script(tags, settings, files);
         try {
             script.launch(jvm, nullptr, false);
             ADD_FAILURE() << c.script;
@@ -310,7 +308,7 @@ TEST_F(LaunchScriptTest, ALaunchWithoutACommandIsRefusedBeforeAnythingRuns) {
 }
 
 TEST_F(LaunchScriptTest, ClassPathSourcesInOrderInBothModes) {
-    nv::runSettings().classPathPrefix = "C:\\My Jars\\pre.jar";
+    settings.classPathPrefix = "C:\\My Jars\\pre.jar";
     companion(".cp1", "a.jar\n\nb.jar\n");
     companion(".cp2", "z.jar\n");
     EXPECT_EQ(build("%CP%(\"\"\"x.jar\"\"\")", "JVM_CLASSPATH: jvm.jar\n"),
@@ -337,9 +335,9 @@ struct ModeOnly : nv::LauncherPayload {
 
 // The host's runner stands in with /bin/sh, so the command here is a shell's.
 TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode) {
-    nv::runSettings().launcherPath = "launcher-without-directory";
+    settings.launcherPath = "launcher-without-directory";
     nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + "SET_ENV_FOR_WIZARD: NV_TEST_WIZARD = 1 \n");
-    nv::JvmFile jvm(jvmTags);
+    nv::JvmFile jvm(jvmTags, settings, jvmVerifier);
     for (bool wasSet : {true, false}) {
         if (wasSet) nv::setEnvironmentValue("JAVA_HOME", "C:\\before");
         if (!wasSet) nv::clearEnvironmentValue("JAVA_HOME");
@@ -348,7 +346,7 @@ TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode)
             ModeOnly payload;
             payload.mode = mode;
             nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"),
-                                    nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
+                                    nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
             script.setPayload(&payload);
             EXPECT_EQ(script.launch(jvm, nullptr, false), 3);
             EXPECT_EQ(script.standardOutput().str(), mode == 0 ? "C:\\jdk\\|1\n" : "C:\\jdk\\|\n");

@@ -14,7 +14,7 @@
 #include "launch/ProcessRunner.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 
 using nv::LauncherString;
 using nv::OutputStream;
@@ -97,7 +97,7 @@ TEST(ProcessRunner, FlowingOutputIsReadWithoutPausesAndDrainedAfterTheEnd) {
 
 // The bar moves while a child writes: one step for each read that took
 // output, from either stream, with or without a sink; none for empty reads.
-class ProcessRunnerProgress : public nv::RunStateTest {};
+class ProcessRunnerProgress : public nv::RunTest {};
 
 TEST_F(ProcessRunnerProgress, EachReadThatTookOutputStepsTheBarOnce) {
     nv::RecordingProgressUi ui;

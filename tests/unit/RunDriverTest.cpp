@@ -17,8 +17,9 @@
 #include "tagfile/TagFile.h"
 #include "launcher/RunDriver.h"
 #include "launcher/RunJob.h"
+#include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 using nv::LauncherString;
@@ -40,9 +41,9 @@ struct RecordingJob : nv::RunJob {
             throw nv::LauncherException(
                 LauncherString(std::string("Unable to load the launcher file index. ") + loadFailure));
     }
-    std::int32_t runInstructions() override {
+    nv::ProgramOutcome runInstructions() override {
         calls.push_back("run");
-        return program ? program() : instructionResult;
+        return {program ? program() : instructionResult, false};
     }
     std::function<std::int32_t()> program;  // runs in place of the instructions when set
 };
@@ -53,20 +54,21 @@ struct NoPayload : nv::LauncherPayload {
     int modeByte() const override { return 1; }
 };
 
-class RunDriverTest : public nv::RunStateTest {
+class RunDriverTest : public nv::RunTest {
 protected:
-    std::int32_t run(std::vector<const char*> args) {
+    std::int32_t drive(std::vector<const char*> args) {
         nv::StringList list;
         for (const char* a : args) list.append(a);
-        return nv::runDriver(list, job);
+        return nv::runDriver(run, list, job).result;
     }
     std::vector<std::string> passThrough() {
         std::vector<std::string> out;
-        const nv::StringList& p = nv::runSettings().passThrough;
+        const nv::StringList& p = settings.passThrough;
         for (std::int32_t i = 0; i < p.count(); ++i) out.push_back(p.get(i).str());
         return out;
     }
     nv::RecordingProgressUi ui;
+    nv::RecordingPause pause;
     RecordingJob job;
 };
 
@@ -74,46 +76,46 @@ protected:
 
 TEST_F(RunDriverTest, NoArgumentsLoadsWithDispatchAndRunsTheInstructions) {
     job.instructionResult = 42;
-    EXPECT_EQ(run({}), 42);
+    EXPECT_EQ(drive({}), 42);
     EXPECT_EQ(job.calls, (std::vector<std::string>{"load+dispatch", "run"}));
     EXPECT_EQ(ui.progress, 100);
 }
 
 TEST_F(RunDriverTest, VersionShowsItsNumberUnlessSilentCameFirst) {
-    EXPECT_EQ(run({"-nv:version"}), 0);
+    EXPECT_EQ(drive({"-nv:version"}), 0);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"2.51"});
     EXPECT_TRUE(job.calls.empty());
 
     ui.messages.clear();
-    run({"-nv:version", "-nv:silent"});
+    drive({"-nv:version", "-nv:silent"});
     EXPECT_EQ(ui.messages, std::vector<std::string>{"2.51"});
 
     ui.messages.clear();
-    run({"-nv:silent", "-nv:version"});
+    drive({"-nv:silent", "-nv:version"});
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(RunDriverTest, MissingValuesAreReportedAndProcessingGoesOn) {
     job.instructionResult = 7;
-    EXPECT_EQ(run({"-nv:log"}), 7);  // the instruction result replaces -1
+    EXPECT_EQ(drive({"-nv:log"}), 7);  // the instruction result replaces -1
     EXPECT_EQ(ui.messages, std::vector<std::string>{
                                "A log file name must be specified after the -nv:log option on the command line."});
 
     ui.messages.clear();
-    EXPECT_EQ(run({"-nv:in"}), -1);  // no instructions after a missing input file
+    EXPECT_EQ(drive({"-nv:in"}), -1);  // no instructions after a missing input file
     EXPECT_EQ(ui.messages,
               std::vector<std::string>{"An input file name must follow the '-nv:in' command line option."});
 
     ui.messages.clear();
-    EXPECT_EQ(run({"-nv:orig"}), 7);
+    EXPECT_EQ(drive({"-nv:orig"}), 7);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Missing original launcher file name."});
 }
 
 TEST_F(RunDriverTest, UnknownArgumentsPassThroughAndSettingsTakeTheirValues) {
-    run({"-foo", "bar", "-nv:tempdir", "X", "-silent", "-console", "-cp:p", "P", "-cp:a", "A", "-nv:javahome", "J",
+    drive({"-foo", "bar", "-nv:tempdir", "X", "-silent", "-console", "-cp:p", "P", "-cp:a", "A", "-nv:javahome", "J",
          "-nv:orig", "O"});
     EXPECT_EQ(passThrough(), (std::vector<std::string>{"-foo", "bar", "-silent", "-console"}));
-    const nv::RunSettings& s = nv::runSettings();
+    const nv::RunSettings& s = settings;
     EXPECT_EQ(s.tempDirOverride, LauncherString("X"));
     EXPECT_EQ(s.classPathPrefix, LauncherString("P"));
     EXPECT_EQ(s.classPathSuffix, LauncherString("A"));
@@ -121,26 +123,26 @@ TEST_F(RunDriverTest, UnknownArgumentsPassThroughAndSettingsTakeTheirValues) {
     EXPECT_EQ(s.originalLauncherPath, LauncherString("O"));
     EXPECT_TRUE(s.originalLauncher);
     EXPECT_TRUE(s.javaConsole);
-    EXPECT_TRUE(s.silent);
+    EXPECT_TRUE(nv::isSilent());
     EXPECT_EQ(s.allArguments.count(), 14);
 }
 
 TEST_F(RunDriverTest, OptionsActWhenMetSoALaterLogDoesNotApplyToTheInputFile) {
-    run({"-nv:in", "a.tag", "-nv:log", "x"});
+    drive({"-nv:in", "a.tag", "-nv:log", "x"});
     EXPECT_EQ(job.calls, std::vector<std::string>{"in a.tag log="});
     EXPECT_EQ(nv::runLogPath(), LauncherString("x"));
 }
 
 TEST_F(RunDriverTest, TheVerificationLimitIsAMinuteUnlessSecondsAreGiven) {
-    run({});
-    EXPECT_EQ(nv::runSettings().verificationTimeLimit, 60u);
-    run({"-nv:verifylimit", "3"});
-    EXPECT_EQ(nv::runSettings().verificationTimeLimit, 3u);
+    drive({});
+    EXPECT_EQ(settings.verificationTimeLimit, 60u);
+    drive({"-nv:verifylimit", "3"});
+    EXPECT_EQ(settings.verificationTimeLimit, 3u);
     for (const std::vector<const char*>& args :
          {std::vector<const char*>{"-nv:verifylimit", "0"}, {"-nv:verifylimit", "x"}, {"-nv:verifylimit"}}) {
         ui.messages.clear();
         job.calls.clear();
-        EXPECT_EQ(run(args), -1) << args.size();
+        EXPECT_EQ(drive(args), -1) << args.size();
         EXPECT_EQ(ui.messages, std::vector<std::string>{"-nv:verifylimit needs a number of seconds."});
         EXPECT_TRUE(job.calls.empty());
     }
@@ -150,7 +152,7 @@ TEST_F(RunDriverTest, AFailureIsShownLoggedAndGivesMinusOne) {
     const nv::TestDirectory dir("nv_driver_");
     const std::string log = (dir / "run.log").string();
     job.loadFailure = "Invalid file type in file index.";
-    EXPECT_EQ(run({"-nv:log", log.c_str()}), -1);
+    EXPECT_EQ(drive({"-nv:log", log.c_str()}), -1);
     const std::string message = "Unable to load the launcher file index. Invalid file type in file index.";
     EXPECT_EQ(ui.messages, std::vector<std::string>{message});
     const std::string text = nv::readFile(log);
@@ -168,8 +170,8 @@ TEST_F(RunDriverTest, ASearchFailureShowsABoxOnlyWhenTheProgramAskedForOne) {
     tags.setValue("JVM_EXE", "bin\\java.exe");
     tags.setValue("JVM_PROPERTIES", "java.vendor=X");
     tags.setValue("PLATFORM_HINT", "\\HKLM\\SOFTWARE\\X\\JavaHome");
-    nv::JvmSearch search;
-    search.jvmFiles().append(std::make_unique<nv::JvmFile>(tags));
+    nv::JvmSearch search{settings, files};
+    search.jvmFiles().append(std::make_unique<nv::JvmFile>(tags, settings, jvmVerifier));
     search.verifyClassPath = "verify.jar";
     NoPayload payload;
     const std::string invalid = "Invalid hive (HKLM) specified in platform hint (\\HKLM\\SOFTWARE\\X\\JavaHome).";
@@ -179,10 +181,10 @@ TEST_F(RunDriverTest, ASearchFailureShowsABoxOnlyWhenTheProgramAskedForOne) {
         ui.messages.clear();
         std::remove(log.c_str());
         job.program = [&] {
-            nv::findJvm(search, payload, false, showFailure);
+            nv::findJvm(search, payload, false, showFailure, run);
             return 0;
         };
-        EXPECT_EQ(run({"-nv:log", log.c_str()}), -1);
+        EXPECT_EQ(drive({"-nv:log", log.c_str()}), -1);
         const std::vector<std::string> boxes = {advised, invalid};
         EXPECT_EQ(ui.messages, showFailure ? boxes : std::vector<std::string>());
         const std::string text = nv::readFile(log);
@@ -197,7 +199,7 @@ TEST_F(RunDriverTest, TheAdviceToNameAJavaHomeIsLoggedOnlyForAFailedRun) {
     const nv::TestDirectory dir("nv_driver_");
     const std::string log = (dir / "run.log").string();
     const std::string advice = nv::messageText(nv::MessageCode::noSuitableJvm).str();
-    nv::JvmSearch search;  // no JVM file: nothing to find
+    nv::JvmSearch search{settings, files};  // no JVM file: nothing to find
     search.verifyClassPath = "verify.jar";
     NoPayload payload;
     const struct {
@@ -215,11 +217,11 @@ TEST_F(RunDriverTest, TheAdviceToNameAJavaHomeIsLoggedOnlyForAFailedRun) {
         ui.messages.clear();
         std::remove(log.c_str());
         job.program = [&] {
-            EXPECT_FALSE(nv::findJvm(search, payload, false, c.showFailure).found);
+            EXPECT_FALSE(nv::findJvm(search, payload, false, c.showFailure, run).found);
             return c.exitCode;
         };
-        const std::int32_t result = run({"-nv:log", log.c_str()});
-        nv::writeHeldAdvice(nv::exitCodeOf(result, 1, false));
+        const std::int32_t result = drive({"-nv:log", log.c_str()});
+        nv::finishRun(run, {result, false}, 1, pause);
         const std::vector<std::string> box = {advice};
         EXPECT_EQ(ui.messages, c.showFailure ? box : std::vector<std::string>());
         const std::string text = nv::readFile(log);
@@ -234,7 +236,7 @@ TEST_F(RunDriverTest, TheAdviceToNameAJavaHomeIsLoggedOnlyForAFailedRun) {
     // A run without a search that found nothing gets no advice.
     std::remove(log.c_str());
     job.program = [] { return 3; };
-    nv::writeHeldAdvice(nv::exitCodeOf(run({"-nv:log", log.c_str()}), 1, false));
+    nv::finishRun(run, {drive({"-nv:log", log.c_str()}), false}, 1, pause);
     EXPECT_EQ(nv::readFile(log).find(advice), std::string::npos);
 }
 
@@ -250,5 +252,38 @@ TEST(EndOfRun, TheExitCodeIsZeroExactlyWhenTheRunIsNoFailure) {
         EXPECT_EQ(nv::isFailedRun(c.result, c.mode), c.exitCode != 0) << c.result << " " << c.mode;
         // EXIT's code stands as it is, the wizard's 1000 too.
         EXPECT_EQ(nv::exitCodeOf(c.result, c.mode, true), c.result) << c.result << " " << c.mode;
+    }
+}
+
+// The end of a run, as the worker ends it, without Windows: the exit code, the
+// launched program's error output for a failed run, and nothing of the run's
+// temporary files left behind, whichever way the run ended.
+TEST_F(RunDriverTest, FinishRunGivesTheExitCodeShowsTheErrorOutputOfAFailedRunAndCleansUp) {
+    const nv::TestDirectory dir("nv_finish_");
+    settings.tempDirOverride = LauncherString(dir.path().string());
+    const struct {
+        nv::ProgramOutcome outcome;
+        int modeByte;
+        int exitCode;
+        bool shown;
+    } cases[] = {
+        {{0, false}, 1, 0, false},     // done
+        {{1000, false}, 0, 0, false},  // the wizard's own end
+        {{3, false}, 1, 3, true},      // the launched program failed
+        {{0, true}, 1, 0, false},      // EXIT 0
+        {{7, true}, 0, 7, true},       // EXIT's code stands as it is
+        {{-1, false}, -1, -1, true},   // the launcher's own failure
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.outcome.result) + " " + std::to_string(c.outcome.exited));
+        ui.messages.clear();
+        const LauncherString made = files.createDirectory(pause);
+        const LauncherString file = files.createFile();
+        run.lastLaunchErrorOutput = "Exception in thread main";
+        EXPECT_EQ(nv::finishRun(run, c.outcome, c.modeByte, pause), c.exitCode);
+        EXPECT_EQ(ui.messages, c.shown ? std::vector<std::string>{"Exception in thread main"} : std::vector<std::string>());
+        EXPECT_FALSE(std::filesystem::exists(made.str()));
+        EXPECT_FALSE(std::filesystem::exists(file.str()));
+        EXPECT_EQ(files.list().directories().count() + files.list().files().count(), 0);
     }
 }

@@ -11,13 +11,13 @@
 #include "foundation/Log.h"
 #include "foundation/RunSettings.h"
 #include "launcher/SingleInstance.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace nv {
 namespace {
 
-class SingleInstanceTest : public RunStateTest {
+class SingleInstanceTest : public RunTest {
 protected:
     SingleInstanceTest() : dir_("nv_single_") { setRunLogPath((dir_ / "run.log").string().c_str()); }
     std::string log() const { return readFile(dir_ / "run.log"); }
@@ -50,50 +50,50 @@ private:
 };
 
 TEST_F(SingleInstanceTest, ASecondStartWhileTheFirstHoldsItsClaimEnds) {
-    runSettings().launcherPath = "C:\\Apps\\Setup.exe";
+    settings.launcherPath = "C:\\Apps\\Setup.exe";
     InstanceClaim first;
-    ASSERT_TRUE(claimSingleInstance(unloaded_, first));
+    ASSERT_TRUE(claimSingleInstance(settings, unloaded_, first));
     EXPECT_TRUE(first.valid());
     EXPECT_EQ(log(), "");
 
     // The same file through another spelling of its path.
-    runSettings().launcherPath = "c:\\apps\\SETUP.exe";
+    settings.launcherPath = "c:\\apps\\SETUP.exe";
     InstanceClaim second;
-    EXPECT_FALSE(claimSingleInstance(unloaded_, second));
+    EXPECT_FALSE(claimSingleInstance(settings, unloaded_, second));
     EXPECT_FALSE(second.valid());
     EXPECT_NE(log().find("Already running.\n"), std::string::npos) << log();
 
     // Another launcher file, and a copy started with -nv:orig, have claims of their own.
     for (const char* path : {"C:\\Apps\\Setup2.exe", "D:\\Apps\\Setup.exe", "C:\\Apps\\Setup.ex"}) {
-        runSettings().launcherPath = path;
+        settings.launcherPath = path;
         InstanceClaim other;
-        EXPECT_TRUE(claimSingleInstance(unloaded_, other)) << path;
+        EXPECT_TRUE(claimSingleInstance(settings, unloaded_, other)) << path;
     }
     // The copies that EXECUTE_LAUNCHER starts: each embedded launcher is one instance of its own,
     // told apart by what it carries, wherever its copy was written.
-    runSettings().launcherPath = "C:\\Temp\\LRE1\\one.exe";
-    runSettings().originalLauncherPath = "C:\\Apps\\Setup.exe";
-    runSettings().originalLauncher = true;
+    settings.launcherPath = "C:\\Temp\\LRE1\\one.exe";
+    settings.originalLauncherPath = "C:\\Apps\\Setup.exe";
+    settings.originalLauncher = true;
     LauncherFile& one = embedded("one.exe");
     InstanceClaim firstCopy;
-    EXPECT_TRUE(claimSingleInstance(one, firstCopy));
-    runSettings().launcherPath = "C:\\Temp\\LRE2\\two.exe";
+    EXPECT_TRUE(claimSingleInstance(settings, one, firstCopy));
+    settings.launcherPath = "C:\\Temp\\LRE2\\two.exe";
     InstanceClaim secondCopy;
-    EXPECT_TRUE(claimSingleInstance(embedded("two.exe"), secondCopy));
-    runSettings().launcherPath = "C:\\Temp\\LRE3\\one.exe";
+    EXPECT_TRUE(claimSingleInstance(settings, embedded("two.exe"), secondCopy));
+    settings.launcherPath = "C:\\Temp\\LRE3\\one.exe";
     InstanceClaim oneAgain;
-    EXPECT_FALSE(claimSingleInstance(one, oneAgain));
+    EXPECT_FALSE(claimSingleInstance(settings, one, oneAgain));
     // The same embedded launcher in another launcher file.
-    runSettings().originalLauncherPath = "C:\\Apps\\Other.exe";
-    EXPECT_TRUE(claimSingleInstance(one, oneAgain));
+    settings.originalLauncherPath = "C:\\Apps\\Other.exe";
+    EXPECT_TRUE(claimSingleInstance(settings, one, oneAgain));
 
     // Once the first has ended, the next start is the one instance.
-    runSettings().launcherPath = "C:\\Apps\\Setup.exe";
-    runSettings().originalLauncherPath = LauncherString();
-    runSettings().originalLauncher = false;
+    settings.launcherPath = "C:\\Apps\\Setup.exe";
+    settings.originalLauncherPath = LauncherString();
+    settings.originalLauncher = false;
     first.reset();
     InstanceClaim next;
-    EXPECT_TRUE(claimSingleInstance(unloaded_, next));
+    EXPECT_TRUE(claimSingleInstance(settings, unloaded_, next));
 }
 
 }  // namespace

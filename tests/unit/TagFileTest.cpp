@@ -8,7 +8,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "tagfile/TagFile.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 using nv::LauncherString;
@@ -30,7 +30,7 @@ Tags dump(const TagFile& file) {
     return tags;
 }
 
-class TagFileTest : public nv::RunStateTest {
+class TagFileTest : public nv::RunTest {
 protected:
     // A fresh file name in the test's directory.
     std::string tempPath() { return (dir_ / ("t" + std::to_string(++files_) + ".tag")).string(); }

@@ -13,7 +13,6 @@
 #include "instructions/VariableStore.h"
 #include "text/TextScanning.h"
 #include "tests/support/ReferenceSubstitution.h"
-#include "tests/support/RunStateTest.h"
 
 namespace nv {
 namespace {
@@ -36,27 +35,29 @@ Outcome outcomeOf(F f) {
     }
 }
 
-// The store is process-wide: every test starts from the initial values.
-class Variables : public nv::RunStateTest {
+// Each test has a store of its own, at the initial values.
+class Variables : public ::testing::Test {
 protected:
-    static Outcome substituted(const char* text, const char* prefix = "") {
+    VariableStore variables;
+
+    Outcome substituted(const char* text, const char* prefix = "") {
         return outcomeOf([&] {
             LauncherString s(text);
-            substituteVariables(s, prefix, 9);
+            substituteVariables(s, variables, prefix, 9);
             return s.str();
         });
     }
 
     // The substitution must give the plain rescanning one's text, or its error.
-    static void expectAsReference(const std::string& text, const std::string& context = "") {
+    void expectAsReference(const std::string& text, const std::string& context = "") {
         const Outcome got = outcomeOf([&] {
             LauncherString s(text);
-            substituteVariables(s, "P", 9);
+            substituteVariables(s, variables, "P", 9);
             return s.str();
         });
         const Outcome want = outcomeOf([&] {
             LauncherString s(text);
-            reference::substituteVariables(s, "P", 9);
+            reference::substituteVariables(s, variables, "P", 9);
             return s.str();
         });
         EXPECT_EQ(got.value, want.value) << '"' << text << '"' << context;
@@ -65,19 +66,19 @@ protected:
 };
 
 TEST_F(Variables, StoreChecksIndexes) {
-    setNumberVariable(5, -3);
-    setStringVariable(10, "ten");
-    EXPECT_EQ(numberVariable(5), -3);
-    EXPECT_EQ(stringVariable(10), LauncherString("ten"));
+    variables.setNumber(5, -3);
+    variables.setString(10, "ten");
+    EXPECT_EQ(variables.number(5), -3);
+    EXPECT_EQ(variables.string(10), LauncherString("ten"));
 
     const struct {
         std::function<void()> call;
         const char* message;
     } failures[] = {
-        {[] { numberVariable(0); }, "Invalid numeric variable number: 0"},
-        {[] { setNumberVariable(6, 1); }, "Invalid numeric variable number: 6"},
-        {[] { stringVariable(-1); }, "Invalid string variable number: -1"},
-        {[] { setStringVariable(11, "x"); }, "Invalid string variable number: 11"},
+        {[this] { variables.number(0); }, "Invalid numeric variable number: 0"},
+        {[this] { variables.setNumber(6, 1); }, "Invalid numeric variable number: 6"},
+        {[this] { variables.string(-1); }, "Invalid string variable number: -1"},
+        {[this] { variables.setString(11, "x"); }, "Invalid string variable number: 11"},
     };
     for (const auto& f : failures) {
         try {
@@ -125,32 +126,32 @@ TEST_F(Variables, ReferencesParse) {
 }
 
 TEST_F(Variables, ReferencesReadAndAssign) {
-    VariableReference::parse("S3", "").assign(" a b ", "P");
-    EXPECT_EQ(stringVariable(3), LauncherString(" a b "));
-    VariableReference::parse("N2", "").assign(" 42abc", "P");
-    EXPECT_EQ(numberVariable(2), 42);
-    EXPECT_EQ(VariableReference::parse("n2", "").valueText(), LauncherString("42"));
-    EXPECT_EQ(VariableReference::parse("S3", "").valueText(), LauncherString(" a b "));
+    VariableReference::parse("S3", "").assign(variables, " a b ", "P");
+    EXPECT_EQ(variables.string(3), LauncherString(" a b "));
+    VariableReference::parse("N2", "").assign(variables, " 42abc", "P");
+    EXPECT_EQ(variables.number(2), 42);
+    EXPECT_EQ(VariableReference::parse("n2", "").valueText(variables), LauncherString("42"));
+    EXPECT_EQ(VariableReference::parse("S3", "").valueText(variables), LauncherString(" a b "));
 
     for (const char* bad : {"x", ""}) {
         try {
-            VariableReference::parse("N2", "").assign(bad, "P");
+            VariableReference::parse("N2", "").assign(variables, bad, "P");
             ADD_FAILURE() << bad;
         } catch (const LauncherException& e) {
             EXPECT_EQ(e.message().str(), std::string("P Invalid numeric expression in ") + bad);
         }
     }
-    EXPECT_EQ(numberVariable(2), 42);
+    EXPECT_EQ(variables.number(2), 42);
 }
 
 TEST_F(Variables, SubstitutionRules) {
-    setNumberVariable(1, 1);
-    setNumberVariable(2, 7);
-    setStringVariable(1, "C:\\jvm");
-    setStringVariable(2, "x@N2@");
-    setStringVariable(3, "@N2@");
-    setStringVariable(4, "C:\\Users\\a@corp\\jdk");
-    setStringVariable(6, "a@T1@b");
+    variables.setNumber(1, 1);
+    variables.setNumber(2, 7);
+    variables.setString(1, "C:\\jvm");
+    variables.setString(2, "x@N2@");
+    variables.setString(3, "@N2@");
+    variables.setString(4, "C:\\Users\\a@corp\\jdk");
+    variables.setString(6, "a@T1@b");
 
     const struct {
         const char* text;
@@ -188,17 +189,17 @@ TEST_F(Variables, SubstitutionRules) {
 }
 
 TEST_F(Variables, SubstitutionThatWouldNotEndIsBounded) {
-    setStringVariable(1, "a@S1@");
+    variables.setString(1, "a@S1@");
     EXPECT_EQ(substituted("@S1@", "P").error, "I:P Variable substitution does not end: a variable refers to itself.");
 
-    setStringVariable(2, LauncherString(32768, 'x'));
+    variables.setString(2, LauncherString(32768, 'x'));
     EXPECT_EQ(substituted("@S2@@S2@").value.size(), 65536u);
     EXPECT_EQ(substituted("@S2@@S2@!").error, "I: Variable substitution makes the text longer than 65536 characters.");
 }
 
 TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
-    setNumberVariable(1, 1);
-    setNumberVariable(2, -7);
+    variables.setNumber(1, 1);
+    variables.setNumber(2, -7);
     // S4 stays empty.
     const struct {
         const char* text;
@@ -293,26 +294,26 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
         {"@S1@@x", "@", "", ""},
     };
     for (const auto& c : cases) {
-        setStringVariable(1, c.s1);
-        setStringVariable(2, c.s2);
-        setStringVariable(3, c.s3);
+        variables.setString(1, c.s1);
+        variables.setString(2, c.s2);
+        variables.setString(3, c.s3);
         expectAsReference(c.text, std::string(" S1=") + c.s1 + " S2=" + c.s2 + " S3=" + c.s3);
     }
 
     // The bound on replacements, on either side of it, and on the length.
-    setStringVariable(1, "");
+    variables.setString(1, "");
     std::string references;
     for (int n = 0; n < maxSubstitutions; ++n) references += "@N1@";
     expectAsReference(references);
     expectAsReference(references + "@S1@");
-    setStringVariable(1, LauncherString(65535, 'x'));
+    variables.setString(1, LauncherString(65535, 'x'));
     expectAsReference("@S1@@S4@y");
     expectAsReference("@S1@yy");
-    setStringVariable(1, LauncherString(65534, 'x') + "@S4@");
+    variables.setString(1, LauncherString(65534, 'x') + "@S4@");
     expectAsReference("@S1@");
     // A value that refers to itself among literal at-signs, long enough for the
     // length to end it (the rescanning one needs seconds to reach the other bound).
-    setStringVariable(1, "@S1@@x@" + LauncherString(4000, 'y'));
+    variables.setString(1, "@S1@@x@" + LauncherString(4000, 'y'));
     expectAsReference("@S1@");
 
     // Long runs of digits and blanks in front of replacements, values of
@@ -322,17 +323,17 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOne) {
     const std::string runs[] = {std::string(6000, '0'), "x@S" + std::string(6000, '0'),
                                 "x@s " + std::string(3000, ' ') + "+" + std::string(3000, '0')};
     for (const char* s1 : {"", "1@", "7", "0000000000000000000000000000000000000000000000000000000000000000"}) {
-        setStringVariable(1, s1);
+        variables.setString(1, s1);
         expectAsReference(many, std::string(" S1=") + s1);
         for (const std::string& run : runs) {
-            setStringVariable(2, LauncherString(run));
+            variables.setString(2, LauncherString(run));
             expectAsReference("@S2@" + many, std::string(" S1=") + s1 + " S2=" + run.substr(0, 8) + "...");
         }
     }
-    setStringVariable(2, "");
+    variables.setString(2, "");
     for (const std::string& value :
          {std::string("@S1@"), "@S" + std::string(3000, '0'), "1@" + std::string(300, '@')}) {
-        setStringVariable(1, LauncherString(value));
+        variables.setString(1, LauncherString(value));
         for (const std::string& text :
              {std::string(3000, '@'), std::string(3001, '@'), std::string(3000, '@') + "@S1@",
               "@S1@" + std::string(3000, '@') + "@N1@", "@@S1@" + std::string(2000, '0') + "@S1@@"}) {
@@ -357,9 +358,9 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOneOnRandomTexts) {
     for (int round = 0; round < 4000; ++round) {
         const std::string s1 = randomText(4, 8);
         const std::string s2 = randomText(4, 8);
-        setStringVariable(1, LauncherString(s1));
-        setStringVariable(2, LauncherString(s2));
-        setNumberVariable(1, std::uniform_int_distribution<int>(-3, 12)(random));
+        variables.setString(1, LauncherString(s1));
+        variables.setString(2, LauncherString(s2));
+        variables.setNumber(1, std::uniform_int_distribution<int>(-3, 12)(random));
         const std::string text = randomText(12, 9);
         if (text.empty()) continue;
         expectAsReference(text, " S1=\"" + s1 + "\" S2=\"" + s2 + "\"");
@@ -375,9 +376,9 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOneOnRandomTexts) {
                 text += nameParts[std::uniform_int_distribution<int>(0, 11)(random)];
             }
         }
-        setStringVariable(1, LauncherString(texts[1]));
-        setStringVariable(2, LauncherString(texts[2]));
-        setNumberVariable(1, std::uniform_int_distribution<int>(0, 2)(random));
+        variables.setString(1, LauncherString(texts[1]));
+        variables.setString(2, LauncherString(texts[2]));
+        variables.setNumber(1, std::uniform_int_distribution<int>(0, 2)(random));
         if (texts[0].empty()) continue;
         // Values that refer to themselves are common here; the rescanning one
         // takes long to reach a bound, and the cases above hold the bounds.
@@ -392,24 +393,24 @@ TEST_F(Variables, SubstitutionMatchesTheRescanningOneOnRandomTexts) {
 TEST_F(Variables, SelfReferenceWithLiteralsReachesTheBound) {
     const Outcome value = substituted("@@S1@@@@SzSz");
     ASSERT_EQ(value.value, "@S1@@SzSz");
-    setStringVariable(1, LauncherString(value.value));
+    variables.setString(1, LauncherString(value.value));
     EXPECT_EQ(substituted("@S1@", "P").error, "I:P Variable substitution does not end: a variable refers to itself.");
 
-    setStringVariable(1, "@S1@@x@");
+    variables.setString(1, "@S1@@x@");
     EXPECT_EQ(substituted("@S1@", "P").error, "I:P Variable substitution does not end: a variable refers to itself.");
 }
 
 TEST_F(Variables, NumbersAndBooleans) {
-    setNumberVariable(1, 1);
-    setNumberVariable(2, 7);
-    const auto number = [](const char* text, const char* prefix = "") {
-        return outcomeOf([&] { return std::to_string(evaluateNumber(text, prefix, 9)); });
+    variables.setNumber(1, 1);
+    variables.setNumber(2, 7);
+    const auto number = [this](const char* text, const char* prefix = "") {
+        return outcomeOf([&] { return std::to_string(evaluateNumber(text, variables, prefix, 9)); });
     };
-    const auto shortNumber = [](const char* text, const char* prefix = "") {
-        return outcomeOf([&] { return std::to_string(evaluateShort(text, prefix, 9)); });
+    const auto shortNumber = [this](const char* text, const char* prefix = "") {
+        return outcomeOf([&] { return std::to_string(evaluateShort(text, variables, prefix, 9)); });
     };
-    const auto boolean = [](const char* text, const char* prefix = "") {
-        return outcomeOf([&] { return std::string(evaluateBoolean(text, prefix, 9) ? "true" : "false"); });
+    const auto boolean = [this](const char* text, const char* prefix = "") {
+        return outcomeOf([&] { return std::string(evaluateBoolean(text, variables, prefix, 9) ? "true" : "false"); });
     };
 
     EXPECT_EQ(number("@N1@").value, "1");
@@ -429,7 +430,7 @@ TEST_F(Variables, NumbersAndBooleans) {
 }
 
 TEST_F(Variables, Strings) {
-    setStringVariable(1, "C:\\jvm");
+    variables.setString(1, "C:\\jvm");
     const struct {
         const char* text;
         Outcome expected;
@@ -447,7 +448,7 @@ TEST_F(Variables, Strings) {
     for (const auto& c : cases) {
         const Outcome got = outcomeOf([&] {
             LauncherString s(c.text);
-            evaluateString(s, "P", 9);
+            evaluateString(s, variables, "P", 9);
             return s.str();
         });
         EXPECT_EQ(got.value, c.expected.value) << c.text;
@@ -456,7 +457,7 @@ TEST_F(Variables, Strings) {
 }
 
 TEST_F(Variables, StringArgumentsOfALine) {
-    setStringVariable(1, "C:\\jvm");
+    variables.setString(1, "C:\\jvm");
     const struct {
         const char* line;
         Outcome expected;
@@ -478,7 +479,7 @@ TEST_F(Variables, StringArgumentsOfALine) {
     for (const auto& c : cases) {
         LauncherString::size_type pos = 6;
         const LauncherString line(c.line);
-        const Outcome got = outcomeOf([&] { return readStringArgument(line, pos, "Pre.", 9).str(); });
+        const Outcome got = outcomeOf([&] { return readStringArgument(line, pos, variables, "Pre.", 9).str(); });
         EXPECT_EQ(got.value, c.expected.value) << c.line;
         EXPECT_EQ(got.error, c.expected.error) << c.line;
         if (got.error.empty()) {
@@ -492,9 +493,9 @@ TEST_F(Variables, StringArgumentsOfALine) {
 TEST_F(Variables, Labels) {
     StringList program;
     for (const char* line : {":FIRST", "GOTO X", ":L2", ":L2", ":L2 "}) program.append(line);
-    setStringVariable(3, "L2");
+    variables.setString(3, "L2");
     const auto resolved = [&](const char* label) {
-        return outcomeOf([&] { return std::to_string(resolveLabel(program, label, 9)); });
+        return outcomeOf([&] { return std::to_string(resolveLabel(program, label, variables, 9)); });
     };
 
     EXPECT_EQ(resolved("FIRST").value, "0");

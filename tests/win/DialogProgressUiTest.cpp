@@ -13,7 +13,7 @@
 #include "foundation/win32/Handles.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "resources/StringIds.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 
 namespace nv {
 namespace {
@@ -68,7 +68,7 @@ int settledBar(HWND dialog, int expected) {
     return position;
 }
 
-class DialogProgressUiTest : public RunStateTest {
+class DialogProgressUiTest : public RunTest {
 protected:
     DialogProgressUiTest() : thread_(ui_, IDD_PROGRESS_LARGE) {}
     void SetUp() override {
@@ -148,7 +148,7 @@ TEST_F(DialogProgressUiTest, HideAfterSecondsTicksThenHides) {
 }
 
 TEST_F(DialogProgressUiTest, SilentModeShowsNothing) {
-    runSettings().silent = true;
+    settings.silent = true;
     showWindow();
     EXPECT_FALSE(isWindowVisible());
     showMessage("must not block");

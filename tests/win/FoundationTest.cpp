@@ -18,7 +18,7 @@
 #include "foundation/win32/Handles.h"
 #include "system/WindowsFamily.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
 
 namespace nv {
@@ -117,7 +117,7 @@ public:
 };
 
 // 250 files: 50 in the root, 100 in a\, 50 in a\deep\, 30 in b\, 20 in b\deep\.
-class DirectoryWalkerTest : public RunStateTest {
+class DirectoryWalkerTest : public RunTest {
 protected:
     void SetUp() override {
         tree_.addFiles("", 50);
@@ -186,7 +186,7 @@ TEST_F(DirectoryWalkerTest, RootWithoutSeparatorAndMissingRoot) {
 
 // After a cancel request a walker built to stop on cancel does nothing, and
 // one built without that flag still walks the whole tree.
-class DirectoryWalkerCancelTest : public RunStateTest {};
+class DirectoryWalkerCancelTest : public RunTest {};
 
 TEST_F(DirectoryWalkerCancelTest, OnlyAWalkerThatStopsOnCancelStops) {
     RecordingProgressUi progress;

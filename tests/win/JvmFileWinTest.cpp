@@ -21,7 +21,7 @@
 #include "jvm/RegistryQuery.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunStateTest.h"
+#include "tests/support/RunTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
@@ -55,7 +55,7 @@ const Hive hives[] = {
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG, "Software\\"},
 };
 
-class JvmFileWinTest : public RunStateTest {
+class JvmFileWinTest : public RunTest {
 protected:
     void SetUp() override {
         testKey = "NvJvmFileTest" + std::to_string(GetCurrentProcessId());
@@ -227,7 +227,7 @@ TEST_F(JvmFileWinTest, PlatformHintSearchMatchesAHomeWithItsExecutable) {
             return true;
         }
     } accepting;
-    JvmFile jvm(tags, accepting);
+    JvmFile jvm(tags, settings, accepting);
     auto match = jvm.searchByPlatformHints("", "");
     ASSERT_NE(match, nullptr);
     EXPECT_EQ(match->home().str(), home);

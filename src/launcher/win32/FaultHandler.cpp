@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "cleanup/CleanupList.h"
+#include "cleanup/TemporaryFiles.h"
 #include "foundation/Log.h"
 #include "foundation/win32/Handles.h"
 #include "launch/ProcessRunner.h"
@@ -21,11 +21,12 @@ volatile LONG handling = 0;
 DWORD faultCode = 0;
 volatile DWORD handlerId = 0;   // the thread whose fault is being reported
 volatile DWORD reporterId = 0;  // the thread that reports it
+TemporaryFiles* runFiles = nullptr;
 
 void report(const LauncherString& message) {
     logEntry(message, LogKind::error);
     try {
-        cleanupList().cleanUp();
+        if (runFiles) runFiles->cleanUp();
     } catch (...) {
     }
 }
@@ -77,6 +78,8 @@ void guardThreadStack() {
     ULONG size = stackReserve;
     if (guarantee) guarantee(&size);
 }
+
+void removeOnFault(TemporaryFiles& files) { runFiles = &files; }
 
 void installFaultHandler() {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);

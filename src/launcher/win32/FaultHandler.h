@@ -8,12 +8,18 @@
 
 namespace nv {
 
+class TemporaryFiles;
+
 // The exit code of a process ended by a fault: that of the launcher's own failures.
 constexpr int faultExitCode = -1;
 
 // Sets the error mode so that the system shows no fault or critical-error
 // box, and installs the process's last-chance fault filter. Call once, first.
 void installFaultHandler();
+
+// The temporary files that a fault's report removes: those of the process's
+// run, which must live until the process ends. None until it is called.
+void removeOnFault(TemporaryFiles& files);
 
 // Logs "The launcher stopped on a fault: its worker thread ended before the
 // run did.", removes the temporary files and ends the process with

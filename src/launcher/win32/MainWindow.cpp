@@ -3,7 +3,7 @@
 #include <string>
 
 #include "archive/LauncherFile.h"
-#include "cleanup/CleanupList.h"
+#include "cleanup/TemporaryFiles.h"
 #include "foundation/LauncherException.h"
 #include "launcher/ProcessCommandLine.h"
 #include "launcher/win32/DialogProgressUi.h"
@@ -93,7 +93,7 @@ LRESULT MainWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ENDSESSION:
         // No exception may cross the system's frames; the clean-up is best effort.
         try {
-            cleanupList().cleanUp();
+            worker_.run().files.cleanUp();
         } catch (...) {
         }
         return 0;

@@ -1,13 +1,9 @@
 #include "launcher/win32/WorkerThread.h"
 
-#include "cleanup/CleanupList.h"
 #include "foundation/Log.h"
-#include "foundation/ScopeGuard.h"
-#include "launch/LaunchOutput.h"
 #include "launcher/ProcessCommandLine.h"
 #include "launcher/EndOfRun.h"
 #include "foundation/ProgressUi.h"
-#include "instructions/Instructions.h"
 #include "launcher/RunDriver.h"
 #include "launcher/win32/DialogProgressUi.h"
 #include "launcher/win32/FaultHandler.h"
@@ -16,35 +12,27 @@ namespace nv {
 
 namespace {
 
-// The run's result: 0, -1 for a failed run, or the instruction program's result.
-std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
+// The run's outcome: result 0, -1 for a failed run, or the instruction
+// program's result; the run is finished (EndOfRun.h) however it went.
+ProgramOutcome runJob(Run& run, DialogProgressUi& ui, int modeByte) {
+    ProgramOutcome outcome{-1, false};
     const StringList commandLine = splitProcessCommandLine();
-    if (commandLine.empty()) return 0;
-    StringList arguments;
-    for (std::int32_t i = 1; i < commandLine.count(); ++i) arguments.append(commandLine.get(i));
-
-    // The clean-up runs however the job ends; a failed clean-up at the end of
-    // the run leaves nothing sensible to do.
-    ScopeGuard cleanup([] {
+    if (commandLine.empty()) {
+        outcome.result = 0;
+    } else {
+        StringList arguments;
+        for (std::int32_t i = 1; i < commandLine.count(); ++i) arguments.append(commandLine.get(i));
         try {
-            cleanupList().cleanUp();
+            outcome = runDriver(run, arguments);
         } catch (...) {
+            // The driver reports every LauncherException itself; anything else is a
+            // fault of the program, which still ends the run in order, but not unseen.
+            logEntry("The launcher stopped on an internal error.", LogKind::error);
         }
-    });
-    std::int32_t result = -1;
-    try {
-        result = runDriver(arguments);
-    } catch (...) {
-        // The driver reports every LauncherException itself; anything else is a
-        // fault of the program, which still ends the run in order, but not unseen.
-        logEntry("The launcher stopped on an internal error.", LogKind::error);
     }
     ui.stopTimers();
-    writeHeldAdvice(exitCodeOf(result, modeByte, programExited()));
-    if (isFailedRun(result, modeByte) && !lastLaunchErrorOutput().empty()) {
-        showMessage(lastLaunchErrorOutput());
-    }
-    return result;
+    finishRun(run, outcome, modeByte);
+    return outcome;
 }
 
 }  // namespace
@@ -54,6 +42,7 @@ bool WorkerThread::start(HWND mainWindow, DialogProgressUi& ui, int modeByte) {
     mainWindow_ = mainWindow;
     ui_ = &ui;
     modeByte_ = modeByte;
+    removeOnFault(run_.files);
     DWORD id = 0;
     handle_.reset(CreateThread(nullptr, 0, threadMain, this, 0, &id));
     started_ = handle_.valid();
@@ -69,8 +58,9 @@ DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     WorkerThread& worker = *static_cast<WorkerThread*>(self);
     const HWND mainWindow = worker.mainWindow_;
     try {
-        worker.result_ = runJob(*worker.ui_, worker.modeByte_);
-        worker.exited_ = programExited();
+        const ProgramOutcome outcome = runJob(worker.run_, *worker.ui_, worker.modeByte_);
+        worker.result_ = outcome.result;
+        worker.exited_ = outcome.exited;
     } catch (...) {
         // An escaping exception would end the process without its clean-up path.
     }

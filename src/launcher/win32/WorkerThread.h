@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "foundation/win32/Handles.h"
+#include "launcher/Run.h"
 
 namespace nv {
 
@@ -37,6 +38,9 @@ public:
     // its end: a thread that ended without it died on a fault.
     HANDLE handle() const { return handle_.get(); }
     bool finished() const { return finished_; }
+    // The run the job drives: made with this object, so that the session's
+    // end and a fault can remove its temporary files at any time.
+    Run& run() { return run_; }
 
 private:
     static DWORD WINAPI threadMain(LPVOID self);
@@ -47,6 +51,7 @@ private:
     std::atomic<std::int32_t> result_{-1};
     std::atomic<bool> exited_{false};  // the program ended with EXIT
     std::atomic<bool> finished_{false};
+    Run run_;
     HWND mainWindow_ = nullptr;
     DialogProgressUi* ui_ = nullptr;
 };
