@@ -9,7 +9,9 @@
 #include "foundation/CFile.h"
 #include "foundation/LauncherException.h"
 #include "foundation/RunSettings.h"
+#include "cleanup/TemporaryFiles.h"
 #include "jvm/JvmFile.h"
+#include "jvm/JvmVerification.h"
 #include "launch/LaunchScript.h"
 #include "tagfile/TagFile.h"
 
@@ -30,7 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         }
     }
-    nv::RunSettings& settings = nv::runSettings();
+    nv::RunSettings settings;
+    nv::TemporaryFiles files(settings);
+    nv::JvmVerifier verifier(settings, files);
     settings.launcherPath = "C:\\dist\\setup.exe";
     settings.tempDirOverride = "/nonexistent/nv-fuzz-temp/";
     settings.classPathPrefix = nv::LauncherString(rest.substr(0, rest.size() / 3));
@@ -47,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
     call += ")";
-    nv::JvmFile jvm(tags);
-    nv::LaunchScript script(nv::LauncherString(call), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
+    nv::JvmFile jvm(tags, settings, verifier);
+    nv::LaunchScript script(nv::LauncherString(call), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
     try {
         (void)script.buildCommand(jvm);
     } catch (const nv::LauncherException&) {

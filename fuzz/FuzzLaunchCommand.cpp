@@ -9,7 +9,9 @@
 
 #include "foundation/LauncherException.h"
 #include "foundation/RunSettings.h"
+#include "cleanup/TemporaryFiles.h"
 #include "jvm/JvmFile.h"
+#include "jvm/JvmVerification.h"
 #include "launch/LaunchScript.h"
 #include "tagfile/TagFile.h"
 
@@ -34,12 +36,14 @@ nv::TagFile& jvmTags() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    nv::RunSettings& settings = nv::runSettings();
+    nv::RunSettings settings;
+    nv::TemporaryFiles files(settings);
+    nv::JvmVerifier verifier(settings, files);
     settings.launcherPath = "C:\\dist\\setup.exe";
     settings.tempDirOverride = "/nonexistent/nv-fuzz-temp/";
-    nv::JvmFile jvm(jvmTags());
+    nv::JvmFile jvm(jvmTags(), settings, verifier);
     nv::LaunchScript script(nv::LauncherString(std::string(reinterpret_cast<const char*>(data), size)),
-                            nv::OutputCapture::on, nv::EmbeddedArchives::leftOut);
+                            nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
     try {
         (void)script.buildCommand(jvm);
     } catch (const nv::LauncherException&) {

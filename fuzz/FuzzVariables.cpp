@@ -16,10 +16,13 @@
 #include "instructions/LabelResolution.h"
 #include "instructions/Substitution.h"
 #include "instructions/VariableStore.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 #include "tests/support/ReferenceSubstitution.h"
 
 namespace {
+
+// The variables of the run being fuzzed.
+nv::VariableStore variables;
 
 // How a substitution ended: its text, or its error's kind and message.
 struct Outcome {
@@ -43,11 +46,11 @@ Outcome outcomeOf(Substitute substitute, const nv::LauncherString& text, const n
 }
 
 void substituteAsReference(const nv::LauncherString& text, const nv::LauncherString& prefix) {
-    const Outcome got = outcomeOf(nv::substituteVariables, text, prefix);
+    const Outcome got = outcomeOf([](nv::LauncherString& t, const nv::LauncherString& p, std::int32_t line) { nv::substituteVariables(t, variables, p, line); }, text, prefix);
     // The rescanning one may need a thousand passes, and seconds, to reach a
     // bound; those endings are left to the unit tests.
     if (got.error == 'I' && got.text.find("Variable substitution ") != nv::LauncherString::npos) return;
-    const Outcome want = outcomeOf(nv::reference::substituteVariables, text, prefix);
+    const Outcome want = outcomeOf([](nv::LauncherString& t, const nv::LauncherString& p, std::int32_t line) { nv::reference::substituteVariables(t, variables, p, line); }, text, prefix);
     if (got.error != want.error || got.text != want.text) __builtin_trap();
 }
 
@@ -60,26 +63,26 @@ void evaluate(std::uint8_t operation, const nv::LauncherString& text, const nv::
         substituteAsReference(text, prefix);
         break;
     case 1:
-        nv::evaluateNumber(text, prefix, 1);
+        nv::evaluateNumber(text, variables, prefix, 1);
         break;
     case 2:
-        nv::evaluateShort(text, prefix, 1);
+        nv::evaluateShort(text, variables, prefix, 1);
         break;
     case 3:
-        nv::evaluateBoolean(text, prefix, 1);
+        nv::evaluateBoolean(text, variables, prefix, 1);
         break;
     case 4:
-        nv::evaluateString(copy, prefix, 1);
+        nv::evaluateString(copy, variables, prefix, 1);
         break;
     case 5:
         while (pos < text.length()) {
             const nv::LauncherString::size_type before = pos;
-            nv::readStringArgument(text, pos, prefix, 1);
+            nv::readStringArgument(text, pos, variables, prefix, 1);
             if (pos <= before) __builtin_trap();  // must always make progress
         }
         break;
     default:
-        nv::resolveLabel(program, text, 1);
+        nv::resolveLabel(program, text, variables, 1);
         break;
     }
 }
@@ -97,11 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             start = i + 1;
         }
     }
-    for (std::int32_t n = 1; n <= 10; ++n) nv::setStringVariable(n, pieces.get(n));
+    for (std::int32_t n = 1; n <= 10; ++n) variables.setString(n, pieces.get(n));
     for (std::int32_t n = 1; n <= 5; ++n) {
         std::int32_t value = 0;
         nv::readLong(pieces.get(n), value);
-        nv::setNumberVariable(n, value);
+        variables.setNumber(n, value);
     }
     try {
         evaluate(data[0], pieces.get(0), pieces);

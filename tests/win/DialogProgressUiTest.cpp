@@ -148,7 +148,7 @@ TEST_F(DialogProgressUiTest, HideAfterSecondsTicksThenHides) {
 }
 
 TEST_F(DialogProgressUiTest, SilentModeShowsNothing) {
-    settings.silent = true;
+    setSilent(true);
     showWindow();
     EXPECT_FALSE(isWindowVisible());
     showMessage("must not block");
