@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     call += ")";
     nv::JvmFile jvm(tags, settings, verifier);
-    nv::LaunchScript script(nv::LauncherString(call), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
+    nv::LaunchScript script(nv::LauncherString(call), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings,
+                            files);
     try {
         (void)script.buildCommand(jvm);
     } catch (const nv::LauncherException&) {

@@ -46,11 +46,15 @@ Outcome outcomeOf(Substitute substitute, const nv::LauncherString& text, const n
 }
 
 void substituteAsReference(const nv::LauncherString& text, const nv::LauncherString& prefix) {
-    const Outcome got = outcomeOf([](nv::LauncherString& t, const nv::LauncherString& p, std::int32_t line) { nv::substituteVariables(t, variables, p, line); }, text, prefix);
+    const Outcome got = outcomeOf([](nv::LauncherString& t, const nv::LauncherString& p,
+                                     std::int32_t line) { nv::substituteVariables(t, variables, p, line); },
+                                  text, prefix);
     // The rescanning one may need a thousand passes, and seconds, to reach a
     // bound; those endings are left to the unit tests.
     if (got.error == 'I' && got.text.find("Variable substitution ") != nv::LauncherString::npos) return;
-    const Outcome want = outcomeOf([](nv::LauncherString& t, const nv::LauncherString& p, std::int32_t line) { nv::reference::substituteVariables(t, variables, p, line); }, text, prefix);
+    const Outcome want = outcomeOf([](nv::LauncherString& t, const nv::LauncherString& p,
+                                      std::int32_t line) { nv::reference::substituteVariables(t, variables, p, line); },
+                                   text, prefix);
     if (got.error != want.error || got.text != want.text) __builtin_trap();
 }
 

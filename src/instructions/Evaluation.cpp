@@ -8,7 +8,8 @@
 
 namespace nv {
 
-std::int32_t evaluateNumber(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+std::int32_t evaluateNumber(const LauncherString& text, const VariableStore& variables,
+                            const LauncherString& errorPrefix, std::int32_t lineNumber) {
     LauncherString copy = text;
     substituteVariables(copy, variables, errorPrefix, lineNumber);
     std::int32_t value = 0;
@@ -18,7 +19,8 @@ std::int32_t evaluateNumber(const LauncherString& text, const VariableStore& var
     return value;
 }
 
-std::int16_t evaluateShort(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+std::int16_t evaluateShort(const LauncherString& text, const VariableStore& variables,
+                           const LauncherString& errorPrefix, std::int32_t lineNumber) {
     LauncherString copy = text;
     substituteVariables(copy, variables, errorPrefix, lineNumber);
     std::int16_t value = 0;
@@ -28,7 +30,8 @@ std::int16_t evaluateShort(const LauncherString& text, const VariableStore& vari
     return value;
 }
 
-bool evaluateBoolean(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+bool evaluateBoolean(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                     std::int32_t lineNumber) {
     const std::int32_t value = evaluateNumber(text, variables, errorPrefix, lineNumber);
     if (value != 0 && value != 1) {
         throwInstructionsException(joinText({errorPrefix, " Invalid boolean value (", text, ")"}), lineNumber);
@@ -36,7 +39,8 @@ bool evaluateBoolean(const LauncherString& text, const VariableStore& variables,
     return value == 1;
 }
 
-void evaluateString(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber) {
+void evaluateString(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                    std::int32_t lineNumber) {
     if (text.empty()) return;
     const bool quoted = text[0] == '"';
     LauncherString::size_type pos = quoted ? 1 : 0;
@@ -44,8 +48,9 @@ void evaluateString(LauncherString& text, const VariableStore& variables, const 
     substituteVariables(text, variables, errorPrefix, lineNumber);
 }
 
-LauncherString readStringArgument(const LauncherString& line, LauncherString::size_type& pos, const VariableStore& variables,
-                                  const LauncherString& errorPrefix, std::int32_t lineNumber) {
+LauncherString readStringArgument(const LauncherString& line, LauncherString::size_type& pos,
+                                  const VariableStore& variables, const LauncherString& errorPrefix,
+                                  std::int32_t lineNumber) {
     using size_type = LauncherString::size_type;
     const size_type length = line.length();
     while (pos < length && isBlank(line[pos])) ++pos;

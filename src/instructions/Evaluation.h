@@ -14,16 +14,19 @@ namespace nv {
 // Throws InstructionsException `errorPrefix` + "Invalid numeric expression ("
 // + substituted copy + ")" when no number can be read, and the errors of
 // substituteVariables.
-std::int32_t evaluateNumber(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber);
+std::int32_t evaluateNumber(const LauncherString& text, const VariableStore& variables,
+                            const LauncherString& errorPrefix, std::int32_t lineNumber);
 
 // As evaluateNumber for a 16-bit number ("%hd"); its message is `errorPrefix`
 // + " Invalid numeric expression (" + substituted copy + ")".
-std::int16_t evaluateShort(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber);
+std::int16_t evaluateShort(const LauncherString& text, const VariableStore& variables,
+                           const LauncherString& errorPrefix, std::int32_t lineNumber);
 
 // evaluateNumber, where 0 is false and 1 is true. Any other number throws
 // InstructionsException `errorPrefix` + " Invalid boolean value (" + `text`
 // as given + ")".
-bool evaluateBoolean(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber);
+bool evaluateBoolean(const LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                     std::int32_t lineNumber);
 
 // Replaces `text` by its string value: an empty text stays empty; a text
 // that starts with a double quote becomes the quoted argument (doubled
@@ -31,7 +34,8 @@ bool evaluateBoolean(const LauncherString& text, const VariableStore& variables,
 // becomes its first blank-delimited word. Then variables are substituted, so
 // a quoted empty string throws "Empty expression.". Throws the errors of
 // readArgument and substituteVariables.
-void evaluateString(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix, std::int32_t lineNumber);
+void evaluateString(LauncherString& text, const VariableStore& variables, const LauncherString& errorPrefix,
+                    std::int32_t lineNumber);
 
 // Reads the argument of `line` that starts at `pos` (after blanks): quoted,
 // up to its closing quote and possibly holding blanks, or plain, up to the
@@ -39,7 +43,8 @@ void evaluateString(LauncherString& text, const VariableStore& variables, const 
 // its value by evaluateString. Throws LauncherException "Expected ending quote
 // in " + the bytes read + ":  " + `errorPrefix` when the line ends inside
 // the quotes, and the errors of evaluateString.
-LauncherString readStringArgument(const LauncherString& line, LauncherString::size_type& pos, const VariableStore& variables,
-                                  const LauncherString& errorPrefix, std::int32_t lineNumber);
+LauncherString readStringArgument(const LauncherString& line, LauncherString::size_type& pos,
+                                  const VariableStore& variables, const LauncherString& errorPrefix,
+                                  std::int32_t lineNumber);
 
 }  // namespace nv

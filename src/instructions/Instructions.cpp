@@ -209,7 +209,8 @@ void Instructions::readArguments(const Command& command, const LauncherString& l
         if (kind == ArgumentKind::none) return;
         if (kind == ArgumentKind::path || kind == ArgumentKind::text) {
             size_type next = pos;
-            if (kind == ArgumentKind::text && !nextToken(line, next, word)) substituteVariables(word, variables_, noPrefix, at);
+            if (kind == ArgumentKind::text && !nextToken(line, next, word))
+                substituteVariables(word, variables_, noPrefix, at);
             read.texts[i] = readStringArgument(line, pos, variables_, missing, at);
             continue;
         }

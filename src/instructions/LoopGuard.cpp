@@ -2,7 +2,6 @@
 
 #include <utility>
 
-
 namespace nv {
 
 bool LoopGuard::repeats(std::int32_t pc, const VariableStore& variables) {

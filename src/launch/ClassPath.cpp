@@ -37,7 +37,8 @@ LauncherString companionElement(const RunSettings& settings, const char* suffix,
 LauncherString archivesElement(LaunchScript& script, const JvmVariables& jvm, bool environmentMode) {
     LauncherString list;
     if (!script.addsEmbeddedArchives() || !script.payload()) return list;
-    const StringList paths = script.payload()->extractType(typeClassPathArchive, script.temporaryFiles().createDirectory());
+    const StringList paths =
+        script.payload()->extractType(typeClassPathArchive, script.temporaryFiles().createDirectory());
     for (std::int32_t i = 0; i < paths.count(); ++i) {
         addElement(list, environmentMode ? literal(paths.get(i)) : quotedLiteral(paths.get(i)), jvm);
     }

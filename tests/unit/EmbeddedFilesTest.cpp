@@ -173,9 +173,9 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
 
 TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
     settings.launcherPath = launcher({{nv::typeInstructions, 1, "p.tag", program},
-                                 {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
-                                 {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"},
-                                 {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}});
+                                      {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
+                                      {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"},
+                                      {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}});
     nv::RunContent loaded(settings, files);
     loaded.load(false);
     loaded.extractAll();
@@ -188,9 +188,9 @@ TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
 // still get the program, and input.tag names the program dispatch uses.
 TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
     settings.launcherPath = launcher({{nv::typeInstructions, 1, "first.tag", program},
-                                 {nv::typeInstructions, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
-                                 {nv::typeLaunchScript, 3, "s1.tag", "DESC: one\n"},
-                                 {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}});
+                                      {nv::typeInstructions, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
+                                      {nv::typeLaunchScript, 3, "s1.tag", "DESC: one\n"},
+                                      {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}});
     nv::RunContent loaded(settings, files);
     loaded.load(false);
     loaded.extractAll();

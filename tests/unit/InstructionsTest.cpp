@@ -219,7 +219,8 @@ TEST_F(InstructionsRun, SetForms) {
         }
         EXPECT_EQ(outcome, "0") << c.line;
         const int n = c.variable[1] - '0';
-        const std::string value = c.variable[0] == 'N' ? std::to_string(variables.number(n)) : variables.string(n).str();
+        const std::string value =
+            c.variable[0] == 'N' ? std::to_string(variables.number(n)) : variables.string(n).str();
         EXPECT_EQ(value, c.expected) << c.line;
     }
 }
@@ -343,7 +344,8 @@ TEST_F(InstructionsRun, TheWorksErrorEndsTheRunUnchanged) {
     } cases[] = {{"FIND_JVM 0 0", "FIND_JVM"}, {"VERIFY 0 0 1", "VERIFY"}, {"INSTALL_JVM 0", "INSTALL_JVM"},
                  {"LAUNCH x 0", "LAUNCH"},     {"ILAUNCH 1 0", "ILAUNCH"}, {"EXECUTE_LAUNCHER 0", "EXECUTE_LAUNCHER"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, failing, variables, exited), std::string(c.command) + " failed.");
+        EXPECT_EQ(runOutcome({"SET S5 = ran", c.line, "SET S5 = after"}, failing, variables, exited),
+                  std::string(c.command) + " failed.");
         EXPECT_EQ(variables.string(5), LauncherString("ran"));
     }
 }

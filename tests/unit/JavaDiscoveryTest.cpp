@@ -22,7 +22,7 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunTest.h"
+#include "tests/support/JvmFileTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
@@ -78,19 +78,12 @@ public:
     std::string refused;
 };
 
-class JavaDiscoveryTest : public nv::RunTest {
+class JavaDiscoveryTest : public nv::JvmFileTestBase {
 protected:
-    void SetUp() override {
-        fs::create_directories(base / "temp");
-        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
-        nv::setRunLogPath(LauncherString((base / "run.log").string()));
-        tags.setValue("DESC", "Test JVM");
-        tags.setValue("JVM_EXE", "bin\\java.exe");
-        setenv("NV_TEST_ROOT", base.string().c_str(), 1);
-    }
+    JavaDiscoveryTest() : nv::JvmFileTestBase("nv_discovery_") { setenv("NV_TEST_ROOT", base.string().c_str(), 1); }
     void TearDown() override {
         unsetenv("NV_TEST_ROOT");
-        files.cleanUp(pause);
+        nv::JvmFileTestBase::TearDown();
     }
 
     // A Java home under the test folder with its executable (a PE header of
@@ -112,12 +105,7 @@ protected:
         if (!version.empty()) nv::writeFile(dir / "release", "IMPLEMENTOR=\"X\"\nJAVA_VERSION=\"" + version + "\"\n");
         return dir.string();
     }
-    std::string runLog() const { return nv::readFile(base / "run.log"); }
 
-    nv::RecordingProgressUi ui;
-    nv::RecordingPause pause;
-    nv::TestDirectory base{"nv_discovery_"};
-    nv::TagFile tags;
     FakeVerifier verifier;
 };
 

@@ -26,7 +26,7 @@
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingPause.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunTest.h"
+#include "tests/support/JvmFileTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
@@ -49,35 +49,16 @@ public:
     std::vector<std::string> calls;
 };
 
-class JvmFileTest : public nv::RunTest {
+class JvmFileTest : public nv::JvmFileTestBase {
 protected:
-    void SetUp() override {
-        fs::create_directories(base / "temp");
-        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
-        nv::setRunLogPath(LauncherString((base / "run.log").string()));
-        tags.setValue("DESC", "Test JVM");
-        tags.setValue("JVM_EXE", "bin\\java.exe");
-        tags.setValue("JVM_PROPERTIES", "java.vendor=Debian");
-    }
-    void TearDown() override { files.cleanUp(pause); }
+    JvmFileTest() : nv::JvmFileTestBase("nv_jvm_") { tags.setValue("JVM_PROPERTIES", "java.vendor=Debian"); }
 
     // A Java home with its executable; returns the home's path.
     std::string makeHome(const fs::path& home) {
         nv::writeFile(home / "bin" / "java.exe", "x");
         return home.string();
     }
-    // The run log without the once-per-process separator line.
-    std::string runLog() const {
-        std::string text = readFile(base / "run.log");
-        const std::string separator = "------------------\n";
-        if (text.compare(0, separator.size(), separator) == 0) text.erase(0, separator.size());
-        return text;
-    }
 
-    nv::RecordingProgressUi ui;
-    nv::RecordingPause pause;
-    nv::TestDirectory base{"nv_jvm_"};
-    nv::TagFile tags;
     FakeVerifier verifier;
 };
 

@@ -26,14 +26,14 @@
 #include "launch/ProcessRunner.h"
 #include "tagfile/TagFile.h"
 #include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunTest.h"
+#include "tests/support/JvmFileTest.h"
 #include "tests/support/StringLists.h"
 #include "tests/support/TestDirectory.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
-using nv::texts;
 using nv::listOf;
+using nv::texts;
 
 namespace {
 
@@ -67,29 +67,13 @@ public:
     int modeByte() const override { return -1; }
 };
 
-class JvmVerificationTest : public nv::RunTest {
+class JvmVerificationTest : public nv::JvmFileTestBase {
 protected:
-    void SetUp() override {
-        fs::create_directories(base / "temp");
-        settings.tempDirOverride = LauncherString((base / "temp").string() + "/");
-        nv::setRunLogPath(LauncherString((base / "run.log").string()));
-        tags.setValue("DESC", "Test JVM");
-        tags.setValue("JVM_EXE", "bin\\java.exe");
-    }
-    std::string runLog() const {
-        std::string text = nv::readFile(base / "run.log");
-        const std::string separator = "------------------\n";
-        if (text.compare(0, separator.size(), separator) == 0) text.erase(0, separator.size());
-        return text;
-    }
+    JvmVerificationTest() : nv::JvmFileTestBase("nv_verify_") {}
     std::string makeHome() {
         nv::writeFile(base / "jdk" / "bin" / "java.exe", "x");
         return (base / "jdk").string();
     }
-
-    nv::RecordingProgressUi ui;
-    nv::TestDirectory base{"nv_verify_"};
-    nv::TagFile tags;
 };
 
 TEST_F(JvmVerificationTest, OutputIsCheckedAgainstTheIdentificationAndTheExpectedValues) {

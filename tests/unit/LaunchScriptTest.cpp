@@ -56,7 +56,8 @@ protected:
     std::string build(const std::string& templ, const std::string& extra = "") {
         nv::TagFile jvmTags = tagsFrom(std::string(jvmText) + extra);
         nv::JvmFile jvm(jvmTags, settings, jvmVerifier);
-        nv::LaunchScript script(LauncherString(templ), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
+        nv::LaunchScript script(LauncherString(templ), nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings,
+                                files);
         return script.buildCommand(jvm).str();
     }
     std::string failure(const std::string& templ, const std::string& extra = "") {

@@ -113,7 +113,7 @@ TEST_F(RunDriverTest, MissingValuesAreReportedAndProcessingGoesOn) {
 
 TEST_F(RunDriverTest, UnknownArgumentsPassThroughAndSettingsTakeTheirValues) {
     drive({"-foo", "bar", "-nv:tempdir", "X", "-silent", "-console", "-cp:p", "P", "-cp:a", "A", "-nv:javahome", "J",
-         "-nv:orig", "O"});
+           "-nv:orig", "O"});
     EXPECT_EQ(passThrough(), (std::vector<std::string>{"-foo", "bar", "-silent", "-console"}));
     const nv::RunSettings& s = settings;
     EXPECT_EQ(s.tempDirOverride, LauncherString("X"));
@@ -281,7 +281,8 @@ TEST_F(RunDriverTest, FinishRunGivesTheExitCodeShowsTheErrorOutputOfAFailedRunAn
         const LauncherString file = files.createFile();
         run.lastLaunchErrorOutput = "Exception in thread main";
         EXPECT_EQ(nv::finishRun(run, c.outcome, c.modeByte, pause), c.exitCode);
-        EXPECT_EQ(ui.messages, c.shown ? std::vector<std::string>{"Exception in thread main"} : std::vector<std::string>());
+        EXPECT_EQ(ui.messages,
+                  c.shown ? std::vector<std::string>{"Exception in thread main"} : std::vector<std::string>());
         EXPECT_FALSE(std::filesystem::exists(made.str()));
         EXPECT_FALSE(std::filesystem::exists(file.str()));
         EXPECT_EQ(files.list().directories().count() + files.list().files().count(), 0);
