@@ -281,7 +281,7 @@ void LaunchScript::applyWizardEnvironment() {
     }
 }
 
-std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest) {
+LaunchResult LaunchScript::launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest) {
     // Without a command there is no program to start; the system would be
     // handed no command line at all.
     if (commandTemplate_.findFirstNotOf(blankSet) == LauncherString::npos) {
@@ -333,7 +333,7 @@ std::int32_t LaunchScript::launch(JvmVariables& jvm, const StringList* passThrou
         logEntry("ErrOut:");
         logEntry(standardError_);
     }
-    return code;
+    return LaunchResult{code, standardError_};
 }
 
 }  // namespace nv

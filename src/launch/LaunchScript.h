@@ -30,8 +30,15 @@ struct LaunchFunction {
     LauncherString (LaunchScript::*call)(const StringList& arguments);
 };
 
-// Whether a launch collects what its program writes (standardOutput(),
-// standardError()) or leaves it to the program's own streams.
+// What a launch gives back: its program's exit code, and the error output
+// that the script's launches collected (empty when not captured).
+struct LaunchResult {
+    std::int32_t exitCode = 0;
+    LauncherString errorOutput;
+};
+
+// Whether a launch collects what its program writes (standardOutput(), the
+// result's errorOutput) or leaves it to the program's own streams.
 enum class OutputCapture { off, on };
 // Whether CP's class path takes the launcher file's embedded class path archives.
 enum class EmbeddedArchives { leftOut, added };
@@ -64,9 +71,8 @@ public:
     bool addsEmbeddedArchives() const { return addEmbeddedArchives_; }
     const RunSettings& settings() const { return settings_; }
     TemporaryFiles& temporaryFiles() const { return files_; }
-    // What the launched programs wrote, each run's output appended.
+    // What the launched programs wrote to their standard output, each run's output appended.
     const LauncherString& standardOutput() const { return standardOutput_; }
-    const LauncherString& standardError() const { return standardError_; }
 
     // The finished command: the function pass ("%"), the tag pass ("@",
     // through the JVM file) and the environment pass ("#"). Throws
@@ -77,8 +83,8 @@ public:
     // Builds the command, appends the pass-through arguments (may be null),
     // runs it with JAVA_HOME set to the JVM file's JVM_HOME (restored
     // afterwards) and, in modes 0 and 2, the wizard environment applied,
-    // logs what it ran and what it wrote, and returns its exit code.
-    std::int32_t launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest);
+    // logs what it ran and what it wrote, and returns its exit code and error output.
+    LaunchResult launch(JvmVariables& jvm, const StringList* passThrough, bool consoleRequest);
 
     // Replaces one %FUNCTION%(...) or #NAME# reference; the scanner calls it.
     void expandReference(LauncherString& text, char delimiter, LauncherString::size_type open,

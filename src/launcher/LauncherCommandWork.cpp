@@ -106,9 +106,9 @@ std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     JvmFile jvm(jvmTags, run_.settings, content_.jvmSearch().verifier());
     LaunchScript& script = *content_.launchScript();
     const RunSettings& settings = run_.settings;
-    const std::int32_t code = script.launch(jvm, &settings.passThrough, settings.javaConsole);
-    run_.lastLaunchErrorOutput = script.standardError();
-    return code;
+    const LaunchResult launched = script.launch(jvm, &settings.passThrough, settings.javaConsole);
+    run_.lastLaunchErrorOutput = launched.errorOutput;
+    return launched.exitCode;
 }
 
 InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {

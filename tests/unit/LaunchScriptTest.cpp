@@ -349,7 +349,7 @@ TEST_F(LaunchScriptTest, JavaHomeComesBackAndTheWizardEnvironmentFollowsTheMode)
             nv::LaunchScript script(LauncherString("echo \"$JAVA_HOME|$NV_TEST_WIZARD\"; exit 3"),
                                     nv::OutputCapture::on, nv::EmbeddedArchives::leftOut, settings, files);
             script.setPayload(&payload);
-            EXPECT_EQ(script.launch(jvm, nullptr, false), 3);
+            EXPECT_EQ(script.launch(jvm, nullptr, false).exitCode, 3);
             EXPECT_EQ(script.standardOutput().str(), mode == 0 ? "C:\\jdk\\|1\n" : "C:\\jdk\\|\n");
             EXPECT_EQ(nv::environmentHas("JAVA_HOME"), wasSet) << mode;
             if (wasSet) {
