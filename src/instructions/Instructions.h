@@ -27,6 +27,11 @@ struct ProgramFault {
     std::int32_t line = 0;
 };
 
+// What a command needs the launcher file to carry whatever its arguments
+// say: the commands that verify a JVM need the verification archive (type 5)
+// to prove it with.
+enum class ArchiveNeed : std::uint8_t { nothing, verifyArchive };
+
 class Instructions {
 public:
     // A program made of `lines`, in order.
@@ -56,6 +61,10 @@ public:
     bool check(const std::vector<CarriedEntry>& carried, ProgramFault& fault);
 
     const StringList& lines() const { return lines_; }
+
+    // What the command that `line` starts with needs, by the command table;
+    // nothing for a label, a comment or an unknown command (check finds those).
+    static ArchiveNeed archiveNeed(const LauncherString& line);
 
     // The instruction file's SINGLE_INSTANCE: 1 (fromTagFile): a second start
     // of the launcher while this one runs brings it forward instead.
