@@ -186,7 +186,7 @@ struct ApplicationArchivePayload : nv::LauncherPayload {
 nv::TagFile tagsFrom(const std::string& path) {
     nv::TagFile tags;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    tags.readFrom(file, "s.tag");
+    tags.readFrom(file, nv::LauncherString(fs::path(path).filename().string()));
     std::fclose(file);
     return tags;
 }
@@ -246,6 +246,7 @@ TEST_F(NvpackContentCheckTest, TheCheckAndTheRunAgreeOnEveryCallInEveryQuotingFo
           "JVM_HOME: C:\\jdk\nJVM_EXE: bin\\java.exe\nCLASSPATH: \"-cp \"\nCLASSPATH_SEPARATOR: ;\nSYSTEM: -D\n"
           "SYSTEM_SEPARATOR: =\n");
     for (const Call& call : calls) {
+        std::string bareRefusal[2];  // the first form's, without and with the application archive
         for (const Form& form : forms) {
             std::string text = call.text;
             if (form.argument) {
@@ -257,16 +258,18 @@ TEST_F(NvpackContentCheckTest, TheCheckAndTheRunAgreeOnEveryCallInEveryQuotingFo
             command.replace(command.find("CALL"), 4, text);
             write("s.tag", "COMMAND: " + command + "\n");
             for (const bool carries : {false, true}) {
-                SCOPED_TRACE(command + (carries ? " with" : " without") + " the application archive");
+                SCOPED_TRACE(std::string(form.what) + ": " + command + (carries ? ", with" : ", without") +
+                             " the application archive");
                 nvpack::PackRequest packed;
                 packed.entries.push_back({nv::typeLaunchScript, 2, "s.tag", path("s.tag")});
                 if (carries) packed.entries.push_back({nv::typeApplicationArchive, 6, "app.jar", path("jvm.zip")});
-                bool checkRefuses = false;
+                std::string checkRefusal;
                 try {
                     nvpack::checkContents(packed);
-                } catch (const nvpack::PackError&) {
-                    checkRefuses = true;
+                } catch (const nvpack::PackError& e) {
+                    checkRefusal = e.what();
                 }
+                const bool checkRefuses = !checkRefusal.empty();
 
                 nv::resetRunState();  // APPLICATION_ARCHIVE's path is made once a run
                 nv::RunSettings& settings = nv::runSettings();
@@ -292,6 +295,11 @@ TEST_F(NvpackContentCheckTest, TheCheckAndTheRunAgreeOnEveryCallInEveryQuotingFo
                 const bool refusedByForm = *form.refusing && text.rfind(form.refusing, 0) == 0;
                 EXPECT_EQ(runRefuses, call.refused || refusedByForm || (call.needsArchive && !carries));
                 EXPECT_EQ(checkRefuses, runRefuses);
+                // Refused for the call, in the words the bare call is refused in.
+                if (&form == forms) bareRefusal[carries] = checkRefusal;
+                if (!refusedByForm) {
+                    EXPECT_EQ(checkRefusal, bareRefusal[carries]);
+                }
             }
         }
     }
