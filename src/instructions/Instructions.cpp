@@ -110,46 +110,54 @@ struct Instructions::CommandArguments {
 };
 
 // One command: its name, its arguments in order, what it needs from the
-// launcher file, and what it does. Running and checking read a line by this
-// table, so both find the same faults.
+// launcher file (for what its arguments name, and whatever they say), and
+// what it does. Running and checking read a line by this table, so both find
+// the same faults.
 struct Instructions::Command {
     const char* name;
     Argument arguments[3];
     Need need;
+    ArchiveNeed archiveNeed;
     void (Instructions::*action)(const CommandArguments&, CommandWork&);
 };
 
 const Instructions::Command Instructions::commands_[] = {
-    {"INITIALIZE_UI", {}, Need::nothing, &Instructions::initializeUi},
+    {"INITIALIZE_UI", {}, Need::nothing, ArchiveNeed::nothing, &Instructions::initializeUi},
     {"FIND_JVM",
      {{ArgumentKind::flag, findProgress}, {ArgumentKind::flag, findFailure}},
      Need::nothing,
+     ArchiveNeed::verifyArchive,
      &Instructions::findJvm},
     {"VERIFY",
      {{ArgumentKind::flag, verifyProgress}, {ArgumentKind::flag, verifyFailure}, {ArgumentKind::number, verifyId}},
      Need::jvmFile,
+     ArchiveNeed::verifyArchive,
      &Instructions::verify},
-    {"INSTALL_JVM", {{ArgumentKind::mode, badMode}}, Need::carriedJvm, &Instructions::installJvm},
+    {"INSTALL_JVM", {{ArgumentKind::mode, badMode}}, Need::carriedJvm, ArchiveNeed::nothing, &Instructions::installJvm},
     {"LAUNCH",
      {{ArgumentKind::path, launchFile}, {ArgumentKind::seconds, launchSeconds}},
      Need::nothing,
+     ArchiveNeed::nothing,
      &Instructions::launch},
     {"ILAUNCH",
      {{ArgumentKind::number, ilaunchId}, {ArgumentKind::seconds, ilaunchSeconds}},
      Need::jvmFile,
+     ArchiveNeed::nothing,
      &Instructions::launchEmbedded},
     {"EXECUTE_LAUNCHER",
      {{ArgumentKind::number, executePosition}},
      Need::embeddedLauncher,
+     ArchiveNeed::nothing,
      &Instructions::executeLauncher},
-    {"GOTO", {{ArgumentKind::label, gotoLabel}}, Need::nothing, &Instructions::jump},
+    {"GOTO", {{ArgumentKind::label, gotoLabel}}, Need::nothing, ArchiveNeed::nothing, &Instructions::jump},
     {"JMP0",
      {{ArgumentKind::value, nullptr}, {ArgumentKind::label, jumpLabel}},
      Need::nothing,
+     ArchiveNeed::nothing,
      &Instructions::jumpIfZero},
-    {"SET", {{ArgumentKind::assignment, setEquals}}, Need::nothing, &Instructions::set},
-    {"MESSAGE", {{ArgumentKind::text, ""}}, Need::nothing, &Instructions::message},
-    {"EXIT", {{ArgumentKind::value, nullptr}}, Need::nothing, &Instructions::endProgram},
+    {"SET", {{ArgumentKind::assignment, setEquals}}, Need::nothing, ArchiveNeed::nothing, &Instructions::set},
+    {"MESSAGE", {{ArgumentKind::text, ""}}, Need::nothing, ArchiveNeed::nothing, &Instructions::message},
+    {"EXIT", {{ArgumentKind::value, nullptr}}, Need::nothing, ArchiveNeed::nothing, &Instructions::endProgram},
 };
 
 Instructions::Instructions(StringList lines, bool singleInstance)
@@ -187,6 +195,16 @@ void Instructions::execute(const LauncherString& line, CommandWork& work) {
     CommandArguments arguments;
     readArguments(*command, line, pos, true, arguments);
     (this->*command->action)(arguments, work);
+}
+
+ArchiveNeed Instructions::archiveNeed(const LauncherString& line) {
+    size_type pos = 0;
+    LauncherString name;
+    if (!nextToken(line, pos, name)) return ArchiveNeed::nothing;
+    for (const Command& command : commands_) {
+        if (name == command.name) return command.archiveNeed;
+    }
+    return ArchiveNeed::nothing;
 }
 
 const Instructions::Command* Instructions::readCommand(const LauncherString& line, size_type& pos) const {

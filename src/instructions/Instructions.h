@@ -35,6 +35,11 @@ struct ProgramFault {
     std::int32_t line = 0;
 };
 
+// What a command needs the launcher file to carry whatever its arguments
+// say: the commands that verify a JVM need the verification archive (type 5)
+// to prove it with.
+enum class ArchiveNeed : std::uint8_t { nothing, verifyArchive };
+
 class Instructions {
 public:
     // A program made of `lines`, in order.
@@ -69,6 +74,10 @@ public:
     // The program's variables N1 to N5 and S1 to S10.
     const VariableStore& variables() const { return variables_; }
     VariableStore& variables() { return variables_; }
+
+    // What the command that `line` starts with needs, by the command table;
+    // nothing for a label, a comment or an unknown command (check finds those).
+    static ArchiveNeed archiveNeed(const LauncherString& line);
 
     // The instruction file's SINGLE_INSTANCE: 1 (fromTagFile): a second start
     // of the launcher while this one runs brings it forward instead.

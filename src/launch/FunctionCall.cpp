@@ -48,4 +48,8 @@ FunctionCall readFunctionCall(const LauncherString& text, size_type from) {
     return call;
 }
 
+void refuseClassPathReference(const LauncherString& text) {
+    if (text.find("%CP%") != LauncherString::npos) throwLaunchScriptError(classPathInsideClassPath);
+}
+
 }  // namespace nv

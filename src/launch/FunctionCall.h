@@ -28,4 +28,8 @@ inline constexpr char classPathInsideClassPath[] =
     "The class path refers to itself: %CP% may not stand in ARCHIVE, JVM_CLASSPATH, a companion list or an "
     "argument of CP.";
 
+// Throws LaunchScriptError(classPathInsideClassPath) when `text` refers to
+// the class path: the one rule for what a class path is built from.
+void refuseClassPathReference(const LauncherString& text);
+
 }  // namespace nv

@@ -52,29 +52,13 @@ int copyFile(const LauncherString& source, const LauncherString& target) {
     return error;
 }
 
-// The function that the reference text[open..close] names, with its argument
-// list read into `call` and counted.
-const LaunchFunction& readCall(const LauncherString& text, LauncherString::size_type open,
-                               LauncherString::size_type close, FunctionCall& call) {
-    const LauncherString name = text.substr(open + 1, close - open - 1);
-    // An unknown name is reported before its argument list is read.
-    const LaunchFunction* function = LaunchScript::findFunction(name);
-    if (!function) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
-    call = readFunctionCall(text, close + 1);
-    const std::int32_t count = call.arguments.count();
-    if (count < function->least || (function->most >= 0 && count > function->most)) {
-        throwLaunchScriptError(function->countMessage);
-    }
-    return *function;
-}
-
 // Replaces each function reference by nothing once its call reads.
 class FunctionCheck : public DelimitedExpander {
 public:
     void expandReference(LauncherString& text, char, LauncherString::size_type open,
                          LauncherString::size_type close) override {
         FunctionCall call;
-        readCall(text, open, close, call);
+        LaunchScript::readCall(text, open, close, call);
         text.replace(open, call.end - open, LauncherString());
     }
 };
@@ -128,19 +112,24 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
 }
 
 const LaunchFunction LaunchScript::functions_[] = {
-    {"REPLACE", 3, 3, false, "REPLACE function requires 3 arguments.", &LaunchScript::replace},
-    {"RUNTIME_SYSTEMPROP", 0, 0, false, "RUNTIME_SYSTEMPROP function takes no arguments.",
+    {"REPLACE", 3, 3, FunctionResult::arguments, noEntry, "REPLACE function requires 3 arguments.",
+     &LaunchScript::replace},
+    {"RUNTIME_SYSTEMPROP", 0, 0, FunctionResult::found, noEntry, "RUNTIME_SYSTEMPROP function takes no arguments.",
      &LaunchScript::runtimeSystemProperties},
-    {"RUNTIME_JAVAARGS", 0, 0, false, "RUNTIME_JAVAARGS function takes no arguments.",
+    {"RUNTIME_JAVAARGS", 0, 0, FunctionResult::found, noEntry, "RUNTIME_JAVAARGS function takes no arguments.",
      &LaunchScript::runtimeJavaArguments},
-    {"SYSTEMPROP", 2, 2, false, "SYSTEMPROP function requires 2 arguments.", &LaunchScript::systemPropertyCall},
-    {"CP", 0, -1, false, "", &LaunchScript::classPath},
-    {"IF_EXISTS", 2, 2, false, "IF_EXISTS function requires 2 arguments.", &LaunchScript::ifExists},
-    {"LAUNCHER_FILE", 0, 0, true, "LAUNCHER_FILE function takes 0 arguments.", &LaunchScript::launcherFile},
-    {"LAUNCHER_DIR", 0, 0, true, "LAUNCHER_DIR function takes 0 arguments.", &LaunchScript::launcherDir},
-    {"APPLICATION_ARCHIVE", 0, 1, true, "APPLICATION_ARCHIVE function takes 0 arguments.",
-     &LaunchScript::applicationArchive},
-    {"TEMP_DIR", 0, 0, true, "TEMP_DIR function takes 0 arguments.", &LaunchScript::tempDir},
+    {"SYSTEMPROP", 2, 2, FunctionResult::property, noEntry, "SYSTEMPROP function requires 2 arguments.",
+     &LaunchScript::systemPropertyCall},
+    {"CP", 0, -1, FunctionResult::classPath, noEntry, "", &LaunchScript::classPath},
+    {"IF_EXISTS", 2, 2, FunctionResult::lastArgument, noEntry, "IF_EXISTS function requires 2 arguments.",
+     &LaunchScript::ifExists},
+    {"LAUNCHER_FILE", 0, 0, FunctionResult::path, noEntry, "LAUNCHER_FILE function takes 0 arguments.",
+     &LaunchScript::launcherFile},
+    {"LAUNCHER_DIR", 0, 0, FunctionResult::path, noEntry, "LAUNCHER_DIR function takes 0 arguments.",
+     &LaunchScript::launcherDir},
+    {"APPLICATION_ARCHIVE", 0, 1, FunctionResult::path, typeApplicationArchive,
+     "APPLICATION_ARCHIVE function takes 0 arguments.", &LaunchScript::applicationArchive},
+    {"TEMP_DIR", 0, 0, FunctionResult::path, noEntry, "TEMP_DIR function takes 0 arguments.", &LaunchScript::tempDir},
 };
 
 const LaunchFunction* LaunchScript::findFunction(const LauncherString& name) {
@@ -148,6 +137,20 @@ const LaunchFunction* LaunchScript::findFunction(const LauncherString& name) {
         if (name == function.name) return &function;
     }
     return nullptr;
+}
+
+const LaunchFunction& LaunchScript::readCall(const LauncherString& text, LauncherString::size_type open,
+                                             LauncherString::size_type close, FunctionCall& call) {
+    const LauncherString name = text.substr(open + 1, close - open - 1);
+    // An unknown name is reported before its argument list is read.
+    const LaunchFunction* function = findFunction(name);
+    if (!function) throwLaunchScriptError(joinText({"Invalid function name (", name, ")."}));
+    call = readFunctionCall(text, close + 1);
+    const std::int32_t count = call.arguments.count();
+    if (count < function->least || (function->most >= 0 && count > function->most)) {
+        throwLaunchScriptError(function->countMessage);
+    }
+    return *function;
 }
 
 void LaunchScript::checkFunctions(const LauncherString& text) {
@@ -168,7 +171,7 @@ void LaunchScript::expandReference(LauncherString& text, char delimiter, Launche
     const LaunchFunction& function = readCall(text, open, close, call);
     LauncherString result = (this->*function.call)(call.arguments);
     // Paths of the launcher's own reach the command as they stand.
-    if (function.path) result = literal(result);
+    if (function.result == FunctionResult::path) result = literal(result);
     // The scanner holds the text, this result in it, to the length limit.
     text.replace(open, call.end - open, result);
 }
@@ -178,7 +181,7 @@ LauncherString LaunchScript::classPath(const StringList& arguments) {
     buildingClassPath_ = true;
     ScopeGuard done([this] { buildingClassPath_ = false; });
     LauncherString built = buildClassPath(arguments, *this, *source_);
-    if (built.find("%CP%") != LauncherString::npos) throwLaunchScriptError(classPathInsideClassPath);
+    refuseClassPathReference(built);
     return built;
 }
 

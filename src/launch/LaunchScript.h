@@ -12,20 +12,37 @@
 
 namespace nv {
 
+struct FunctionCall;
 class JvmVariables;
 class LaunchScript;
 class LauncherPayload;
 class TagFile;
 class TemporaryFiles;
 
+// What a function's result is made of, as far as a template can be checked
+// without calling the function.
+enum class FunctionResult : std::uint8_t {
+    found,         // text the run finds elsewhere (companion files)
+    path,          // a path of the launcher's own, which reaches the command as it stands
+    property,      // a system property: SYSTEM, the first argument, SYSTEM_SEPARATOR, the second
+    lastArgument,  // the last argument, or nothing
+    arguments,     // the arguments, in order
+    classPath,     // the arguments as class path elements, none of which may refer to the class path
+};
+
+// No entry of the launcher file (LaunchFunction::needs).
+constexpr std::uint8_t noEntry = 0xFF;
+
 // A function of the launch command, %NAME%("argument", ...): the arguments
-// it takes, with the message for any other count, and what it does. Building
-// a command and checking a template read a call by the same row.
+// it takes, with the message for any other count, what its result is made
+// of, and what it does. Building a command and checking a template read a
+// call by the same row.
 struct LaunchFunction {
     const char* name;
-    std::int8_t least;         // arguments it takes at least
-    std::int8_t most;          // and at most; -1 for no bound
-    bool path;                 // its result is a path of the launcher's own, which reaches the command as it stands
+    std::int8_t least;  // arguments it takes at least
+    std::int8_t most;   // and at most; -1 for no bound
+    FunctionResult result;
+    std::uint8_t needs;        // the entry type (archive/EntryType.h) a call without arguments extracts; or noEntry
     const char* countMessage;  // for a count outside least..most
     LauncherString (LaunchScript::*call)(const StringList& arguments);
 };
@@ -92,6 +109,13 @@ public:
 
     // The function called `name`, or null.
     static const LaunchFunction* findFunction(const LauncherString& name);
+
+    // The function that the reference text[open..close] names, with its
+    // argument list read into `call` and counted. Throws LaunchScriptError
+    // for an unknown name (before the list is read), a list that does not
+    // read (readFunctionCall) or a count the function does not take.
+    static const LaunchFunction& readCall(const LauncherString& text, LauncherString::size_type open,
+                                          LauncherString::size_type close, FunctionCall& call);
 
     // Walks the %NAME%(...) references of a command or archive template as
     // the function pass reads them, checking each name and argument count

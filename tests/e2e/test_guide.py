@@ -28,10 +28,10 @@ CAPS = r'"([A-Z][A-Z0-9_]*)"'
 # [(source files, pattern whose group 1 is a name)], the least number of names).
 NAME_SOURCES = [
     ("instruction command", "The instruction program",
-     # The rows of the command table, commands_: {"NAME", {arguments}, need, action}.
+     # The rows of the command table, commands_: {"NAME", {arguments}, need, archive need, action}.
      [(["src/instructions/Instructions.cpp"], r'^\s*\{' + CAPS + r',')], 10),
     ("launch-script function", "Launch scripts",
-     # The rows of the function table: {"NAME", least, most, path, message, action}.
+     # The rows of the function table: {"NAME", least, most, result, needs, message, action}.
      [(["src/launch/LaunchScript.cpp"], r'\{' + CAPS + r', *-?\d+, *-?\d+,')], 10),
     ("launch-script key", "Launch scripts",
      [(["src/launch/LaunchScript.cpp"], r'\btags\.(?:value|boolValue)\(' + CAPS)], 5),

@@ -79,9 +79,19 @@ const char* const carriedJvmTags[] = {"DESC",   "JVM_EXE",          "JVM_PROPERT
 // Stands for a path function's result in the walked text.
 constexpr char pathMark = '\x01';
 
+// Stand for a JVM file's SYSTEM and SYSTEM_SEPARATOR, as nvjvm writes them.
+constexpr char systemStandIn[] = "-D";
+constexpr char separatorStandIn[] = "=";
+
+// The entry types by number, as the refusals name them.
+const char* const entryTypeNames[] = {"instruction program", "JVM file",         "launch script",
+                                      "class path archive",  "carried JVM",      "verification archive",
+                                      "application archive", "embedded launcher"};
+
 // The function pass as far as the packer can tell without running it: each
-// function gives the text it would carry on (a path function a mark), and
-// what would fail at run time is refused.
+// function gives the text it would carry on (a path function a mark), as its
+// row of the function table describes its result, and what would fail at run
+// time is refused.
 class TemplateWalk : public nv::DelimitedExpander {
 public:
     explicit TemplateWalk(const Carried& carried) : carried_(carried) {}
@@ -90,39 +100,57 @@ public:
 
     void expandReference(nv::LauncherString& text, char, nv::LauncherString::size_type open,
                          nv::LauncherString::size_type close) override {
-        const nv::LauncherString name = text.substr(open + 1, close - open - 1);
-        const nv::FunctionCall call = nv::readFunctionCall(text, close + 1);
-        const nv::StringList& arguments = call.arguments;
-        nv::LauncherString result;
-        if (name == "SYSTEMPROP") {
-            result = nv::joinText({"-D", arguments.get(0), "=", arguments.get(1)});
-        } else if (name == "IF_EXISTS") {
-            result = arguments.get(1);
-        } else if (name == "REPLACE") {
-            result = nv::joinText({arguments.get(0), " ", arguments.get(1), " ", arguments.get(2)});
-        } else if (name == "CP") {
-            for (std::int32_t i = 0; i < arguments.count(); ++i) {
-                if (arguments.get(i).find("%CP%") != nv::LauncherString::npos) {
-                    nv::throwLaunchScriptError(nv::classPathInsideClassPath);
-                }
-                result += arguments.get(i) + " ";
-            }
-        } else if (const nv::LaunchFunction* function = nv::LaunchScript::findFunction(name)) {
-            if (function->path) {
-                if (name == "APPLICATION_ARCHIVE" && arguments.count() == 0 &&
-                    !carried_.has(nv::typeApplicationArchive)) {
-                    nv::throwLaunchScriptError(
-                        "%APPLICATION_ARCHIVE%() extracts the application archive, but the launcher carries none "
-                        "(type 6)");
-                }
-                result = nv::LauncherString(1, pathMark);
-                pathCalls.push_back("%" + name.str() + "%()");
-            }
-        }
-        text.replace(open, call.end - open, result);
+        // Read as the run reads it, whether it stands in the template or in
+        // a function's result: a call inside a quoted argument is refused
+        // for what its run would be refused for.
+        nv::FunctionCall call;
+        const nv::LaunchFunction& function = nv::LaunchScript::readCall(text, open, close, call);
+        requireEntry(function, call.arguments);
+        if (function.result == nv::FunctionResult::path) pathCalls.push_back("%" + std::string(function.name) + "%()");
+        text.replace(open, call.end - open, carriedOn(function, call.arguments));
     }
 
 private:
+    // A call without arguments of a function that extracts an entry needs
+    // that entry in the launcher file.
+    void requireEntry(const nv::LaunchFunction& function, const nv::StringList& arguments) const {
+        if (function.needs == nv::noEntry || arguments.count() != 0 || carried_.has(function.needs)) return;
+        const std::string type = entryTypeNames[function.needs];
+        const std::string message = "%" + std::string(function.name) + "%() extracts the " + type +
+                                    ", but the launcher carries none (type " + std::to_string(function.needs) + ")";
+        nv::throwLaunchScriptError(nv::LauncherString(message));
+    }
+
+    static nv::LauncherString carriedOn(const nv::LaunchFunction& function, const nv::StringList& arguments) {
+        nv::LauncherString result;
+        switch (function.result) {
+        case nv::FunctionResult::found:
+            break;
+        case nv::FunctionResult::path:
+            result = nv::LauncherString(1, pathMark);
+            break;
+        case nv::FunctionResult::property:
+            result = nv::joinText({systemStandIn, arguments.get(0), separatorStandIn, arguments.get(1)});
+            break;
+        case nv::FunctionResult::lastArgument:
+            result = arguments.last();
+            break;
+        case nv::FunctionResult::arguments:
+            for (std::int32_t i = 0; i < arguments.count(); ++i) {
+                if (i > 0) result += " ";
+                result += arguments.get(i);
+            }
+            break;
+        case nv::FunctionResult::classPath:
+            for (std::int32_t i = 0; i < arguments.count(); ++i) {
+                nv::refuseClassPathReference(arguments.get(i));
+                result += arguments.get(i) + " ";
+            }
+            break;
+        }
+        return result;
+    }
+
     const Carried& carried_;
 };
 
@@ -216,13 +244,12 @@ void checkProgramNeeds(const PackEntry& e, const nv::TagFile& tags, const Carrie
     const nv::Instructions program = nv::Instructions::fromTagFile(tags);
     const nv::StringList& lines = program.lines();
     for (std::int32_t i = 0; i < lines.count(); ++i) {
+        if (nv::Instructions::archiveNeed(lines.get(i)) != nv::ArchiveNeed::verifyArchive) continue;
         nv::LauncherString::size_type pos = 0;
         nv::LauncherString command;
-        if (!nv::nextToken(lines.get(i), pos, command)) continue;
-        if (command == "VERIFY" || command == "FIND_JVM") {
-            requireVerifyArchive(
-                carried, where(e) + ": INSTRUCTIONS line " + std::to_string(i + 1) + " (" + command.str() + ")");
-        }
+        nv::nextToken(lines.get(i), pos, command);
+        requireVerifyArchive(carried,
+                             where(e) + ": INSTRUCTIONS line " + std::to_string(i + 1) + " (" + command.str() + ")");
     }
 }
 
@@ -264,8 +291,10 @@ std::vector<std::string> checkContents(const PackRequest& request) {
             if (tags->value("COMMAND").findFirstNotOf(nv::blankSet) == nv::LauncherString::npos) {
                 throw PackError(where(e) + ": a launch script needs COMMAND, the command that starts the program");
             }
-            if (tags->value("ARCHIVE").find("%CP%") != nv::LauncherString::npos) {
-                throw PackError(where(e) + ": ARCHIVE: Launch script error: " + nv::classPathInsideClassPath);
+            try {
+                nv::refuseClassPathReference(tags->value("ARCHIVE"));
+            } catch (const nv::LaunchScriptError& error) {
+                throw PackError(where(e) + ": ARCHIVE: Launch script error: " + error.message().str());
             }
             checkTemplate(e, *tags, "COMMAND", carried, warnings);
             checkTemplate(e, *tags, "ARCHIVE", carried, warnings);
