@@ -32,8 +32,8 @@
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
-using nv::texts;
 using nv::listOf;
+using nv::texts;
 
 namespace {
 
