@@ -30,9 +30,9 @@ void setWindowTitleFromText(const LauncherString& text) { setTitle(convertEscape
 RunContent::RunContent(const LauncherString& launcherPath) : file_(launcherPath) {}
 RunContent::~RunContent() = default;
 
-void RunContent::load(bool dispatch) {
+void RunContent::load(Dispatch dispatch) {
     file_.loadIndex();
-    if (dispatch && !dispatched_) this->dispatch();
+    if (dispatch == Dispatch::yes && !dispatched_) this->dispatch();
 }
 
 TagFile* RunContent::embeddedTags(const FileIndexEntry& entry) const {

@@ -8,6 +8,7 @@
 #include "foundation/RunSettings.h"
 #include "foundation/RunState.h"
 #include "launcher/RunJob.h"
+#include "launcher/RunResult.h"
 #include "launcher/VersionBox.h"
 #include "text/NumberText.h"
 
@@ -36,7 +37,7 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
             if (const LauncherString* v = valueAfter(args, i)) {
                 setRunLogPath(*v);
             } else {
-                state.result = -1;
+                state.result = launcherFailureResult;
                 showMessage(messageText(MessageCode::logFileNameMissing));
             }
         } else if (arg == "-nv:orig") {
@@ -44,7 +45,7 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
                 settings.originalLauncherPath = *v;
                 settings.originalLauncher = true;
             } else {
-                state.result = -1;
+                state.result = launcherFailureResult;
                 showMessage("Missing original launcher file name.");
             }
         } else if (arg == "-nv:tempdir") {
@@ -64,10 +65,10 @@ void processOptions(const StringList& args, DriverState& state, RunJob& job) {
             if (const LauncherString* v = valueAfter(args, i)) {
                 InputFileOutcome outcome = job.processInputFile(*v);
                 state.runInstructions = outcome.runInstructions;
-                if (outcome.failed) state.result = -1;
+                if (outcome.failed) state.result = launcherFailureResult;
             } else {
                 showMessage(messageText(MessageCode::inputFileNameMissing));
-                state.result = -1;
+                state.result = launcherFailureResult;
                 state.runInstructions = false;
             }
         } else if (arg == "-nv:version") {
@@ -114,14 +115,14 @@ std::int32_t runDriver(const StringList& arguments, RunJob& job) {
         setProgress(0);
         processOptions(arguments, state, job);
         if (state.runInstructions) {
-            job.loadLauncherFile(true);
+            job.loadLauncherFile(Dispatch::yes);
             state.result = job.runInstructions();
             setProgress(100);
         }
     } catch (const LauncherException& e) {
         if (!e.boxDeclined()) showMessage(e.message());
         logEntry(e.message(), LogKind::error);
-        state.result = -1;
+        state.result = launcherFailureResult;
     }
     return state.result;
 }

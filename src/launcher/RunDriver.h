@@ -9,10 +9,11 @@
 namespace nv {
 
 // Runs the job for the arguments after the program name and returns its
-// result: 0 without failure, -1 for a failed run, else the instruction
-// program's result. Never lets a LauncherException escape: it is shown
-// (not in silent mode, nor when the program declined a box for it), logged
-// as "ERROR: " and gives -1.
+// result: 0 without failure, launcherFailureResult (RunResult.h) for a
+// failed run, else the instruction program's result. Never lets a
+// LauncherException escape: it is shown (not in silent mode, nor when the
+// program declined a box for it), logged as "ERROR: " and gives
+// launcherFailureResult.
 std::int32_t runDriver(const StringList& arguments);
 
 class RunJob;

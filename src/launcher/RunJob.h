@@ -5,13 +5,14 @@
 #include <cstdint>
 
 #include "foundation/LauncherString.h"
+#include "launcher/Dispatch.h"
 
 namespace nv {
 
 // What processing an input file asks of the driver afterwards.
 struct InputFileOutcome {
     bool runInstructions = false;  // ACTION RUN_INSTRUCTIONS
-    bool failed = false;           // an action that ends the run with result -1
+    bool failed = false;           // an action that ends the run with launcherFailureResult
 };
 
 class RunJob {
@@ -23,10 +24,12 @@ public:
     // -nv:in with its value: loads the input file and performs its ACTION.
     // Throws LauncherException for failures that end the run.
     virtual InputFileOutcome processInputFile(const LauncherString& value) = 0;
-    // Loads the launcher file index once, with dispatch when asked. Throws
-    // LauncherException with the context MessageCode::unableToLoadIndex.
-    virtual void loadLauncherFile(bool dispatch) = 0;
-    // Runs the instruction program; its result, -1 when there is none.
+    // Loads the launcher file index once, and dispatches its entries with
+    // Dispatch::yes. Throws LauncherException with the context
+    // MessageCode::unableToLoadIndex.
+    virtual void loadLauncherFile(Dispatch dispatch) = 0;
+    // Runs the instruction program and returns its result. Throws
+    // LauncherException when there is none.
     virtual std::int32_t runInstructions() = 0;
 };
 

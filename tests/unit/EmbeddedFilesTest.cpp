@@ -108,7 +108,7 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
                                     {nv::typeLaunchScript, 3, "script.tag", "DESC: A\\u00e9B\n"},
                                     {nv::typeApplicationArchive, 4, "app.jar", "PK"}});
     nv::RunContent run(path);
-    run.load(true);
+    run.load(nv::Dispatch::yes);
     ASSERT_NE(run.instructions(), nullptr);
     EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
     EXPECT_EQ(run.jvmSearch().jvmFiles().count(), 1);
@@ -129,7 +129,7 @@ TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
     input.load("in.tag");
     nv::RunContent second(path);
     second.readNamedEntries(input);
-    second.load(true);
+    second.load(nv::Dispatch::yes);
     EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
     EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);      // an empty JVM value still keeps the embedded ones out
     EXPECT_TRUE(second.jvmSearch().verifyClassPath.empty());  // without a class name, neither is used
@@ -173,7 +173,7 @@ TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
                                  {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
                                  {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"},
                                  {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}}));
-    run.load(false);
+    run.load(nv::Dispatch::no);
     run.extractAll();
     EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  p.tag\nJVM:\n  j1.tag\n  j2.tag\n/:\nLAUNCHSCRIPT:  s.tag\n");
@@ -187,11 +187,11 @@ TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
                                  {nv::typeInstructions, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
                                  {nv::typeLaunchScript, 3, "s1.tag", "DESC: one\n"},
                                  {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}}));
-    run.load(false);
+    run.load(nv::Dispatch::no);
     run.extractAll();
     EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
               "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  first.tag\nLAUNCHSCRIPT:  s1.tag\n");
-    run.load(true);
+    run.load(nv::Dispatch::yes);
     ASSERT_NE(run.instructions(), nullptr);
     EXPECT_EQ(run.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
     EXPECT_EQ(run.launchScript()->description(), LauncherString("one"));
@@ -257,7 +257,7 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     nv::RunContent tags(launcher(entries, 0, true));
     flipByte(dir / "setup.exe", "INSTRUCTIONS:", 12);
     try {
-        tags.load(true);
+        tags.load(nv::Dispatch::yes);
         ADD_FAILURE() << "a damaged program was dispatched";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), damaged);
@@ -271,7 +271,7 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     for (bool all : {false, true}) {
         nv::RunContent run(launcher(entries, 0, true));
         flipByte(dir / "setup.exe", jar, 1);
-        run.load(false);
+        run.load(nv::Dispatch::no);
         try {
             if (all) {
                 run.extractAll();
@@ -291,7 +291,7 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     // A file without checksums (packed before them) is read as it always was.
     nv::RunContent old(launcher(entries));
     flipByte(dir / "setup.exe", jar, 1);
-    old.load(true);
+    old.load(nv::Dispatch::yes);
     ASSERT_NE(old.instructions(), nullptr);
     EXPECT_EQ(old.file().extract(*old.file().entryAt(2), LauncherString()), LauncherString("lib.jar"));
     EXPECT_EQ(nv::readFile(dir / "out" / "lib.jar"), flippedJar);

@@ -6,6 +6,7 @@
 #include "launch/LaunchOutput.h"
 #include "launcher/ProcessCommandLine.h"
 #include "launcher/EndOfRun.h"
+#include "launcher/RunResult.h"
 #include "foundation/ProgressUi.h"
 #include "instructions/Instructions.h"
 #include "launcher/RunDriver.h"
@@ -16,7 +17,7 @@ namespace nv {
 
 namespace {
 
-// The run's result: 0, -1 for a failed run, or the instruction program's result.
+// The run's result: 0, launcherFailureResult, or the instruction program's result.
 std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
     const StringList commandLine = splitProcessCommandLine();
     if (commandLine.empty()) return 0;
@@ -31,7 +32,7 @@ std::int32_t runJob(DialogProgressUi& ui, int modeByte) {
         } catch (...) {
         }
     });
-    std::int32_t result = -1;
+    std::int32_t result = launcherFailureResult;
     try {
         result = runDriver(arguments);
     } catch (...) {
