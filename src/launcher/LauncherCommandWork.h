@@ -21,10 +21,11 @@ public:
     // The JVM search of the launcher file (see findJvm in JvmSearchActions.h).
     FoundJvm findJvm(bool showProgress, bool showFailure) override;
 
-    // launcherFailureResult without a launch script; otherwise loads the JVM file (throws
-    // "Unable to load input file: <path>" when it cannot), shows "Running
-    // <title>..." for a positive `seconds`, hides the window after `seconds`
-    // (at once for 0 or less) and returns the launched program's exit code.
+    // launcherFailureResult without a launch script; otherwise loads the JVM
+    // file (throws "Unable to load input file: <path>" when it cannot),
+    // shows "Running <title>..." for a positive `seconds`, hides the window
+    // after `seconds` (at once for 0 or less) and returns the launched
+    // program's exit code.
     std::int32_t launch(const LauncherString& jvmFilePath, std::int16_t seconds) override;
     // As launch, with the embedded JVM file of that id; without it (or
     // without a launch script) logs the error line and returns
