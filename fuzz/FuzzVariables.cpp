@@ -16,7 +16,7 @@
 #include "instructions/LabelResolution.h"
 #include "instructions/Substitution.h"
 #include "instructions/VariableStore.h"
-#include "tagfile/NumberText.h"
+#include "text/NumberText.h"
 #include "tests/support/ReferenceSubstitution.h"
 
 namespace {
