@@ -22,6 +22,8 @@ have_cmd Xvfb || need+=(xvfb)
 have_cmd xvfb-run || need+=(xvfb)
 have_cmd xdpyinfo || need+=(x11-utils)
 have_cmd python3 || need+=(python3)
+# The layout check of the test command (Debian 12's is version 14).
+have_cmd clang-format || need+=(clang-format)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have_cmd javac || need+=(default-jdk-headless)
 # Pictures of the dialogs for the documentation (scripts/screenshots.sh).

@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# Builds all configurations and runs every test: the win32 stub's reproducible
-# build (NV_SKIP_REPRODUCIBLE=1 skips it), host unit tests under ASan and
-# UBSan, the fuzz targets for a fixed number of runs, the Windows tests under
-# Wine, and the end-to-end tests of the whole launcher under Wine and Xvfb, for
-# the win64 and the win32 stub. Ends with one line "tests: N passed, M failed"
-# (which also says so when the 32-bit runs were skipped).
+# Checks the C++ files' layout, builds all configurations and runs every
+# test: the win32 stub's reproducible build (NV_SKIP_REPRODUCIBLE=1 skips it),
+# host unit tests under ASan and UBSan, the fuzz targets for a fixed number of
+# runs, the Windows tests under Wine, and the end-to-end tests of the whole
+# launcher under Wine and Xvfb, for the win64 and the win32 stub. Ends with one
+# line "tests: N passed, M failed" (which also says so when the 32-bit runs
+# were skipped).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/build.sh || { echo "tests: 0 passed, 1 failed"; exit 1; }
-
 passed=0
 failed=0
 logs=build/test-logs
 mkdir -p "$logs"
+
+# The layout first: it takes seconds and needs no build. Every C++ file the
+# project formats (all but resources/, whose tables are aligned by hand) must
+# be as clang-format lays it out; the offending files are listed.
+echo "== layout (clang-format)"
+: >"$logs/format.txt"
+if { command -v clang-format >/dev/null || bash scripts/bootstrap.sh >>"$logs/format.txt" 2>&1; } &&
+    find src tools tests fuzz bench cmake \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror >>"$logs/format.txt" 2>&1; then
+    passed=$((passed + 1)); echo "layout: passed"
+else
+    failed=$((failed + 1)); echo "layout: FAILED (clang-format -i on these files)"
+    files=$(sed -nE 's/^([^ :]+):[0-9]+:[0-9]+: error: .*/  \1/p' "$logs/format.txt" | sort -u)
+    # No file named: clang-format could not be had or did not run.
+    if [ -n "$files" ]; then echo "$files"; else tail -5 "$logs/format.txt"; fi
+fi
+
+bash scripts/build.sh || { echo "tests: $passed passed, $((failed + 1)) failed"; exit 1; }
 
 # Adds the counts of a GoogleTest run's output file.
 count_gtest() {  # name, output file, exit code

@@ -25,6 +25,13 @@ struct VerifiedJvm {
     LauncherString javaHome;  // the JVM file's JVM_HOME
 };
 
+// INSTALL_JVM's modes, with the numbers that a program writes for them.
+enum class InstallMode : std::int32_t {
+    hidden = 0,        // window hidden, into a new temporary directory
+    shown = 1,         // window shown, into a new temporary directory
+    chosenFolder = 2,  // window shown, into a folder the user chooses, which stays
+};
+
 // The outcome of installing the carried JVM.
 struct InstalledJvm {
     bool installed = false;
@@ -41,8 +48,8 @@ public:
     // VERIFY: verifies the JVM of the embedded JVM file with file id `id`.
     virtual VerifiedJvm verifyJvm(bool showProgress, bool showFailure, std::int32_t id) = 0;
 
-    // INSTALL_JVM: installs the carried JVM; `mode` is 0, 1 or 2.
-    virtual InstalledJvm installJvm(std::int32_t mode) = 0;
+    // INSTALL_JVM: installs the carried JVM.
+    virtual InstalledJvm installJvm(InstallMode mode) = 0;
 
     // LAUNCH: runs the launch script with the JVM file at `jvmFilePath`,
     // keeping the window `seconds`; returns the launch's result.

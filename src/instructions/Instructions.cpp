@@ -193,7 +193,7 @@ void Instructions::execute(const LauncherString& line, CommandWork& work) {
     const Command* command = readCommand(line, pos);
     if (!command) return;
     CommandArguments arguments;
-    readArguments(*command, line, pos, true, arguments);
+    readArguments(*command, line, pos, Reading::run, arguments);
     (this->*command->action)(arguments, work);
 }
 
@@ -217,8 +217,9 @@ const Instructions::Command* Instructions::readCommand(const LauncherString& lin
     throwInstructionsException(joinText({"Invalid command (", name, "). "}), lineNumber());
 }
 
-void Instructions::readArguments(const Command& command, const LauncherString& line, size_type pos, bool running,
+void Instructions::readArguments(const Command& command, const LauncherString& line, size_type pos, Reading reading,
                                  CommandArguments& read) const {
+    const bool running = reading == Reading::run;
     const std::int32_t at = lineNumber();
     for (std::size_t i = 0; i < 3; ++i) {
         const ArgumentKind kind = command.arguments[i].kind;
@@ -312,7 +313,8 @@ void Instructions::verify(const CommandArguments& arguments, CommandWork& work) 
 void Instructions::installJvm(const CommandArguments& arguments, CommandWork& work) {
     variables_.setNumber(1, 0);
     variables_.setString(1, LauncherString());
-    const InstalledJvm installed = work.installJvm(arguments.numbers[0]);
+    // The mode is 0, 1 or 2: reading it refused any other number.
+    const InstalledJvm installed = work.installJvm(static_cast<InstallMode>(arguments.numbers[0]));
     loopGuard_.reset();
     if (installed.installed) {
         variables_.setNumber(1, 1);
@@ -396,7 +398,7 @@ void Instructions::checkLine(const LauncherString& line, const std::vector<Carri
     const Command* command = readCommand(line, pos);
     if (!command) return;
     CommandArguments arguments;
-    readArguments(*command, line, pos, false, arguments);
+    readArguments(*command, line, pos, Reading::check, arguments);
 
     const std::int32_t at = lineNumber();
     if (command->need == Need::carriedJvm && !carries(carried, typeCarriedJvm)) {

@@ -95,11 +95,13 @@ private:
     // The row of the line's command, with `pos` after its name; null for a
     // label or a comment. Throws InstructionsException for no or an unknown command.
     const Command* readCommand(const LauncherString& line, LauncherString::size_type& pos) const;
-    // Reads the arguments as `command` names them. Running evaluates every
-    // argument; checking only those without variable references, and looks
+    // Why a line is read: to run it, or to check it before any run.
+    enum class Reading { run, check };
+    // Reads the arguments as `command` names them. A run evaluates every
+    // argument; a check only those without variable references, and looks
     // the literal labels up instead of jumping.
-    void readArguments(const Command& command, const LauncherString& line, LauncherString::size_type pos, bool running,
-                       CommandArguments& arguments) const;
+    void readArguments(const Command& command, const LauncherString& line, LauncherString::size_type pos,
+                       Reading reading, CommandArguments& arguments) const;
     // The next word of `line`, or an InstructionsException with `missing`.
     LauncherString requiredWord(const LauncherString& line, LauncherString::size_type& pos, const char* missing) const;
 

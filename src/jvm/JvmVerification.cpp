@@ -147,9 +147,9 @@ void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload) {
     search.verifyClassName = "\"Verify\"";
 }
 
-bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
+bool verifyOne(VerifyProgress progress, VerifyFailure failure, JvmFile& jvmFile, const LauncherString& home,
                const JvmSearch& search, LauncherString& javaHome) {
-    if (showProgress) setStatusDetail(StatusDetail::verifying, jvmFile.tags().value("DESC"));
+    if (progress == VerifyProgress::shown) setStatusDetail(StatusDetail::verifying, jvmFile.tags().value("DESC"));
     const bool valid =
         (home.empty() ? jvmFile.verifyStatedHome(search.verifyClassPath, search.verifyClassName)
                       : jvmFile.checkHome(home, search.verifyClassPath, search.verifyClassName)) != nullptr;
@@ -158,7 +158,7 @@ bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const Laun
         logEntry("After VERIFY, the jvm home is " + javaHome);
         return true;
     }
-    if (showFailure) showMessage(messageText(MessageCode::jvmNotValid));
+    if (failure == VerifyFailure::shown) showMessage(messageText(MessageCode::jvmNotValid));
     logEntry("In VERIFY, the jvm is invalid.");
     return false;
 }

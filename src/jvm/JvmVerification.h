@@ -73,11 +73,16 @@ private:
 // LauncherException.
 void prepareVerifyClass(JvmSearch& search, LauncherPayload& payload);
 
+// What verifyOne shows the user: "Verifying <DESC>" in the window while it
+// runs, and MessageCode::jvmNotValid in a box when the JVM fails.
+enum class VerifyProgress { hidden, shown };
+enum class VerifyFailure { silent, shown };
+
 // Verifies `jvmFile` at `home`, or at its own JVM_HOME when `home` is empty,
 // with the search's verification class: the core of VERIFY and VERIFY_JVM.
-// Shows "Verifying <DESC>" when asked; on failure shows MessageCode::jvmNotValid
-// when asked. Returns true with `javaHome` set to the verified JVM_HOME.
-bool verifyOne(bool showProgress, bool showFailure, JvmFile& jvmFile, const LauncherString& home,
+// Shows the progress and the failure as asked. Returns true with `javaHome`
+// set to the verified JVM_HOME.
+bool verifyOne(VerifyProgress progress, VerifyFailure failure, JvmFile& jvmFile, const LauncherString& home,
                const JvmSearch& search, LauncherString& javaHome);
 
 }  // namespace nv

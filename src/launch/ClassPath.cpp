@@ -72,7 +72,7 @@ LauncherString buildClassPath(const StringList& arguments, LaunchScript& script,
 
     if (!environmentMode) return classPath.empty() ? LauncherString() : jvm.lookupVariable("CLASSPATH") + classPath;
     // The variable is read as it stands, not as a command line.
-    classPath = restoreLiterals(classPath, false);
+    classPath = restoreLiterals(classPath, RestoreFor::text);
     const LauncherString variable = jvm.lookupVariable("CP_ENV_VAR");
     if (variable.empty()) {
         logEntry("If USE_CP_ENV_VAR is set to 1 in the jvm file, then the jvm file should also define CP_ENV_VAR.",

@@ -103,10 +103,10 @@ LauncherString LaunchScript::buildCommand(JvmVariables& jvm) {
     try {
         const LauncherString functions = expandReferences(commandTemplate_, '%', *this);
         const LauncherString tags = expandReferences(functions, '@', jvm);
-        return restoreLiterals(expandReferences(tags, '#', *this), true);
+        return restoreLiterals(expandReferences(tags, '#', *this), RestoreFor::commandLine);
     } catch (const LaunchScriptError& error) {
         logEntry("Launch command:");
-        logEntry(restoreLiterals(error.text(), false));
+        logEntry(restoreLiterals(error.text(), RestoreFor::text));
         throwLauncherException("Launch script error: " + error.message());
     }
 }
@@ -190,7 +190,8 @@ LauncherString LaunchScript::tagPass(const LauncherString& text) { return expand
 LauncherString LaunchScript::replace(const StringList& arguments) {
     // The search text is looked for in the argument as written, where a
     // value of the launcher's stands as it is.
-    return replaceAll(arguments.get(2), restoreLiterals(tagPass(arguments.get(0)), false), tagPass(arguments.get(1)));
+    return replaceAll(arguments.get(2), restoreLiterals(tagPass(arguments.get(0)), RestoreFor::text),
+                      tagPass(arguments.get(1)));
 }
 
 LauncherString LaunchScript::systemPropertyCall(const StringList& arguments) {

@@ -25,7 +25,7 @@ LauncherString literal(const LauncherString& value) {
     return framed;
 }
 
-LauncherString restoreLiterals(const LauncherString& text, bool commandLine) {
+LauncherString restoreLiterals(const LauncherString& text, RestoreFor use) {
     LauncherString restored;
     bool inside = false;
     LauncherString::size_type backslashes = 0;  // ending what is restored so far of a literal
@@ -38,7 +38,8 @@ LauncherString restoreLiterals(const LauncherString& text, bool commandLine) {
         }
         if (c == literalEnd && inside) {
             inside = false;
-            if (commandLine && text[i + 1] == '"') restored.append(LauncherString(backslashes, '\\'));
+            if (use == RestoreFor::commandLine && text[i + 1] == '"')
+                restored.append(LauncherString(backslashes, '\\'));
             continue;
         }
         const char* standIn = inside && c != '\0' ? std::strchr(standIns, c) : nullptr;

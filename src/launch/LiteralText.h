@@ -19,12 +19,16 @@ namespace nv {
 // stays empty.
 LauncherString literal(const LauncherString& value);
 
+// What restored text becomes: plain text (a log line, a variable's value,
+// a search text), or a command line that a program's C runtime splits.
+enum class RestoreFor { text, commandLine };
+
 // The text with every literal turned back into its value. For a command
 // line, backslashes that end a literal standing right before a double quote
 // are doubled, so that the started program's C runtime still reads that
 // quote as one that opens or closes an argument ("C:\classes\" would
 // otherwise swallow the rest of the command). The result is at most twice
 // as long as the text.
-LauncherString restoreLiterals(const LauncherString& text, bool commandLine);
+LauncherString restoreLiterals(const LauncherString& text, RestoreFor use);
 
 }  // namespace nv

@@ -9,20 +9,21 @@
 #include "foundation/Pause.h"
 #include "instructions/Instructions.h"
 #include "launch/LauncherPayload.h"
+#include "launcher/RunResult.h"
 
 namespace nv {
 
 struct Run;
 
-// A result of 0 is no failure, nor is 1000 in modes 0 and 2, where the
-// wizard ends with it when the user is done.
+// A result of 0 is no failure, nor is wizardDoneResult (1000) in modes 0
+// and 2, where the wizard ends with it when the user is done.
 inline bool isFailedRun(std::int32_t result, int modeByte) {
-    return result != 0 && !(isWizardMode(modeByte) && result == 1000);
+    return result != 0 && !(isWizardMode(modeByte) && result == wizardDoneResult);
 }
 
 // The process's exit code: EXIT's code when the program `exited` with it;
 // else 0 for a run that is no failure, else the result (the launched
-// program's own code, or -1 for the launcher's own failures).
+// program's own code, or launcherFailureResult).
 inline int exitCodeOf(std::int32_t result, int modeByte, bool exited) {
     return exited || isFailedRun(result, modeByte) ? result : 0;
 }

@@ -20,6 +20,7 @@
 #include "launcher/JvmSearchActions.h"
 #include "launcher/Run.h"
 #include "launcher/RunContent.h"
+#include "launcher/RunResult.h"
 #include "text/NumberText.h"
 #include "text/PathText.h"
 
@@ -36,11 +37,15 @@ LauncherString jvmFileIn(const LauncherString& destination) {
     return path + "jvm";
 }
 
+// Whose an installed JVM is: the setup's own (JVM_TEMP 1), or one that
+// stays for the caller of the INSTALL_JVM action (JVM_TEMP 0).
+enum class InstalledJvmRole { setupsOwn, stays };
+
 // Marks the jvm file an installer left with where it lies and writes it back.
-void markInstalledJvm(const LauncherString& destination, const LauncherString& path, bool temporary) {
+void markInstalledJvm(const LauncherString& destination, const LauncherString& path, InstalledJvmRole role) {
     TagFile tags;
     tags.load(path);
-    tags.setJvmInfo(destination, path, temporary);
+    tags.setJvmInfo(destination, path, role == InstalledJvmRole::setupsOwn);
     tags.write(path);
 }
 
@@ -69,12 +74,14 @@ VerifiedJvm LauncherCommandWork::verifyJvm(bool showProgress, bool showFailure, 
     prepareVerifyClass(search, content_);
     JvmFile jvm(*tags, run_.settings, search.verifier());
     VerifiedJvm verified;
-    verified.valid = verifyOne(showProgress, showFailure, jvm, run_.settings.userJavaHome, search, verified.javaHome);
+    verified.valid = verifyOne(showProgress ? VerifyProgress::shown : VerifyProgress::hidden,
+                               showFailure ? VerifyFailure::shown : VerifyFailure::silent, jvm,
+                               run_.settings.userJavaHome, search, verified.javaHome);
     return verified;
 }
 
 std::int32_t LauncherCommandWork::launch(const LauncherString& jvmFilePath, std::int16_t seconds) {
-    if (!content_.launchScript()) return -1;
+    if (!content_.launchScript()) return launcherFailureResult;
     auto tags = std::make_unique<TagFile>();
     tags->load(jvmFilePath);
     return run(*loadedJvmFiles_.append(std::move(tags)), seconds);
@@ -85,7 +92,7 @@ std::int32_t LauncherCommandWork::launchEmbedded(std::int32_t id, std::int16_t s
     TagFile* tags = entry ? content_.embeddedTags(*entry) : nullptr;
     if (!content_.launchScript() || !entry || entry->type != typeJvmFile || !tags) {
         logEntry(missingInternalFiles, LogKind::error);
-        return -1;
+        return launcherFailureResult;
     }
     return run(*tags, seconds);
 }
@@ -111,9 +118,9 @@ std::int32_t LauncherCommandWork::run(TagFile& jvmTags, std::int16_t seconds) {
     return launched.exitCode;
 }
 
-InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
+InstalledJvm LauncherCommandWork::installJvm(InstallMode mode) {
     InstalledJvm installed;
-    if (mode == 0) {
+    if (mode == InstallMode::hidden) {
         hideAfter(0);
     } else {
         showWindow();
@@ -125,7 +132,8 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         if (file.entryAt(i)->type == typeCarriedJvm) installer = file.entryAt(i);
     }
     if (!installer) throwLauncherException(messageText(MessageCode::noJvmInstaller));
-    const LauncherString destination = mode == 2 ? chooseDirectory() : run_.files.createDirectory();
+    const LauncherString destination =
+        mode == InstallMode::chosenFolder ? chooseDirectory() : run_.files.createDirectory();
     if (destination.empty()) return installed;
 
     const LauncherString program = file.extract(*installer, destination);
@@ -149,7 +157,7 @@ InstalledJvm LauncherCommandWork::installJvm(std::int32_t mode) {
         report.write(destination, false);
         return installed;
     }
-    markInstalledJvm(destination, jvmFile, true);
+    markInstalledJvm(destination, jvmFile, InstalledJvmRole::setupsOwn);
     report.write(destination, true);
     installed.installed = true;
     installed.jvmFilePath = jvmFile;
@@ -190,7 +198,7 @@ LauncherString installJvmFromAction(const LauncherString& installer, const Launc
     request.wait = true;
     runProcess(request);
     const LauncherString jvmFile = jvmFileIn(destination);
-    markInstalledJvm(destination, jvmFile, false);
+    markInstalledJvm(destination, jvmFile, InstalledJvmRole::stays);
     return jvmFile;
 }
 

@@ -23,20 +23,22 @@ public:
     // The JVM search of the launcher file (see findJvm in JvmSearchActions.h).
     FoundJvm findJvm(bool showProgress, bool showFailure) override;
 
-    // -1 without a launch script; otherwise loads the JVM file (throws
-    // "Unable to load input file: <path>" when it cannot), shows "Running
-    // <title>..." for a positive `seconds`, hides the window after `seconds`
-    // (at once for 0 or less) and returns the launched program's exit code.
+    // launcherFailureResult without a launch script; otherwise loads the JVM
+    // file (throws "Unable to load input file: <path>" when it cannot),
+    // shows "Running <title>..." for a positive `seconds`, hides the window
+    // after `seconds` (at once for 0 or less) and returns the launched
+    // program's exit code.
     std::int32_t launch(const LauncherString& jvmFilePath, std::int16_t seconds) override;
     // As launch, with the embedded JVM file of that id; without it (or
-    // without a launch script) logs the error line and returns -1.
+    // without a launch script) logs the error line and returns
+    // launcherFailureResult.
     std::int32_t launchEmbedded(std::int32_t id, std::int16_t seconds) override;
-    // Mode 0 hidden into a temporary directory, 1 shown into one, 2 shown
-    // into a directory the user chooses (nothing in a silent run): runs the
-    // carried installer there and takes the jvm file it leaves; logs what it
-    // installed and how long it took (InstallReport). Throws
-    // MessageCode::noJvmInstaller without a carried JVM.
-    InstalledJvm installJvm(std::int32_t mode) override;
+    // Into a temporary directory, or a directory the user chooses (nothing
+    // in a silent run), as the mode says: runs the carried installer there
+    // and takes the jvm file it leaves; logs what it installed and how long
+    // it took (InstallReport). Throws MessageCode::noJvmInstaller without a
+    // carried JVM.
+    InstalledJvm installJvm(InstallMode mode) override;
     // Starts the embedded launcher at that index position from a temporary
     // directory that outlives the run, with -nv:orig and this run's
     // arguments, without waiting; logs an error line for any other entry.

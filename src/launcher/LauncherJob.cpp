@@ -29,7 +29,7 @@ public:
 
     void extractAll() override {
         try {
-            content().load(false);
+            content().load(Dispatch::no);
         } catch (const LauncherException& e) {
             throwLauncherException(withContext(MessageCode::unableToLoadIndex, e));
         }
@@ -54,11 +54,11 @@ public:
             showMessage(e.message());
             throw;
         }
-        loadLauncherFile(true);
+        loadLauncherFile(Dispatch::yes);
         return performAction(input);
     }
 
-    void loadLauncherFile(bool dispatch) override {
+    void loadLauncherFile(Dispatch dispatch) override {
         try {
             content().load(dispatch);
         } catch (const LauncherException& e) {
@@ -156,7 +156,9 @@ private:
         JvmFile jvm(tags, run_.settings, search.verifier());
         prepareVerifyClass(search, content());
         LauncherString javaHome;
-        const bool valid = verifyOne(showProgress, showFailure, jvm, home, search, javaHome);
+        const bool valid =
+            verifyOne(showProgress ? VerifyProgress::shown : VerifyProgress::hidden,
+                      showFailure ? VerifyFailure::shown : VerifyFailure::silent, jvm, home, search, javaHome);
         writeResultNumber(valid ? 1 : 0);
     }
 

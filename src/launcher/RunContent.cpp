@@ -31,9 +31,9 @@ RunContent::RunContent(const RunSettings& settings, TemporaryFiles& files)
     : settings_(settings), files_(files), file_(settings.launcherPath), jvmSearch_(settings, files) {}
 RunContent::~RunContent() = default;
 
-void RunContent::load(bool dispatch) {
+void RunContent::load(Dispatch dispatch) {
     file_.loadIndex();
-    if (dispatch && !dispatched_) this->dispatch();
+    if (dispatch == Dispatch::yes && !dispatched_) this->dispatch();
 }
 
 TagFile* RunContent::embeddedTags(const FileIndexEntry& entry) const {

@@ -15,6 +15,7 @@
 #include "foundation/RunSettings.h"
 #include "jvm/JvmSearch.h"
 #include "launch/LauncherPayload.h"
+#include "launcher/Dispatch.h"
 
 namespace nv {
 
@@ -33,14 +34,15 @@ public:
     RunContent(const RunContent&) = delete;
     RunContent& operator=(const RunContent&) = delete;
 
-    // Reads the launcher file's index once and, with dispatch, dispatches its
-    // entries; a later call with dispatch dispatches an index read without
-    // it. Dispatch parses the entries of types 0, 1 and 2 as tag files and
-    // builds the instruction program, the JVM files and the launch script
-    // from them, keeping what an input file set already. Throws
-    // LauncherException with the format's message, or with the context of
-    // message codes 1, 2 or 3.
-    void load(bool dispatch);
+    // Reads the launcher file's index once and, with Dispatch::yes,
+    // dispatches its entries; a later call with Dispatch::yes dispatches an
+    // index read without it. Dispatch parses the entries of types 0, 1 and 2
+    // as tag files and builds the instruction program, the JVM files and the
+    // launch script from them, keeping what an input file set already.
+    // Throws LauncherException with the format's message, or with the
+    // context of MessageCode::errorLoadingInstructions, errorLoadingJvmFile
+    // or errorLoadingLaunchScript.
+    void load(Dispatch dispatch);
     // Loads what an input file names (INSTRUCTIONS, LAUNCHSCRIPT,
     // VERIFY_CLASSPATH, VERIFY_CLASS_NAME, UI_TITLE, JVM); these win over
     // the embedded ones. Throws like load.

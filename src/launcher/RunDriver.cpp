@@ -10,6 +10,7 @@
 #include "foundation/RunSettings.h"
 #include "launcher/Run.h"
 #include "launcher/RunJob.h"
+#include "launcher/RunResult.h"
 #include "launcher/VersionBox.h"
 #include "text/NumberText.h"
 
@@ -37,7 +38,7 @@ void processOptions(const StringList& args, RunSettings& settings, DriverState& 
             if (const LauncherString* v = valueAfter(args, i)) {
                 setRunLogPath(*v);
             } else {
-                state.outcome.result = -1;
+                state.outcome.result = launcherFailureResult;
                 showMessage(messageText(MessageCode::logFileNameMissing));
             }
         } else if (arg == "-nv:orig") {
@@ -45,7 +46,7 @@ void processOptions(const StringList& args, RunSettings& settings, DriverState& 
                 settings.originalLauncherPath = *v;
                 settings.originalLauncher = true;
             } else {
-                state.outcome.result = -1;
+                state.outcome.result = launcherFailureResult;
                 showMessage("Missing original launcher file name.");
             }
         } else if (arg == "-nv:tempdir") {
@@ -65,10 +66,10 @@ void processOptions(const StringList& args, RunSettings& settings, DriverState& 
             if (const LauncherString* v = valueAfter(args, i)) {
                 InputFileOutcome outcome = job.processInputFile(*v);
                 state.runInstructions = outcome.runInstructions;
-                if (outcome.failed) state.outcome.result = -1;
+                if (outcome.failed) state.outcome.result = launcherFailureResult;
             } else {
                 showMessage(messageText(MessageCode::inputFileNameMissing));
-                state.outcome.result = -1;
+                state.outcome.result = launcherFailureResult;
                 state.runInstructions = false;
             }
         } else if (arg == "-nv:version") {
@@ -119,14 +120,14 @@ ProgramOutcome runDriver(Run& run, const StringList& arguments, RunJob& job) {
         setProgress(0);
         processOptions(arguments, settings, state, job);
         if (state.runInstructions) {
-            job.loadLauncherFile(true);
+            job.loadLauncherFile(Dispatch::yes);
             state.outcome = job.runInstructions();
             setProgress(100);
         }
     } catch (const LauncherException& e) {
         if (!e.boxDeclined()) showMessage(e.message());
         logEntry(e.message(), LogKind::error);
-        state.outcome = ProgramOutcome{-1, false};
+        state.outcome = ProgramOutcome{launcherFailureResult, false};
     }
     return state.outcome;
 }

@@ -7,13 +7,14 @@
 
 #include "foundation/LauncherString.h"
 #include "instructions/Instructions.h"
+#include "launcher/Dispatch.h"
 
 namespace nv {
 
 // What processing an input file asks of the driver afterwards.
 struct InputFileOutcome {
     bool runInstructions = false;  // ACTION RUN_INSTRUCTIONS
-    bool failed = false;           // an action that ends the run with result -1
+    bool failed = false;           // an action that ends the run with launcherFailureResult
 };
 
 class RunJob {
@@ -27,7 +28,7 @@ public:
     virtual InputFileOutcome processInputFile(const LauncherString& value) = 0;
     // Loads the launcher file index once, with dispatch when asked. Throws
     // LauncherException with the context MessageCode::unableToLoadIndex.
-    virtual void loadLauncherFile(bool dispatch) = 0;
+    virtual void loadLauncherFile(Dispatch dispatch) = 0;
     // Runs the instruction program and gives how it ended. Throws
     // LauncherException when the launcher file carries none.
     virtual ProgramOutcome runInstructions() = 0;

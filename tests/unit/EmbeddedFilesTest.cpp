@@ -1,24 +1,21 @@
-// The embedded files: what a run makes of them (dispatch, the input file's
-// entries, -nv:extract), extraction in chunks, and the free-space arithmetic.
+// The embedded files: extraction in chunks, names that must not become
+// paths, files cut short or damaged, cancelling, and the free-space
+// arithmetic. What a run makes of them is RunContentTest's.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include <unistd.h>
-#include <zlib.h>
 
 #include "archive/EntryType.h"
 #include "archive/LauncherFile.h"
-#include "archive/LauncherFileFormat.h"
 #include "cleanup/DiskSpace.h"
 #include "cleanup/DiskSpaceQuery.h"
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
-#include "instructions/Instructions.h"
-#include "launch/LaunchScript.h"
 #include "launcher/RunContent.h"
-#include "tagfile/TagFile.h"
+#include "tests/support/LauncherFileBytes.h"
 #include "tests/support/RecordingProgressUi.h"
 #include "tests/support/RunTest.h"
 #include "tests/support/TestDirectory.h"
@@ -28,24 +25,12 @@ using nv::LauncherString;
 
 namespace {
 
-std::uint32_t zlibCrcOf(const std::string& bytes) {
-    return static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
-}
-
 // The CRC-32 as the run log shows it.
 std::string hex(std::uint32_t value) {
     char text[9];
     std::snprintf(text, sizeof text, "%08X", value);
     return text;
 }
-
-struct Entry {
-    std::uint8_t type;
-    std::int32_t id;
-    std::string name;
-    std::string data;
-};
 
 // A scratch directory that is also the current directory while it lives.
 class EmbeddedFilesTest : public nv::RunTest {
@@ -57,31 +42,9 @@ protected:
     }
     void TearDown() override { fs::current_path(previous); }
 
-    // With overrun, the last entry claims more bytes than the file holds. With
-    // checksums, the CRC-32 (zlib's) of each entry's data is recorded.
-    LauncherString launcher(const std::vector<Entry>& entries, std::size_t overrun = 0, bool checksums = false) {
-        std::string bytes = "MZ stub";
-        std::vector<nv::FileIndexEntry> index;
-        std::vector<std::uint32_t> crcs;
-        for (const Entry& e : entries) {
-            nv::FileIndexEntry f;
-            f.type = e.type;
-            f.fileId = e.id;
-            f.name = LauncherString(e.name);
-            f.offset = static_cast<std::int32_t>(bytes.size());
-            f.length = static_cast<std::int32_t>(e.data.size() + overrun);
-            bytes += e.data;
-            index.push_back(std::move(f));
-            crcs.push_back(zlibCrcOf(e.data));
-        }
-        const std::size_t block = checksums ? 4 + 4 * crcs.size() + 8 : 0;
-        std::string tail;
-        nv::format::appendUint32(tail, static_cast<std::uint32_t>(index.size()));
-        for (const auto& f : index) nv::format::appendIndexEntry(tail, f);
-        nv::format::appendTrailer(tail, 1, static_cast<std::uint32_t>(bytes.size() + block));
-        if (checksums) nv::format::appendChecksums(bytes, crcs.data(), static_cast<std::int32_t>(crcs.size()), tail);
-        bytes += tail;
-        nv::writeFile(dir / "setup.exe", bytes);
+    LauncherString launcher(const std::vector<nv::TestEntry>& entries,
+                            nv::EntryChecksums checksums = nv::EntryChecksums::none, std::size_t overrun = 0) {
+        nv::writeFile(dir / "setup.exe", nv::launcherFileBytes(entries, checksums, overrun));
         return LauncherString((dir / "setup.exe").string());
     }
     std::string extractError(nv::LauncherFile& file, std::int32_t position) {
@@ -102,56 +65,6 @@ const char* const program = "INSTRUCTIONS:\nSET N1 = 1\n/:\n";
 
 }  // namespace
 
-TEST_F(EmbeddedFilesTest, DispatchBuildsTheConfigurationAndTheInputFileWins) {
-    LauncherString path = launcher({{nv::typeInstructions, 1, "embedded.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
-                                    {nv::typeJvmFile, 2, "jvm.tag", "DESC: embedded jvm\n"},
-                                    {nv::typeLaunchScript, 3, "script.tag", "DESC: A\\u00e9B\n"},
-                                    {nv::typeApplicationArchive, 4, "app.jar", "PK"}});
-    settings.launcherPath = path;
-    nv::RunContent loaded(settings, files);
-    loaded.load(true);
-    ASSERT_NE(loaded.instructions(), nullptr);
-    EXPECT_EQ(loaded.instructions()->lines().get(0), LauncherString("SET N2 = 2"));
-    EXPECT_EQ(loaded.jvmSearch().jvmFiles().count(), 1);
-    EXPECT_EQ(loaded.launchScript()->description(), LauncherString("A\\u00e9B"));
-    EXPECT_EQ(ui.title,
-              "A\xe9"
-              "B");  // the escape became one ANSI character
-    // The commands that name an embedded JVM file by its id read it from here.
-    const nv::TagFile* jvm = loaded.embeddedTags(*loaded.file().entryById(2));
-    ASSERT_NE(jvm, nullptr);
-    EXPECT_EQ(jvm->value("DESC"), LauncherString("embedded jvm"));
-    EXPECT_EQ(loaded.embeddedTags(*loaded.file().entryById(4)), nullptr);  // not a tag file
-
-    nv::writeFile(dir / "out" / "prog.tag", program);
-    nv::writeFile(dir / "out" / "in.tag",
-                  "INSTRUCTIONS: prog.tag\nJVM: \"\"\nVERIFY_CLASSPATH: v.jar\nUI_TITLE: Given\n");
-    nv::TagFile input;
-    input.load("in.tag");
-    settings.launcherPath = path;
-    nv::RunContent second(settings, files);
-    second.readNamedEntries(input);
-    second.load(true);
-    EXPECT_EQ(second.instructions()->lines().get(0), LauncherString("SET N1 = 1"));  // the input file's
-    EXPECT_EQ(second.jvmSearch().jvmFiles().count(), 0);      // an empty JVM value still keeps the embedded ones out
-    EXPECT_TRUE(second.jvmSearch().verifyClassPath.empty());  // without a class name, neither is used
-    EXPECT_EQ(ui.title, "Given");  // the input file's UI_TITLE wins over the launch script's DESC
-}
-
-TEST_F(EmbeddedFilesTest, BrokenConfigurationsGetTheirContext) {
-    nv::writeFile(dir / "out" / "in.tag", "INSTRUCTIONS: missing.tag\n");
-    nv::TagFile input;
-    input.load("in.tag");
-    settings.launcherPath = launcher({});
-    nv::RunContent loaded(settings, files);
-    try {
-        loaded.readNamedEntries(input);
-        FAIL();
-    } catch (const nv::LauncherException& e) {
-        EXPECT_EQ(e.message().str(), "Error loading instructions file.Unable to load input file: missing.tag");
-    }
-}
-
 // One step per 61,439-byte chunk, whatever size the blocks are that the bytes move in.
 TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
     const std::size_t chunk = 61439;
@@ -171,40 +84,9 @@ TEST_F(EmbeddedFilesTest, ExtractionCopiesInChunksAndStepsTheBar) {
     }
 }
 
-TEST_F(EmbeddedFilesTest, ExtractAllWritesAnInputFileNamingTheTagFiles) {
-    settings.launcherPath = launcher({{nv::typeInstructions, 1, "p.tag", program},
-                                      {nv::typeJvmFile, 2, "j1.tag", "DESC: 1\n"},
-                                      {nv::typeJvmFile, 3, "j2.tag", "DESC: 2\n"},
-                                      {nv::typeLaunchScript, 4, "s.tag", "DESC: s\n"}});
-    nv::RunContent loaded(settings, files);
-    loaded.load(false);
-    loaded.extractAll();
-    EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
-              "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  p.tag\nJVM:\n  j1.tag\n  j2.tag\n/:\nLAUNCHSCRIPT:  s.tag\n");
-    EXPECT_EQ(nv::readFile(dir / "out" / "j2.tag"), "DESC: 2\n");
-}
-
-// -nv:extract reads the index without dispatch; a later RUN_INSTRUCTIONS must
-// still get the program, and input.tag names the program dispatch uses.
-TEST_F(EmbeddedFilesTest, ExtractThenDispatchUsesTheFirstProgram) {
-    settings.launcherPath = launcher({{nv::typeInstructions, 1, "first.tag", program},
-                                      {nv::typeInstructions, 2, "second.tag", "INSTRUCTIONS:\nSET N2 = 2\n/:\n"},
-                                      {nv::typeLaunchScript, 3, "s1.tag", "DESC: one\n"},
-                                      {nv::typeLaunchScript, 4, "s2.tag", "DESC: two\n"}});
-    nv::RunContent loaded(settings, files);
-    loaded.load(false);
-    loaded.extractAll();
-    EXPECT_EQ(nv::readFile(dir / "out" / "input.tag"),
-              "ACTION:  RUN_INSTRUCTIONS\nINSTRUCTIONS:  first.tag\nLAUNCHSCRIPT:  s1.tag\n");
-    loaded.load(true);
-    ASSERT_NE(loaded.instructions(), nullptr);
-    EXPECT_EQ(loaded.instructions()->lines().get(0), LauncherString("SET N1 = 1"));
-    EXPECT_EQ(loaded.launchScript()->description(), LauncherString("one"));
-}
-
 TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
     const std::vector<std::string> names = {"../evil", "..", "C:evil", "nul.txt", "CON", "a?b", "end."};
-    std::vector<Entry> bad;
+    std::vector<nv::TestEntry> bad;
     for (std::size_t i = 0; i < names.size(); ++i)
         bad.push_back({nv::typeApplicationArchive, static_cast<std::int32_t>(i), names[i], "x"});
     nv::LauncherFile hostile(launcher(bad));
@@ -222,7 +104,8 @@ TEST_F(EmbeddedFilesTest, UnsafeNamesAndShortFilesLeaveNothingBehind) {
 
     // A length that runs past the index is refused with the index; a file cut
     // short after that is still caught while its entry is extracted.
-    nv::LauncherFile overrun(launcher({{nv::typeApplicationArchive, 1, "cut.bin", std::string(100, 'c')}}, 100000));
+    nv::LauncherFile overrun(launcher({{nv::typeApplicationArchive, 1, "cut.bin", std::string(100, 'c')}},
+                                      nv::EntryChecksums::none, 100000));
     try {
         overrun.loadIndex();
         ADD_FAILURE() << "an entry past the index was read";
@@ -247,23 +130,23 @@ void flipByte(const fs::path& path, const std::string& text, std::size_t at) {
 
 TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     const std::string jar = "PK\3\4 the class path archive";
-    const std::vector<Entry> entries = {{nv::typeInstructions, 1, "p.tag", program},
-                                        {nv::typeLaunchScript, 2, "s.tag", "DESC: s\n"},
-                                        {nv::typeClassPathArchive, 3, "lib.jar", jar}};
+    const std::vector<nv::TestEntry> entries = {{nv::typeInstructions, 1, "p.tag", program},
+                                                {nv::typeLaunchScript, 2, "s.tag", "DESC: s\n"},
+                                                {nv::typeClassPathArchive, 3, "lib.jar", jar}};
     const std::string damaged = "The launcher file is damaged. Please download it again.";
     nv::setRunLogPath(LauncherString((dir / "loaded.log").string()));
     const auto loggedFor = [&](const std::string& name, const std::string& read, const std::string& recorded) {
-        return "ERROR: The embedded file " + name + " has the CRC-32 " + hex(zlibCrcOf(read)) +
-               "; the launcher file records " + hex(zlibCrcOf(recorded)) + ".\n";
+        return "ERROR: The embedded file " + name + " has the CRC-32 " + hex(nv::zlibCrcOf(read)) +
+               "; the launcher file records " + hex(nv::zlibCrcOf(recorded)) + ".\n";
     };
 
     // A tag file, read into memory: its check comes before its lines are
     // parsed (the flipped colon would otherwise be a syntax error).
-    settings.launcherPath = launcher(entries, 0, true);
+    settings.launcherPath = launcher(entries, nv::EntryChecksums::recorded);
     nv::RunContent tags(settings, files);
     flipByte(dir / "setup.exe", "INSTRUCTIONS:", 12);
     try {
-        tags.load(true);
+        tags.load(nv::Dispatch::yes);
         ADD_FAILURE() << "a damaged program was dispatched";
     } catch (const nv::LauncherException& e) {
         EXPECT_EQ(e.message().str(), damaged);
@@ -275,10 +158,10 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
 
     // An extracted file: removed, and with -nv:extract whatever was written before it.
     for (bool all : {false, true}) {
-        settings.launcherPath = launcher(entries, 0, true);
+        settings.launcherPath = launcher(entries, nv::EntryChecksums::recorded);
         nv::RunContent loaded(settings, files);
         flipByte(dir / "setup.exe", jar, 1);
-        loaded.load(false);
+        loaded.load(nv::Dispatch::no);
         try {
             if (all) {
                 loaded.extractAll();
@@ -299,7 +182,7 @@ TEST_F(EmbeddedFilesTest, ADamagedEntryIsReportedAndNothingOfItStays) {
     settings.launcherPath = launcher(entries);
     nv::RunContent old(settings, files);
     flipByte(dir / "setup.exe", jar, 1);
-    old.load(true);
+    old.load(nv::Dispatch::yes);
     ASSERT_NE(old.instructions(), nullptr);
     EXPECT_EQ(old.file().extract(*old.file().entryAt(2), LauncherString()), LauncherString("lib.jar"));
     EXPECT_EQ(nv::readFile(dir / "out" / "lib.jar"), flippedJar);

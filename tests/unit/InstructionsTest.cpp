@@ -37,8 +37,8 @@ public:
         record("VERIFY " + flag(showProgress) + flag(showFailure) + " " + std::to_string(id));
         return verified;
     }
-    InstalledJvm installJvm(std::int32_t mode) override {
-        record("INSTALL " + std::to_string(mode));
+    InstalledJvm installJvm(InstallMode mode) override {
+        record("INSTALL " + std::to_string(static_cast<int>(mode)));
         return installed;
     }
     std::int32_t launch(const LauncherString& jvmFilePath, std::int16_t seconds) override {
@@ -327,7 +327,7 @@ class FailingWork : public CommandWork {
 public:
     FoundJvm findJvm(bool, bool) override { fail("FIND_JVM"); }
     VerifiedJvm verifyJvm(bool, bool, std::int32_t) override { fail("VERIFY"); }
-    InstalledJvm installJvm(std::int32_t) override { fail("INSTALL_JVM"); }
+    InstalledJvm installJvm(InstallMode) override { fail("INSTALL_JVM"); }
     std::int32_t launch(const LauncherString&, std::int16_t) override { fail("LAUNCH"); }
     std::int32_t launchEmbedded(std::int32_t, std::int16_t) override { fail("ILAUNCH"); }
     void executeLauncher(std::int32_t) override { fail("EXECUTE_LAUNCHER"); }

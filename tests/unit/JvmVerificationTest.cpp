@@ -47,7 +47,7 @@ public:
 
 protected:
     LauncherString run(nv::JvmFile&, const LauncherString& command) override {
-        commands.push_back(nv::restoreLiterals(command, false).str());
+        commands.push_back(nv::restoreLiterals(command, nv::RestoreFor::text).str());
         return LauncherString(output);
     }
 };
@@ -295,8 +295,8 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
 
     verifier.output = "1739021872\nDebian\n";
     LauncherString javaHome;
-    EXPECT_TRUE(
-        nv::verifyOne(/*showProgress=*/true, /*showFailure=*/true, jvm, LauncherString(home), search, javaHome));
+    EXPECT_TRUE(nv::verifyOne(nv::VerifyProgress::shown, nv::VerifyFailure::shown, jvm, LauncherString(home), search,
+                              javaHome));
     EXPECT_EQ(javaHome.str(), home);
     EXPECT_NE(runLog().find("After VERIFY, the jvm home is " + home + "\n"), std::string::npos) << runLog();
     EXPECT_TRUE(ui.messages.empty());
@@ -306,14 +306,14 @@ TEST_F(JvmVerificationTest, VerifyOneReportsTheHomeOrTheFailureAsAsked) {
 
     // No home given: the JVM file's own JVM_HOME is tried.
     verifier.output = "1739021872\nOracle\n";
-    for (bool showFailure : {false, true}) {
+    for (nv::VerifyFailure failure : {nv::VerifyFailure::silent, nv::VerifyFailure::shown}) {
         fs::remove(base / "run.log");
         ui.messages.clear();
         javaHome = "unchanged";
-        EXPECT_FALSE(nv::verifyOne(/*showProgress=*/false, showFailure, jvm, "", search, javaHome));
+        EXPECT_FALSE(nv::verifyOne(nv::VerifyProgress::hidden, failure, jvm, "", search, javaHome));
         EXPECT_EQ(javaHome.str(), "unchanged");
-        EXPECT_EQ(ui.messages,
-                  showFailure ? std::vector<std::string>{"The JVM is not valid."} : std::vector<std::string>{});
+        EXPECT_EQ(ui.messages, failure == nv::VerifyFailure::shown ? std::vector<std::string>{"The JVM is not valid."}
+                                                                   : std::vector<std::string>{});
         EXPECT_NE(runLog().find("Verifying JVM at " + home + "\\bin\\java.exe"), std::string::npos) << runLog();
         EXPECT_NE(runLog().find("In VERIFY, the jvm is invalid.\n"), std::string::npos);
     }

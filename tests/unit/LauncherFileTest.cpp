@@ -248,15 +248,11 @@ TEST(LauncherFileFormat, OnlyZerosOrAWholeBlockMayLieBetweenTheDataAndTheIndex) 
         {"zeros, then that block", std::string(3, '\0') + two, 4, checked},
         // The second entry's data ends in what looks like a block: it is data.
         {"a block inside an entry's data", two, 4 + static_cast<std::int32_t>(two.size()), unchecked},
-        {"more zeros than alignment adds", std::string(8, '\0'), 4,
-         "The file index does not match its checksums."},
+        {"more zeros than alignment adds", std::string(8, '\0'), 4, "The file index does not match its checksums."},
         {"another magic value", otherMagic, 4, "The file index does not match its checksums."},
-        {"a count below the index's", entryChecksums(crcs, 1), 4,
-         "The file index does not match its checksums."},
-        {"a count above the index's", entryChecksums(crcs, 3), 4,
-         "The file index does not match its checksums."},
-        {"a block reaching into an entry's data", two, 5,
-         "The file index does not match its checksums."},
+        {"a count below the index's", entryChecksums(crcs, 1), 4, "The file index does not match its checksums."},
+        {"a count above the index's", entryChecksums(crcs, 3), 4, "The file index does not match its checksums."},
+        {"a block reaching into an entry's data", two, 5, "The file index does not match its checksums."},
         {"a byte in front of the block", "x" + two, 4, "The file index does not match its checksums."},
     };
     for (const auto& c : cases) {

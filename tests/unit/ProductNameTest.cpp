@@ -188,7 +188,10 @@ TEST(VersionBoxTest, ABrandedLauncherAnswersWithItsProductTheOthersWithTheirVers
         for (const auto& s : strings) info.setString(s.first, s.second, "test");
         return info.serialize();
     };
-    const std::string branded = resource({{"ProductName", "Acme \xC3\x9C" "ber"}, {"ProductVersion", "3.2"}});
+    const std::string branded = resource({{"ProductName",
+                                           "Acme \xC3\x9C"
+                                           "ber"},
+                                          {"ProductVersion", "3.2"}});
     const struct {
         const char* what;
         std::string resource;

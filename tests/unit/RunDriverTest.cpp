@@ -35,8 +35,8 @@ struct RecordingJob : nv::RunJob {
         calls.push_back("in " + value.str() + " log=" + nv::runLogPath().str());
         return {};
     }
-    void loadLauncherFile(bool dispatch) override {
-        calls.push_back(dispatch ? "load+dispatch" : "load");
+    void loadLauncherFile(nv::Dispatch dispatch) override {
+        calls.push_back(dispatch == nv::Dispatch::yes ? "load+dispatch" : "load");
         if (loadFailure)
             throw nv::LauncherException(
                 LauncherString(std::string("Unable to load the launcher file index. ") + loadFailure));

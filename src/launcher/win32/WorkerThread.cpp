@@ -3,6 +3,7 @@
 #include "foundation/Log.h"
 #include "launcher/ProcessCommandLine.h"
 #include "launcher/EndOfRun.h"
+#include "launcher/RunResult.h"
 #include "foundation/ProgressUi.h"
 #include "launcher/RunDriver.h"
 #include "launcher/win32/DialogProgressUi.h"
@@ -12,10 +13,10 @@ namespace nv {
 
 namespace {
 
-// The run's outcome: result 0, -1 for a failed run, or the instruction
+// The run's outcome: result 0, launcherFailureResult, or the instruction
 // program's result; the run is finished (EndOfRun.h) however it went.
 ProgramOutcome runJob(Run& run, DialogProgressUi& ui, int modeByte) {
-    ProgramOutcome outcome{-1, false};
+    ProgramOutcome outcome{launcherFailureResult, false};
     const StringList commandLine = splitProcessCommandLine();
     if (commandLine.empty()) {
         outcome.result = 0;
