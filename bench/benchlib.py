@@ -113,3 +113,8 @@ def median(values):
 def spread(values):
     """min-max of a list of seconds, for the report."""
     return "%.3f-%.3f" % (min(values), max(values))
+
+
+def ratio_spread(values):
+    """min-max of the per-repeat ratios, for the report."""
+    return "%.2f-%.2f" % (min(values), max(values))

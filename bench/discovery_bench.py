@@ -34,7 +34,7 @@ import argparse
 import os
 import shutil
 
-from benchlib import HERE, median, spread, start_session, timed_run
+from benchlib import HERE, median, ratio_spread, spread, start_session, timed_run
 import javainstalls as ji  # noqa: E402  (tests/e2e, on the path through benchlib)
 
 SEARCH_INPUT = (b"ACTION: SEARCH\nLOGFILE: run.log\nVERIFY_CLASSPATH: verify.jar\nVERIFY_CLASS_NAME: Verify\n"
@@ -56,10 +56,6 @@ def exact_hints():
             path.append(install.home)
     text = "PLATFORM_HINT:\n%s\n/:\nPATH_HINT:\n%s\n/:\n" % ("\n".join(platform), "\n".join(path))
     return text.encode(), len(platform) + len(path)
-
-
-def ratio_spread(values):
-    return "%.2f-%.2f" % (min(values), max(values))
 
 
 def main():

@@ -34,13 +34,8 @@ import filecmp
 import os
 import shutil
 
-from benchlib import HERE, median, spread, start_session, timed_run
+from benchlib import HERE, median, ratio_spread, spread, start_session, timed_run
 from launcherfiles import pack, without_checksums  # noqa: E402  (tests/e2e, on the path through benchlib)
-
-
-def ratio_spread(values):
-    """min-max of the per-repeat ratios, for the report."""
-    return "%.2f-%.2f" % (min(values), max(values))
 
 
 def main():

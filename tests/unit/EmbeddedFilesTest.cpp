@@ -15,10 +15,7 @@
 #include "foundation/LauncherException.h"
 #include "foundation/Log.h"
 #include "launcher/RunContent.h"
-#include "tests/support/LauncherFileBytes.h"
-#include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunTest.h"
-#include "tests/support/TestDirectory.h"
+#include "tests/support/LauncherFileFolder.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
@@ -32,21 +29,9 @@ std::string hex(std::uint32_t value) {
     return text;
 }
 
-// A scratch directory that is also the current directory while it lives.
-class EmbeddedFilesTest : public nv::RunTest {
+class EmbeddedFilesTest : public nv::LauncherFileFolderTest {
 protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::create_directories(dir / "out");
-        fs::current_path(dir / "out");
-    }
-    void TearDown() override { fs::current_path(previous); }
-
-    LauncherString launcher(const std::vector<nv::TestEntry>& entries,
-                            nv::EntryChecksums checksums = nv::EntryChecksums::none, std::size_t overrun = 0) {
-        nv::writeFile(dir / "setup.exe", nv::launcherFileBytes(entries, checksums, overrun));
-        return LauncherString((dir / "setup.exe").string());
-    }
+    EmbeddedFilesTest() : nv::LauncherFileFolderTest("nv_embedded_") {}
     std::string extractError(nv::LauncherFile& file, std::int32_t position) {
         try {
             file.extract(*file.entryAt(position), LauncherString());
@@ -55,10 +40,6 @@ protected:
         }
         return "";
     }
-
-    nv::RecordingProgressUi ui;
-    fs::path previous;
-    nv::TestDirectory dir{"nv_embedded_"};
 };
 
 const char* const program = "INSTRUCTIONS:\nSET N1 = 1\n/:\n";

@@ -11,35 +11,16 @@
 #include "launch/LaunchScript.h"
 #include "launcher/RunContent.h"
 #include "tagfile/TagFile.h"
-#include "tests/support/LauncherFileBytes.h"
-#include "tests/support/RecordingProgressUi.h"
-#include "tests/support/RunTest.h"
-#include "tests/support/TestDirectory.h"
+#include "tests/support/LauncherFileFolder.h"
 
 namespace fs = std::filesystem;
 using nv::LauncherString;
 
 namespace {
 
-// A scratch directory whose "out" is the current directory while it lives,
-// with the launcher file beside it.
-class RunContentTest : public nv::RunTest {
+class RunContentTest : public nv::LauncherFileFolderTest {
 protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::create_directories(dir / "out");
-        fs::current_path(dir / "out");
-    }
-    void TearDown() override { fs::current_path(previous); }
-
-    LauncherString launcher(const std::vector<nv::TestEntry>& entries) {
-        nv::writeFile(dir / "setup.exe", nv::launcherFileBytes(entries));
-        return LauncherString((dir / "setup.exe").string());
-    }
-
-    nv::RecordingProgressUi ui;
-    fs::path previous;
-    nv::TestDirectory dir{"nv_content_"};
+    RunContentTest() : nv::LauncherFileFolderTest("nv_content_") {}
 };
 
 const char* const program = "INSTRUCTIONS:\nSET N1 = 1\n/:\n";

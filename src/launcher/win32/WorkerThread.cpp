@@ -13,9 +13,9 @@ namespace nv {
 
 namespace {
 
-// The run's outcome: result 0, launcherFailureResult, or the instruction
-// program's result; the run is finished (EndOfRun.h) however it went.
-ProgramOutcome runJob(Run& run, DialogProgressUi& ui, int modeByte) {
+// Runs the job and finishes the run (EndOfRun.h) however it went; the
+// process's exit code.
+int runJob(Run& run, DialogProgressUi& ui, int modeByte) {
     ProgramOutcome outcome{launcherFailureResult, false};
     const StringList commandLine = splitProcessCommandLine();
     if (commandLine.empty()) {
@@ -32,8 +32,7 @@ ProgramOutcome runJob(Run& run, DialogProgressUi& ui, int modeByte) {
         }
     }
     ui.stopTimers();
-    finishRun(run, outcome, modeByte);
-    return outcome;
+    return finishRun(run, outcome, modeByte);
 }
 
 }  // namespace
@@ -52,16 +51,12 @@ bool WorkerThread::start(HWND mainWindow, DialogProgressUi& ui, int modeByte) {
 
 void WorkerThread::closeHandle() { handle_.reset(); }
 
-int WorkerThread::exitCode() const { return exitCodeOf(result_, modeByte_, exited_); }
-
 DWORD WINAPI WorkerThread::threadMain(LPVOID self) {
     guardThreadStack();
     WorkerThread& worker = *static_cast<WorkerThread*>(self);
     const HWND mainWindow = worker.mainWindow_;
     try {
-        const ProgramOutcome outcome = runJob(worker.run_, *worker.ui_, worker.modeByte_);
-        worker.result_ = outcome.result;
-        worker.exited_ = outcome.exited;
+        worker.exitCode_ = runJob(worker.run_, *worker.ui_, worker.modeByte_);
     } catch (...) {
         // An escaping exception would end the process without its clean-up path.
     }

@@ -7,6 +7,7 @@
 
 #include "foundation/win32/Handles.h"
 #include "launcher/Run.h"
+#include "launcher/RunResult.h"
 
 namespace nv {
 
@@ -26,12 +27,10 @@ public:
     // second call does nothing and returns true).
     bool start(HWND mainWindow, DialogProgressUi& ui, int modeByte);
     bool started() const { return started_; }
-    // The run's result once the job has ended (-1 before, and when the job
-    // stopped on something other than a reported failure).
-    std::int32_t result() const { return result_; }
-    // The process's exit code for that result (0 for a run that is no
-    // failure; EXIT's code as it stands).
-    int exitCode() const;
+    // The process's exit code once the job has ended, as the end of the run
+    // gave it (EndOfRun.h); launcherFailureResult before, and when the job
+    // stopped on something other than a reported failure.
+    int exitCode() const { return exitCode_; }
     // Closes the thread's handle; the thread runs on.
     void closeHandle();
     // The thread's handle (null once closed), and whether the job came to
@@ -48,8 +47,7 @@ private:
     KernelHandle handle_;
     bool started_ = false;
     int modeByte_ = -1;
-    std::atomic<std::int32_t> result_{-1};
-    std::atomic<bool> exited_{false};  // the program ended with EXIT
+    std::atomic<int> exitCode_{launcherFailureResult};
     std::atomic<bool> finished_{false};
     Run run_;
     HWND mainWindow_ = nullptr;
